@@ -1,0 +1,32 @@
+#include "scriptedmessageboxes.h"
+
+MessageBoxService::Button ScriptedMessageBoxes::show(Icon icon, const QString &title, const QString &text,
+                                                     Buttons buttons)
+{
+    Shown box{icon, title, text, buttons, Ok};
+    if (!m_answers.isEmpty()) {
+        box.answer = m_answers.dequeue();
+    } else if (m_autoAcknowledge && buttons == Buttons(Ok)) {
+        box.answer = Ok;
+    } else {
+        box.answer = buttons.testFlag(Cancel) ? Cancel : buttons.testFlag(No) ? No : Ok;
+        m_unexpected.append(box);
+    }
+    m_shown.append(box);
+    return box.answer;
+}
+
+QStringList ScriptedMessageBoxes::texts() const
+{
+    QStringList result;
+    for (const Shown &box : m_shown)
+        result << box.text;
+    return result;
+}
+
+void ScriptedMessageBoxes::clear()
+{
+    m_answers.clear();
+    m_shown.clear();
+    m_unexpected.clear();
+}

@@ -1,0 +1,137 @@
+#include "collection.h"
+
+Collection::Collection(QObject *parent)
+    : QObject(parent)
+{
+}
+
+Collection::~Collection() = default;
+
+CategoryNode *Collection::category(int index) const
+{
+    if (index < 0 || index >= categoryCount())
+        return nullptr;
+    return m_categories[static_cast<size_t>(index)].get();
+}
+
+int Collection::indexOf(const CategoryNode *node) const
+{
+    for (int i = 0; i < categoryCount(); ++i) {
+        if (m_categories[static_cast<size_t>(i)].get() == node)
+            return i;
+    }
+    return -1;
+}
+
+int Collection::totalItemCount() const
+{
+    int total = 0;
+    for (const auto &category : m_categories)
+        total += category->itemCount();
+    return total;
+}
+
+CategoryNode *Collection::appendCategory(const QString &name, const TCategoryRec &rec)
+{
+    auto node = std::make_unique<CategoryNode>();
+    node->name = name;
+    node->rec = rec;
+    m_categories.push_back(std::move(node));
+    emit categoryAppended(categoryCount() - 1);
+    return m_categories.back().get();
+}
+
+void Collection::replaceAll(CategoryList categories)
+{
+    emit aboutToReset();
+    m_current = nullptr;
+    m_currItems.clear();
+    m_categories = std::move(categories);
+    emit reset();
+    emit currItemsChanged();
+}
+
+void Collection::FreeTree()
+{
+    replaceAll({});
+}
+
+void Collection::insertFirstChild(CategoryNode *category, const TItemRec &item)
+{
+    auto copy = std::make_unique<TItemRec>(item);
+    copy->Category = category->name;
+    category->items.insert(category->items.begin(), std::move(copy));
+    emit itemInserted(indexOf(category), 0);
+}
+
+bool Collection::AddNewItem(bool everyCategory, const TItemRec &item)
+{
+    if (!everyCategory) {
+        CategoryNode *target = m_current;
+        if (!target || target->rec.isLockedAndFull(target->itemCount()))
+            return false;
+        insertFirstChild(target, item);
+        return CheckLimit(target, false);
+    }
+    bool trimmed = false;
+    for (const auto &category : m_categories) {
+        if (category->rec.isLockedAndFull(category->itemCount()))
+            continue;
+        insertFirstChild(category.get(), item);
+        trimmed = CheckLimit(category.get(), false) || trimmed;
+    }
+    return trimmed;
+}
+
+bool Collection::CheckLimit(CategoryNode *category, bool trimCurrItems)
+{
+    if (!category || category->rec.Limit <= 0 || category->itemCount() <= category->rec.Limit)
+        return false;
+    const int categoryIndex = indexOf(category);
+    const int last = category->itemCount() - 1;
+    emit aboutToRemoveItem(categoryIndex, last);
+    const TItemRec *removed = category->items.back().get();
+    // The current list must never point at a freed record.
+    if (trimCurrItems && m_current && m_current->name == category->name && !m_currItems.isEmpty())
+        m_currItems.removeLast();
+    for (qsizetype i = m_currItems.size() - 1; i >= 0; --i) {
+        if (m_currItems[i].item == removed)
+            m_currItems.removeAt(i);
+    }
+    category->items.pop_back();
+    emit itemRemoved(categoryIndex, last);
+    emit currItemsChanged();
+    return true;
+}
+
+CategoryNode *Collection::GetCategoryNode(const QString &name) const
+{
+    if (m_current && m_current->name == name)
+        return m_current;
+    for (const auto &category : m_categories) {
+        if (category->name == name)
+            return category.get();
+    }
+    return nullptr;
+}
+
+void Collection::setCurrentCategory(CategoryNode *category)
+{
+    m_current = category;
+}
+
+void Collection::LoadCurrlb()
+{
+    m_currItems.clear();
+    if (m_current) {
+        for (const auto &item : m_current->items)
+            m_currItems.append({item->Alias, item.get()});
+    }
+    emit currItemsChanged();
+}
+
+void Collection::insertCurrItem(int index, const CurrItem &entry)
+{
+    m_currItems.insert(qBound(0, index, int(m_currItems.size())), entry);
+    emit currItemsChanged();
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "categoryrec.h"
+#include "itemrec.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+// A category node of the collection: its caption, its record and its items,
+// newest first.
+struct CategoryNode
+{
+    QString name;
+    TCategoryRec rec;
+    std::vector<std::unique_ptr<TItemRec>> items;
+
+    int itemCount() const { return static_cast<int>(items.size()); }
+};
+
+using CategoryList = std::vector<std::unique_ptr<CategoryNode>>;
+
+// One entry of the current item list: the alias as listed and the record it
+// stands for. The record belongs to the tree.
+struct CurrItem
+{
+    QString alias;
+    TItemRec *item = nullptr;
+};
+
+// The two-level tree of categories and items, the current category, the
+// current item list derived from it, and the unsaved-changes flags. Plain
+// model: views observe it through its signals.
+class Collection : public QObject
+{
+    Q_OBJECT
+public:
+    explicit Collection(QObject *parent = nullptr);
+    ~Collection() override;
+
+    int categoryCount() const { return static_cast<int>(m_categories.size()); }
+    CategoryNode *category(int index) const;
+    int indexOf(const CategoryNode *node) const;
+    const CategoryList &categories() const { return m_categories; }
+    int totalItemCount() const;
+
+    CategoryNode *appendCategory(const QString &name, const TCategoryRec &rec = {});
+    // Replaces the whole tree at once (a load); the current category becomes null.
+    void replaceAll(CategoryList categories);
+
+    bool AddNewItem(bool everyCategory, const TItemRec &item);
+    bool CheckLimit(CategoryNode *category, bool trimCurrItems);
+    CategoryNode *GetCategoryNode(const QString &name) const;
+    void FreeTree();
+
+    CategoryNode *currentCategory() const { return m_current; }
+    void setCurrentCategory(CategoryNode *category);
+
+    const QList<CurrItem> &CurrItems() const { return m_currItems; }
+    void LoadCurrlb();
+    void insertCurrItem(int index, const CurrItem &entry);
+
+    bool editModified() const { return m_editModified; }
+    bool captureModified() const { return m_captureModified; }
+    bool anyModified() const { return m_editModified || m_captureModified; }
+    void setEditModified(bool on = true) { m_editModified = on; }
+    void setCaptureModified(bool on = true) { m_captureModified = on; }
+    void clearModified() { m_editModified = m_captureModified = false; }
+
+signals:
+    void aboutToReset();
+    void reset();
+    void categoryAppended(int categoryIndex);
+    void itemInserted(int categoryIndex, int row);
+    void aboutToRemoveItem(int categoryIndex, int row);
+    void itemRemoved(int categoryIndex, int row);
+    void currItemsChanged();
+
+private:
+    void insertFirstChild(CategoryNode *category, const TItemRec &item);
+
+    CategoryList m_categories;
+    CategoryNode *m_current = nullptr;
+    QList<CurrItem> m_currItems;
+    bool m_editModified = false;
+    bool m_captureModified = false;
+};

@@ -1,0 +1,201 @@
+#include "datafilemanager.h"
+
+#include "datafileformat.h"
+#include "datafilereader.h"
+#include "datafilewriter.h"
+#include "programerror.h"
+#include "safefile.h"
+
+#include "platform/messageboxservice.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace DataFileFormat;
+
+namespace {
+
+const QString kApplicationTitle = QStringLiteral("Scrapkeeper v2.3");
+
+const QString kBadFlags = QStringLiteral(
+    "An error has occured while loading data.  Item where error occurred will be discarded.");
+const QString kMissingImage = QStringLiteral(
+    "Error loading a bitmap item, bitmap data file not found.  Please be sure that if you moved this database, "
+    "you shipped ALL files with it (i.e. data.db, data.db.bXXX).");
+const QString kUnreadableImage = QStringLiteral(
+    "Error loading a bitmap item, its bitmap data file cannot be read as a picture.  The item and the file "
+    "are kept as they are.");
+const QString kBackupOffer = QStringLiteral(
+    "Click OK to attempt to load the most recent backup file now (after loaded, it's recommended you click "
+    "the \"Save As...\" button and save the data under a different file name)...");
+const QString kNoBackup = QStringLiteral(
+    "A backup file cannot be located.  It's recommended that you check the \"Create backup file...\" option "
+    "in the \"Saving Data\" (General Options icon) to avoid this from happening again.");
+const QString kNotFound = QStringLiteral(
+    "Most recent database file has not been found.  The only way this could have happened is if you manually "
+    "deleted the database file, or the program abnormally terminated.  Either way, your data has been lost.  "
+    "If the program abnormally terminated, you should set up the auto-save options to avoid this from "
+    "happening again.");
+
+QString firstLine(const QString &text)
+{
+    const qsizetype brk = text.indexOf(kLineBreak);
+    return brk < 0 ? text : text.left(brk);
+}
+
+bool blankAfterTrim(const QString &line)
+{
+    for (const QChar c : line) {
+        if (c != QLatin1Char(' '))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+DataFileManager::DataFileManager(Collection &collection, RecentFiles &recent, MessageBoxService &messages,
+                                 DataFileHost &host, QString programFolder)
+    : m_collection(collection)
+    , m_recent(recent)
+    , m_messages(messages)
+    , m_host(host)
+    , m_programFolder(std::move(programFolder))
+{
+}
+
+QString DataFileManager::feedbackAddress()
+{
+    return QStringLiteral("feedback@scrapkeeper.example");
+}
+
+QString DataFileManager::corruptMessage(const QString &dataFileName)
+{
+    return QStringLiteral("An error occured while loading data.  A copy of the data file has been created and named "
+                          "\"%1.corrupt\"  PLEASE e-mail this file to us at %2 so we can determine the problem.  "
+                          "Thank you!")
+        .arg(dataFileName, feedbackAddress());
+}
+
+QString DataFileManager::defaultDataFile() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("data.db"));
+}
+
+QString DataFileManager::exampleDataFile() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("skexdata.db"));
+}
+
+void DataFileManager::SaveData()
+{
+    DataFileWriter writer(m_currentFile);
+    writer.setYield([this] { m_host.processEvents(); });
+    writer.write(m_collection);
+    m_host.refreshCaption();
+    m_recent.SavepmDBList(m_currentFile);
+}
+
+void DataFileManager::LoadData()
+{
+    while (loadOnce() == Outcome::TryBackup) {
+    }
+}
+
+DataFileManager::Outcome DataFileManager::loadOnce()
+{
+    m_collection.FreeTree();
+    if (!QFileInfo(m_currentFile).isFile())
+        m_currentFile = defaultDataFile();
+    if (!QFileInfo(m_currentFile).isFile()) {
+        startFreshCollection(false);
+        return Outcome::Done;
+    }
+
+    // Read-only access is enough: a file the user may not change still loads.
+    QFile file(m_currentFile);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramError(QStringLiteral("Cannot open \"%1\": %2").arg(m_currentFile, file.errorString()));
+    const qint64 size = file.size();
+    const QByteArray bytes = file.readAll();
+    file.close();
+    const QString text = decode(bytes);
+    if (blankAfterTrim(firstLine(text))) {
+        startFreshCollection(!bytes.trimmed().isEmpty());
+        return Outcome::Done;
+    }
+
+    m_host.showProgress(0);
+    m_host.processEvents();
+    DataFileReader reader(m_currentFile, size);
+    reader.setProgress([this](int percent) { m_host.showProgress(percent); });
+    ParseResult result = reader.parse(text);
+    const bool failed = result.failed;
+    m_collection.replaceAll(std::move(result.categories));
+    reportProblems(result);
+    if (m_collection.categoryCount() == 0)
+        m_collection.appendCategory(QStringLiteral("Category1"));
+    m_collection.setEditModified(false);
+    m_host.hideProgress();
+    m_host.selectFirstNode();
+
+    if (!failed) {
+        m_host.refreshCaption();
+        m_host.LoadCombo();
+        if (m_host.ReadBackupSetting())
+            SafeFile::copy(m_currentFile, backupPath(m_currentFile));
+        m_recent.SavepmDBList(m_currentFile);
+        return Outcome::Done;
+    }
+
+    SafeFile::copy(m_currentFile, corruptPath(m_currentFile));
+    m_messages.error(corruptMessage(QFileInfo(m_currentFile).fileName()));
+    const QString backup = backupPath(m_currentFile);
+    if (QFileInfo(backup).isFile()) {
+        m_messages.information(kBackupOffer);
+        m_currentFile = backup;
+        return Outcome::TryBackup;
+    }
+    m_messages.error(kNoBackup);
+    m_host.refreshCaption();
+    m_host.LoadCombo();
+    m_recent.SavepmDBList(m_currentFile);
+    return Outcome::Done;
+}
+
+void DataFileManager::reportProblems(const ParseResult &result)
+{
+    for (const LoadProblem &problem : result.problems) {
+        switch (problem.kind) {
+        case LoadProblem::BadFlags:
+            m_messages.error(kBadFlags);
+            break;
+        case LoadProblem::MissingImage:
+            m_messages.error(kMissingImage + QStringLiteral("\r\n\r\n") + problem.path + QStringLiteral(" not found."));
+            break;
+        case LoadProblem::UnreadableImage:
+            m_messages.error(kUnreadableImage + QStringLiteral("\r\n\r\n") + problem.path);
+            break;
+        }
+    }
+}
+
+void DataFileManager::startFreshCollection(bool keepCopy)
+{
+    // A file that has content but no usable first line is about to be
+    // replaced: keep its bytes where the user can find them.
+    if (keepCopy)
+        SafeFile::copy(m_currentFile, corruptPath(m_currentFile));
+    m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, kNotFound, MessageBoxService::Ok);
+    CategoryList fresh;
+    auto category = std::make_unique<CategoryNode>();
+    category->name = QStringLiteral("Category1");
+    fresh.push_back(std::move(category));
+    m_collection.replaceAll(std::move(fresh));
+    m_collection.setEditModified(false);
+    SaveData();
+    m_host.LoadCombo();
+    m_host.moveOutOfSight();
+    m_host.refreshCaption();
+}

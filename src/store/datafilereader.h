@@ -1,0 +1,48 @@
+#pragma once
+
+#include "collection.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Something the reader met and reported without failing the whole load.
+struct LoadProblem
+{
+    enum Kind { BadFlags, MissingImage, UnreadableImage };
+    Kind kind;
+    QString path;  // the side file concerned, for the image problems
+};
+
+struct ParseResult
+{
+    CategoryList categories;  // also what was read before a failure
+    std::vector<LoadProblem> problems;
+    bool failed = false;
+    QString failure;  // why the whole load failed, for diagnosis
+};
+
+// Turns the text of a data file into categories and items. Never throws on
+// any input; a damaged block fails the load at that point and keeps what
+// came before it.
+class DataFileReader
+{
+public:
+    using Progress = std::function<void(int percent)>;
+
+    DataFileReader(QString dataFilePath, qint64 fileSize);
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+
+    ParseResult parse(const QString &text);
+
+private:
+    QString m_dataFilePath;
+    qint64 m_fileSize;
+    Progress m_progress;
+};
+
+// Where the picture of an image item lives: the stored path when it exists,
+// otherwise a file of the same name in the data file's folder (a collection
+// copied from elsewhere, also from Windows). Empty when neither exists.
+QString locateSideFile(const QString &storedPath, const QString &dataFilePath);

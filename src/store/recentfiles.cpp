@@ -1,0 +1,54 @@
+#include "recentfiles.h"
+
+#include "datafileformat.h"
+#include "safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+QString RecentFiles::normalized(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+void RecentFiles::SavepmDBList(const QString &path)
+{
+    const QString wanted = normalized(path);
+    for (int i = 0; i < m_paths.size(); ++i) {
+        if (normalized(m_paths[i]) == wanted) {
+            m_paths.move(i, 0);
+            return;
+        }
+    }
+    m_paths.prepend(path);
+    while (m_paths.size() > Capacity)
+        m_paths.removeLast();
+}
+
+void RecentFiles::removeAt(int index)
+{
+    if (index >= 0 && index < m_paths.size())
+        m_paths.removeAt(index);
+}
+
+void RecentFiles::load(const QString &listFile)
+{
+    m_paths.clear();
+    QFile file(listFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return;
+    const QString text = DataFileFormat::decode(file.readAll());
+    for (const QString &line : text.split(DataFileFormat::kLineBreak)) {
+        if (!line.isEmpty() && m_paths.size() < Capacity)
+            m_paths.append(line);
+    }
+}
+
+void RecentFiles::save(const QString &listFile) const
+{
+    QByteArray bytes;
+    for (const QString &path : m_paths)
+        bytes += path.toUtf8() + "\r\n";
+    SafeFile::writeBytes(listFile, bytes);
+}
