@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QString>
+#include <QVariant>
+
+#include <optional>
+#include <span>
+
+// Every option the configuration window offers, as data: its stored name,
+// type, the state the window is designed with, the default read when the
+// value is missing (only where older versions lacked it), its range and the
+// radio group it belongs to.
+struct OptionDef
+{
+    enum Type { Bool, Int, String };
+    enum Clamp { NoClamp, Range, CategoryIndex, HotkeyIndex, TipIndex, MinWidth };
+
+    const char *name;
+    Type type;
+    QVariant formDefault;
+    std::optional<QVariant> readDefault;
+    Clamp clamp = NoClamp;
+    int min = 0;
+    int max = 0;
+    const char *radioGroup = nullptr;
+};
+
+namespace OptionTable {
+
+// The options in the order they are written.
+std::span<const OptionDef> all();
+const OptionDef *find(QStringView name);
+
+// The order a load reads them; it differs from the written order in a few places.
+std::span<const char *const> readOrderBeforeVersion();
+std::span<const char *const> readOrderAfterVersion();
+
+// Entries of the hotkey key list; "V" is the default.
+int hotkeyKeyCount();
+int hotkeyIndexOfV();
+
+} // namespace OptionTable

@@ -1,0 +1,219 @@
+#include "settingsstore.h"
+
+#include "optiontable.h"
+#include "options.h"
+
+#include "store/datafileformat.h"
+#include "store/programerror.h"
+#include "store/safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+
+const char *const kFirstTime = "FirstTime";
+const char *const kCurrentVer = "CurrentVer";
+const char *const kCurrentPath = "CurrentPath";
+const char *const kCurrDb = "currdb";
+
+QString key(const char *name)
+{
+    return QString::fromLatin1(name);
+}
+
+[[noreturn]] void badValue(const char *name)
+{
+    throw ProgramError(QStringLiteral("Invalid data type for '%1'").arg(QLatin1String(name)));
+}
+
+QVariant stored(const OptionDef &def, const QVariant &value)
+{
+    switch (def.type) {
+    case OptionDef::Bool: return value.toBool() ? 1 : 0;
+    case OptionDef::Int: return value.toInt();
+    case OptionDef::String: return value.toString();
+    }
+    return value;
+}
+
+int clampedIndex(int index, int count)
+{
+    return index < 0 || index >= count ? 0 : index;
+}
+
+// Desktop entries split Exec at blanks; a path with blanks or quotes is quoted.
+QString desktopExec(const QString &path)
+{
+    static const QString special = QStringLiteral(" \t\"'\\><~|&;$*?#()`");
+    bool needsQuotes = false;
+    for (const QChar c : path)
+        needsQuotes = needsQuotes || special.contains(c);
+    if (!needsQuotes)
+        return path;
+    QString quoted = path;
+    quoted.replace(QLatin1Char('\\'), QStringLiteral("\\\\\\\\"));
+    for (const char c : {'"', '`', '$'})
+        quoted.replace(QLatin1Char(c), QStringLiteral("\\\\") + QLatin1Char(c));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void checkWritten(QSettings &settings)
+{
+    settings.sync();
+    if (settings.status() != QSettings::NoError)
+        throw ProgramError(QStringLiteral("The settings cannot be saved to \"%1\".").arg(settings.fileName()));
+    QFile::setPermissions(settings.fileName(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+}
+
+} // namespace
+
+SettingsStore::SettingsStore(QString iniPath, QString programFile, QString programFolder, QString autostartFile)
+    : m_iniPath(std::move(iniPath))
+    , m_programFile(std::move(programFile))
+    , m_programFolder(std::move(programFolder))
+    , m_autostartFile(std::move(autostartFile))
+{
+}
+
+QString SettingsStore::defaultDataFile() const
+{
+    return QDir(m_programFolder).filePath(QStringLiteral("data.db"));
+}
+
+QVariant SettingsStore::readValue(QSettings &settings, const char *name) const
+{
+    const OptionDef *def = OptionTable::find(key(name));
+    Q_ASSERT(def);
+    if (!settings.contains(key(name))) {
+        if (!def->readDefault)
+            badValue(name);
+        return *def->readDefault;
+    }
+    const QVariant raw = settings.value(key(name));
+    if (def->type == OptionDef::String)
+        return raw.typeId() == QMetaType::QStringList ? raw.toStringList().join(QLatin1Char(',')) : raw.toString();
+    const auto number = DataFileFormat::parseInteger(raw.toString());
+    if (!number || raw.typeId() == QMetaType::QStringList)
+        badValue(name);
+    if (def->type == OptionDef::Bool)
+        return *number != 0;
+    return *number;
+}
+
+void SettingsStore::clampIndexes(Options &options, const SettingsContext &context)
+{
+    for (const char *name : {"catcombo", "catcombo2", "catcombo3"})
+        options.set(key(name), clampedIndex(options.number(key(name)), context.categoryCount));
+    if (options.number(QStringLiteral("hkindex")) < 0)
+        options.set(QStringLiteral("hkindex"), OptionTable::hotkeyIndexOfV());
+    const int ct = options.number(QStringLiteral("ct"));
+    options.set(QStringLiteral("ct"), context.tipCount > 0 ? clampedIndex(ct, context.tipCount) : std::max(ct, 0));
+}
+
+bool SettingsStore::LoadSettings(Options &options, const SettingsContext &context,
+                                 const std::function<void()> &afterCategoryIndex)
+{
+    {
+        QSettings settings(m_iniPath, QSettings::IniFormat);
+        const bool exists = QFileInfo::exists(m_iniPath);
+        const bool firstTime = !exists || !settings.contains(key(kFirstTime))
+                               || settings.value(key(kFirstTime)).toString().trimmed() == QLatin1String("1");
+        if (!firstTime) {
+            const auto apply = [&](const char *name) {
+                const OptionDef *def = OptionTable::find(key(name));
+                QVariant value = readValue(settings, name);
+                switch (def->clamp) {
+                case OptionDef::NoClamp: break;
+                case OptionDef::Range: value = std::clamp(value.toInt(), def->min, def->max); break;
+                case OptionDef::CategoryIndex: value = clampedIndex(value.toInt(), context.categoryCount); break;
+                case OptionDef::HotkeyIndex: value = clampedIndex(value.toInt(), OptionTable::hotkeyKeyCount()); break;
+                case OptionDef::TipIndex:
+                    value = context.tipCount > 0 ? clampedIndex(value.toInt(), context.tipCount)
+                                                 : std::max(value.toInt(), 0);
+                    break;
+                case OptionDef::MinWidth: value = value.toInt() < 5 ? 50 : value.toInt(); break;
+                }
+                options.set(key(name), value);
+            };
+            for (const char *name : OptionTable::readOrderBeforeVersion()) {
+                apply(name);
+                if (qstrcmp(name, "catcombo") == 0 && afterCategoryIndex)
+                    afterCategoryIndex();
+            }
+            if (!settings.contains(key(kCurrentVer))) {
+                settings.setValue(key(kCurrentVer), DataFileFormat::kVersion);
+                settings.setValue(key(kCurrentPath), m_programFile);
+                checkWritten(settings);
+            }
+            for (const char *name : OptionTable::readOrderAfterVersion())
+                apply(name);
+            return false;
+        }
+    }
+    SaveSettings(options, context, ReadCurrentDataFile());
+    return true;
+}
+
+void SettingsStore::SaveSettings(Options &options, const SettingsContext &context, const QString &currentDataFile)
+{
+    clampIndexes(options, context);
+    {
+        QSettings settings(m_iniPath, QSettings::IniFormat);
+        settings.setValue(key(kFirstTime), 0);
+        for (const OptionDef &def : OptionTable::all()) {
+            settings.setValue(key(def.name), stored(def, options.value(key(def.name))));
+            if (qstrcmp(def.name, "delcat") == 0) {
+                settings.setValue(key(kCurrentVer), DataFileFormat::kVersion);
+                settings.setValue(key(kCurrentPath), m_programFile);
+            }
+        }
+        settings.setValue(key(kCurrDb), settings.contains(key(kCurrDb)) ? currentDataFile : defaultDataFile());
+        checkWritten(settings);
+    }
+    updateAutostart(options.flag(QStringLiteral("start")));
+}
+
+QString SettingsStore::ReadCurrentDataFile()
+{
+    QSettings settings(m_iniPath, QSettings::IniFormat);
+    if (settings.contains(key(kCurrDb)))
+        return settings.value(key(kCurrDb)).toString();
+    settings.setValue(key(kCurrDb), defaultDataFile());
+    checkWritten(settings);
+    return defaultDataFile();
+}
+
+bool SettingsStore::ReadBackupSetting() const
+{
+    QSettings settings(m_iniPath, QSettings::IniFormat);
+    if (!settings.contains(QStringLiteral("backup")))
+        return true;
+    const auto number = DataFileFormat::parseInteger(settings.value(QStringLiteral("backup")).toString());
+    return !number || *number != 0;
+}
+
+void SettingsStore::updateAutostart(bool start) const
+{
+    // The autostart entry is a convenience: failing to write it is not reported.
+    if (!start) {
+        QFile::remove(m_autostartFile);
+        return;
+    }
+    const QByteArray entry = QStringLiteral("[Desktop Entry]\n"
+                                            "Type=Application\n"
+                                            "Name=Scrapkeeper\n"
+                                            "Comment=Keeps snippets and pastes them on a hotkey\n"
+                                            "Exec=%1\n"
+                                            "Terminal=false\n"
+                                            "X-GNOME-Autostart-enabled=true\n")
+                                 .arg(desktopExec(m_programFile))
+                                 .toUtf8();
+    try {
+        QDir().mkpath(QFileInfo(m_autostartFile).absolutePath());
+        SafeFile::writeBytes(m_autostartFile, entry);
+    } catch (const ProgramError &) {
+    }
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class Options;
+class QSettings;
+
+// What loading and saving the options need to know about the program's state.
+struct SettingsContext
+{
+    int categoryCount = 0;
+    int tipCount = 0;  // 0 while no tips are known: the tip index is then only kept non-negative
+};
+
+// The per-user settings file: reads it into the options, writes the options
+// back in their fixed order, and keeps the autostart entry in step with the
+// `start` option.
+class SettingsStore
+{
+public:
+    SettingsStore(QString iniPath, QString programFile, QString programFolder, QString autostartFile);
+
+    const QString &iniPath() const { return m_iniPath; }
+    QString defaultDataFile() const;
+
+    // Returns true on a first run, after writing the options' current state.
+    // Throws ProgramError at the first value that is missing or of the wrong type.
+    bool LoadSettings(Options &options, const SettingsContext &context,
+                      const std::function<void()> &afterCategoryIndex = {});
+    void SaveSettings(Options &options, const SettingsContext &context, const QString &currentDataFile);
+
+    QString ReadCurrentDataFile();
+    bool ReadBackupSetting() const;
+
+private:
+    void updateAutostart(bool start) const;
+    QVariant readValue(QSettings &settings, const char *name) const;
+    static void clampIndexes(Options &options, const SettingsContext &context);
+
+    QString m_iniPath;
+    QString m_programFile;
+    QString m_programFolder;
+    QString m_autostartFile;
+};

@@ -1,0 +1,211 @@
+#include "settings/options.h"
+#include "settings/optiontable.h"
+#include "settings/settingsstore.h"
+#include "store/programerror.h"
+
+#include <QFile>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+
+class TestSettingsStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void firstRunWritesFormDefaults();
+    void storedValuesAreClamped_data();
+    void storedValuesAreClamped();
+    void olderVersionGetsReadDefaults();
+    void badValueStopsLoadThere_data();
+    void badValueStopsLoadThere();
+    void firstTimeOneMeansFirstRun();
+    void autostartFollowsStart();
+    void loadNotifiesLikeClicks();
+    void radioOptionsExcludeEachOther();
+
+private:
+    void write(const QMap<QString, QVariant> &values);
+    SettingsStore store() const;
+    QString ini() const { return m_dir->filePath(QStringLiteral("Halvorik/Scrapkeeper1.0.conf")); }
+    QString autostart() const { return m_dir->filePath(QStringLiteral("autostart/scrapkeeper.desktop")); }
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSettingsStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+}
+
+SettingsStore TestSettingsStore::store() const
+{
+    return SettingsStore(ini(), QStringLiteral("/opt/sk dir/scrapkeeper"), m_dir->filePath(QStringLiteral("data")),
+                         autostart());
+}
+
+void TestSettingsStore::write(const QMap<QString, QVariant> &values)
+{
+    // A complete set as a save writes it, then the changes of the case.
+    Options defaults;
+    SettingsStore s = store();
+    s.SaveSettings(defaults, {3, 0}, QStringLiteral("/data/mine.db"));
+    QSettings settings(ini(), QSettings::IniFormat);
+    settings.setValue("currdb", "/data/mine.db");
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (it.value().isValid())
+            settings.setValue(it.key(), it.value());
+        else
+            settings.remove(it.key());
+    }
+}
+
+void TestSettingsStore::firstRunWritesFormDefaults()
+{
+    Options options;
+    SettingsStore s = store();
+    QVERIFY(s.LoadSettings(options, {1, 0}));
+    QSettings settings(ini(), QSettings::IniFormat);
+    QCOMPARE(settings.value("FirstTime").toInt(), 0);
+    for (const OptionDef &def : OptionTable::all()) {
+        const QString name = QString::fromLatin1(def.name);
+        QVERIFY2(settings.contains(name), def.name);
+        if (def.type == OptionDef::String)
+            QCOMPARE(settings.value(name).toString(), def.formDefault.toString());
+        else
+            QCOMPARE(settings.value(name).toInt(), def.formDefault.toInt());
+    }
+    QCOMPARE(settings.value("hkindex").toInt(), 49);
+    QCOMPARE(settings.value("wedit").toInt(), 250);
+    QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));
+    QCOMPARE(settings.value("CurrentPath").toString(), QStringLiteral("/opt/sk dir/scrapkeeper"));
+    QCOMPARE(settings.value("currdb").toString(), m_dir->filePath(QStringLiteral("data/data.db")));
+    QFile entry(autostart());
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(entry.readAll().contains("Exec=\"/opt/sk dir/scrapkeeper\"\n"));
+}
+
+void TestSettingsStore::storedValuesAreClamped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<QVariant>("read");
+    QTest::newRow("catcombo beyond categories") << "catcombo" << QVariant(7) << QVariant(0);
+    QTest::newRow("catcombo negative") << "catcombo" << QVariant(-1) << QVariant(0);
+    QTest::newRow("catcombo in range") << "catcombo" << QVariant(2) << QVariant(2);
+    QTest::newRow("text category beyond") << "catcombo3" << QVariant(3) << QVariant(0);
+    QTest::newRow("wedit 3") << "wedit" << QVariant(3) << QVariant(50);
+    QTest::newRow("wedit 5") << "wedit" << QVariant(5) << QVariant(5);
+    QTest::newRow("plheight 0") << "plheight" << QVariant(0) << QVariant(1);
+    QTest::newRow("asse 90") << "asse" << QVariant(90) << QVariant(60);
+    QTest::newRow("copyitem 99") << "copyitem" << QVariant(99) << QVariant(65);
+    QTest::newRow("hkindex beyond list") << "hkindex" << QVariant(95) << QVariant(0);
+    QTest::newRow("bool any non-zero") << "dup" << QVariant(7) << QVariant(true);
+}
+
+void TestSettingsStore::storedValuesAreClamped()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, stored);
+    QFETCH(QVariant, read);
+    write({{name, stored}});
+    Options options;
+    SettingsStore s = store();
+    QVERIFY(!s.LoadSettings(options, {3, 0}));
+    QCOMPARE(options.value(name), read);
+}
+
+void TestSettingsStore::olderVersionGetsReadDefaults()
+{
+    write({{"ctrl", {}}, {"hkindex", {}}, {"backup", {}}, {"tooltip", {}}, {"CurrentVer", {}}, {"CurrentPath", {}},
+           {"soundedit", {}}, {"prevfile", {}}});
+    Options options;
+    options.set("ctrl", false);
+    options.set("hkindex", 3);
+    options.set("backup", false);
+    SettingsStore s = store();
+    QVERIFY(!s.LoadSettings(options, {3, 0}));
+    QCOMPARE(options.flag("ctrl"), true);
+    QCOMPARE(options.number("hkindex"), 49);
+    QCOMPARE(options.flag("backup"), true);
+    QCOMPARE(options.flag("tooltip"), true);
+    QVERIFY(s.ReadBackupSetting());
+    QSettings settings(ini(), QSettings::IniFormat);
+    QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));
+}
+
+void TestSettingsStore::badValueStopsLoadThere_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("missing without read default") << "showtip" << QVariant();
+    QTest::newRow("text where an integer belongs") << "showtip" << QVariant(QStringLiteral("yes"));
+}
+
+void TestSettingsStore::badValueStopsLoadThere()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, stored);
+    // Values before the bad one are applied, those after keep their state.
+    write({{name, stored}, {"global", 1}, {"del", 1}});
+    Options options;
+    SettingsStore s = store();
+    try {
+        s.LoadSettings(options, {3, 0});
+        QFAIL("no error");
+    } catch (const ProgramError &error) {
+        QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'showtip'"));
+    }
+    QCOMPARE(options.flag("global"), true);
+    QCOMPARE(options.flag("del"), false);
+}
+
+void TestSettingsStore::firstTimeOneMeansFirstRun()
+{
+    write({{"FirstTime", 1}, {"asse", 30}});
+    Options options;
+    SettingsStore s = store();
+    QVERIFY(s.LoadSettings(options, {3, 0}));
+    QCOMPARE(options.number("asse"), 2);
+    QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("asse").toInt(), 2);
+    QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("currdb").toString(), QStringLiteral("/data/mine.db"));
+}
+
+void TestSettingsStore::autostartFollowsStart()
+{
+    Options options;
+    SettingsStore s = store();
+    s.SaveSettings(options, {1, 0}, QStringLiteral("/d.db"));
+    QVERIFY(QFile::exists(autostart()));
+    options.set("start", false);
+    s.SaveSettings(options, {1, 0}, QStringLiteral("/d.db"));
+    QVERIFY(!QFile::exists(autostart()));
+}
+
+void TestSettingsStore::loadNotifiesLikeClicks()
+{
+    write({{"lba", 0}, {"dup", 1}});
+    Options options;
+    QSignalSpy spy(&options, &Options::changed);
+    SettingsStore s = store();
+    s.LoadSettings(options, {3, 0});
+    QStringList changed;
+    for (const auto &args : spy)
+        changed << args.at(0).toString();
+    QVERIFY(changed.contains("lba"));
+    QVERIFY(!changed.contains("dup"));
+}
+
+void TestSettingsStore::radioOptionsExcludeEachOther()
+{
+    Options options;
+    options.set("txtspec", true);
+    QCOMPARE(options.flag("txtcurr"), false);
+    QCOMPARE(options.flag("txtcat"), false);
+    options.set("txtcat", true);
+    QCOMPARE(options.flag("txtspec"), false);
+    QCOMPARE(options.flag("bmpcurr"), true);
+}
+
+QTEST_GUILESS_MAIN(TestSettingsStore)
+#include "tst_settingsstore.moc"
