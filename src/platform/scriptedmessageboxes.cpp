@@ -4,10 +4,10 @@ MessageBoxService::Button ScriptedMessageBoxes::show(Icon icon, const QString &t
                                                      Buttons buttons)
 {
     Shown box{icon, title, text, buttons, Ok};
-    if (!m_answers.isEmpty()) {
-        box.answer = m_answers.dequeue();
-    } else if (m_autoAcknowledge && buttons == Buttons(Ok)) {
+    if (m_autoAcknowledge && buttons == Buttons(Ok)) {
         box.answer = Ok;
+    } else if (!m_answers.isEmpty()) {
+        box.answer = m_answers.dequeue();
     } else {
         box.answer = buttons.testFlag(Cancel) ? Cancel : buttons.testFlag(No) ? No : Ok;
         m_unexpected.append(box);

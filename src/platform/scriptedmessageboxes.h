@@ -21,7 +21,7 @@ public:
     };
 
     void answerNext(Button answer) { m_answers.enqueue(answer); }
-    // Boxes with only an OK button need no queued answer.
+    // Boxes with only an OK button are acknowledged without using up a queued answer.
     void setAutoAcknowledge(bool on) { m_autoAcknowledge = on; }
 
     Button show(Icon icon, const QString &title, const QString &text, Buttons buttons) override;

@@ -36,6 +36,7 @@ CategoryNode *Collection::appendCategory(const QString &name, const TCategoryRec
     auto node = std::make_unique<CategoryNode>();
     node->name = name;
     node->rec = rec;
+    emit aboutToAppendCategory(categoryCount());
     m_categories.push_back(std::move(node));
     emit categoryAppended(categoryCount() - 1);
     return m_categories.back().get();
@@ -60,8 +61,10 @@ void Collection::insertFirstChild(CategoryNode *category, const TItemRec &item)
 {
     auto copy = std::make_unique<TItemRec>(item);
     copy->Category = category->name;
+    const int categoryIndex = indexOf(category);
+    emit aboutToInsertItem(categoryIndex, 0);
     category->items.insert(category->items.begin(), std::move(copy));
-    emit itemInserted(indexOf(category), 0);
+    emit itemInserted(categoryIndex, 0);
 }
 
 bool Collection::AddNewItem(bool everyCategory, const TItemRec &item)

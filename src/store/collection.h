@@ -73,7 +73,9 @@ public:
 signals:
     void aboutToReset();
     void reset();
+    void aboutToAppendCategory(int categoryIndex);
     void categoryAppended(int categoryIndex);
+    void aboutToInsertItem(int categoryIndex, int row);
     void itemInserted(int categoryIndex, int row);
     void aboutToRemoveItem(int categoryIndex, int row);
     void itemRemoved(int categoryIndex, int row);

@@ -1,0 +1,15 @@
+#include "application.h"
+
+#include "errorhandler.h"
+
+Application::Application(int &argc, char **argv)
+    : QApplication(argc, argv)
+{
+}
+
+bool Application::notify(QObject *receiver, QEvent *event)
+{
+    bool handled = false;
+    ErrorHandler::guard(receiver, [&] { handled = QApplication::notify(receiver, event); });
+    return handled;
+}

@@ -1,0 +1,82 @@
+#include "apppaths.h"
+
+#include "store/safefile.h"
+#include "store/programerror.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+
+#ifndef SK_SOURCE_SHARE_DIR
+#define SK_SOURCE_SHARE_DIR ""
+#endif
+
+namespace {
+
+QString findSharedFolder()
+{
+    // Installed beside the program's bin folder; started from a build tree,
+    // the source tree's copy serves.
+    const QString installed = QDir::cleanPath(QCoreApplication::applicationDirPath()
+                                              + QStringLiteral("/../share/scrapkeeper"));
+    if (QFileInfo::exists(installed + QStringLiteral("/skexdata.db")))
+        return installed;
+    return QStringLiteral(SK_SOURCE_SHARE_DIR);
+}
+
+} // namespace
+
+AppPaths AppPaths::resolve()
+{
+    AppPaths paths;
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    paths.programFolder = QDir(data).filePath(QStringLiteral("scrapkeeper"));
+    QDir().mkpath(paths.programFolder);
+    QFile::setPermissions(paths.programFolder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    paths.sharedFolder = findSharedFolder();
+
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+    paths.settingsFile = QDir(config).filePath(QStringLiteral("Halvorik/Scrapkeeper1.0.conf"));
+    paths.autostartFile = QDir(config).filePath(QStringLiteral("autostart/scrapkeeper.desktop"));
+
+    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (runtime.isEmpty() || !QFileInfo(runtime).isDir())
+        runtime = paths.programFolder;
+    paths.lockFile = QDir(runtime).filePath(QStringLiteral("scrapkeeper-$$prevent prev instance$$.lock"));
+    paths.programFile = QCoreApplication::applicationFilePath();
+    return paths;
+}
+
+QString AppPaths::recentFilesList() const
+{
+    return QDir(programFolder).filePath(QStringLiteral("dblist.txt"));
+}
+
+QString AppPaths::examplePage() const
+{
+    return QDir(sharedFolder).filePath(QStringLiteral("quickpaste.html"));
+}
+
+QString AppPaths::shippedExampleData() const
+{
+    return QDir(sharedFolder).filePath(QStringLiteral("skexdata.db"));
+}
+
+QString AppPaths::helpPage() const
+{
+    return QDir(sharedFolder).filePath(QStringLiteral("help/index.html"));
+}
+
+void AppPaths::provideExampleDataFile() const
+{
+    const QString own = QDir(programFolder).filePath(QStringLiteral("skexdata.db"));
+    if (QFileInfo::exists(own) || !QFileInfo::exists(shippedExampleData()))
+        return;
+    try {
+        SafeFile::copy(shippedExampleData(), own);
+    } catch (const ProgramError &) {
+        // Without the copy the example simply is not offered; nothing is lost.
+    }
+}

@@ -1,0 +1,51 @@
+#include "application.h"
+#include "apppaths.h"
+#include "errorhandler.h"
+#include "instancelock.h"
+#include "qtfiledialogs.h"
+#include "qtmessageboxservice.h"
+#include "tfrmconfig.h"
+#include "unixsignals.h"
+
+#include "platform/x11desktop.h"
+
+int main(int argc, char *argv[])
+{
+    Application app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("scrapkeeper"));
+    QApplication::setApplicationVersion(QStringLiteral("2.3"));
+    // Closing the configuration window only sends the program to the tray.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QtMessageBoxService messages;
+    ErrorHandler::install(&messages);
+
+    const AppPaths paths = AppPaths::resolve();
+    InstanceLock lock(paths.lockFile);
+    switch (lock.acquire()) {
+    case InstanceLock::Result::AlreadyRunning:
+        messages.error(QStringLiteral("Program already loaded."));
+        return 0;
+    case InstanceLock::Result::Failed:
+        messages.error(QStringLiteral("Error creating mutex"));
+        break;
+    case InstanceLock::Result::Acquired:
+        break;
+    }
+    paths.provideExampleDataFile();
+
+    X11Desktop desktop;
+    QtFileDialogs fileDialogs;
+    TfrmConfig frmConfig({messages, fileDialogs, desktop, paths});
+
+    // A log-off or kill leaves by the same door as the tray's Exit entry.
+    UnixSignals unixSignals;
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &frmConfig, &TfrmConfig::Exit1Click);
+
+    frmConfig.FormCreate();
+    frmConfig.startUp();
+    const int result = QApplication::exec();
+    frmConfig.FormDestroy();
+    lock.release();
+    return result;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+#include "platform/filedialogs.h"
+
+class QtFileDialogs : public FileDialogs
+{
+public:
+    QString openFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter) override;
+};

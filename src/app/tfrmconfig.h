@@ -1,0 +1,128 @@
+#pragma once
+
+#include "apppaths.h"
+
+#include "settings/options.h"
+#include "settings/settingsstore.h"
+#include "store/collection.h"
+#include "store/datafilemanager.h"
+#include "store/recentfiles.h"
+
+#include <QMainWindow>
+#include <QTimer>
+
+class CollectionTreeModel;
+class Desktop;
+class FileDialogs;
+class MessageBoxService;
+class QComboBox;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class QTreeView;
+class TrayIcon;
+
+// What the configuration window is given to reach the user and the desktop.
+struct ConfigServices
+{
+    MessageBoxService &messages;
+    FileDialogs &fileDialogs;
+    Desktop &desktop;
+    AppPaths paths;
+};
+
+// The main object of the program: the configuration window, which lives from
+// start to exit and owns the collection, the options and the tray icon. Most
+// of its life it is out of sight ("in the tray").
+class TfrmConfig : public QMainWindow, public DataFileHost
+{
+    Q_OBJECT
+public:
+    explicit TfrmConfig(ConfigServices services, QWidget *parent = nullptr);
+    ~TfrmConfig() override;
+
+    void FormCreate();
+    void startUp();  // the welcome on a first run, otherwise straight to the tray
+    void FormDestroy();
+
+    void OKClick();
+    void CancelClick(bool keepWindowOpen = false);
+    void Exit1Click();
+    void Options1Click();
+    bool CheckCurrFile();
+    void ExamplePage1Click();
+    void DoHideApp();
+    void openHelp(const QString &topic);
+
+    void minimiseApplication();
+    void restoreApplication();
+    bool isMinimisedState() const { return m_minimised; }
+    bool firstRun() const { return m_firstRun; }
+
+    Collection &collection() { return m_collection; }
+    Options &options() { return m_options; }
+    DataFileManager &dataFiles() { return m_dataFiles; }
+    RecentFiles &recentFiles() { return m_recent; }
+    TrayIcon &trayIcon() { return *m_tray; }
+    QTreeView *tree() const { return m_tree; }
+    QComboBox *categoryCombo() const { return m_catcombo; }
+
+    void CatcomboChange();
+    void LoadCurrlb();
+
+    // DataFileHost
+    void showProgress(int percent) override;
+    void hideProgress() override;
+    void processEvents() override;
+    void refreshCaption() override;
+    void LoadCombo() override;
+    void selectFirstNode() override;
+    void moveOutOfSight() override;
+    bool ReadBackupSetting() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildUi();
+    void HandleMinRestore(bool minimised);
+    void showConfigWindow();
+    SettingsContext settingsContext() const;
+    void loadSettings();
+    void saveSettings();
+    void applyCategoryIndex();
+    void applyTrayVisibility();
+    void showNewListHint();
+    bool isExampleDataFileCurrent() const;
+
+    MessageBoxService &m_messages;
+    FileDialogs &m_fileDialogs;
+    Desktop &m_desktop;
+    AppPaths m_paths;
+
+    Collection m_collection;
+    RecentFiles m_recent;
+    Options m_options;
+    SettingsStore m_settings;
+    DataFileManager m_dataFiles;
+
+    TrayIcon *m_tray = nullptr;
+    CollectionTreeModel *m_treeModel = nullptr;
+    QComboBox *m_catcombo = nullptr;
+    QTabWidget *m_pages = nullptr;
+    QWidget *m_listSetupTab = nullptr;
+    QTreeView *m_tree = nullptr;
+    QWidget *m_progressPanel = nullptr;
+    QProgressBar *m_progress = nullptr;
+    QTimer m_HAtimer;
+
+    bool m_firstRun = false;
+    bool m_minimised = false;
+    bool m_centred = false;
+    // A data file that could not be read at all must not be overwritten by
+    // the empty collection left behind.
+    bool m_dataUsable = false;
+};

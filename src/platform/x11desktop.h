@@ -1,0 +1,12 @@
+#pragma once
+
+#include "desktop.h"
+
+// The desktop of an X11 session (also XWayland).
+class X11Desktop : public Desktop
+{
+public:
+    bool trayAvailable() const override;
+    bool openDocument(const QUrl &url) override;
+    void beep() override;
+};

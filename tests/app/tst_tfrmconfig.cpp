@@ -1,0 +1,349 @@
+#include "app/errorhandler.h"
+#include "app/tfrmconfig.h"
+#include "platform/fakedesktop.h"
+#include "platform/filedialogs.h"
+#include "platform/scriptedmessageboxes.h"
+#include "store/programerror.h"
+#include "tray/trayicon.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const QByteArray kTwoCategories = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\n"
+                                  "031\r\nForms\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n";
+
+QByteArray readFile(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+TItemRec textItem(const QString &text)
+{
+    TItemRec item;
+    item.Alias = text;
+    item.Text = text;
+    item.Created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
+    return item;
+}
+
+} // namespace
+
+// A configuration window over a scratch home: its own data folder, settings
+// file and desktop, with every message answered by the test.
+class Fixture
+{
+public:
+    Fixture()
+    {
+        QDir().mkpath(paths().programFolder);
+    }
+
+    AppPaths paths() const
+    {
+        AppPaths p;
+        p.programFolder = home.filePath(QStringLiteral("data"));
+        p.sharedFolder = home.filePath(QStringLiteral("share"));
+        p.settingsFile = home.filePath(QStringLiteral("config/Halvorik/Scrapkeeper1.0.conf"));
+        p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
+        p.lockFile = home.filePath(QStringLiteral("lock"));
+        p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
+        return p;
+    }
+    QString dataFile() const { return QDir(paths().programFolder).filePath(QStringLiteral("data.db")); }
+
+    void writeDataFile(const QByteArray &bytes, const QString &name = QStringLiteral("data.db"))
+    {
+        QFile f(QDir(paths().programFolder).filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // Starts the program as a returning user would: settings already saved.
+    void writeSettings(const QMap<QString, QVariant> &values = {})
+    {
+        {
+            TfrmConfig first({boxes, dialogs, desktop, paths()});
+            first.FormCreate();
+        }
+        QSettings settings(paths().settingsFile, QSettings::IniFormat);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            settings.setValue(it.key(), it.value());
+        boxes.clear();
+    }
+
+    TfrmConfig &start()
+    {
+        window = std::make_unique<TfrmConfig>(ConfigServices{boxes, dialogs, desktop, paths()});
+        window->FormCreate();
+        window->startUp();
+        return *window;
+    }
+
+    QTemporaryDir home;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    FakeDesktop desktop;
+    std::unique_ptr<TfrmConfig> window;
+};
+
+class TestTfrmConfig : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { ErrorHandler::install(nullptr); }
+    void firstRunAsksWelcome_data();
+    void firstRunAsksWelcome();
+    void normalStartGoesToTray();
+    void okKeepsEdits();
+    void cancelRevertsEdits_data();
+    void cancelRevertsEdits();
+    void capturesSurviveCancel();
+    void exitSavesWhenAsked_data();
+    void exitSavesWhenAsked();
+    void exampleDataFileKeepsWindowOpen();
+    void storedCategoryIndexBeyondListSelectsFirst();
+    void withoutTrayTheWindowIconifies();
+    void errorHandlerNamesComponent();
+};
+
+void TestTfrmConfig::firstRunAsksWelcome_data()
+{
+    QTest::addColumn<bool>("launchExample");
+    QTest::newRow("no") << false;
+    QTest::newRow("yes") << true;
+}
+
+void TestTfrmConfig::firstRunAsksWelcome()
+{
+    QFETCH(bool, launchExample);
+    Fixture f;
+    f.boxes.answerNext(launchExample ? MessageBoxService::Yes : MessageBoxService::No);
+    TfrmConfig &w = f.start();
+
+    QVERIFY(w.firstRun());
+    const auto &shown = f.boxes.shown();
+    QVERIFY(shown.size() >= 2);
+    QCOMPARE(shown[0].text.left(40), QStringLiteral("Most recent database file has not been f"));
+    QCOMPARE(shown[1].title, QStringLiteral("Welcome to Scrapkeeper v2.3!"));
+    QCOMPARE(shown[1].text, QStringLiteral("\r\nA great beginner resource for familiarizing yourself with Scrapkeeper "
+                                           "is the Example Page included with the program.\r\n\r\nWould you like to "
+                                           "launch the Example Page now?\r\n"));
+    if (launchExample) {
+        QCOMPARE(f.desktop.opened.size(), 1);
+        QVERIFY(f.desktop.opened.first().toLocalFile().endsWith(QStringLiteral("quickpaste.html")));
+    } else {
+        QVERIFY(shown[2].text.startsWith(QStringLiteral("The basic idea behind Scrapkeeper")));
+        QVERIFY(f.desktop.opened.isEmpty());
+    }
+    QVERIFY(f.boxes.unexpected().isEmpty());
+    // The welcome ends as OK does: settings written, program in the tray.
+    QVERIFY(w.isMinimisedState());
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("FirstTime").toInt(), 0);
+    QVERIFY(QFile::exists(f.dataFile()));
+}
+
+void TestTfrmConfig::normalStartGoesToTray()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    QVERIFY(!w.firstRun());
+    QVERIFY(f.boxes.shown().isEmpty());
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(!w.isVisible());
+    QVERIFY(w.trayIcon().isVisible());
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
+    QCOMPARE(w.collection().CurrItems().size(), 1);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + f.dataFile());
+    QCOMPARE(readFile(f.dataFile() + QStringLiteral(".~bk")), kTwoCategories);
+}
+
+void TestTfrmConfig::okKeepsEdits()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    w.Options1Click();
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.trayIcon().isActive());
+    w.collection().AddNewItem(false, textItem(QStringLiteral("kept")));
+    w.collection().setEditModified();
+    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(readFile(f.dataFile()).contains("kept"));
+    QVERIFY(!w.collection().anyModified());
+}
+
+void TestTfrmConfig::cancelRevertsEdits_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("cancel button") << "Cancel";
+    QTest::newRow("close button") << "close";
+    QTest::newRow("restore last saved") << "SpeedButton1";
+}
+
+void TestTfrmConfig::cancelRevertsEdits()
+{
+    QFETCH(QString, how);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    w.Options1Click();
+    w.collection().AddNewItem(false, textItem(QStringLiteral("dropped")));
+    w.collection().setEditModified();
+    w.options().set(QStringLiteral("asse"), 33);
+
+    if (how == QLatin1String("close"))
+        w.close();
+    else if (how == QLatin1String("SpeedButton1"))
+        w.findChild<QToolButton *>(how)->click();
+    else
+        w.findChild<QPushButton *>(how)->click();
+
+    QCOMPARE(w.collection().category(0)->itemCount(), 1);
+    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("hi"));
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
+    QCOMPARE(readFile(f.dataFile()), kTwoCategories);
+    QCOMPARE(w.isMinimisedState(), how != QLatin1String("SpeedButton1"));
+    QCOMPARE(w.isVisible(), how == QLatin1String("SpeedButton1"));
+}
+
+void TestTfrmConfig::capturesSurviveCancel()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    w.collection().AddNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    w.Options1Click();
+    w.CancelClick();
+    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("captured"));
+}
+
+void TestTfrmConfig::exitSavesWhenAsked_data()
+{
+    QTest::addColumn<int>("save");
+    QTest::newRow("save on exit") << 1;
+    QTest::newRow("no save on exit") << 0;
+}
+
+void TestTfrmConfig::exitSavesWhenAsked()
+{
+    QFETCH(int, save);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"save", save}});
+    TfrmConfig &w = f.start();
+    w.collection().AddNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    w.FormDestroy();
+    QCOMPARE(readFile(f.dataFile()).contains("captured"), save == 1);
+    QVERIFY(readFile(QDir(f.paths().programFolder).filePath(QStringLiteral("dblist.txt"))).startsWith(f.dataFile().toUtf8()));
+}
+
+void TestTfrmConfig::exampleDataFileKeepsWindowOpen()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
+    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.boxes.answerNext(MessageBoxService::No);
+    TfrmConfig &w = f.start();
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.isVisible());
+    const QStringList texts = f.boxes.texts();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY(texts[0].startsWith(QStringLiteral("The example data file (for the Example Page) is currently loaded.")));
+    QVERIFY(texts[1].startsWith(QStringLiteral("If you want to create your own data file")));
+
+    // Yes with a remembered previous file offers it in the chooser.
+    f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
+    const QString mine = QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
+    w.options().set(QStringLiteral("prevfile"), mine);
+    f.boxes.clear();
+    f.boxes.answerNext(MessageBoxService::Yes);
+    f.dialogs.answers << mine;
+    QVERIFY(w.CheckCurrFile());
+    QVERIFY(f.dialogs.asked.last().endsWith(mine));
+    QVERIFY(f.boxes.texts().last().startsWith(QStringLiteral("Your previous data file has been located.")));
+    QCOMPARE(w.dataFiles().currentFile(), mine);
+}
+
+void TestTfrmConfig::storedCategoryIndexBeyondListSelectsFirst()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"catcombo", 7}});
+    TfrmConfig &w = f.start();
+    QCOMPARE(w.categoryCombo()->currentIndex(), 0);
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
+
+    f.writeSettings({{"catcombo", 1}});
+    TfrmConfig &again = f.start();
+    QCOMPARE(again.collection().currentCategory()->name, QStringLiteral("Forms"));
+}
+
+void TestTfrmConfig::withoutTrayTheWindowIconifies()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    f.desktop.tray = false;
+    TfrmConfig &w = f.start();
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(!w.trayIcon().isVisible());
+    QVERIFY(w.isVisible());
+    QVERIFY(w.isMinimized());
+}
+
+void TestTfrmConfig::errorHandlerNamesComponent()
+{
+    QCOMPARE(ErrorHandler::text(QStringLiteral("OK"), QStringLiteral("Disk full")),
+             QStringLiteral("The following error has occured: \r\n\r\n(OK) Disk full\r\n\r\nIt is most likely not "
+                            "serious, but you may want to shut down Scrapkeeper and restart it now.  If you are "
+                            "receiving the error frequently or just want to report it, please e-mail us: "
+                            "feedback@scrapkeeper.example.  Please include a description of the error and of what "
+                            "happened."));
+    QVERIFY(ErrorHandler::text(QString(), QStringLiteral("x")).contains(QStringLiteral("\r\n\r\n(not component) x\r\n")));
+
+    ScriptedMessageBoxes boxes;
+    ErrorHandler::install(&boxes);
+    QObject button;
+    button.setObjectName(QStringLiteral("savedbbtn"));
+    ErrorHandler::guard(&button, [] { throw ProgramError(QStringLiteral("Cannot write")); });
+    ErrorHandler::install(nullptr);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().title, QStringLiteral("Error"));
+    QVERIFY(boxes.shown().first().text.contains(QStringLiteral("(savedbbtn) Cannot write")));
+
+    // A save that fails on OK is reported and the window stays as it was.
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    ErrorHandler::install(&f.boxes);
+    w.Options1Click();
+    w.collection().setEditModified();
+    QDir(f.paths().programFolder).removeRecursively();
+    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    ErrorHandler::install(nullptr);
+    QVERIFY(f.boxes.texts().last().contains(QStringLiteral("(OK) Cannot write")));
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.collection().editModified());
+}
+
+QTEST_MAIN(TestTfrmConfig)
+#include "tst_tfrmconfig.moc"
