@@ -274,7 +274,9 @@ void TfrmConfig::CancelClick(bool keepWindowOpen)
 
 void TfrmConfig::Exit1Click()
 {
-    QCoreApplication::quit();
+    // Ends the event loop directly: a quit would first ask the windows to
+    // close, and a shown configuration window answers that with Cancel.
+    QCoreApplication::exit(0);
 }
 
 void TfrmConfig::closeEvent(QCloseEvent *event)

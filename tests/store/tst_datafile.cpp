@@ -291,7 +291,7 @@ void TestDataFile::windows1252AndNul()
     QVERIFY(DataFileWriter::serialize(c).contains("Caf\xc3\xa9"));
 
     // A NUL ends the readable text.
-    ParseResult cut = parseBytes(crlf("031|A|0|0|0|") + QByteArray("031\r\nB\0\r\ngarbage", 18));
+    ParseResult cut = parseBytes(crlf("031|A|0|0|0|") + QByteArray::fromRawData("031\r\nB\0\r\ngarbage", 16));
     QVERIFY(!cut.failed || cut.categories.size() == 1);
     QCOMPARE(cut.categories.front()->name, QStringLiteral("A"));
 }

@@ -64,29 +64,24 @@ private slots:
     void saveClearsFlagsAndListsFile();
 
 private:
-    QTemporaryDir *m_dir = nullptr;
-    Collection *m_collection = nullptr;
-    RecentFiles *m_recent = nullptr;
-    ScriptedMessageBoxes *m_boxes = nullptr;
-    RecordingHost *m_host = nullptr;
-    DataFileManager *m_manager = nullptr;
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<Collection> m_collection;
+    std::unique_ptr<RecentFiles> m_recent;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    std::unique_ptr<RecordingHost> m_host;
+    std::unique_ptr<DataFileManager> m_manager;
     QString path(const char *name) const { return m_dir->filePath(QString::fromLatin1(name)); }
 };
 
 void TestDataFileManager::init()
 {
-    delete m_manager;
-    delete m_host;
-    delete m_boxes;
-    delete m_recent;
-    delete m_collection;
-    delete m_dir;
-    m_dir = new QTemporaryDir;
-    m_collection = new Collection;
-    m_recent = new RecentFiles;
-    m_boxes = new ScriptedMessageBoxes;
-    m_host = new RecordingHost;
-    m_manager = new DataFileManager(*m_collection, *m_recent, *m_boxes, *m_host, m_dir->path());
+    m_manager.reset();
+    m_dir = std::make_unique<QTemporaryDir>();
+    m_collection = std::make_unique<Collection>();
+    m_recent = std::make_unique<RecentFiles>();
+    m_boxes = std::make_unique<ScriptedMessageBoxes>();
+    m_host = std::make_unique<RecordingHost>();
+    m_manager = std::make_unique<DataFileManager>(*m_collection, *m_recent, *m_boxes, *m_host, m_dir->path());
 }
 
 void TestDataFileManager::missingFileStartsFreshCollection()
