@@ -78,12 +78,13 @@ private:
     void splitLines()
     {
         qsizetype start = 0;
-        for (;;) {
-            const qsizetype brk = m_text.indexOf(kLineBreak, start);
-            if (brk < 0)
-                break;
-            m_lines.push_back({start, brk - start});
-            start = brk + 2;
+        for (qsizetype cr = m_text.indexOf(QLatin1Char('\r')); cr >= 0 && cr + 1 < m_text.size();
+             cr = m_text.indexOf(QLatin1Char('\r'), cr + 1)) {
+            if (m_text.at(cr + 1) != QLatin1Char('\n'))
+                continue;
+            m_lines.push_back({start, cr - start});
+            start = cr + 2;
+            cr = start - 1;
         }
         if (start < m_text.size())
             m_lines.push_back({start, m_text.size() - start});
@@ -99,6 +100,14 @@ private:
 int digit(QChar c)
 {
     return c.unicode() - '0';
+}
+
+int decimalWidth(int value)
+{
+    int width = value < 0 ? 2 : 1;
+    for (value = value < 0 ? -(value / 10) : value / 10; value > 0; value /= 10)
+        ++width;
+    return width;
 }
 
 bool isDigits(QStringView s)
@@ -222,8 +231,7 @@ ParseResult DataFileReader::parse(const QString &text)
                     item->Text += kLineBreak;
                 }
 
-                total += item->Category.size() + item->Alias.size() + QString::number(*lines).size()
-                         + item->Text.size() + 4;
+                total += item->Category.size() + item->Alias.size() + decimalWidth(*lines) + item->Text.size() + 4;
                 if (m_progress && m_fileSize > 0) {
                     const int percent = int(std::min<double>(100.0, std::round(double(total) / double(m_fileSize) * 100.0)));
                     if (percent != lastPercent) {

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStringEncoder>
 
 using namespace DataFileFormat;
 
@@ -19,10 +20,16 @@ char digit(int value)
     return char('0' + std::clamp(value, 0, 9));
 }
 
-void appendLine(QByteArray &out, const QString &text)
+// Encodes straight into the output, without a temporary per line.
+void appendLine(QByteArray &out, QStringView text)
 {
-    out += text.toUtf8();
-    out += "\r\n";
+    const qsizetype used = out.size();
+    out.resize(used + text.size() * 3 + 2);
+    QStringEncoder utf8(QStringEncoder::Utf8, QStringEncoder::Flag::Stateless);
+    char *end = utf8.appendToBuffer(out.data() + used, text);
+    *end++ = '\r';
+    *end++ = '\n';
+    out.truncate(end - out.constData());
 }
 
 } // namespace
