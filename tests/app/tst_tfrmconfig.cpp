@@ -13,6 +13,10 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
 #include <QToolButton>
 
 namespace {
@@ -20,20 +24,7 @@ namespace {
 const QByteArray kTwoCategories = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\n"
                                   "031\r\nForms\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n";
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
-TItemRec textItem(const QString &text)
-{
-    TItemRec item;
-    item.Alias = text;
-    item.Text = text;
-    item.Created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
-    return item;
-}
 
 } // namespace
 

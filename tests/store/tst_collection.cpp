@@ -3,16 +3,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include "testsupport.h"
+
+using namespace TestSupport;
+
 namespace {
 
-TItemRec textItem(const QString &alias)
-{
-    TItemRec item;
-    item.Alias = alias;
-    item.Text = alias;
-    item.Created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
-    return item;
-}
 
 CategoryNode *categoryWith(Collection &c, const QString &name, int items, int limit, int lock)
 {

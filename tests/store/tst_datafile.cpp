@@ -10,6 +10,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testsupport.h"
+
+using namespace TestSupport;
+
 namespace {
 
 QByteArray crlf(const char *lines)
@@ -31,20 +35,9 @@ QByteArray roundTrip(const QByteArray &bytes)
     return DataFileWriter::serialize(c);
 }
 
-const char *kStamp = "Sun, Feb 18, 2001, 12:33 PM";
+const char *kStampLine = "Sun, Feb 18, 2001, 12:33 PM";
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 TItemRec imageItem(int w, int h)
 {
@@ -52,7 +45,7 @@ TItemRec imageItem(int w, int h)
     item.Kind = TItemRec::Image;
     item.Text = kUnsavedImageText;
     item.Alias = QStringLiteral("Image: %1 x %2").arg(w).arg(h);
-    item.Created = QString::fromLatin1(kStamp);
+    item.Created = QString::fromLatin1(kStampLine);
     item.Bitmap = QImage(w, h, QImage::Format_RGB32);
     item.Bitmap.fill(Qt::red);
     return item;
@@ -115,13 +108,13 @@ void TestDataFile::byteForByte_data()
                                          "empty|Mon, Feb 19, 2001, 01:05 AM|0||0001|SK: 2.3|");
     QTest::newRow("trailing line breaks") << crlf("031|A|0|0|2|w|Sun, Feb 18, 2001, 12:33 PM|1|word||0001|"
                                                   "w2|Sun, Feb 18, 2001, 12:33 PM|2|a|||0001|SK: 2.3|");
-    QTest::newRow("lone lf and cr stay inside") << QByteArray("031\r\nA\r\n0\r\n0\r\n1\r\nx\r\n") + kStamp
+    QTest::newRow("lone lf and cr stay inside") << QByteArray("031\r\nA\r\n0\r\n0\r\n1\r\nx\r\n") + kStampLine
                                                        + "\r\n1\r\na\nb\rc\r\n0001\r\nSK: 2.3\r\n";
     QTest::newRow("extra texts") << crlf("502|Sign|off|5|1|1|sig|Sun, Feb 18, 2001, 12:33 PM|1|Regards|5101|"
                                          " -- Ann|SK: 2.3|");
     QTest::newRow("rich text and limits") << crlf("203|Rtf|-1|0|1|r|Sun, Feb 18, 2001, 12:33 PM|2|{\\rtf1 a|}|2032|"
                                                   "SK: 2.3|");
-    QTest::newRow("utf8 text") << QByteArray("031\r\nKäse\r\n0\r\n0\r\n1\r\n€uro\r\n") + kStamp
+    QTest::newRow("utf8 text") << QByteArray("031\r\nKäse\r\n0\r\n0\r\n1\r\n€uro\r\n") + kStampLine
                                       + "\r\n1\r\nŽluťoučký 𝄞\r\n0001\r\nSK: 2.3\r\n";
     QTest::newRow("several categories") << crlf("031|A|10|1|0|120|B|0|0|1|b|Sun, Feb 18, 2001, 12:33 PM|1|b|0001|"
                                                 "SK: 2.3|");
@@ -158,7 +151,7 @@ void TestDataFile::modelRoundTrip()
         item.Alias = text.left(1) + QStringLiteral("alias");
         item.Text = text;
         item.ExtraText = QStringLiteral("extra");
-        item.Created = QString::fromLatin1(kStamp);
+        item.Created = QString::fromLatin1(kStampLine);
         item.Category = cat->name;
         cat->items.push_back(std::make_unique<TItemRec>(item));
     }
@@ -279,7 +272,7 @@ void TestDataFile::partialTreeSurvivesFailure()
 void TestDataFile::windows1252AndNul()
 {
     // "Caf\xe9 \x80" is not UTF-8: a file of the Windows version.
-    ParseResult result = parseBytes(QByteArray("031\r\nCaf\xe9\r\n0\r\n0\r\n1\r\n\x93q\x94\r\n") + kStamp
+    ParseResult result = parseBytes(QByteArray("031\r\nCaf\xe9\r\n0\r\n0\r\n1\r\n\x93q\x94\r\n") + kStampLine
                                     + "\r\n1\r\n5 \x80\r\n0001\r\n");
     QVERIFY(!result.failed);
     QCOMPARE(result.categories.front()->name, QStringLiteral("Caf\u00e9"));
@@ -372,8 +365,8 @@ void TestDataFile::sideFileFoundBesideDataFile()
     img.fill(Qt::blue);
     QVERIFY(img.save(dir.filePath(QStringLiteral("data.db.b5")), "BMP"));
     QVERIFY(img.save(dir.filePath(QStringLiteral("data.db.b6")), "BMP"));
-    const QByteArray file = QByteArray("031\r\nA\r\n0\r\n0\r\n2\r\nwin\r\n") + kStamp
-                            + "\r\n1\r\nC:\\Program Files\\Scrapkeeper\\data.db.b5\r\n0010\r\nunix\r\n" + kStamp
+    const QByteArray file = QByteArray("031\r\nA\r\n0\r\n0\r\n2\r\nwin\r\n") + kStampLine
+                            + "\r\n1\r\nC:\\Program Files\\Scrapkeeper\\data.db.b5\r\n0010\r\nunix\r\n" + kStampLine
                             + "\r\n1\r\n/home/someone/old/data.db.b6\r\n0010\r\n";
     ParseResult result = parseBytes(file, data);
     QVERIFY(result.problems.empty());
@@ -387,9 +380,9 @@ void TestDataFile::missingAndUnreadablePictures()
     QTemporaryDir dir;
     const QString data = dir.filePath(QStringLiteral("data.db"));
     writeFile(dir.filePath(QStringLiteral("data.db.b2")), "not a picture at all");
-    const QByteArray file = QByteArray("031\r\nA\r\n0\r\n0\r\n3\r\ngone\r\n") + kStamp + "\r\n1\r\n" + data.toUtf8()
-                            + ".b1\r\n0010\r\nbad\r\n" + kStamp + "\r\n1\r\n" + data.toUtf8()
-                            + ".b2\r\n0010\r\ntext\r\n" + kStamp + "\r\n1\r\nstill here\r\n0001\r\n";
+    const QByteArray file = QByteArray("031\r\nA\r\n0\r\n0\r\n3\r\ngone\r\n") + kStampLine + "\r\n1\r\n" + data.toUtf8()
+                            + ".b1\r\n0010\r\nbad\r\n" + kStampLine + "\r\n1\r\n" + data.toUtf8()
+                            + ".b2\r\n0010\r\ntext\r\n" + kStampLine + "\r\n1\r\nstill here\r\n0001\r\n";
     writeFile(data, file);
     ParseResult result = parseBytes(file, data);
     QVERIFY(!result.failed);

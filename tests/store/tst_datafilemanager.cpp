@@ -7,6 +7,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "testsupport.h"
+
+using namespace TestSupport;
+
 namespace {
 
 class RecordingHost : public DataFileHost
@@ -29,18 +33,7 @@ public:
     bool backup = true;
 };
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
 
-QByteArray readFile(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 const QByteArray kGood = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\nSK: 2.3\r\n";
 const QByteArray kDamaged = "031\r\nFirst\r\n0\r\n0\r\n0\r\n031\r\nBroken\r\n0\r\n0\r\nnot a number\r\n";
