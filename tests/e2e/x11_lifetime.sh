@@ -6,6 +6,7 @@
 set -uo pipefail
 
 program=${1:?program path}
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no X display (run under tools/with-xserver)"; exit 77; }
 home=$(mktemp -d)
 trap 'kill -9 ${first:-} ${second:-} 2>/dev/null; rm -rf "$home"' EXIT
 export HOME=$home XDG_RUNTIME_DIR=$home/run
