@@ -1,5 +1,7 @@
 #include "datafileformat.h"
 
+#include "textcodecs.h"
+
 #include <QStringDecoder>
 
 #include <limits>
@@ -41,30 +43,6 @@ std::optional<int> parseInteger(QStringView line)
     return int(value);
 }
 
-namespace {
-
-// The bytes 0x80 to 0x9F of Windows-1252; the rest of the code page is Latin-1.
-// Undefined bytes keep their C1 code point so nothing is dropped.
-constexpr char16_t kCp1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
-};
-
-QString decodeWindows1252(QByteArrayView bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        *out++ = (b >= 0x80 && b < 0xA0) ? QChar(kCp1252High[b - 0x80]) : QChar(b);
-    }
-    return text;
-}
-
-} // namespace
-
 QString decode(const QByteArray &bytes)
 {
     const qsizetype nul = bytes.indexOf('\0');
@@ -73,7 +51,7 @@ QString decode(const QByteArray &bytes)
     QString text = utf8.decode(readable);
     if (!utf8.hasError())
         return text;
-    return decodeWindows1252(readable);
+    return TextCodecs::decodeWindows1252(readable);
 }
 
 QString sideFileName(const QString &dataFilePath, int number)

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+class QTextDocument;
+
+// Reads RTF source into a text document: text, character formats (bold,
+// italic, underline, strike, size, font, colour, highlight), paragraphs with
+// their alignment and indents, tables as tab-separated lines. Pictures and
+// other embedded data are skipped. Never fails: damaged source gives what
+// could be read, and text that is not RTF loads as plain characters.
+//
+// The source is taken as a string of bytes (one character per byte as it
+// arrived) or of already decoded characters; characters from 0x80 to 0xFF
+// are bytes of the document's code page.
+namespace RtfReader {
+
+bool looksLikeRtf(QStringView source);
+void read(QStringView source, QTextDocument *document);
+
+// The text the document would show, lines ending in CR LF.
+QString toPlainText(QStringView source);
+
+} // namespace RtfReader

@@ -1,0 +1,108 @@
+#include "config/richedit.h"
+#include "config/rtf/rtfreader.h"
+#include "store/createdstamp.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTextBlock>
+
+class TestRichEdit : public QObject
+{
+    Q_OBJECT
+private slots:
+    void resetKeepsCharactersDropsFormats();
+    void loadThenGetSourceKeepsText();
+    void showRichSourceHoldsTheSourceItself();
+    void plainModeGivesBareText();
+    void selectAllText();
+    void fontList();
+    void createdStamp_data();
+    void createdStamp();
+};
+
+void TestRichEdit::resetKeepsCharactersDropsFormats()
+{
+    RichEdit edit;
+    LoadRichText(&edit, QStringLiteral(R"({\rtf1{\colortbl;\red255\green0\blue0;}\pard\qc\li400\b\cf1\fs28 Red bold\par x})"));
+    QVERIFY(!edit.plainTextMode());
+    ResetRichEdit(&edit);
+    QVERIFY(edit.plainTextMode());
+    QCOMPARE(edit.lineWrapMode(), QTextEdit::NoWrap);
+    QCOMPARE(edit.toPlainText(), QStringLiteral("Red bold\nx"));
+    QCOMPARE(edit.textCursor().position(), 0);
+    QVERIFY(!edit.textCursor().hasSelection());
+    for (QTextBlock b = edit.document()->begin(); b.isValid(); b = b.next()) {
+        QCOMPARE(b.blockFormat().leftMargin(), 0.0);
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            const QTextCharFormat f = it.fragment().charFormat();
+            QCOMPARE(f.fontWeight(), int(QFont::Normal));
+            QCOMPARE(f.foreground().color(), QColor(Qt::black));
+            QCOMPARE(f.fontFamilies().toStringList().value(0), QApplication::font().family());
+        }
+    }
+}
+
+void TestRichEdit::loadThenGetSourceKeepsText()
+{
+    RichEdit edit;
+    LoadRichText(&edit, QStringLiteral(R"({\rtf1\ansi Gr\'fc\'dfe {\b bold}\par second})"));
+    const QString source = GetRichSource(&edit);
+    QVERIFY(source.startsWith(QLatin1String("{\\rtf1")));
+    QCOMPARE(RtfReader::toPlainText(source), QStringLiteral("Grüße bold\r\nsecond"));
+}
+
+void TestRichEdit::showRichSourceHoldsTheSourceItself()
+{
+    RichEdit edit;
+    const QString source = QStringLiteral(R"({\rtf1\ansi word})");
+    ShowRichSource(&edit, source);
+    QVERIFY(!edit.plainTextMode());
+    QCOMPARE(edit.toPlainText(), source);
+    // Streaming out wraps those characters in a new document.
+    QCOMPARE(RtfReader::toPlainText(GetRichSource(&edit)), source);
+}
+
+void TestRichEdit::plainModeGivesBareText()
+{
+    RichEdit edit;
+    edit.setPlainText(QStringLiteral("one\ntwo"));
+    QVERIFY(edit.plainTextMode());
+    QCOMPARE(GetRichSource(&edit), QStringLiteral("one\r\ntwo"));
+}
+
+void TestRichEdit::selectAllText()
+{
+    RichEdit edit;
+    edit.setPlainText(QStringLiteral("all of it"));
+    QCOMPARE(SelectAllText(&edit), QStringLiteral("all of it"));
+    QCOMPARE(edit.textCursor().selectedText(), QStringLiteral("all of it"));
+}
+
+void TestRichEdit::fontList()
+{
+    QStringList list{QStringLiteral("kept")};
+    FillFontList(list);
+    QCOMPARE(list.first(), QStringLiteral("kept"));
+    for (const QString &name : list)
+        QVERIFY(name.size() <= 32);
+}
+
+void TestRichEdit::createdStamp_data()
+{
+    QTest::addColumn<QDateTime>("when");
+    QTest::addColumn<QString>("stamp");
+    QTest::newRow("afternoon") << QDateTime(QDate(2001, 2, 18), QTime(12, 33)) << "Sun, Feb 18, 2001, 12:33 PM";
+    QTest::newRow("midnight") << QDateTime(QDate(2026, 12, 1), QTime(0, 5)) << "Tue, Dec 1, 2026, 12:05 AM";
+    QTest::newRow("morning") << QDateTime(QDate(2024, 7, 4), QTime(9, 0)) << "Thu, Jul 4, 2024, 09:00 AM";
+    QTest::newRow("evening") << QDateTime(QDate(2024, 7, 4), QTime(23, 59)) << "Thu, Jul 4, 2024, 11:59 PM";
+}
+
+void TestRichEdit::createdStamp()
+{
+    QFETCH(QDateTime, when);
+    QFETCH(QString, stamp);
+    QCOMPARE(CreatedStamp(when, QLocale(QLocale::English, QLocale::UnitedStates)), stamp);
+}
+
+QTEST_MAIN(TestRichEdit)
+#include "tst_richedit.moc"
