@@ -2,7 +2,10 @@
 
 #include "errorhandler.h"
 
+#include "capture/aliasderivation.h"
 #include "config/collectiontreemodel.h"
+#include "config/richedit.h"
+#include "config/rtf/richtextplain.h"
 #include "platform/desktop.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxservice.h"
@@ -134,6 +137,10 @@ void TfrmConfig::buildUi()
     listLayout->addWidget(m_tree);
     m_pages->addTab(m_listSetupTab, QStringLiteral("List Setup"));
     layout->addWidget(m_pages, 1);
+
+    m_memo = new RichEdit(central);
+    m_memo->setObjectName(QStringLiteral("Memo"));
+    m_memo->hide();
 
     m_progressPanel = new QWidget(central);
     m_progressPanel->setObjectName(QStringLiteral("pbpnl"));
@@ -513,6 +520,11 @@ void TfrmConfig::CatcomboChange()
 void TfrmConfig::LoadCurrlb()
 {
     m_collection.LoadCurrlb();
+}
+
+void TfrmConfig::SetAliasFromMemo(QString &alias) const
+{
+    alias = AliasDerivation::fromText(RichTextPlain::plainText(*m_memo->document()));
 }
 
 // ---- what loading and saving show ---------------------------------------------------------

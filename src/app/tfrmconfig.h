@@ -16,6 +16,7 @@ class Desktop;
 class FileDialogs;
 class MessageBoxService;
 class QComboBox;
+class RichEdit;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -71,6 +72,10 @@ public:
     void CatcomboChange();
     void LoadCurrlb();
 
+    // The hidden scratch control capture and paste load rich text into.
+    RichEdit *memo() const { return m_memo; }
+    void SetAliasFromMemo(QString &alias) const;
+
     // DataFileHost
     void showProgress(int percent) override;
     void hideProgress() override;
@@ -115,6 +120,7 @@ private:
     QTabWidget *m_pages = nullptr;
     QWidget *m_listSetupTab = nullptr;
     QTreeView *m_tree = nullptr;
+    RichEdit *m_memo = nullptr;
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_progress = nullptr;
     QTimer m_HAtimer;

@@ -1,5 +1,6 @@
 #include "app/errorhandler.h"
 #include "app/tfrmconfig.h"
+#include "config/richedit.h"
 #include "platform/fakedesktop.h"
 #include "platform/filedialogs.h"
 #include "platform/scriptedmessageboxes.h"
@@ -104,7 +105,23 @@ private slots:
     void storedCategoryIndexBeyondListSelectsFirst();
     void withoutTrayTheWindowIconifies();
     void errorHandlerNamesComponent();
+    void aliasFromMemoUsesPlainText();
 };
+
+void TestTfrmConfig::aliasFromMemoUsesPlainText()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    QVERIFY(w.memo()->isHidden());
+    LoadRichText(w.memo(), QStringLiteral(R"({\rtf1\ansi {\b   First} line\par second})"));
+    QString alias;
+    w.SetAliasFromMemo(alias);
+    QCOMPARE(alias, QStringLiteral("First line..."));
+    ResetRichEdit(w.memo());
+    QVERIFY(w.memo()->plainTextMode());
+}
 
 void TestTfrmConfig::firstRunAsksWelcome_data()
 {

@@ -120,6 +120,15 @@ public:
 
     void run()
     {
+        // One edit block: the cursor then skips its per-insert layout work.
+        m_cursor.beginEditBlock();
+        parse();
+        m_cursor.endEditBlock();
+    }
+
+private:
+    void parse()
+    {
         const qsizetype n = m_src.size();
         while (m_pos < n) {
             const QChar c = m_src[m_pos];
@@ -149,7 +158,6 @@ public:
         setBlockFormatIfEmpty();
     }
 
-private:
     Group &top() { return m_stack.back(); }
 
     void openGroup()
@@ -586,7 +594,11 @@ void read(QStringView source, QTextDocument *document)
         document->setPlainText(plain);
         return;
     }
+    // Loading is not an edit the user could undo; the undo stack would only cost time.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
     Reader(source, document).run();
+    document->setUndoRedoEnabled(undo);
 }
 
 QString toPlainText(QStringView source)
