@@ -138,3 +138,11 @@ void Collection::insertCurrItem(int index, const CurrItem &entry)
     m_currItems.insert(qBound(0, index, int(m_currItems.size())), entry);
     emit currItemsChanged();
 }
+
+void Collection::trimCurrItems()
+{
+    if (!m_currItems.isEmpty()) {
+        m_currItems.removeLast();
+        emit currItemsChanged();
+    }
+}

@@ -52,6 +52,8 @@ public:
     void replaceAll(CategoryList categories);
 
     bool AddNewItem(bool everyCategory, const TItemRec &item);
+    // Inserts a copy of the record as the category's newest item, its Category set.
+    void insertFirstChild(CategoryNode *category, const TItemRec &item);
     bool CheckLimit(CategoryNode *category, bool trimCurrItems);
     CategoryNode *GetCategoryNode(const QString &name) const;
     void FreeTree();
@@ -62,6 +64,7 @@ public:
     const QList<CurrItem> &CurrItems() const { return m_currItems; }
     void LoadCurrlb();
     void insertCurrItem(int index, const CurrItem &entry);
+    void trimCurrItems();  // drops the last entry
 
     bool editModified() const { return m_editModified; }
     bool captureModified() const { return m_captureModified; }
@@ -82,8 +85,6 @@ signals:
     void currItemsChanged();
 
 private:
-    void insertFirstChild(CategoryNode *category, const TItemRec &item);
-
     CategoryList m_categories;
     CategoryNode *m_current = nullptr;
     QList<CurrItem> m_currItems;

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+class Clipboard;
+
+// What a clipboard offers, in the terms capture decides by: a file list,
+// rich text, HTML, plain text and pictures. Reading stays within bounds so
+// a hostile owner cannot make the program hold more than it can keep.
+class ClipboardContent
+{
+public:
+    // Larger flavours are not captured at all.
+    static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
+    // Larger pictures are not captured (pixels per side, memory for the decoded image).
+    static constexpr int MaxImageSide = 16384;
+    static constexpr int MaxImageMegabytes = 256;
+
+    explicit ClipboardContent(const Clipboard &clipboard);
+
+    bool isSecret() const;
+    bool hasFileList() const;
+    bool hasRichText() const;
+    bool hasHtml() const;
+    bool hasPlainText() const;
+    bool hasRaster() const;
+    bool hasVectorPicture() const;
+    bool hasText() const { return hasFileList() || hasRichText() || hasPlainText(); }
+    bool hasImage() const { return hasRaster() || hasVectorPicture(); }
+
+    // Local paths of the copied files, each followed by CR LF.
+    std::optional<QString> fileListText() const;
+    // RTF source as it came, one character per byte.
+    std::optional<QString> richTextSource() const;
+    // The plain text with CR LF line breaks; NUL characters, which no item can hold, dropped.
+    std::optional<QString> plainText() const;
+    // The picture: a raster flavour, else the vector picture drawn at its own size.
+    std::optional<QImage> image() const;
+
+private:
+    std::optional<QByteArray> bounded(const QString &format) const;
+    QString firstOf(const QStringList &candidates) const;
+
+    const Clipboard &m_clipboard;
+    QStringList m_formats;
+};

@@ -1,0 +1,252 @@
+#include "clipboardmonitor.h"
+
+#include "aliasderivation.h"
+#include "clipboardcontent.h"
+
+#include "config/rtf/richtextplain.h"
+#include "config/rtf/rtfreader.h"
+#include "config/rtf/rtfwriter.h"
+#include "platform/clipboard.h"
+#include "settings/options.h"
+#include "store/collection.h"
+#include "store/createdstamp.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <exception>
+
+namespace {
+
+TItemRec newRecord()
+{
+    TItemRec item;
+    item.Created = CreatedStamp();
+    return item;
+}
+
+bool lockedAndFull(const CategoryNode *category)
+{
+    return category->rec.isLockedAndFull(category->itemCount());
+}
+
+// Rich text as capture keeps it: its RTF source and the alias of its plain form.
+struct RichCapture
+{
+    QString source;
+    QString alias;
+    bool empty = true;
+};
+
+RichCapture readRichText(const QString &rtf, const ClipboardContent &content)
+{
+    QTextDocument document;
+    RtfReader::read(rtf, &document);
+    QString plain = RichTextPlain::plainText(document);
+    if (plain.isEmpty())
+        return {};
+    // The reader ends the content with a paragraph mark the source's own plain
+    // text may not have; such a mark is dropped.
+    if (content.hasHtml() && plain.endsWith(QLatin1String("\r\n"))) {
+        const QString clipText = content.plainText().value_or(QString());
+        const qsizetype l = plain.size();
+        const bool crThere = l - 2 < clipText.size() && clipText[l - 2] == QLatin1Char('\r');
+        const bool lfThere = l - 1 < clipText.size() && clipText[l - 1] == QLatin1Char('\n');
+        if (!clipText.isEmpty() && !crThere && !lfThere) {
+            QTextCursor cursor(&document);
+            cursor.movePosition(QTextCursor::End);
+            cursor.deletePreviousChar();
+            plain.chop(2);
+        }
+    }
+    return {RtfWriter::write(document), AliasDerivation::fromText(plain), false};
+}
+
+} // namespace
+
+ClipboardMonitor::ClipboardMonitor(Collection &collection, Options &options, Clipboard &clipboard, CaptureHost &host,
+                                   QObject *parent)
+    : QObject(parent), m_collection(collection), m_options(options), m_clipboard(clipboard), m_host(host)
+{
+}
+
+void ClipboardMonitor::join()
+{
+    if (m_joined)
+        return;
+    m_joined = true;
+    // No notification comes for what the clipboard holds now, so there is
+    // none to swallow: the next change is the user's.
+    ClipArmed = true;
+    connect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::WMDrawClipboard);
+}
+
+void ClipboardMonitor::leave()
+{
+    m_joined = false;
+    disconnect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::WMDrawClipboard);
+}
+
+void ClipboardMonitor::WMDrawClipboard()
+{
+    if (ClipArmed && ClipSuppressCount <= 0) {
+        ClipArmed = false;
+        bool added = false;
+        try {
+            added = capture();
+        } catch (const std::exception &) {
+            // Capture is silent: a failure only means no item.
+        }
+        if (added) {
+            CopyMenuStale = true;
+            m_host.playCaptureSound();
+            m_collection.setCaptureModified();
+            if (!m_host.applicationMinimised())
+                m_collection.setEditModified();
+            emit itemCaptured();
+        }
+    }
+    ClipArmed = true;
+}
+
+bool ClipboardMonitor::capture()
+{
+    const ClipboardContent content(m_clipboard);
+    if (content.isSecret())
+        return false;
+    if (m_options.flag(QStringLiteral("auto")) && content.hasText())
+        return captureText();
+    if (m_options.flag(QStringLiteral("autobmp")) && content.hasImage())
+        return captureImage();
+    return false;
+}
+
+bool ClipboardMonitor::captureText()
+{
+    const ClipboardContent content(m_clipboard);
+    TItemRec item = newRecord();
+    std::optional<QString> text;
+    if (content.hasFileList()) {
+        text = content.fileListText();
+    } else if (m_options.flag(QStringLiteral("allowrtf")) && content.hasRichText()) {
+        const auto rtf = content.richTextSource();
+        if (!rtf)
+            return false;
+        const RichCapture rich = readRichText(*rtf, content);
+        if (rich.empty)
+            return false;
+        text = rich.source;
+        item.Alias = rich.alias;
+        item.Kind = TItemRec::RichText;
+    } else {
+        text = content.plainText();
+    }
+    if (!text || text->isEmpty())
+        return false;
+
+    CategoryNode *current = m_collection.currentCategory();
+    if (m_options.flag(QStringLiteral("dup")) && !m_collection.CurrItems().isEmpty() && current
+        && current->itemCount() > 0) {
+        const TItemRec &newest = *current->items.front();
+        if (newest.Kind != TItemRec::Image && newest.Text == *text)
+            return false;
+    }
+    if (item.Kind != TItemRec::RichText)
+        item.Alias = AliasDerivation::fromText(*text);
+    item.Text = *text;
+
+    const QString currentName = m_host.currentCategoryName();
+    if (m_options.flag(QStringLiteral("txtspec"))) {
+        const QStringList names = [this] {
+            QStringList list;
+            for (const auto &category : m_collection.categories())
+                list << category->name;
+            return list;
+        }();
+        const QString specificName = names.value(m_options.number(QStringLiteral("catcombo3")));
+        if (specificName != currentName) {
+            CategoryNode *target = m_collection.GetCategoryNode(specificName);
+            if (!target || lockedAndFull(target))
+                return false;
+            m_collection.insertFirstChild(target, item);
+            m_collection.CheckLimit(target, false);
+            return true;
+        }
+    }
+    return addToCurrentDestinations(item, m_options.flag(QStringLiteral("txtcat")));
+}
+
+bool ClipboardMonitor::addToCurrentDestinations(const TItemRec &item, bool everyCategory)
+{
+    CategoryNode *current = m_collection.currentCategory();
+    if (!current && !everyCategory)
+        return false;
+    const bool currentRefuses = !current || lockedAndFull(current);
+    int receivers = 0;
+    for (const auto &category : m_collection.categories())
+        receivers += (everyCategory || category.get() == current) && !lockedAndFull(category.get());
+    m_collection.AddNewItem(everyCategory, item);
+    if (!currentRefuses) {
+        m_collection.insertCurrItem(0, {current->items.front()->Alias, current->items.front().get()});
+        // The current list follows the category when the limit took its oldest item.
+        while (m_collection.CurrItems().size() > current->itemCount())
+            m_collection.trimCurrItems();
+    }
+    return receivers > 0;
+}
+
+CategoryNode *ClipboardMonitor::specificCategory(const char *indexOption) const
+{
+    const CategoryNode *byIndex = m_collection.category(m_options.number(QString::fromLatin1(indexOption)));
+    return byIndex ? m_collection.GetCategoryNode(byIndex->name) : nullptr;
+}
+
+bool ClipboardMonitor::captureImage()
+{
+    const ClipboardContent content(m_clipboard);
+    const QString currentName = m_host.currentCategoryName();
+    CategoryNode *target = m_options.flag(QStringLiteral("bmpspec")) ? specificCategory("catcombo2")
+                                                                      : m_collection.currentCategory();
+    if (!target || lockedAndFull(target))
+        return false;
+    const auto picture = content.image();
+    if (!picture)
+        return false;
+    TItemRec item = newRecord();
+    item.Kind = TItemRec::Image;
+    item.Bitmap = *picture;
+    item.Alias = AliasDerivation::forImage(picture->width(), picture->height());
+    item.Text = kUnsavedImageText;
+    m_collection.insertFirstChild(target, item);
+    const bool isCurrent = target->name == currentName;
+    if (isCurrent && target == m_collection.currentCategory())
+        m_collection.insertCurrItem(0, {target->items.front()->Alias, target->items.front().get()});
+    m_collection.CheckLimit(target, isCurrent);
+    return true;
+}
+
+void ClipboardMonitor::refreshDestinationLists(const QStringList &oldNames)
+{
+    refreshDestination(oldNames, "catcombo2", "bmpspec", "bmpcurr");
+    refreshDestination(oldNames, "catcombo3", "txtspec", "txtcurr");
+}
+
+void ClipboardMonitor::refreshDestination(const QStringList &oldNames, const char *indexOption,
+                                          const char *specificOption, const char *currentOption)
+{
+    const QString index = QString::fromLatin1(indexOption);
+    const QString remembered = oldNames.value(m_options.number(index));
+    if (!m_options.flag(QString::fromLatin1(specificOption))) {
+        m_options.set(index, 0);
+        return;
+    }
+    for (int i = 0; i < m_collection.categoryCount(); ++i) {
+        if (m_collection.category(i)->name == remembered) {
+            m_options.set(index, i);
+            return;
+        }
+    }
+    m_options.set(index, 0);
+    m_options.set(QString::fromLatin1(currentOption), true);
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class Clipboard;
+class Collection;
+class Options;
+struct CategoryNode;
+struct TItemRec;
+
+// What the monitor asks of the window that holds the collection.
+class CaptureHost
+{
+public:
+    virtual ~CaptureHost() = default;
+    // The name selected in the current-category chooser.
+    virtual QString currentCategoryName() const = 0;
+    virtual bool applicationMinimised() const = 0;
+    virtual void playCaptureSound() = 0;
+};
+
+// Turns clipboard changes into items under the capture options. Silent: it
+// never shows a message, and any failure only means no item.
+class ClipboardMonitor : public QObject
+{
+    Q_OBJECT
+public:
+    ClipboardMonitor(Collection &collection, Options &options, Clipboard &clipboard, CaptureHost &host,
+                     QObject *parent = nullptr);
+
+    // The self-capture guard: every writer of the clipboard disarms first;
+    // rich-text copies also hold the suppress count for their duration.
+    bool ClipArmed = false;
+    int ClipSuppressCount = 0;
+    bool CopyMenuStale = false;
+
+    // Starts listening; what is on the clipboard now is never captured.
+    void join();
+    void leave();
+
+    void WMDrawClipboard();
+
+    // Refills the remembered specific-category indexes after the category
+    // list changed from `oldNames` to the collection's current names.
+    void refreshDestinationLists(const QStringList &oldNames);
+
+signals:
+    void itemCaptured();
+
+private:
+    bool capture();
+    bool captureText();
+    bool captureImage();
+    CategoryNode *specificCategory(const char *indexOption) const;
+    bool addToCurrentDestinations(const TItemRec &item, bool everyCategory);
+    void refreshDestination(const QStringList &oldNames, const char *indexOption, const char *specificOption,
+                            const char *currentOption);
+
+    Collection &m_collection;
+    Options &m_options;
+    Clipboard &m_clipboard;
+    CaptureHost &m_host;
+    bool m_joined = false;
+};

@@ -1,0 +1,409 @@
+#include "capture/clipboardmonitor.h"
+#include "config/rtf/rtfreader.h"
+#include "platform/fakeclipboard.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QBuffer>
+#include <QImage>
+#include <QMimeData>
+#include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+using Flavours = QMap<QString, QByteArray>;
+
+namespace {
+
+class Host : public CaptureHost
+{
+public:
+    QString currentCategoryName() const override { return current; }
+    bool applicationMinimised() const override { return minimised; }
+    void playCaptureSound() override { ++sounds; }
+    QString current = QStringLiteral("A");
+    bool minimised = true;
+    int sounds = 0;
+};
+
+QByteArray png(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::green);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+quint32 crc32(const QByteArray &data)
+{
+    quint32 crc = 0xFFFFFFFFu;
+    for (const char ch : data) {
+        crc ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+// Only the header of a PNG claiming a huge size: enough to tempt a reader.
+QByteArray hugePngHeader(quint32 w, quint32 h)
+{
+    auto be32 = [](quint32 v) {
+        const char bytes[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
+        return QByteArray(bytes, 4);
+    };
+    const QByteArray ihdr = QByteArray("IHDR") + be32(w) + be32(h) + QByteArray("\x08\x02\x00\x00\x00", 5);
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + be32(13) + ihdr + be32(crc32(ihdr));
+}
+
+const QByteArray kSvg320x200 =
+    R"(<svg xmlns="http://www.w3.org/2000/svg" width="320" height="200"><rect width="320" height="200" fill="red"/></svg>)";
+
+} // namespace
+
+class TestClipboardMonitor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void plainTextBecomesItem_data();
+    void plainTextBecomesItem();
+    void duplicates_data();
+    void duplicates();
+    void limitsAndLocks();
+    void everyCategorySkipsLockedAndFull();
+    void specificCategory();
+    void fileList();
+    void richText();
+    void richTextWithEmptyPlainFormIsSkipped();
+    void textWinsOverImage_data();
+    void textWinsOverImage();
+    void pictures_data();
+    void pictures();
+    void secretsAndOwnWrites();
+    void hostileClipboards_data();
+    void hostileClipboards();
+    void destinationListsFollowCategories();
+
+private:
+    void copy(const Flavours &f) { m_clipboard->offer(f); }
+    QStringList aliases(int category) const;
+    std::unique_ptr<Collection> m_collection;
+    std::unique_ptr<Options> m_options;
+    std::unique_ptr<FakeClipboard> m_clipboard;
+    std::unique_ptr<Host> m_host;
+    std::unique_ptr<ClipboardMonitor> m_monitor;
+};
+
+void TestClipboardMonitor::init()
+{
+    m_monitor.reset();
+    m_collection = std::make_unique<Collection>();
+    for (const char *name : {"A", "B", "C"})
+        m_collection->appendCategory(QString::fromLatin1(name));
+    m_collection->setCurrentCategory(m_collection->category(0));
+    m_collection->LoadCurrlb();
+    m_options = std::make_unique<Options>();
+    m_clipboard = std::make_unique<FakeClipboard>();
+    copy({{"text/plain", "there before the start"}});
+    m_host = std::make_unique<Host>();
+    m_monitor = std::make_unique<ClipboardMonitor>(*m_collection, *m_options, *m_clipboard, *m_host);
+    m_monitor->join();
+}
+
+QStringList TestClipboardMonitor::aliases(int category) const
+{
+    QStringList result;
+    for (const auto &item : m_collection->category(category)->items)
+        result << item->Alias;
+    return result;
+}
+
+void TestClipboardMonitor::plainTextBecomesItem_data()
+{
+    QTest::addColumn<QByteArray>("copied");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("alias");
+    QTest::addColumn<bool>("minimised");
+    QTest::newRow("one line") << QByteArray("hello") << "hello" << "hello" << true;
+    QTest::newRow("lines get CR LF") << QByteArray("  first\nsecond\n") << "  first\r\nsecond\r\n" << "first..." << true;
+    QTest::newRow("three spaces") << QByteArray("   ") << "   " << "<3 spaces>" << true;
+    QTest::newRow("window open marks an edit") << QByteArray("x") << "x" << "x" << false;
+}
+
+void TestClipboardMonitor::plainTextBecomesItem()
+{
+    QFETCH(QByteArray, copied);
+    QFETCH(QString, text);
+    QFETCH(QString, alias);
+    QFETCH(bool, minimised);
+    m_host->minimised = minimised;
+    QVERIFY(m_collection->category(0)->items.empty());
+    copy({{"text/plain;charset=utf-8", copied}, {"text/plain", copied}});
+    const CategoryNode *a = m_collection->category(0);
+    QCOMPARE(a->itemCount(), 1);
+    const TItemRec &item = *a->items.front();
+    QCOMPARE(item.Text, text);
+    QCOMPARE(item.Alias, alias);
+    QCOMPARE(int(item.Kind), 0);
+    QCOMPARE(item.Category, QStringLiteral("A"));
+    QVERIFY(item.Created.contains(QLatin1Char(',')));
+    QCOMPARE(m_collection->CurrItems().first().item, &item);
+    QCOMPARE(m_host->sounds, 1);
+    QVERIFY(m_collection->captureModified());
+    QCOMPARE(m_collection->editModified(), !minimised);
+    QVERIFY(m_monitor->CopyMenuStale);
+    QVERIFY(m_monitor->ClipArmed);
+}
+
+void TestClipboardMonitor::duplicates_data()
+{
+    QTest::addColumn<bool>("dup");
+    QTest::addColumn<QStringList>("sequence");
+    QTest::addColumn<QStringList>("aliases");
+    QTest::newRow("same twice, dup on") << true << QStringList{"abc", "abc"} << QStringList{"abc"};
+    QTest::newRow("same twice, dup off") << false << QStringList{"abc", "abc"} << QStringList{"abc", "abc"};
+    QTest::newRow("image between") << true << QStringList{"abc", "<image>", "abc"}
+                                   << QStringList{"abc", "Image: 2 x 2", "abc"};
+    QTest::newRow("only the newest counts") << true << QStringList{"abc", "def", "abc"}
+                                            << QStringList{"abc", "def", "abc"};
+}
+
+void TestClipboardMonitor::duplicates()
+{
+    QFETCH(bool, dup);
+    QFETCH(QStringList, sequence);
+    QFETCH(QStringList, aliases);
+    m_options->set("dup", dup);
+    for (const QString &copied : sequence) {
+        if (copied == QLatin1String("<image>"))
+            copy({{"image/png", png(2, 2)}});
+        else
+            copy({{"text/plain", copied.toUtf8()}});
+    }
+    std::reverse(aliases.begin(), aliases.end());
+    QCOMPARE(this->aliases(0), aliases);
+}
+
+void TestClipboardMonitor::limitsAndLocks()
+{
+    CategoryNode *a = m_collection->category(0);
+    a->rec.Limit = 5;
+    for (int i = 0; i < 5; ++i)
+        copy({{"text/plain", QByteArray::number(i)}});
+    QCOMPARE(aliases(0), (QStringList{"4", "3", "2", "1", "0"}));
+    copy({{"text/plain", "5"}});
+    QCOMPARE(aliases(0), (QStringList{"5", "4", "3", "2", "1"}));
+    QCOMPARE(m_collection->CurrItems().size(), 5);
+    QCOMPARE(m_collection->CurrItems().last().item, a->items.back().get());
+
+    a->rec.LockAtLimit = 1;
+    m_host->sounds = 0;
+    m_collection->clearModified();
+    copy({{"text/plain", "6"}});
+    QCOMPARE(aliases(0).first(), QStringLiteral("5"));
+    QCOMPARE(m_host->sounds, 0);
+    QVERIFY(!m_collection->captureModified());
+    copy({{"image/png", png(3, 3)}});
+    QCOMPARE(a->itemCount(), 5);
+}
+
+void TestClipboardMonitor::everyCategorySkipsLockedAndFull()
+{
+    m_options->set("txtcat", true);
+    CategoryNode *b = m_collection->category(1);
+    b->rec.Limit = 1;
+    b->rec.LockAtLimit = 1;
+    b->items.push_back(std::make_unique<TItemRec>(textItem(QStringLiteral("full"))));
+    copy({{"text/plain", "everywhere"}});
+    QCOMPARE(aliases(0), QStringList{"everywhere"});
+    QCOMPARE(aliases(1), QStringList{"full"});
+    QCOMPARE(aliases(2), QStringList{"everywhere"});
+    QCOMPARE(m_collection->category(2)->items.front()->Category, QStringLiteral("C"));
+}
+
+void TestClipboardMonitor::specificCategory()
+{
+    m_options->set("txtspec", true);
+    m_options->set("catcombo3", 2);
+    copy({{"text/plain", "to C"}});
+    QCOMPARE(aliases(2), QStringList{"to C"});
+    QVERIFY(aliases(0).isEmpty());
+    QVERIFY(m_collection->CurrItems().isEmpty());
+
+    // The duplicate test still looks at the current category's newest item.
+    m_options->set("txtcurr", true);
+    copy({{"text/plain", "same"}});
+    m_options->set("txtspec", true);
+    copy({{"text/plain", "same"}});
+    QCOMPARE(aliases(2), QStringList{"to C"});
+
+    // A specific category that is the current one takes the current path.
+    m_options->set("catcombo3", 0);
+    copy({{"text/plain", "current"}});
+    QCOMPARE(aliases(0).first(), QStringLiteral("current"));
+    QCOMPARE(m_collection->CurrItems().first().alias, QStringLiteral("current"));
+
+    m_options->set("bmpspec", true);
+    m_options->set("catcombo2", 1);
+    copy({{"image/png", png(4, 5)}});
+    QCOMPARE(aliases(1), QStringList{"Image: 4 x 5"});
+    QCOMPARE(m_collection->CurrItems().first().alias, QStringLiteral("current"));
+}
+
+void TestClipboardMonitor::fileList()
+{
+    copy({{"text/uri-list", "file:///home/ann/a%20b.txt\r\nfile:///tmp/x\r\n"}, {"text/plain", "ignored"}});
+    const TItemRec &item = *m_collection->category(0)->items.front();
+    QCOMPARE(item.Text, QStringLiteral("/home/ann/a b.txt\r\n/tmp/x\r\n"));
+    QCOMPARE(item.Alias, QStringLiteral("/home/ann/a b.txt..."));
+    // Links that are not files are ordinary text.
+    copy({{"text/uri-list", "https://example.org/\r\n"}, {"text/plain", "https://example.org/"}});
+    QCOMPARE(m_collection->category(0)->items.front()->Text, QStringLiteral("https://example.org/"));
+}
+
+void TestClipboardMonitor::richText()
+{
+    const QByteArray rtf = R"({\rtf1\ansi {\b Bold} words\par})";
+    copy({{"text/rtf", rtf}, {"text/html", "<b>Bold</b> words"}, {"text/plain", "Bold words"}});
+    const TItemRec &item = *m_collection->category(0)->items.front();
+    QCOMPARE(int(item.Kind), 3);
+    QVERIFY(item.Text.startsWith(QLatin1String("{\\rtf1")));
+    QCOMPARE(item.Alias, QStringLiteral("Bold words"));
+    // The paragraph mark the plain text does not have is gone.
+    QCOMPARE(RtfReader::toPlainText(item.Text), QStringLiteral("Bold words"));
+
+    // Plain text that ends with a line break keeps the mark.
+    copy({{"text/rtf", R"({\rtf1 Line\par})"}, {"text/html", "x"}, {"text/plain", "Line\n"}});
+    QCOMPARE(RtfReader::toPlainText(m_collection->category(0)->items.front()->Text), QStringLiteral("Line\r\n"));
+
+    m_options->set("allowrtf", false);
+    copy({{"text/rtf", rtf}, {"text/plain", "plain only"}});
+    QCOMPARE(m_collection->category(0)->items.front()->Text, QStringLiteral("plain only"));
+    QCOMPARE(int(m_collection->category(0)->items.front()->Kind), 0);
+}
+
+void TestClipboardMonitor::richTextWithEmptyPlainFormIsSkipped()
+{
+    copy({{"text/rtf", R"({\rtf1{\pict 0102}})"}, {"text/plain", "fallback"}});
+    QVERIFY(m_collection->category(0)->items.empty());
+}
+
+void TestClipboardMonitor::textWinsOverImage_data()
+{
+    QTest::addColumn<bool>("autoText");
+    QTest::addColumn<QString>("alias");
+    QTest::newRow("text capture on") << true << "words";
+    QTest::newRow("text capture off") << false << "Image: 6 x 7";
+}
+
+void TestClipboardMonitor::textWinsOverImage()
+{
+    QFETCH(bool, autoText);
+    QFETCH(QString, alias);
+    m_options->set("auto", autoText);
+    copy({{"text/plain", "words"}, {"image/png", png(6, 7)}});
+    QCOMPARE(aliases(0), QStringList{alias});
+}
+
+void TestClipboardMonitor::pictures_data()
+{
+    QTest::addColumn<Flavours>("flavours");
+    QTest::addColumn<QString>("alias");
+    QTest::newRow("png") << Flavours{{"image/png", png(30, 20)}} << "Image: 30 x 20";
+    QTest::newRow("svg at its own size") << Flavours{{"image/svg+xml", kSvg320x200}} << "Image: 320 x 200";
+    QTest::newRow("raster preferred to svg") << Flavours{{"image/svg+xml", kSvg320x200}, {"image/png", png(8, 9)}}
+                                             << "Image: 8 x 9";
+}
+
+void TestClipboardMonitor::pictures()
+{
+    QFETCH(Flavours, flavours);
+    QFETCH(QString, alias);
+    copy(flavours);
+    const TItemRec &item = *m_collection->category(0)->items.front();
+    QCOMPARE(item.Alias, alias);
+    QCOMPARE(int(item.Kind), 1);
+    QCOMPARE(item.Text, kUnsavedImageText);
+    QCOMPARE(QStringLiteral("Image: %1 x %2").arg(item.Bitmap.width()).arg(item.Bitmap.height()), alias);
+    QCOMPARE(m_collection->CurrItems().first().item, &item);
+}
+
+void TestClipboardMonitor::secretsAndOwnWrites()
+{
+    copy({{"text/plain", "hunter2"}, {"x-kde-passwordManagerHint", "secret"}});
+    QVERIFY(m_collection->category(0)->items.empty());
+
+    // The program's own writes disarm the monitor first.
+    m_monitor->ClipArmed = false;
+    auto *mime = new QMimeData;
+    mime->setText(QStringLiteral("pasted by us"));
+    m_clipboard->setMimeData(mime);
+    QVERIFY(m_collection->category(0)->items.empty());
+    QVERIFY(m_monitor->ClipArmed);
+
+    m_monitor->ClipSuppressCount = 1;
+    copy({{"text/plain", "during a rich copy"}});
+    m_monitor->ClipSuppressCount = 0;
+    QVERIFY(m_collection->category(0)->items.empty());
+
+    copy({{"text/plain", "next user copy"}});
+    QCOMPARE(aliases(0), QStringList{"next user copy"});
+}
+
+void TestClipboardMonitor::hostileClipboards_data()
+{
+    QTest::addColumn<Flavours>("flavours");
+    QTest::addColumn<bool>("captured");
+    QTest::newRow("100 MB text") << Flavours{{"text/plain", QByteArray(100 * 1024 * 1024, 'x')}} << false;
+    QTest::newRow("20000 x 20000 image") << Flavours{{"image/png", hugePngHeader(20000, 20000)}} << false;
+    QTest::newRow("garbage offered as png") << Flavours{{"image/png", QByteArray(5000, '\x7f')}} << false;
+    QTest::newRow("binary bytes as text") << Flavours{{"text/plain", QByteArray("a\0b\xff\xfe", 5)}} << true;
+    QTest::newRow("malformed rtf") << Flavours{{"text/rtf", "{\\rtf1 {{{\\b unclosed \\'"}} << true;
+    QTest::newRow("empty text") << Flavours{{"text/plain", ""}} << false;
+    QTest::newRow("nothing usable") << Flavours{{"application/x-something", "data"}} << false;
+}
+
+void TestClipboardMonitor::hostileClipboards()
+{
+    QFETCH(Flavours, flavours);
+    QFETCH(bool, captured);
+    copy({{"text/plain", "kept"}});
+    copy(flavours);
+    const QStringList items = aliases(0);
+    QCOMPARE(items.size(), captured ? 2 : 1);
+    QCOMPARE(items.last(), QStringLiteral("kept"));
+    for (const auto &item : m_collection->category(0)->items)
+        QVERIFY(!item->Text.contains(QChar(0)));
+    QVERIFY(m_monitor->ClipArmed);
+}
+
+void TestClipboardMonitor::destinationListsFollowCategories()
+{
+    m_options->set("txtspec", true);
+    m_options->set("catcombo3", 2);   // C
+    m_options->set("bmpspec", true);
+    m_options->set("catcombo2", 1);   // B
+    const QStringList oldNames{"A", "B", "C"};
+    // C moves to the front; B goes away.
+    CategoryList fresh;
+    for (const char *name : {"C", "A"}) {
+        auto node = std::make_unique<CategoryNode>();
+        node->name = QString::fromLatin1(name);
+        fresh.push_back(std::move(node));
+    }
+    m_collection->replaceAll(std::move(fresh));
+    m_monitor->refreshDestinationLists(oldNames);
+    QCOMPARE(m_options->number("catcombo3"), 0);
+    QVERIFY(m_options->flag("txtspec"));
+    QCOMPARE(m_options->number("catcombo2"), 0);
+    QVERIFY(m_options->flag("bmpcurr"));
+    QVERIFY(!m_options->flag("bmpspec"));
+}
+
+QTEST_MAIN(TestClipboardMonitor)
+#include "tst_clipboardmonitor.moc"
