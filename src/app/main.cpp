@@ -7,6 +7,7 @@
 #include "tfrmconfig.h"
 #include "unixsignals.h"
 
+#include "platform/qtclipboard.h"
 #include "platform/x11desktop.h"
 
 int main(int argc, char *argv[])
@@ -36,7 +37,8 @@ int main(int argc, char *argv[])
 
     X11Desktop desktop;
     QtFileDialogs fileDialogs;
-    TfrmConfig frmConfig({messages, fileDialogs, desktop, paths});
+    QtClipboard clipboard;
+    TfrmConfig frmConfig({messages, fileDialogs, desktop, clipboard, paths});
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.
     UnixSignals unixSignals;

@@ -87,6 +87,7 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
     , m_paths(std::move(services.paths))
     , m_settings(m_paths.settingsFile, m_paths.programFile, m_paths.programFolder, m_paths.autostartFile)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
+    , m_monitor(m_collection, m_options, services.clipboard, *this)
 {
     setObjectName(QStringLiteral("frmConfig"));
     m_tray = new TrayIcon(this);
@@ -104,6 +105,7 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
         if (name == QLatin1String("catcombo"))
             applyCategoryIndex();
     });
+    bindTrayToOptions();
 }
 
 TfrmConfig::~TfrmConfig() = default;
@@ -209,8 +211,8 @@ void TfrmConfig::FormCreate()
         loadSettings();
 
         applyTrayVisibility();
-        // The hotkey and the clipboard monitor join here once they exist.
         m_collection.clearModified();
+        m_monitor.join();
         m_tray->setActive(m_options.flag(QStringLiteral("lba")));
     });
 }
@@ -245,6 +247,7 @@ void TfrmConfig::FormDestroy()
             ErrorHandler::guard(this, [this] { m_dataFiles.SaveData(); });
         ErrorHandler::guard(this, [this] { saveSettings(); });
     }
+    m_monitor.leave();
     ErrorHandler::guard(this, [this] { m_recent.save(m_paths.recentFilesList()); });
 }
 
@@ -501,11 +504,50 @@ void TfrmConfig::LoadCombo()
     int selected = 0;
     if (const CategoryNode *category = m_treeModel->categoryAt(m_tree->currentIndex()))
         selected = std::max(0, m_collection.indexOf(category));
-    const QSignalBlocker block(m_catcombo);
-    m_catcombo->clear();
+    QStringList names;
     for (const auto &category : m_collection.categories())
-        m_catcombo->addItem(category->name);
-    m_catcombo->setCurrentIndex(m_collection.categoryCount() > 0 ? selected : -1);
+        names << category->name;
+    {
+        const QSignalBlocker block(m_catcombo);
+        m_catcombo->clear();
+        m_catcombo->addItems(names);
+        m_catcombo->setCurrentIndex(m_collection.categoryCount() > 0 ? selected : -1);
+    }
+    m_monitor.refreshDestinationLists(m_categoryNames);
+    m_categoryNames = names;
+}
+
+QString TfrmConfig::currentCategoryName() const
+{
+    return m_catcombo->currentText();
+}
+
+void TfrmConfig::testbtnClick()
+{
+    if (!m_options.flag(QStringLiteral("playsound")))
+        return;
+    if (m_options.flag(QStringLiteral("beep"))) {
+        m_desktop.beep();
+        return;
+    }
+    const QString file = m_options.text(QStringLiteral("soundedit"));
+    if (m_options.flag(QStringLiteral("sound")) && !file.trimmed().isEmpty())
+        m_desktop.playSound(file);
+}
+
+void TfrmConfig::bindTrayToOptions()
+{
+    // The tray entries and the options mirror each other both ways.
+    const auto bind = [this](QAction *action, const QString &option) {
+        action->setChecked(m_options.flag(option));
+        connect(action, &QAction::toggled, this, [this, option](bool on) { m_options.set(option, on); });
+        connect(&m_options, &Options::changed, action, [action, option](const QString &name, const QVariant &value) {
+            if (name == option)
+                action->setChecked(value.toBool());
+        });
+    };
+    bind(m_tray->autoTextAction(), QStringLiteral("auto"));
+    bind(m_tray->autoImagesAction(), QStringLiteral("autobmp"));
 }
 
 void TfrmConfig::CatcomboChange()

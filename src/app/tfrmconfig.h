@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 
+#include "capture/clipboardmonitor.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
 #include "store/collection.h"
@@ -12,6 +13,7 @@
 #include <QTimer>
 
 class CollectionTreeModel;
+class Clipboard;
 class Desktop;
 class FileDialogs;
 class MessageBoxService;
@@ -30,13 +32,14 @@ struct ConfigServices
     MessageBoxService &messages;
     FileDialogs &fileDialogs;
     Desktop &desktop;
+    Clipboard &clipboard;
     AppPaths paths;
 };
 
 // The main object of the program: the configuration window, which lives from
 // start to exit and owns the collection, the options and the tray icon. Most
 // of its life it is out of sight ("in the tray").
-class TfrmConfig : public QMainWindow, public DataFileHost
+class TfrmConfig : public QMainWindow, public DataFileHost, public CaptureHost
 {
     Q_OBJECT
 public:
@@ -86,6 +89,14 @@ public:
     void moveOutOfSight() override;
     bool ReadBackupSetting() override;
 
+    // CaptureHost
+    QString currentCategoryName() const override;
+    bool applicationMinimised() const override { return m_minimised; }
+    void playCaptureSound() override { testbtnClick(); }
+
+    ClipboardMonitor &clipboardMonitor() { return m_monitor; }
+    void testbtnClick();
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -100,6 +111,7 @@ private:
     void saveSettings();
     void applyCategoryIndex();
     void applyTrayVisibility();
+    void bindTrayToOptions();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
 
@@ -113,6 +125,8 @@ private:
     Options m_options;
     SettingsStore m_settings;
     DataFileManager m_dataFiles;
+    ClipboardMonitor m_monitor;
+    QStringList m_categoryNames;  // as the category lists last showed them
 
     TrayIcon *m_tray = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QUrl>
 
 // The desktop seam: everything the program asks of the window system and the
@@ -15,4 +16,6 @@ public:
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
     virtual void beep() = 0;
+    // Starts playing a sound file and returns at once; a file that cannot be played stays silent.
+    virtual void playSound(const QString &file) = 0;
 };

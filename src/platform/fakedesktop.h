@@ -3,6 +3,7 @@
 #include "desktop.h"
 
 #include <QList>
+#include <QStringList>
 
 // A scripted desktop for tests: records what the program asked of it.
 class FakeDesktop : public Desktop
@@ -15,9 +16,11 @@ public:
         return openSucceeds;
     }
     void beep() override { ++beeps; }
+    void playSound(const QString &file) override { sounds.append(file); }
 
     bool tray = true;
     bool openSucceeds = true;
     QList<QUrl> opened;
     int beeps = 0;
+    QStringList sounds;
 };

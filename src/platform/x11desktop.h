@@ -9,4 +9,8 @@ public:
     bool trayAvailable() const override;
     bool openDocument(const QUrl &url) override;
     void beep() override;
+    void playSound(const QString &file) override;
+
+private:
+    class QSoundEffect *m_sound = nullptr;
 };

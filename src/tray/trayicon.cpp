@@ -41,6 +41,13 @@ TrayIcon::TrayIcon(QObject *parent)
     configuration->setObjectName(QStringLiteral("Options1"));
     m_stpm.setDefaultAction(configuration);
     m_stpm.addSeparator();
+    m_autoText = m_stpm.addAction(QStringLiteral("Auto Capture &Text"));
+    m_autoText->setObjectName(QStringLiteral("AutoText1"));
+    m_autoText->setCheckable(true);
+    m_autoImages = m_stpm.addAction(QStringLiteral("Auto Capture &Images"));
+    m_autoImages->setObjectName(QStringLiteral("AutoBmp1"));
+    m_autoImages->setCheckable(true);
+    m_stpm.addSeparator();
     QAction *exit = m_stpm.addAction(QStringLiteral("E&xit Scrapkeeper"));
     exit->setObjectName(QStringLiteral("Exit1"));
     connect(configuration, &QAction::triggered, this, &TrayIcon::configurationRequested);

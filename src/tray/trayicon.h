@@ -17,6 +17,8 @@ public:
     void setActive(bool active);
     bool isActive() const { return m_active; }
     QMenu *menu() { return &m_stpm; }
+    QAction *autoTextAction() const { return m_autoText; }
+    QAction *autoImagesAction() const { return m_autoImages; }
 
 signals:
     void configurationRequested();
@@ -26,4 +28,6 @@ private:
     QSystemTrayIcon m_icon;
     QMenu m_stpm;
     bool m_active = true;
+    QAction *m_autoText = nullptr;
+    QAction *m_autoImages = nullptr;
 };

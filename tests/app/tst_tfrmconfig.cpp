@@ -1,6 +1,7 @@
 #include "app/errorhandler.h"
 #include "app/tfrmconfig.h"
 #include "config/richedit.h"
+#include "platform/fakeclipboard.h"
 #include "platform/fakedesktop.h"
 #include "platform/filedialogs.h"
 #include "platform/scriptedmessageboxes.h"
@@ -63,7 +64,7 @@ public:
     void writeSettings(const QMap<QString, QVariant> &values = {})
     {
         {
-            TfrmConfig first({boxes, dialogs, desktop, paths()});
+            TfrmConfig first({boxes, dialogs, desktop, clipboard, paths()});
             first.FormCreate();
         }
         QSettings settings(paths().settingsFile, QSettings::IniFormat);
@@ -74,7 +75,7 @@ public:
 
     TfrmConfig &start()
     {
-        window = std::make_unique<TfrmConfig>(ConfigServices{boxes, dialogs, desktop, paths()});
+        window = std::make_unique<TfrmConfig>(ConfigServices{boxes, dialogs, desktop, clipboard, paths()});
         window->FormCreate();
         window->startUp();
         return *window;
@@ -84,6 +85,7 @@ public:
     ScriptedMessageBoxes boxes;
     ScriptedFileDialogs dialogs;
     FakeDesktop desktop;
+    FakeClipboard clipboard;
     std::unique_ptr<TfrmConfig> window;
 };
 
@@ -106,7 +108,32 @@ private slots:
     void withoutTrayTheWindowIconifies();
     void errorHandlerNamesComponent();
     void aliasFromMemoUsesPlainText();
+    void capturesLandInCurrentCategory();
 };
+
+void TestTfrmConfig::capturesLandInCurrentCategory()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"catcombo", 1}, {"playsound", 1}});
+    f.clipboard.offer({{"text/plain", "on the clipboard before the start"}});
+    TfrmConfig &w = f.start();
+    QCOMPARE(w.collection().category(1)->itemCount(), 0);
+    f.clipboard.offer({{"text/plain", "copied"}});
+    QCOMPARE(w.collection().category(1)->items.front()->Text, QStringLiteral("copied"));
+    QCOMPARE(w.collection().CurrItems().size(), 1);
+    QCOMPARE(f.desktop.beeps, 1);
+    QVERIFY(w.collection().captureModified());
+    QVERIFY(!w.collection().editModified());
+
+    // The tray entries switch capture off and mirror the options.
+    w.trayIcon().autoTextAction()->trigger();
+    QVERIFY(!w.options().flag("auto"));
+    f.clipboard.offer({{"text/plain", "not captured"}});
+    QCOMPARE(w.collection().category(1)->itemCount(), 1);
+    w.options().set("autobmp", false);
+    QVERIFY(!w.trayIcon().autoImagesAction()->isChecked());
+}
 
 void TestTfrmConfig::aliasFromMemoUsesPlainText()
 {
