@@ -6,46 +6,8 @@
 set -uo pipefail
 
 program=${1:?program path}
-[ -n "${DISPLAY:-}" ] || { echo "SKIP: no X display (run under tools/with-xserver)"; exit 77; }
-home=$(mktemp -d)
+. "$(dirname "$0")/lib.sh"
 trap 'kill -9 ${first:-} ${second:-} 2>/dev/null; rm -rf "$home"' EXIT
-export HOME=$home XDG_RUNTIME_DIR=$home/run
-unset XDG_DATA_HOME XDG_CONFIG_HOME
-mkdir -m 700 "$XDG_RUNTIME_DIR"
-data=$home/.local/share/scrapkeeper
-failures=0
-checks=0
-
-check() { # description, command...
-    local what=$1; shift
-    checks=$((checks + 1))
-    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
-}
-window() { # exact title -> id of the visible window, waiting up to 10 s
-    for _ in $(seq 100); do
-        local id
-        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
-        [ -n "$id" ] && { echo "$id"; return 0; }
-        sleep 0.1
-    done
-    return 1
-}
-gone() { # exact title: true once no visible window has it (up to 5 s)
-    for _ in $(seq 50); do
-        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
-        sleep 0.1
-    done
-    return 1
-}
-answer() { # exact title, keys
-    local id
-    id=$(window "$1") || return 1
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1
-    sleep 0.2
-    xdotool key "${@:2}"
-}
-alive() { kill -0 "$1" 2>/dev/null; }
-quiet() { "$@" >/dev/null; }
 config_title="Scrapkeeper Configuration - $data/data.db"
 
 # First start: no data file, no settings.
@@ -107,5 +69,4 @@ check "a normal start keeps running" alive "$first"
 check "a normal start shows no window" bash -c "! xdotool search --onlyvisible --name '^Scrapkeeper' >/dev/null 2>&1"
 kill -TERM "$first"; wait "$first"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+finish

@@ -1,0 +1,58 @@
+# Shared helpers of the desktop tests: a private home, checks, windows.
+[ -n "${DISPLAY:-}" ] || { echo "SKIP: no X display (run under tools/with-xserver)"; exit 77; }
+
+home=$(mktemp -d)
+export HOME=$home XDG_RUNTIME_DIR=$home/run
+unset XDG_DATA_HOME XDG_CONFIG_HOME
+mkdir -m 700 "$XDG_RUNTIME_DIR"
+data=$home/.local/share/scrapkeeper
+failures=0
+checks=0
+
+check() { # description, command...
+    local what=$1; shift
+    checks=$((checks + 1))
+    if "$@"; then echo "PASS: $what"; else echo "FAIL: $what"; failures=$((failures + 1)); fi
+}
+window() { # exact title -> id of the visible window, waiting up to 10 s
+    for _ in $(seq 100); do
+        local id
+        id=$(xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | head -n1)
+        [ -n "$id" ] && { echo "$id"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+gone() { # exact title: true once no visible window has it (up to 5 s)
+    for _ in $(seq 50); do
+        xdotool search --onlyvisible --name "^$1\$" >/dev/null 2>&1 || return 0
+        sleep 0.1
+    done
+    return 1
+}
+answer() { # exact title, keys
+    local id
+    id=$(window "$1") || return 1
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    sleep 0.2
+    xdotool key "${@:2}"
+}
+alive() { kill -0 "$1" 2>/dev/null; }
+quiet() { "$@" >/dev/null; }
+finish() {
+    echo "$((checks - failures)) passed, $failures failed"
+    [ "$failures" -eq 0 ]
+}
+# A returning user: settings and a data file with two categories already there.
+returning_user() {
+    mkdir -p "$data" "$home/.config/Halvorik"
+    printf '031\r\nMail\r\n0\r\n0\r\n0\r\n031\r\nOther\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n' >"$data/data.db"
+    {
+        printf '[General]\nFirstTime=0\ncurrdb=%s\nCurrentVer=2.3\n' "$data/data.db"
+        printf '%s\n' catcombo=0 lba=1 ctrl=1 shift=0 alt=0 win=0 hkindex=49 backup=1 paste=1 showbmp=1 showx=1 \
+            auto=1 txtcurr=1 txtspec=0 catcombo3=0 txtcat=0 dup=1 allowrtf=1 autobmp=1 bmpcurr=1 bmpspec=0 \
+            catcombo2=0 save=1 start=0 systray=1 hide=1 playsound=0 sound=0 beep=1 soundedit= global=0 gpaste=0 \
+            showtip=0 ct=0 del=0 delcat=1 plheight=8 shrink=1 wedit=250 preview=0 copyitem=25 margin=1 viewns=0 \
+            msrg=0 autosaverg=0 asse=2 tooltip=0 prevfile= "$@"
+    } >"$home/.config/Halvorik/Scrapkeeper1.0.conf"
+}
