@@ -1,7 +1,26 @@
 #pragma once
 
+#include <QPoint>
+#include <QRect>
 #include <QString>
 #include <QUrl>
+
+// Where the keyboard focus is in the application in front: its top-level
+// window, the focused control where the accessibility bus names one, the
+// caret in screen coordinates when the application tells it, and the edit
+// selection of a combo box.
+struct ForeignFocus
+{
+    quint64 window = 0;
+    quint64 accessible = 0;  // opaque handle of the focused control; 0 = unknown
+    bool ownWindow = false;  // the window is one of this program's
+    bool caretKnown = false;
+    QPoint caret;            // top-left of the caret, screen coordinates
+    QPoint windowOrigin;     // the window's client origin on the screen
+    bool inCombo = false;
+    int comboSelStart = -1;
+    int comboSelEnd = -1;
+};
 
 // The desktop seam: everything the program asks of the window system and the
 // desktop session goes through this interface. The X11 implementation serves
@@ -16,6 +35,12 @@ public:
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
     virtual void beep() = 0;
+    virtual ForeignFocus GetForeignFocus() = 0;
+    // Brings a window to the front and gives it the keyboard.
+    virtual void ForceForeground(quint64 window) = 0;
+    virtual QPoint pointerPosition() const = 0;
+    virtual QRect screenGeometry() const = 0;
+
     // Starts playing a sound file and returns at once; a file that cannot be played stays silent.
     virtual void playSound(const QString &file) = 0;
 };

@@ -16,11 +16,19 @@ public:
         return openSucceeds;
     }
     void beep() override { ++beeps; }
+    ForeignFocus GetForeignFocus() override { return focus; }
+    void ForceForeground(quint64 window) override { foregrounded.append(window); }
+    QPoint pointerPosition() const override { return pointer; }
+    QRect screenGeometry() const override { return screen; }
     void playSound(const QString &file) override { sounds.append(file); }
 
     bool tray = true;
     bool openSucceeds = true;
     QList<QUrl> opened;
     int beeps = 0;
+    ForeignFocus focus;
+    QList<quint64> foregrounded;
+    QPoint pointer{100, 100};
+    QRect screen{0, 0, 1280, 800};
     QStringList sounds;
 };

@@ -1,9 +1,80 @@
 #include "x11desktop.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QSoundEffect>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+
+namespace {
+
+xcb_connection_t *connection()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootOf(xcb_connection_t *c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+xcb_atom_t atom(xcb_connection_t *c, const char *name)
+{
+    auto *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
+    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+    std::free(reply);
+    return result;
+}
+
+xcb_window_t activeWindow(xcb_connection_t *c)
+{
+    const xcb_window_t root = rootOf(c);
+    xcb_window_t window = XCB_WINDOW_NONE;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1), nullptr);
+    if (reply && xcb_get_property_value_length(reply) >= 4)
+        window = *static_cast<xcb_window_t *>(xcb_get_property_value(reply));
+    std::free(reply);
+    if (window != XCB_WINDOW_NONE)
+        return window;
+    // No window manager hint: the window holding the input focus.
+    auto *focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    if (focus) {
+        window = focus->focus;
+        std::free(focus);
+    }
+    return window > xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT) ? window : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+bool isOwnWindow(xcb_window_t window)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->internalWinId() == window)
+            return true;
+    }
+    return false;
+}
+
+QPoint originOf(xcb_connection_t *c, xcb_window_t window)
+{
+    auto *reply = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, rootOf(c), 0, 0), nullptr);
+    QPoint origin;
+    if (reply) {
+        origin = QPoint(reply->dst_x, reply->dst_y);
+        std::free(reply);
+    }
+    return origin;
+}
+
+} // namespace
 
 bool X11Desktop::trayAvailable() const
 {
@@ -27,4 +98,64 @@ void X11Desktop::playSound(const QString &file)
     m_sound->stop();
     m_sound->setSource(QUrl::fromLocalFile(file));
     m_sound->play();
+}
+
+ForeignFocus X11Desktop::GetForeignFocus()
+{
+    ForeignFocus focus;
+    xcb_connection_t *c = connection();
+    if (!c)
+        return focus;
+    focus.window = activeWindow(c);
+    focus.ownWindow = focus.window != XCB_WINDOW_NONE && isOwnWindow(xcb_window_t(focus.window));
+    if (focus.window != XCB_WINDOW_NONE)
+        focus.windowOrigin = originOf(c, xcb_window_t(focus.window));
+    return focus;
+}
+
+void X11Desktop::ForceForeground(quint64 window)
+{
+    xcb_connection_t *c = connection();
+    if (!c || window == 0)
+        return;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == window) {
+            widget->raise();
+            widget->activateWindow();
+            return;
+        }
+    }
+    // Ask the window manager, as a pager would (source indication 2).
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window);
+    event.type = atom(c, "_NET_ACTIVE_WINDOW");
+    event.data.data32[0] = 2;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(c, xcb_window_t(window), XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(c);
+}
+
+QPoint X11Desktop::pointerPosition() const
+{
+    xcb_connection_t *c = connection();
+    if (!c)
+        return QCursor::pos();
+    auto *reply = xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr);
+    QPoint position;
+    if (reply) {
+        position = QPoint(reply->root_x, reply->root_y);
+        std::free(reply);
+    }
+    return position;
+}
+
+QRect X11Desktop::screenGeometry() const
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }

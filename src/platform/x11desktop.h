@@ -10,6 +10,10 @@ public:
     bool openDocument(const QUrl &url) override;
     void beep() override;
     void playSound(const QString &file) override;
+    ForeignFocus GetForeignFocus() override;
+    void ForceForeground(quint64 window) override;
+    QPoint pointerPosition() const override;
+    QRect screenGeometry() const override;
 
 private:
     class QSoundEffect *m_sound = nullptr;

@@ -1,0 +1,62 @@
+#include "tsyshotkey.h"
+
+#include "hotkeykeys.h"
+
+#include "platform/keygrabber.h"
+
+TSysHotKey::TSysHotKey(KeyGrabber &grabber, QObject *parent)
+    : QObject(parent), m_grabber(grabber)
+{
+    connect(&m_grabber, &KeyGrabber::activated, this, &TSysHotKey::OnHotKey);
+}
+
+TSysHotKey::~TSysHotKey()
+{
+    ClearHotKeys();
+}
+
+void TSysHotKey::setActive(bool active)
+{
+    if (m_active == active)
+        return;
+    m_active = active;
+    for (int i = 0; i < HotKeyCount(); ++i) {
+        if (active)
+            registerRecord(i);
+        else
+            unregisterRecord(i);
+    }
+}
+
+THotKeyRecord TSysHotKey::AddHotKey(std::uint8_t modifiers, std::uint8_t keyIndex)
+{
+    m_records.append({modifiers, keyIndex, false});
+    if (m_active)
+        registerRecord(HotKeyCount() - 1);
+    return m_records.last();
+}
+
+void TSysHotKey::ClearHotKeys()
+{
+    if (m_active) {
+        for (int i = 0; i < HotKeyCount(); ++i)
+            unregisterRecord(i);
+    }
+    m_records.clear();
+}
+
+void TSysHotKey::registerRecord(int index)
+{
+    THotKeyRecord &record = m_records[index];
+    const std::uint32_t keysym = HotkeyKeys::keysymOf(HotkeyKeys::virtualKey(record.KeyIndex));
+    record.Registered = keysym != 0 && m_grabber.grab(index, keysym, record.Modifiers);
+}
+
+void TSysHotKey::unregisterRecord(int index)
+{
+    THotKeyRecord &record = m_records[index];
+    if (!record.Registered)
+        return;
+    m_grabber.ungrab(index);
+    record.Registered = false;
+}
