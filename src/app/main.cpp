@@ -8,6 +8,7 @@
 #include "unixsignals.h"
 
 #include "platform/qtclipboard.h"
+#include "platform/x11keygrabber.h"
 #include "platform/x11desktop.h"
 
 int main(int argc, char *argv[])
@@ -38,7 +39,8 @@ int main(int argc, char *argv[])
     X11Desktop desktop;
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
-    TfrmConfig frmConfig({messages, fileDialogs, desktop, clipboard, paths});
+    X11KeyGrabber keyGrabber;
+    TfrmConfig frmConfig({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.
     UnixSignals unixSignals;

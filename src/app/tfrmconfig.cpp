@@ -7,6 +7,9 @@
 #include "config/richedit.h"
 #include "config/rtf/richtextplain.h"
 #include "platform/desktop.h"
+#include "popup/hotkeykeys.h"
+#include "popup/popupplaceholder.h"
+#include "popup/tsyshotkey.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxservice.h"
 #include "store/programerror.h"
@@ -59,6 +62,11 @@ const QString kExampleLaunchFailed = QStringLiteral(
 const QString kExampleByHand = QStringLiteral(
     "The example page can be viewed by opening the file \"quickpaste.html\" (which you should be able to see "
     "right now) in your browser.");
+const QString kHotkeyTaken = QStringLiteral(
+    "The current hotkey is already registered by another program on your system!  You won't be able to use this "
+    "program until you change the current hotkey:\r\n\r\n*Double click the tray icon (bottom right corner of the "
+    "screen).\r\n*Click the Pop-up List Options icon.\r\n*Set a different hotkey from the Pop-up List tab and click "
+    "OK.");
 const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
 
 QString cleanPath(const QString &path)
@@ -91,6 +99,10 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmConfig"));
     m_tray = new TrayIcon(this);
+    m_shk = new TSysHotKey(services.keyGrabber, this);
+    m_shk->setObjectName(QStringLiteral("shk"));
+    connect(m_shk, &TSysHotKey::OnHotKey, this,
+            [this](int index) { ErrorHandler::guard(m_shk, [this, index] { shkHotKey(index); }); });
     buildUi();
 
     m_HAtimer.setObjectName(QStringLiteral("HAtimer"));
@@ -104,6 +116,8 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
     connect(&m_options, &Options::changed, this, [this](const QString &name) {
         if (name == QLatin1String("catcombo"))
             applyCategoryIndex();
+        else if (name == QLatin1String("lba"))
+            lbacbClick();
     });
     bindTrayToOptions();
 }
@@ -211,6 +225,7 @@ void TfrmConfig::FormCreate()
         loadSettings();
 
         applyTrayVisibility();
+        UpdateHotkey();
         m_collection.clearModified();
         m_monitor.join();
         m_tray->setActive(m_options.flag(QStringLiteral("lba")));
@@ -258,6 +273,7 @@ void TfrmConfig::OKClick()
     if (m_collection.anyModified() && m_dataUsable)
         m_dataFiles.SaveData();
     saveSettings();
+    UpdateHotkey();
     applyTrayVisibility();
     minimiseApplication();
 }
@@ -335,8 +351,16 @@ void TfrmConfig::Options1Click()
 void TfrmConfig::HandleMinRestore(bool minimised)
 {
     if (minimised) {
-        if (m_options.flag(QStringLiteral("lba")))
+        if (m_options.flag(QStringLiteral("lba"))) {
             m_tray->setActive(true);
+            m_shk->setActive(true);
+            const bool registered = m_shk->HotKeyCount() > 0 && m_shk->GetHotKey(0).Registered;
+            if (!registered) {
+                m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Error!"), kHotkeyTaken,
+                                MessageBoxService::Ok);
+                m_shk->ClearHotKeys();
+            }
+        }
         DoHideApp();
         CatcomboChange();
         m_pages->setCurrentWidget(m_listSetupTab);
@@ -346,6 +370,7 @@ void TfrmConfig::HandleMinRestore(bool minimised)
         if (m_collection.captureModified() && m_options.number(QStringLiteral("autosaverg")) == 1 && m_dataUsable)
             m_dataFiles.SaveData();
         saveSettings();
+        m_shk->setActive(false);
         m_tree->setFocus();
         m_tree->collapseAll();
     }
@@ -602,4 +627,63 @@ void TfrmConfig::selectFirstNode()
 void TfrmConfig::moveOutOfSight()
 {
     DoHideApp();
+}
+
+// ---- the pop-up hotkey ----------------------------------------------------------------------
+
+void TfrmConfig::UpdateHotkey()
+{
+    m_shk->ClearHotKeys();
+    std::uint8_t modifiers = 0;
+    if (m_options.flag(QStringLiteral("ctrl")))
+        modifiers |= TSysHotKey::Ctrl;
+    if (m_options.flag(QStringLiteral("alt")))
+        modifiers |= TSysHotKey::Alt;
+    if (m_options.flag(QStringLiteral("shift")))
+        modifiers |= TSysHotKey::Shift;
+    if (m_options.flag(QStringLiteral("win")))
+        modifiers |= TSysHotKey::Win;
+    m_shk->AddHotKey(modifiers, std::uint8_t(HotkeyKeys::HotkeyKeyCode(m_options.number(QStringLiteral("hkindex")))));
+}
+
+void TfrmConfig::lbacbClick()
+{
+    const bool active = m_options.flag(QStringLiteral("lba"));
+    m_shk->setActive(active);
+    if (m_minimised)
+        m_tray->setActive(active);
+}
+
+void TfrmConfig::shkHotKey(int)
+{
+    if (m_popup || !m_options.flag(QStringLiteral("lba")))
+        return;
+    m_target = m_desktop.GetForeignFocus();
+    // Our own windows leave the last caret position as it was.
+    if (!m_target.ownWindow)
+        m_caretPos = m_target.caretKnown ? m_target.caret : m_desktop.pointerPosition();
+    if (!m_target.ownWindow && !m_minimised)
+        minimiseApplication();
+
+    QPoint anchor = m_caretPos;
+    const QRect screen = m_desktop.screenGeometry();
+    if (anchor.x() > screen.width() + 25 || anchor.y() > screen.height() + 25)
+        anchor = m_target.windowOrigin;
+
+    QStringList entries;
+    for (const CurrItem &entry : m_collection.CurrItems())
+        entries << entry.alias;
+    m_popup = new PopupPlaceholder(entries);
+    connect(m_popup, &PopupPlaceholder::closed, this, &TfrmConfig::popupClosed);
+    m_shk->setActive(false);
+    m_popup->move(anchor.x(), anchor.y() + 13);
+    m_popup->show();
+    m_desktop.ForceForeground(m_popup->winId());
+}
+
+void TfrmConfig::popupClosed()
+{
+    m_popup = nullptr;
+    m_shk->setActive(m_options.flag(QStringLiteral("lba")));
+    m_HAtimer.start();
 }

@@ -3,6 +3,7 @@
 #include "apppaths.h"
 
 #include "capture/clipboardmonitor.h"
+#include "platform/desktop.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
 #include "store/collection.h"
@@ -14,6 +15,9 @@
 
 class CollectionTreeModel;
 class Clipboard;
+class KeyGrabber;
+class PopupPlaceholder;
+class TSysHotKey;
 class Desktop;
 class FileDialogs;
 class MessageBoxService;
@@ -33,6 +37,7 @@ struct ConfigServices
     FileDialogs &fileDialogs;
     Desktop &desktop;
     Clipboard &clipboard;
+    KeyGrabber &keyGrabber;
     AppPaths paths;
 };
 
@@ -95,6 +100,14 @@ public:
     void playCaptureSound() override { testbtnClick(); }
 
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
+
+    // The pop-up hotkey.
+    TSysHotKey &shk() { return *m_shk; }
+    void UpdateHotkey();
+    void shkHotKey(int index);
+    PopupPlaceholder *popup() const { return m_popup; }
+    const ForeignFocus &TargetWnd() const { return m_target; }
+    QPoint CaretPos() const { return m_caretPos; }
     void testbtnClick();
 
 protected:
@@ -112,6 +125,8 @@ private:
     void applyCategoryIndex();
     void applyTrayVisibility();
     void bindTrayToOptions();
+    void lbacbClick();
+    void popupClosed();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
 
@@ -127,6 +142,10 @@ private:
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
     QStringList m_categoryNames;  // as the category lists last showed them
+    TSysHotKey *m_shk = nullptr;
+    PopupPlaceholder *m_popup = nullptr;
+    ForeignFocus m_target;
+    QPoint m_caretPos;
 
     TrayIcon *m_tray = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;

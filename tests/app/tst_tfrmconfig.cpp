@@ -3,6 +3,9 @@
 #include "config/richedit.h"
 #include "platform/fakeclipboard.h"
 #include "platform/fakedesktop.h"
+#include "platform/fakekeygrabber.h"
+#include "popup/popupplaceholder.h"
+#include "popup/tsyshotkey.h"
 #include "platform/filedialogs.h"
 #include "platform/scriptedmessageboxes.h"
 #include "store/programerror.h"
@@ -64,7 +67,7 @@ public:
     void writeSettings(const QMap<QString, QVariant> &values = {})
     {
         {
-            TfrmConfig first({boxes, dialogs, desktop, clipboard, paths()});
+            TfrmConfig first({boxes, dialogs, desktop, clipboard, keys, paths()});
             first.FormCreate();
         }
         QSettings settings(paths().settingsFile, QSettings::IniFormat);
@@ -75,7 +78,7 @@ public:
 
     TfrmConfig &start()
     {
-        window = std::make_unique<TfrmConfig>(ConfigServices{boxes, dialogs, desktop, clipboard, paths()});
+        window = std::make_unique<TfrmConfig>(ConfigServices{boxes, dialogs, desktop, clipboard, keys, paths()});
         window->FormCreate();
         window->startUp();
         return *window;
@@ -86,6 +89,7 @@ public:
     ScriptedFileDialogs dialogs;
     FakeDesktop desktop;
     FakeClipboard clipboard;
+    FakeKeyGrabber keys;
     std::unique_ptr<TfrmConfig> window;
 };
 
@@ -109,7 +113,125 @@ private slots:
     void errorHandlerNamesComponent();
     void aliasFromMemoUsesPlainText();
     void capturesLandInCurrentCategory();
+    void hotkeyOpensPopupAtCaret_data();
+    void hotkeyOpensPopupAtCaret();
+    void hotkeyOffWhileWindowShownOrListOff();
+    void hotkeyHeldElsewhereIsReported();
+    void hotkeyFollowsSettings();
 };
+
+namespace {
+constexpr std::uint32_t kV = 0x76;
+}
+
+void TestTfrmConfig::hotkeyOpensPopupAtCaret_data()
+{
+    QTest::addColumn<bool>("caretKnown");
+    QTest::addColumn<QPoint>("caret");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("caret from the application") << true << QPoint(300, 200) << QPoint(300, 213);
+    QTest::newRow("pointer without a caret") << false << QPoint() << QPoint(100, 113);
+    QTest::newRow("caret far off screen") << true << QPoint(5000, 200) << QPoint(40, 63);
+}
+
+void TestTfrmConfig::hotkeyOpensPopupAtCaret()
+{
+    QFETCH(bool, caretKnown);
+    QFETCH(QPoint, caret);
+    QFETCH(QPoint, expected);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    QVERIFY(f.keys.grabs.contains(0));
+    f.desktop.focus.window = 0x4200001;
+    f.desktop.focus.caretKnown = caretKnown;
+    f.desktop.focus.caret = caret;
+    f.desktop.focus.windowOrigin = QPoint(40, 50);
+    f.desktop.focus.inCombo = true;
+    f.desktop.focus.comboSelStart = 2;
+    f.desktop.focus.comboSelEnd = 5;
+
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(w.popup());
+    QCOMPARE(w.popup()->pos(), expected);
+    QCOMPARE(w.TargetWnd().window, quint64(0x4200001));
+    QCOMPARE(w.TargetWnd().comboSelEnd, 5);
+    QCOMPARE(f.desktop.foregrounded.last(), quint64(w.popup()->winId()));
+    // While the list shows, Ctrl+V reaches the windows.
+    QVERIFY(f.keys.grabs.isEmpty());
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    w.popup()->close();
+    QVERIFY(!w.popup());
+    QVERIFY(f.keys.grabs.contains(0));
+
+    // A press while one of our own windows is in front keeps the last caret.
+    f.desktop.focus = ForeignFocus{};
+    f.desktop.focus.ownWindow = true;
+    f.desktop.focus.windowOrigin = QPoint(40, 50);
+    f.desktop.pointer = QPoint(900, 700);
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QCOMPARE(w.popup()->pos(), expected);
+    w.popup()->close();
+}
+
+void TestTfrmConfig::hotkeyOffWhileWindowShownOrListOff()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    w.Options1Click();
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(!w.popup());
+    w.CancelClick();
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    w.popup()->close();
+
+    w.options().set("lba", false);
+    QVERIFY(f.keys.grabs.isEmpty());
+    QVERIFY(!w.trayIcon().isActive());
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    // A press that still arrives is ignored.
+    w.shkHotKey(0);
+    QVERIFY(!w.popup());
+    w.options().set("lba", true);
+    QVERIFY(f.keys.grabs.contains(0));
+    QVERIFY(w.trayIcon().isActive());
+}
+
+void TestTfrmConfig::hotkeyHeldElsewhereIsReported()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    f.keys.heldElsewhere.insert(FakeKeyGrabber::key(kV, KeyGrabber::Ctrl));
+    TfrmConfig &w = f.start();
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error!"));
+    QVERIFY(f.boxes.shown().first().text.startsWith(
+        QStringLiteral("The current hotkey is already registered by another program on your system!")));
+    QCOMPARE(w.shk().HotKeyCount(), 0);
+    // Shown again on every minimise until OK registers a free key.
+    w.Options1Click();
+    w.CancelClick();
+    QCOMPARE(f.boxes.shown().size(), 2);
+    w.Options1Click();
+    w.options().set("hkindex", 48);  // "U"
+    w.OKClick();
+    QCOMPARE(f.boxes.shown().size(), 2);
+    QVERIFY(w.shk().GetHotKey(0).Registered);
+}
+
+void TestTfrmConfig::hotkeyFollowsSettings()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"ctrl", 1}, {"alt", 1}, {"hkindex", 66}});  // "Num -"
+    f.start();
+    QCOMPARE(f.keys.grabs.value(0).keysym, 0xFFADu);
+    QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
+}
 
 void TestTfrmConfig::capturesLandInCurrentCategory()
 {

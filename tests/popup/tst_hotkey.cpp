@@ -1,0 +1,85 @@
+#include "popup/hotkeykeys.h"
+#include "popup/tsyshotkey.h"
+#include "platform/fakekeygrabber.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace HotkeyKeys;
+
+class TestHotkey : public QObject
+{
+    Q_OBJECT
+private slots:
+    void listEntriesMapToKeys_data();
+    void listEntriesMapToKeys();
+    void registersWhileActive();
+    void failedRegistrationIsRecorded();
+};
+
+void TestHotkey::listEntriesMapToKeys_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<int>("virtualKey");
+    QTest::addColumn<uint>("keysym");
+    QTest::newRow("V") << "V" << 0x56 << 0x76u;
+    QTest::newRow("Home before End in the list") << "Home" << 0x24 << 0xFF50u;
+    QTest::newRow("End") << "End" << 0x23 << 0xFF57u;
+    QTest::newRow("Num - skips 0x6C") << "Num -" << 0x6D << 0xFFADu;
+    QTest::newRow("Num 0") << "Num 0" << 0x60 << 0xFFB0u;
+    QTest::newRow("F24") << "F24" << 0x87 << 0xFFD5u;
+    QTest::newRow("digit") << "7" << 0x37 << 0x37u;
+    QTest::newRow("Scrolllock last") << "Scrolllock" << 0x91 << 0xFF14u;
+    QTest::newRow("Backspace first") << "Backspace" << 0x08 << 0xFF08u;
+}
+
+void TestHotkey::listEntriesMapToKeys()
+{
+    QFETCH(QString, entry);
+    QFETCH(int, virtualKey);
+    QFETCH(uint, keysym);
+    QCOMPARE(listEntries().size(), ListSize);
+    QCOMPARE(listEntries().indexOf(QStringLiteral("V")), 49);
+    const int keyIndex = HotkeyKeyCode(int(listEntries().indexOf(entry)));
+    QCOMPARE(HotkeyKeys::virtualKey(keyIndex), virtualKey);
+    QCOMPARE(keysymOf(HotkeyKeys::virtualKey(keyIndex)), keysym);
+    QCOMPARE(HotkeyKeyCode(-1), 0);
+    QCOMPARE(HotkeyKeyCode(95), 0);
+}
+
+void TestHotkey::registersWhileActive()
+{
+    FakeKeyGrabber grabber;
+    TSysHotKey shk(grabber);
+    QSignalSpy fired(&shk, &TSysHotKey::OnHotKey);
+    const THotKeyRecord record = shk.AddHotKey(TSysHotKey::Ctrl | TSysHotKey::Alt, std::uint8_t(HotkeyKeyCode(66)));
+    QVERIFY(record.Registered);
+    QCOMPARE(grabber.grabs.value(0).keysym, 0xFFADu);
+    QCOMPARE(grabber.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
+    QVERIFY(grabber.press(0xFFAD, KeyGrabber::Ctrl | KeyGrabber::Alt));
+    QCOMPARE(fired.count(), 1);
+    QCOMPARE(fired.first().first().toInt(), 0);
+
+    shk.setActive(false);
+    QVERIFY(grabber.grabs.isEmpty());
+    QVERIFY(!shk.GetHotKey(0).Registered);
+    QVERIFY(!grabber.press(0xFFAD, KeyGrabber::Ctrl | KeyGrabber::Alt));
+    shk.setActive(true);
+    QVERIFY(shk.GetHotKey(0).Registered);
+    shk.ClearHotKeys();
+    QVERIFY(grabber.grabs.isEmpty());
+    QCOMPARE(shk.HotKeyCount(), 0);
+    QVERIFY(shk.Active());
+}
+
+void TestHotkey::failedRegistrationIsRecorded()
+{
+    FakeKeyGrabber grabber;
+    grabber.heldElsewhere.insert(FakeKeyGrabber::key(0x76, KeyGrabber::Ctrl));
+    TSysHotKey shk(grabber);
+    QVERIFY(!shk.AddHotKey(TSysHotKey::Ctrl, std::uint8_t(HotkeyKeyCode(49))).Registered);
+    QVERIFY(grabber.grabs.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestHotkey)
+#include "tst_hotkey.moc"
