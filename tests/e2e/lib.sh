@@ -56,3 +56,9 @@ returning_user() {
             msrg=0 autosaverg=0 asse=2 tooltip=0 prevfile= "$@"
     } >"$home/.config/Halvorik/Scrapkeeper1.0.conf"
 }
+tray_icon() { # the program's embedded tray icon window
+    xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
+        geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')
+        [ "${geometry%x*}" -le 64 ] 2>/dev/null && echo "$id"
+    done | head -n1
+}

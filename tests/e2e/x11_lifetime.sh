@@ -32,10 +32,7 @@ check "the second start ends" bash -c "! kill -0 $second 2>/dev/null"
 check "the first instance is untouched" alive "$first"
 
 # The tray icon opens the configuration window; its close button means Cancel.
-tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
-    geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')
-    [ "${geometry%x*}" -le 64 ] 2>/dev/null && echo "$id"
-done | head -n1)
+tray=$(tray_icon)
 check "the tray icon is embedded" test -n "$tray"
 if [ -n "$tray" ]; then
     xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1

@@ -1,0 +1,85 @@
+#!/usr/bin/env bash
+# The pop-up hotkey against real applications: Ctrl+V pressed in a GTK entry
+# opens the list under the caret (or the pointer) and not in the entry; with
+# the configuration window shown or the quick list off, Ctrl+V pastes as
+# usual; a hotkey another program holds gives the "Error!" message.
+set -uo pipefail
+
+program=${1:?program path}
+holder=${2:?key holder helper}
+. "$(dirname "$0")/lib.sh"
+trap 'kill -9 ${sk:-} ${zen:-} ${hold:-} 2>/dev/null; rm -rf "$home"' EXIT
+returning_user
+popup="Scrapkeeper pop-up list"
+
+entry() { # starts a GTK entry window titled $1 whose answer goes to $home/$1.out
+    zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
+    zen=$!
+    local id
+    id=$(window "$1") || return 1
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    sleep 0.4
+}
+finish_entry() { # confirms the entry and prints what it held
+    xdotool key Return
+    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
+    cat "$home/$1.out"
+}
+
+"$program" >"$home/sk.log" 2>&1 &
+sk=$!
+sleep 2
+printf 'clip text' | xclip -selection clipboard -i >/dev/null 2>&1
+sleep 0.5
+
+entry "Target one"
+xdotool mousemove 500 300
+xdotool key ctrl+v
+check "Ctrl+V in a GTK entry opens the pop-up list" quiet window "$popup"
+id=$(window "$popup")
+geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
+x=$(echo "$geometry" | awk '/Position/ {split($2, p, ","); print p[1]}')
+y=$(echo "$geometry" | awk '/Position/ {split($2, p, ","); print p[2]}')
+check "the list opens at the caret or under the pointer" test "${x:-0}" -gt 0 -a "${y:-0}" -gt 0
+answer "$popup" Escape
+check "Esc closes the list" gone "$popup"
+check "the keystroke did not reach the entry" test -z "$(finish_entry "Target one")"
+
+# With the configuration window shown the hotkey is off.
+tray=$(tray_icon)
+xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
+check "the configuration window opens" quiet window "Scrapkeeper Configuration - $data/data.db"
+entry "Target three"
+xdotool key ctrl+v
+sleep 0.5
+got=$(finish_entry "Target three")
+check "with the configuration window shown Ctrl+V pastes in the entry (got '$got')" test "$got" = "clip text"
+
+# The quick list off: Ctrl+V reaches the application untouched.
+kill -TERM "$sk"; wait "$sk"
+sed -i 's/^lba=.*$/lba=0/' "$home/.config/Halvorik/Scrapkeeper1.0.conf"
+"$program" >"$home/sk2.log" 2>&1 &
+sk=$!
+sleep 2
+printf 'pasted normally' | xclip -selection clipboard -i >/dev/null 2>&1
+sleep 0.5
+entry "Target two"
+xdotool key ctrl+v
+sleep 0.5
+check "with the quick list off no list opens" bash -c "! xdotool search --onlyvisible --name '^$popup\$' >/dev/null 2>&1"
+got=$(finish_entry "Target two")
+check "with the quick list off Ctrl+V pastes in the entry (got '$got')" test "$got" = "pasted normally"
+kill -TERM "$sk"; wait "$sk"
+
+# Another program holds Ctrl+V: the first minimise says so.
+sed -i 's/^lba=.*$/lba=1/' "$home/.config/Halvorik/Scrapkeeper1.0.conf"
+"$holder" 30 >/dev/null &
+hold=$!
+sleep 0.5
+"$program" >"$home/sk3.log" 2>&1 &
+sk=$!
+check "a hotkey held by another program gives the Error! message" answer "Error!" Return
+check "the program keeps running after the message" alive "$sk"
+kill "$hold" 2>/dev/null
+kill -TERM "$sk"; wait "$sk"
+finish
