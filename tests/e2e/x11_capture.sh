@@ -9,12 +9,14 @@ program=${1:?program path}
 owner=${2:?clipboard owner helper}
 fixtures=$(dirname "$0")/fixtures
 . "$(dirname "$0")/lib.sh"
-trap 'kill -9 ${sk:-} ${zen:-} 2>/dev/null; pkill -f "$owner" 2>/dev/null; rm -rf "$home"' EXIT
+owners=()
+trap 'kill -9 ${sk:-} ${zen:-} "${owners[@]}" 2>/dev/null; rm -rf "$home"' EXIT
 returning_user
 
 settle() { sleep 0.8; }
 printf 'there before the start' >"$home/before.txt"
 "$owner" 120 text/plain="$home/before.txt" >/dev/null 2>&1 &
+owners+=($!)
 sleep 1
 
 "$program" >"$home/sk.log" 2>&1 &
@@ -28,6 +30,7 @@ printf 'Plain, bold, italic, underline, strike.\n' >"$home/plain.txt"
 printf '<p>Plain, <b>bold</b></p>' >"$home/page.html"
 "$owner" 30 text/rtf="$fixtures/libreoffice.rtf" text/html="$home/page.html" text/plain="$home/plain.txt" \
     >/dev/null 2>&1 &
+owners+=($!)
 settle
 printf 'file:///tmp/sk%%20a.txt\r\nfile:///tmp/sk-b.txt\r\n' | xclip -selection clipboard -t text/uri-list -i \
     >/dev/null 2>&1
@@ -39,6 +42,7 @@ settle
 printf 'hunter2-secret' >"$home/secret.txt"
 printf 'secret' >"$home/hint"
 "$owner" 30 text/plain="$home/secret.txt" x-kde-passwordManagerHint="$home/hint" >/dev/null 2>&1 &
+owners+=($!)
 settle
 
 if command -v zenity >/dev/null; then
