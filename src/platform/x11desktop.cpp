@@ -74,7 +74,38 @@ QPoint originOf(xcb_connection_t *c, xcb_window_t window)
     return origin;
 }
 
+quint32 pidOf(xcb_connection_t *c, xcb_window_t window)
+{
+    quint32 pid = 0;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    if (reply && xcb_get_property_value_length(reply) >= 4)
+        pid = *static_cast<quint32 *>(xcb_get_property_value(reply));
+    std::free(reply);
+    return pid;
+}
+
+QString rootBusProperty(xcb_connection_t *c)
+{
+    QString address;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, rootOf(c), atom(c, "AT_SPI_BUS"), XCB_ATOM_STRING, 0, 1024), nullptr);
+    if (reply && xcb_get_property_value_length(reply) > 0)
+        address = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)),
+                                    xcb_get_property_value_length(reply));
+    std::free(reply);
+    return address;
+}
+
 } // namespace
+
+X11Desktop::X11Desktop()
+{
+    // Listening from the start lets the focus announcements reach us before
+    // the first hotkey.
+    if (xcb_connection_t *c = connection())
+        m_atspi.available(rootBusProperty(c));
+}
 
 bool X11Desktop::trayAvailable() const
 {
@@ -108,8 +139,20 @@ ForeignFocus X11Desktop::GetForeignFocus()
         return focus;
     focus.window = activeWindow(c);
     focus.ownWindow = focus.window != XCB_WINDOW_NONE && isOwnWindow(xcb_window_t(focus.window));
-    if (focus.window != XCB_WINDOW_NONE)
-        focus.windowOrigin = originOf(c, xcb_window_t(focus.window));
+    if (focus.window == XCB_WINDOW_NONE || focus.ownWindow)
+        return focus;
+    focus.windowOrigin = originOf(c, xcb_window_t(focus.window));
+    // The focused control and its caret, where the application is reachable
+    // on the accessibility bus; otherwise the window alone.
+    if (m_atspi.available(rootBusProperty(c))) {
+        const AtspiFocus::Result inside = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)));
+        focus.accessible = inside.handle;
+        focus.caretKnown = inside.caretKnown;
+        focus.caret = inside.caret;
+        focus.inCombo = inside.inCombo;
+        focus.comboSelStart = inside.selStart;
+        focus.comboSelEnd = inside.selEnd;
+    }
     return focus;
 }
 

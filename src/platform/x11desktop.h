@@ -1,11 +1,13 @@
 #pragma once
 
+#include "atspifocus.h"
 #include "desktop.h"
 
 // The desktop of an X11 session (also XWayland).
 class X11Desktop : public Desktop
 {
 public:
+    X11Desktop();
     bool trayAvailable() const override;
     bool openDocument(const QUrl &url) override;
     void beep() override;
@@ -17,4 +19,5 @@ public:
 
 private:
     class QSoundEffect *m_sound = nullptr;
+    AtspiFocus m_atspi;
 };

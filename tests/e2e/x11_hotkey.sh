@@ -8,7 +8,7 @@ set -uo pipefail
 program=${1:?program path}
 holder=${2:?key holder helper}
 . "$(dirname "$0")/lib.sh"
-trap 'kill -9 ${sk:-} ${zen:-} ${hold:-} 2>/dev/null; rm -rf "$home"' EXIT
+trap 'kill -9 ${sk:-} ${zen:-} ${hold:-} ${term:-} 2>/dev/null; rm -rf "$home"' EXIT
 returning_user
 popup="Scrapkeeper pop-up list"
 
@@ -32,17 +32,36 @@ sleep 2
 printf 'clip text' | xclip -selection clipboard -i >/dev/null 2>&1
 sleep 0.5
 
+position() { # x y of a window
+    xdotool getwindowgeometry "$1" 2>/dev/null | awk '/Position/ {split($2, p, ","); print p[1], p[2]}'
+}
 entry "Target one"
-xdotool mousemove 500 300
+read -r ex ey < <(position "$(window "Target one")")
+# The pointer far from the entry: the list must follow the caret, not the mouse.
+xdotool mousemove 1200 750
 xdotool key ctrl+v
 check "Ctrl+V in a GTK entry opens the pop-up list" quiet window "$popup"
-id=$(window "$popup")
-geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null)
-x=$(echo "$geometry" | awk '/Position/ {split($2, p, ","); print p[1]}')
-y=$(echo "$geometry" | awk '/Position/ {split($2, p, ","); print p[2]}')
-check "the list opens at the caret or under the pointer" test "${x:-0}" -gt 0 -a "${y:-0}" -gt 0
+read -r x y < <(position "$(window "$popup")")
+check "the list opens under the entry's caret ($x,$y; entry at $ex,$ey)" \
+    test "${x:-0}" -ge "$ex" -a "${x:-0}" -lt $((ex + 300)) -a "${y:-0}" -gt "$ey" -a "${y:-0}" -lt $((ey + 150))
 answer "$popup" Escape
 check "Esc closes the list" gone "$popup"
+
+# xterm exposes no caret: the list opens under the pointer.
+if command -v xterm >/dev/null; then
+    xterm -title "Terminal" &
+    term=$!
+    if id=$(window "Terminal"); then
+        xdotool windowactivate --sync "$id" >/dev/null 2>&1
+        sleep 0.3
+        xdotool mousemove 700 500
+        xdotool key ctrl+v
+        read -r x y < <(position "$(window "$popup")")
+        check "in xterm the list opens at the pointer ($x,$y)" test "${x:-0}" -eq 700 -a "${y:-0}" -eq 513
+        answer "$popup" Escape
+    fi
+    kill "$term" 2>/dev/null
+fi
 check "the keystroke did not reach the entry" test -z "$(finish_entry "Target one")"
 
 # With the configuration window shown the hotkey is off.
@@ -81,5 +100,26 @@ sk=$!
 check "a hotkey held by another program gives the Error! message" answer "Error!" Return
 check "the program keeps running after the message" alive "$sk"
 kill "$hold" 2>/dev/null
+kill -TERM "$sk"; wait "$sk"
+
+# A stale accessibility bus address on the root window must not take the program down.
+xprop -root -f AT_SPI_BUS 8s -set AT_SPI_BUS "unix:path=$home/no-such-bus"
+"$program" >"$home/sk4.log" 2>&1 &
+sk=$!
+sleep 2
+if command -v xterm >/dev/null; then
+    xterm -title "Terminal two" &
+    term=$!
+    if id=$(window "Terminal two"); then
+        xdotool windowactivate --sync "$id" >/dev/null 2>&1
+        sleep 0.3
+        xdotool key ctrl+v
+        check "with a dead accessibility bus the list still opens" quiet window "$popup"
+        answer "$popup" Escape
+    fi
+    kill "$term" 2>/dev/null
+fi
+check "a dead accessibility bus does not end the program" alive "$sk"
+xprop -root -remove AT_SPI_BUS
 kill -TERM "$sk"; wait "$sk"
 finish
