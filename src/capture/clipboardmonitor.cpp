@@ -3,17 +3,12 @@
 #include "aliasderivation.h"
 #include "clipboardcontent.h"
 
-#include "config/rtf/richtextplain.h"
 #include "config/rtf/rtfreader.h"
-#include "config/rtf/rtfwriter.h"
 #include "platform/clipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
 #include "store/createdstamp.h"
 
-#include <QTextBlock>
-#include <QTextCursor>
-#include <QTextDocument>
 
 #include <exception>
 
@@ -31,7 +26,8 @@ bool lockedAndFull(const CategoryNode *category)
     return category->rec.isLockedAndFull(category->itemCount());
 }
 
-// Rich text as capture keeps it: its RTF source and the alias of its plain form.
+// Rich text as capture keeps it: the RTF source as it came (the stored RTF
+// may be any document of the content) and the alias of its plain form.
 struct RichCapture
 {
     QString source;
@@ -41,26 +37,25 @@ struct RichCapture
 
 RichCapture readRichText(const QString &rtf, const ClipboardContent &content)
 {
-    QTextDocument document;
-    RtfReader::read(rtf, &document);
-    QString plain = RichTextPlain::plainText(document);
+    // Only the trailing-mark rule needs the whole text; the alias needs its start.
+    const RtfReader::PlainText read = RtfReader::plainText(rtf, !content.hasHtml());
+    QString plain = read.text;
     if (plain.isEmpty())
         return {};
-    // The reader ends the content with a paragraph mark the source's own plain
-    // text may not have; such a mark is dropped.
-    if (content.hasHtml() && plain.endsWith(QLatin1String("\r\n"))) {
+    QString source = rtf;
+    // A final paragraph mark that the source's own plain text does not have
+    // is dropped.
+    if (content.hasHtml() && plain.endsWith(QLatin1String("\r\n")) && read.lastBreakStart >= 0) {
         const QString clipText = content.plainText().value_or(QString());
         const qsizetype l = plain.size();
         const bool crThere = l - 2 < clipText.size() && clipText[l - 2] == QLatin1Char('\r');
         const bool lfThere = l - 1 < clipText.size() && clipText[l - 1] == QLatin1Char('\n');
         if (!clipText.isEmpty() && !crThere && !lfThere) {
-            QTextCursor cursor(&document);
-            cursor.movePosition(QTextCursor::End);
-            cursor.deletePreviousChar();
+            source.remove(read.lastBreakStart, read.lastBreakLength);
             plain.chop(2);
         }
     }
-    return {RtfWriter::write(document), AliasDerivation::fromText(plain), false};
+    return {source, AliasDerivation::fromText(plain), false};
 }
 
 } // namespace
@@ -116,15 +111,14 @@ bool ClipboardMonitor::capture()
     if (content.isSecret())
         return false;
     if (m_options.flag(QStringLiteral("auto")) && content.hasText())
-        return captureText();
+        return captureText(content);
     if (m_options.flag(QStringLiteral("autobmp")) && content.hasImage())
-        return captureImage();
+        return captureImage(content);
     return false;
 }
 
-bool ClipboardMonitor::captureText()
+bool ClipboardMonitor::captureText(const ClipboardContent &content)
 {
-    const ClipboardContent content(m_clipboard);
     TItemRec item = newRecord();
     std::optional<QString> text;
     if (content.hasFileList()) {
@@ -202,9 +196,8 @@ CategoryNode *ClipboardMonitor::specificCategory(const char *indexOption) const
     return byIndex ? m_collection.GetCategoryNode(byIndex->name) : nullptr;
 }
 
-bool ClipboardMonitor::captureImage()
+bool ClipboardMonitor::captureImage(const ClipboardContent &content)
 {
-    const ClipboardContent content(m_clipboard);
     const QString currentName = m_host.currentCategoryName();
     CategoryNode *target = m_options.flag(QStringLiteral("bmpspec")) ? specificCategory("catcombo2")
                                                                       : m_collection.currentCategory();

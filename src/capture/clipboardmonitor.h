@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class Clipboard;
+class ClipboardContent;
 class Collection;
 class Options;
 struct CategoryNode;
@@ -51,8 +52,8 @@ signals:
 
 private:
     bool capture();
-    bool captureText();
-    bool captureImage();
+    bool captureText(const ClipboardContent &content);
+    bool captureImage(const ClipboardContent &content);
     CategoryNode *specificCategory(const char *indexOption) const;
     bool addToCurrentDestinations(const TItemRec &item, bool everyCategory);
     void refreshDestination(const QStringList &oldNames, const char *indexOption, const char *specificOption,

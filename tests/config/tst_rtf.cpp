@@ -1,3 +1,4 @@
+#include "capture/aliasderivation.h"
 #include "config/rtf/richtextplain.h"
 #include "config/rtf/rtfreader.h"
 #include "config/rtf/rtfwriter.h"
@@ -87,6 +88,12 @@ private slots:
     void randomBytesNeverCrash();
     void writerRoundTrip();
     void writerOutputIsPortable();
+    void plainReadingMatchesDocument_data();
+    void plainReadingMatchesDocument();
+    void firstLineOnlyGivesTheSameAlias_data();
+    void firstLineOnlyGivesTheSameAlias();
+    void lastBreakCanBeDropped_data();
+    void lastBreakCanBeDropped();
     void realDocumentsRoundTrip_data();
     void realDocumentsRoundTrip();
 };
@@ -321,6 +328,60 @@ void TestRtf::writerOutputIsPortable()
     for (const QChar c : rtf)
         QVERIFY(c.unicode() < 0x80);
     QCOMPARE(rtf.count(QLatin1Char('{')), rtf.count(QLatin1Char('}')));
+}
+
+void TestRtf::plainReadingMatchesDocument_data()
+{
+    realDocumentsRoundTrip_data();
+}
+
+void TestRtf::plainReadingMatchesDocument()
+{
+    QFETCH(QString, file);
+    QTextDocument doc;
+    RtfReader::read(fixture(file), &doc);
+    QCOMPARE(RtfReader::plainText(fixture(file)).text, RichTextPlain::plainText(doc));
+}
+
+void TestRtf::firstLineOnlyGivesTheSameAlias_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::newRow("lines") << R"({\rtf1 first\par second\par third})";
+    QTest::newRow("blank lines first") << R"({\rtf1\par   \par x\par})";
+    QTest::newRow("one line with a break") << R"({\rtf1 only\par})";
+    QTest::newRow("line break then a blank line") << R"({\rtf1 abc\line\line})";
+    QTest::newRow("all blank") << R"({\rtf1   \par  \tab })";
+    QTest::newRow("table") << R"({\rtf1\intbl a\cell b\cell\row c})";
+    QTest::newRow("real document") << fixture(QStringLiteral("libreoffice.rtf"));
+}
+
+void TestRtf::firstLineOnlyGivesTheSameAlias()
+{
+    QFETCH(QString, source);
+    QCOMPARE(AliasDerivation::fromText(RtfReader::plainText(source, true).text),
+             AliasDerivation::fromText(RtfReader::toPlainText(source)));
+}
+
+void TestRtf::lastBreakCanBeDropped_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("without");
+    QTest::newRow("par") << R"({\rtf1 a\par b\par })" << "a\r\nb";
+    QTest::newRow("pard after") << R"({\rtf1 a\par\pard})" << "a";
+    QTest::newRow("line") << R"({\rtf1 a\line})" << "a";
+    QTest::newRow("row") << R"({\rtf1\intbl a\cell b\cell\row})" << "a\tb";
+    QTest::newRow("in a group") << R"({\rtf1 {\b a\par}})" << "a";
+}
+
+void TestRtf::lastBreakCanBeDropped()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, without);
+    const RtfReader::PlainText read = RtfReader::plainText(source);
+    QVERIFY(read.text.endsWith(QLatin1String("\r\n")));
+    QString cut = source;
+    cut.remove(read.lastBreakStart, read.lastBreakLength);
+    QCOMPARE(RtfReader::toPlainText(cut), without);
 }
 
 void TestRtf::realDocumentsRoundTrip_data()

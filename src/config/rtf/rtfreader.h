@@ -22,4 +22,17 @@ void read(QStringView source, QTextDocument *document);
 // The text the document would show, lines ending in CR LF.
 QString toPlainText(QStringView source);
 
+// The same, read without building a document, with where in the source the
+// last paragraph or line break stands (so a caller can drop it).
+struct PlainText
+{
+    QString text;
+    qsizetype lastBreakStart = -1;
+    qsizetype lastBreakLength = 0;
+};
+// With `firstLineOnly` the reading stops once the first non-blank line and
+// whether anything follows it are known: enough for an alias, far quicker
+// on a large document.
+PlainText plainText(QStringView source, bool firstLineOnly = false);
+
 } // namespace RtfReader
