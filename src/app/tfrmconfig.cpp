@@ -32,8 +32,6 @@
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("Scrapkeeper v2.3");
-
 const QString kWelcome = QStringLiteral(
     "\r\nA great beginner resource for familiarizing yourself with Scrapkeeper is the Example Page included with "
     "the program.\r\n\r\nWould you like to launch the Example Page now?\r\n");

@@ -3,6 +3,9 @@
 #include <QFlags>
 #include <QString>
 
+// The application title, which plain message boxes carry as their title.
+inline const QString kApplicationTitle = QStringLiteral("Scrapkeeper v2.3");
+
 // Every modal message of the program goes through one service, so tests can
 // answer it instead of a person.
 class MessageBoxService

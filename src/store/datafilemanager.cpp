@@ -16,8 +16,6 @@ using namespace DataFileFormat;
 
 namespace {
 
-const QString kApplicationTitle = QStringLiteral("Scrapkeeper v2.3");
-
 const QString kBadFlags = QStringLiteral(
     "An error has occured while loading data.  Item where error occurred will be discarded.");
 const QString kMissingImage = QStringLiteral(
