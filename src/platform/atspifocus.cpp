@@ -200,3 +200,66 @@ void *AtspiFocus::accessible(quint64 handle) const
 {
     return handle != 0 && handle == m_handle ? m_focused : nullptr;
 }
+
+bool AtspiFocus::grabFocus(quint64 handle)
+{
+    auto *object = static_cast<AtspiAccessible *>(accessible(handle));
+    if (!object)
+        return false;
+    AtspiComponent *component = atspi_accessible_get_component_iface(object);
+    if (!component)
+        return false;
+    const bool ok = atspi_component_grab_focus(component, nullptr);
+    g_object_unref(component);
+    return ok;
+}
+
+bool AtspiFocus::setSelection(quint64 handle, int start, int end)
+{
+    auto *object = static_cast<AtspiAccessible *>(accessible(handle));
+    AtspiText *text = object ? atspi_accessible_get_text_iface(object) : nullptr;
+    if (!text)
+        return false;
+    bool ok = atspi_text_get_n_selections(text, nullptr) > 0 ? atspi_text_set_selection(text, 0, start, end, nullptr)
+                                                              : atspi_text_add_selection(text, start, end, nullptr);
+    if (start == end)
+        ok = atspi_text_set_caret_offset(text, start, nullptr);
+    g_object_unref(text);
+    return ok;
+}
+
+bool AtspiFocus::insertText(quint64 handle, const QString &insertion)
+{
+    auto *object = static_cast<AtspiAccessible *>(accessible(handle));
+    if (!object)
+        return false;
+    AtspiEditableText *editable = atspi_accessible_get_editable_text_iface(object);
+    AtspiText *text = atspi_accessible_get_text_iface(object);
+    bool ok = false;
+    if (editable && text) {
+        const gint before = atspi_text_get_character_count(text, nullptr);
+        gint caret = atspi_text_get_caret_offset(text, nullptr);
+        gint removed = 0;
+        if (atspi_text_get_n_selections(text, nullptr) > 0) {
+            if (AtspiRange *range = atspi_text_get_selection(text, 0, nullptr)) {
+                if (range->end_offset > range->start_offset) {
+                    atspi_editable_text_delete_text(editable, range->start_offset, range->end_offset, nullptr);
+                    removed = range->end_offset - range->start_offset;
+                    caret = range->start_offset;
+                }
+                g_free(range);
+            }
+        }
+        const QByteArray utf8 = insertion.toUtf8();
+        atspi_editable_text_insert_text(editable, std::max(caret, 0), utf8.constData(), gint(utf8.size()), nullptr);
+        const gint after = atspi_text_get_character_count(text, nullptr);
+        ok = after == before - removed + gint(insertion.toUcs4().size());
+        if (ok)
+            atspi_text_set_caret_offset(text, std::max(caret, 0) + gint(insertion.toUcs4().size()), nullptr);
+    }
+    if (editable)
+        g_object_unref(editable);
+    if (text)
+        g_object_unref(text);
+    return ok;
+}

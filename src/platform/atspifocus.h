@@ -33,6 +33,13 @@ public:
     // The object behind a handle from the latest lookup (an AtspiAccessible*), or null.
     void *accessible(quint64 handle) const;
 
+    // Operations on the control behind a handle; false when it cannot do them.
+    bool grabFocus(quint64 handle);
+    bool setSelection(quint64 handle, int start, int end);
+    // Replaces the selection with the text at the caret, and checks that the
+    // text really changed (some toolkits report success for nothing).
+    bool insertText(quint64 handle, const QString &text);
+
 private:
     void forget();
 

@@ -41,6 +41,28 @@ public:
     virtual QPoint pointerPosition() const = 0;
     virtual QRect screenGeometry() const = 0;
 
+    // ---- delivering a paste to the focused control of another application ----
+    enum class Key { Tab, Enter, Space, CapsLock };
+
+    // A wait that keeps the program's event loop running (tests: virtual time).
+    virtual void Delay(int milliseconds) = 0;
+    virtual quint64 activeWindow() = 0;
+    // Gives the keyboard focus to the target's control (its window at least).
+    virtual void FocusForeignWindow(const ForeignFocus &target) = 0;
+    virtual void pressKey(Key key) = 0;
+    virtual void SendCtrlV() = 0;
+    // Types one character with the key and shift level that produce it on the
+    // current layout; false when no key can produce it.
+    virtual bool typeCharacter(char32_t character) = 0;
+    virtual bool capsLockOn() = 0;
+    // Sets the edit selection of a combo box target.
+    virtual void setSelection(const ForeignFocus &target, int start, int end) = 0;
+    // Replaces the target's selection with the text; false when the target
+    // offers no way to do so (the caller then types it).
+    virtual bool insertText(const ForeignFocus &target, const QString &text) = 0;
+    // The control after the target in focus order; an empty target when none.
+    virtual ForeignFocus nextControl(const ForeignFocus &target) = 0;
+
     // Starts playing a sound file and returns at once; a file that cannot be played stays silent.
     virtual void playSound(const QString &file) = 0;
 };

@@ -9,11 +9,39 @@
 #include <QSystemTrayIcon>
 #include <QWidget>
 
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
 #include <xcb/xcb.h>
 
 #include <cstdlib>
 
 namespace {
+
+Display *display()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+void fakeKey(Display *dpy, KeyCode code, bool down)
+{
+    XTestFakeKeyEvent(dpy, code, down ? True : False, CurrentTime);
+}
+
+void tap(Display *dpy, KeySym keysym)
+{
+    const KeyCode code = XKeysymToKeycode(dpy, keysym);
+    if (!code)
+        return;
+    fakeKey(dpy, code, true);
+    fakeKey(dpy, code, false);
+    XFlush(dpy);
+}
 
 xcb_connection_t *connection()
 {
@@ -34,7 +62,7 @@ xcb_atom_t atom(xcb_connection_t *c, const char *name)
     return result;
 }
 
-xcb_window_t activeWindow(xcb_connection_t *c)
+xcb_window_t activeWindowOf(xcb_connection_t *c)
 {
     const xcb_window_t root = rootOf(c);
     xcb_window_t window = XCB_WINDOW_NONE;
@@ -137,7 +165,7 @@ ForeignFocus X11Desktop::GetForeignFocus()
     xcb_connection_t *c = connection();
     if (!c)
         return focus;
-    focus.window = activeWindow(c);
+    focus.window = activeWindowOf(c);
     focus.ownWindow = focus.window != XCB_WINDOW_NONE && isOwnWindow(xcb_window_t(focus.window));
     if (focus.window == XCB_WINDOW_NONE || focus.ownWindow)
         return focus;
@@ -201,4 +229,137 @@ QRect X11Desktop::screenGeometry() const
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+void X11Desktop::Delay(int milliseconds)
+{
+    // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        if (clock.elapsed() < milliseconds)
+            QThread::msleep(1);
+    }
+}
+
+quint64 X11Desktop::activeWindow()
+{
+    xcb_connection_t *c = connection();
+    return c ? ::activeWindowOf(c) : 0;
+}
+
+void X11Desktop::FocusForeignWindow(const ForeignFocus &target)
+{
+    if (m_atspi.grabFocus(target.accessible))
+        return;
+    if (target.window && activeWindow() != target.window)
+        ForceForeground(target.window);
+}
+
+void X11Desktop::pressKey(Key key)
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    switch (key) {
+    case Key::Tab: tap(dpy, XK_Tab); break;
+    case Key::Enter: tap(dpy, XK_Return); break;
+    case Key::Space: tap(dpy, XK_space); break;
+    case Key::CapsLock: tap(dpy, XK_Caps_Lock); break;
+    }
+}
+
+void X11Desktop::SendCtrlV()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+    fakeKey(dpy, control, true);
+    tap(dpy, XK_v);
+    fakeKey(dpy, control, false);
+    XFlush(dpy);
+}
+
+bool X11Desktop::typeCharacter(char32_t character)
+{
+    Display *dpy = display();
+    if (!dpy || character < 0x20 || (character >= 0x7F && character < 0xA0))
+        return false;
+    const KeySym keysym = character < 0x100 ? KeySym(character) : KeySym(0x01000000 | character);
+    const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+    KeyCode code = XKeysymToKeycode(dpy, keysym);
+    if (code) {
+        // The key may give the character on its plain or its shifted level.
+        const bool plain = XkbKeycodeToKeysym(dpy, code, 0, 0) == keysym;
+        const bool shifted = !plain && XkbKeycodeToKeysym(dpy, code, 0, 1) == keysym;
+        if (plain || shifted) {
+            if (shifted)
+                fakeKey(dpy, shift, true);
+            fakeKey(dpy, code, true);
+            fakeKey(dpy, code, false);
+            if (shifted)
+                fakeKey(dpy, shift, false);
+            XFlush(dpy);
+            return true;
+        }
+    }
+    // No key gives it: lend it a spare key for a moment, so nothing is dropped.
+    int minCode = 0, maxCode = 0, perCode = 0;
+    XDisplayKeycodes(dpy, &minCode, &maxCode);
+    KeySym *map = XGetKeyboardMapping(dpy, KeyCode(minCode), maxCode - minCode + 1, &perCode);
+    int spare = 0;
+    for (int k = maxCode; k >= minCode && !spare && map; --k) {
+        bool empty = true;
+        for (int level = 0; level < perCode; ++level)
+            empty = empty && map[(k - minCode) * perCode + level] == NoSymbol;
+        if (empty)
+            spare = k;
+    }
+    if (map)
+        XFree(map);
+    if (!spare)
+        return false;
+    KeySym bound[2] = {keysym, keysym};
+    XChangeKeyboardMapping(dpy, spare, 2, bound, 1);
+    XSync(dpy, False);
+    Delay(20);  // clients pick up the new map before the press
+    fakeKey(dpy, KeyCode(spare), true);
+    fakeKey(dpy, KeyCode(spare), false);
+    XSync(dpy, False);
+    Delay(20);
+    KeySym none[2] = {NoSymbol, NoSymbol};
+    XChangeKeyboardMapping(dpy, spare, 2, none, 1);
+    XSync(dpy, False);
+    return true;
+}
+
+bool X11Desktop::capsLockOn()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return false;
+    XkbStateRec state;
+    if (XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
+        return false;
+    return state.locked_mods & LockMask;
+}
+
+void X11Desktop::setSelection(const ForeignFocus &target, int start, int end)
+{
+    m_atspi.setSelection(target.accessible, start, end);
+}
+
+bool X11Desktop::insertText(const ForeignFocus &target, const QString &text)
+{
+    return m_atspi.insertText(target.accessible, text);
+}
+
+ForeignFocus X11Desktop::nextControl(const ForeignFocus &)
+{
+    // The next control in focus order is where Tab goes.
+    pressKey(Key::Tab);
+    Delay(50);
+    return GetForeignFocus();
 }

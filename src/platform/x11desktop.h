@@ -17,6 +17,17 @@ public:
     QPoint pointerPosition() const override;
     QRect screenGeometry() const override;
 
+    void Delay(int milliseconds) override;
+    quint64 activeWindow() override;
+    void FocusForeignWindow(const ForeignFocus &target) override;
+    void pressKey(Key key) override;
+    void SendCtrlV() override;
+    bool typeCharacter(char32_t character) override;
+    bool capsLockOn() override;
+    void setSelection(const ForeignFocus &target, int start, int end) override;
+    bool insertText(const ForeignFocus &target, const QString &text) override;
+    ForeignFocus nextControl(const ForeignFocus &target) override;
+
 private:
     class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;

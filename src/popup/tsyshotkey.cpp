@@ -7,7 +7,11 @@
 TSysHotKey::TSysHotKey(KeyGrabber &grabber, QObject *parent)
     : QObject(parent), m_grabber(grabber)
 {
-    connect(&m_grabber, &KeyGrabber::activated, this, &TSysHotKey::OnHotKey);
+    // The grabber also serves other grabs (the Esc of a paste run): only ours count.
+    connect(&m_grabber, &KeyGrabber::activated, this, [this](int id) {
+        if (id >= 0 && id < HotKeyCount())
+            emit OnHotKey(id);
+    });
 }
 
 TSysHotKey::~TSysHotKey()
