@@ -8,7 +8,8 @@
 #include "config/rtf/richtextplain.h"
 #include "platform/desktop.h"
 #include "popup/hotkeykeys.h"
-#include "popup/popupplaceholder.h"
+#include "popup/pasteengine.h"
+#include "popup/tfrmlb.h"
 #include "popup/tsyshotkey.h"
 #include "platform/filedialogs.h"
 #include "platform/messageboxservice.h"
@@ -99,6 +100,8 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
     m_tray = new TrayIcon(this);
     m_shk = new TSysHotKey(services.keyGrabber, this);
     m_shk->setObjectName(QStringLiteral("shk"));
+    m_engine = new PasteEngine(m_collection, m_options, m_desktop, services.clipboard, m_monitor, services.keyGrabber,
+                               this);
     connect(m_shk, &TSysHotKey::OnHotKey, this,
             [this](int index) { ErrorHandler::guard(m_shk, [this, index] { shkHotKey(index); }); });
     buildUi();
@@ -668,13 +671,24 @@ void TfrmConfig::shkHotKey(int)
     if (anchor.x() > screen.width() + 25 || anchor.y() > screen.height() + 25)
         anchor = m_target.windowOrigin;
 
-    QStringList entries;
-    for (const CurrItem &entry : m_collection.CurrItems())
-        entries << entry.alias;
-    m_popup = new PopupPlaceholder(entries);
-    connect(m_popup, &PopupPlaceholder::closed, this, &TfrmConfig::popupClosed);
+    m_popup = new Tfrmlb(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
+    connect(m_popup, &Tfrmlb::closed, this, &TfrmConfig::popupClosed);
+    connect(m_popup, &Tfrmlb::disableRequested, this, [this] { m_options.set(QStringLiteral("lba"), false); });
+    connect(m_popup, &Tfrmlb::configurationRequested, this,
+            [this] { ErrorHandler::guard(this, [this] { Options1Click(); }); });
+    connect(m_popup, &Tfrmlb::categoryChosen, this, [this](int index) {
+        {
+            const QSignalBlocker block(m_catcombo);
+            m_catcombo->setCurrentIndex(index);
+        }
+        CatcomboChange();
+        LoadCurrlb();
+        if (m_popup)
+            m_popup->rebuild();
+    });
     m_shk->setActive(false);
     m_popup->move(anchor.x(), anchor.y() + 13);
+    m_popup->rebuild();
     m_popup->show();
     m_desktop.ForceForeground(m_popup->winId());
 }

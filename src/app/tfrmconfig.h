@@ -16,7 +16,8 @@
 class CollectionTreeModel;
 class Clipboard;
 class KeyGrabber;
-class PopupPlaceholder;
+class PasteEngine;
+class Tfrmlb;
 class TSysHotKey;
 class Desktop;
 class FileDialogs;
@@ -105,7 +106,8 @@ public:
     TSysHotKey &shk() { return *m_shk; }
     void UpdateHotkey();
     void shkHotKey(int index);
-    PopupPlaceholder *popup() const { return m_popup; }
+    Tfrmlb *popup() const { return m_popup; }
+    PasteEngine &pasteEngine() { return *m_engine; }
     const ForeignFocus &TargetWnd() const { return m_target; }
     QPoint CaretPos() const { return m_caretPos; }
     void testbtnClick();
@@ -143,7 +145,8 @@ private:
     ClipboardMonitor m_monitor;
     QStringList m_categoryNames;  // as the category lists last showed them
     TSysHotKey *m_shk = nullptr;
-    PopupPlaceholder *m_popup = nullptr;
+    Tfrmlb *m_popup = nullptr;
+    PasteEngine *m_engine = nullptr;
     ForeignFocus m_target;
     QPoint m_caretPos;
 

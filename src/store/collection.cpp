@@ -146,3 +146,20 @@ void Collection::trimCurrItems()
         emit currItemsChanged();
     }
 }
+
+void Collection::removeItem(TItemRec *item)
+{
+    for (int c = 0; c < categoryCount(); ++c) {
+        CategoryNode *category = this->category(c);
+        for (int row = 0; row < category->itemCount(); ++row) {
+            if (category->items[size_t(row)].get() != item)
+                continue;
+            emit aboutToRemoveItem(c, row);
+            m_currItems.removeIf([item](const CurrItem &entry) { return entry.item == item; });
+            category->items.erase(category->items.begin() + row);
+            emit itemRemoved(c, row);
+            emit currItemsChanged();
+            return;
+        }
+    }
+}

@@ -52,6 +52,8 @@ public:
     void replaceAll(CategoryList categories);
 
     bool AddNewItem(bool everyCategory, const TItemRec &item);
+    // Frees one item and removes it from the tree and the current item list.
+    void removeItem(TItemRec *item);
     // Inserts a copy of the record as the category's newest item, its Category set.
     void insertFirstChild(CategoryNode *category, const TItemRec &item);
     bool CheckLimit(CategoryNode *category, bool trimCurrItems);

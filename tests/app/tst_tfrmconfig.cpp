@@ -4,7 +4,7 @@
 #include "platform/fakeclipboard.h"
 #include "platform/fakedesktop.h"
 #include "platform/fakekeygrabber.h"
-#include "popup/popupplaceholder.h"
+#include "popup/tfrmlb.h"
 #include "popup/tsyshotkey.h"
 #include "platform/filedialogs.h"
 #include "platform/scriptedmessageboxes.h"

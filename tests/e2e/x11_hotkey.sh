@@ -10,7 +10,7 @@ holder=${2:?key holder helper}
 . "$(dirname "$0")/lib.sh"
 trap 'kill -9 ${sk:-} ${zen:-} ${hold:-} ${term:-} 2>/dev/null; rm -rf "$home"' EXIT
 returning_user
-popup="Scrapkeeper pop-up list"
+popup="List box"
 
 entry() { # starts a GTK entry window titled $1 whose answer goes to $home/$1.out
     zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &

@@ -1,0 +1,351 @@
+#include "tfrmlb.h"
+
+#include "pasteengine.h"
+
+#include "platform/messageboxservice.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QToolButton>
+
+namespace {
+
+const QString kDeleteQuestion = QStringLiteral(
+    "Are you sure you want to delete?  (pressing Cancel will restore all changes you make)\r\n\r\n(This dialog can be "
+    "disabled from the Miscellaneous tab in General Options.)");
+
+enum KindIcon { TextIcon, ImageIcon, RichIcon };
+
+QIcon drawKindIcon(KindIcon kind)
+{
+    const QSize size = kind == ImageIcon ? QSize(11, 10) : kind == RichIcon ? QSize(11, 11) : QSize(8, 11);
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(60, 60, 60));
+    if (kind == ImageIcon) {
+        p.setBrush(QColor(120, 180, 240));
+        p.drawRect(0, 0, 10, 9);
+        p.setBrush(QColor(40, 150, 60));
+        p.drawPolygon(QPolygon({QPoint(1, 8), QPoint(4, 4), QPoint(7, 8)}));
+    } else {
+        p.setBrush(Qt::white);
+        p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+        p.setPen(kind == RichIcon ? QColor(200, 40, 40) : QColor(90, 90, 90));
+        for (int y = 3; y < size.height() - 1; y += 2)
+            p.drawLine(2, y, size.width() - 3, y);
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, Desktop &desktop,
+               MessageBoxService &messages, ForeignFocus &target, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_collection(collection)
+    , m_options(options)
+    , m_engine(engine)
+    , m_desktop(desktop)
+    , m_messages(messages)
+    , m_target(target)
+{
+    setObjectName(QStringLiteral("frmlb"));
+    setWindowTitle(QStringLiteral("List box"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_kindIcons[TextIcon] = drawKindIcon(TextIcon);
+    m_kindIcons[ImageIcon] = drawKindIcon(ImageIcon);
+    m_kindIcons[RichIcon] = drawKindIcon(RichIcon);
+
+    m_strip = new QWidget(this);
+    m_strip->setObjectName(QStringLiteral("strip"));
+    auto *exit = addStripButton("Exitbtn", 0, 14, QStringLiteral("x"), QStringLiteral("(ESC) Close this pop-up list window"));
+    addStripButton("movesb", 14, 16, QStringLiteral("+"), QStringLiteral("(CTRL-M) Move this pop-up window"))->setEnabled(false);
+    auto *disable = addStripButton("disablebtn", 30, 17, QStringLiteral("o"),
+                                   QStringLiteral("(CTRL-D) Disable this pop-up list feature"));
+    auto *config = addStripButton("configsb", 54, 17, QStringLiteral("C"),
+                                  QStringLiteral("(CTRL-C) Open the Configuration window"));
+    auto *del = addStripButton("deletesb", 71, 17, QStringLiteral("D"), QStringLiteral("(DEL) Delete selected item(s)"));
+    addStripButton("editsb", 89, 17, QStringLiteral("E"), QStringLiteral("(CTRL-E) Edit focused item"))->setEnabled(false);
+    addStripButton("previewsb", 113, 21, QStringLiteral("P"), QStringLiteral("(CTRL-P) Toggle the preview window"))
+        ->setEnabled(false);
+    addStripButton("hintsb", 134, 21, QStringLiteral("T"), QStringLiteral("(CTRL-T) Toggle the tooltips window"))
+        ->setEnabled(false);
+    m_gpmsb = addStripButton("gpmsb", 163, 22, QStringLiteral("G"),
+                             QStringLiteral("(CTRL-G) Change the global pasting method"));
+    m_pmsb = addStripButton("pmsb", 185, 15, QStringLiteral("v"), QStringLiteral("(ALT) Switch categories"));
+    m_itemButtons = {exit, disable, config, del, m_gpmsb};
+    connect(exit, &QToolButton::clicked, this, &Tfrmlb::ExitbtnClick);
+    connect(disable, &QToolButton::clicked, this, [this] {
+        emit disableRequested();
+        close();
+    });
+    connect(config, &QToolButton::clicked, this, [this] {
+        close();
+        emit configurationRequested();
+    });
+    connect(del, &QToolButton::clicked, this, &Tfrmlb::deleteSelected);
+    connect(m_gpmsb, &QToolButton::clicked, this, &Tfrmlb::showGlobalMethodMenu);
+    connect(m_pmsb, &QToolButton::clicked, this, &Tfrmlb::showCategoryMenu);
+
+    m_lb = new QListWidget(this);
+    m_lb->setObjectName(QStringLiteral("lb"));
+    m_lb->setFrameShape(QFrame::NoFrame);
+    m_lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_lb->setUniformItemSizes(true);
+    m_lb->installEventFilter(this);
+    m_itemHeight = std::max(QFontMetrics(m_lb->font()).height(), 11);
+    m_lb->setIconSize(QSize(11, 11));
+    connect(m_lb, &QListWidget::itemSelectionChanged, this, &Tfrmlb::lbClick);
+    connect(m_lb, &QListWidget::currentRowChanged, this, &Tfrmlb::lbClick);
+    connect(m_lb, &QListWidget::itemDoubleClicked, this, &Tfrmlb::SpitText);
+
+    const auto shortcut = [this](const char *keys, auto slot) {
+        connect(new QShortcut(QKeySequence(QLatin1String(keys)), this), &QShortcut::activated, this, slot);
+    };
+    shortcut("Ctrl+X", [this] { ExitbtnClick(); });
+    shortcut("Ctrl+D", [disable] { disable->click(); });
+    shortcut("Ctrl+C", [config] { config->click(); });
+    shortcut("Ctrl+G", [this] { showGlobalMethodMenu(); });
+}
+
+QToolButton *Tfrmlb::addStripButton(const char *name, int left, int width, const QString &text, const QString &hint)
+{
+    auto *button = new QToolButton(m_strip);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(left, 0, width, StripHeight);
+    QFont small = button->font();
+    small.setPixelSize(9);
+    button->setFont(small);
+    return button;
+}
+
+void Tfrmlb::rebuild()
+{
+    m_order.clear();
+    const QList<CurrItem> &entries = m_collection.CurrItems();
+    m_noItems = entries.isEmpty();
+    // Only the category button works while the category is empty.
+    for (QToolButton *button : std::as_const(m_itemButtons))
+        button->setEnabled(!m_noItems);
+    const QSignalBlocker block(m_lb);
+    m_lb->clear();
+    m_lb->setEnabled(!m_noItems);
+    if (m_noItems) {
+        m_lb->addItems({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
+                        QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
+    } else {
+        for (const CurrItem &entry : entries) {
+            const int kind = entry.item->Kind;
+            auto *row = new QListWidgetItem(m_kindIcons[kind == TItemRec::Image      ? ImageIcon
+                                                        : kind == TItemRec::PlainText ? TextIcon
+                                                                                      : RichIcon],
+                                            entry.alias, m_lb);
+            row->setSizeHint(QSize(-1, m_itemHeight));
+        }
+    }
+
+    const bool strip = m_options.flag(QStringLiteral("showx"));
+    const int rows = m_options.number(QStringLiteral("plheight"));
+    int listHeight = rows * m_itemHeight;
+    if (m_options.flag(QStringLiteral("shrink")) && !m_noItems && entries.size() < rows)
+        listHeight -= (rows - int(entries.size())) * m_itemHeight;
+    const int width = m_options.number(QStringLiteral("wedit"));
+    const int top = strip ? StripHeight : 0;
+    m_strip->setVisible(strip);
+    m_strip->setGeometry(0, 0, width, StripHeight);
+    m_lb->setGeometry(0, top, width, listHeight);
+    setFixedSize(width, top + listHeight);
+    if (!m_noItems) {
+        m_lb->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        lbClick();
+    }
+    keepOnScreen();
+    shapeWindow();
+}
+
+void Tfrmlb::keepOnScreen()
+{
+    const QRect screen = m_desktop.screenGeometry();
+    QPoint at = pos();
+    if (at.y() + height() > screen.bottom() + 1)
+        at.setY(screen.bottom() + 1 - height());
+    if (at.x() + width() > screen.right() + 1)
+        at.setX(screen.right() + 1 - width());
+    move(at);
+}
+
+void Tfrmlb::shapeWindow()
+{
+    // The strip stands out like a tab: the top edge right of the category button is cut away.
+    if (!m_options.flag(QStringLiteral("showx"))) {
+        clearMask();
+        return;
+    }
+    QRegion region(0, 0, width(), height());
+    const int cutLeft = m_pmsb->geometry().right() + 1 + 5;
+    if (cutLeft < width())
+        region -= QRegion(cutLeft, 0, width() - cutLeft, StripHeight + 1);
+    setMask(region);
+}
+
+void Tfrmlb::lbClick()
+{
+    if (m_noItems)
+        return;
+    m_order.update([this](int i) { return m_lb->item(i)->isSelected(); }, m_lb->count(), m_lb->currentRow());
+}
+
+void Tfrmlb::SpitText()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    hide();
+    QList<TItemRec *> entries;
+    const QList<CurrItem> &items = m_collection.CurrItems();
+    for (const int index : m_order.order()) {
+        if (index >= 0 && index < items.size())
+            entries << items[index].item;
+    }
+    m_engine.SpitText(entries, m_target);
+    close();
+}
+
+void Tfrmlb::ExitbtnClick()
+{
+    if (!isVisible())
+        return;
+    m_desktop.FocusForeignWindow(m_target);
+    close();
+}
+
+void Tfrmlb::deleteSelected()
+{
+    if (m_noItems)
+        return;
+    const int focused = m_lb->currentRow();
+    QList<TItemRec *> doomed;
+    const QList<CurrItem> &items = m_collection.CurrItems();
+    for (int i = 0; i < m_lb->count(); ++i) {
+        if (m_lb->item(i)->isSelected() && i < items.size())
+            doomed << items[i].item;
+    }
+    if (doomed.isEmpty())
+        return;
+    m_busy = true;
+    for (TItemRec *item : doomed) {
+        m_collection.setCaptureModified();
+        if (m_options.flag(QStringLiteral("del"))
+            && m_messages.show(MessageBoxService::Icon::Question, QStringLiteral("Confirmation"), kDeleteQuestion,
+                               MessageBoxService::Yes | MessageBoxService::No)
+                   != MessageBoxService::Yes)
+            continue;
+        m_collection.removeItem(item);
+    }
+    m_busy = false;
+    m_collection.LoadCurrlb();
+    rebuild();
+    if (doomed.size() == 1 && m_lb->count() > 0 && !m_noItems) {
+        m_lb->setCurrentRow(std::min(focused, m_lb->count() - 1), QItemSelectionModel::ClearAndSelect);
+        m_order.clear();
+        lbClick();
+    }
+    activateWindow();
+    m_lb->setFocus();
+}
+
+void Tfrmlb::showCategoryMenu()
+{
+    QMenu menu(this);
+    for (int i = 0; i < m_collection.categoryCount(); ++i) {
+        QAction *action = menu.addAction(m_collection.category(i)->name);
+        action->setCheckable(true);
+        action->setChecked(m_collection.category(i) == m_collection.currentCategory());
+        connect(action, &QAction::triggered, this, [this, i] { emit categoryChosen(i); });
+    }
+    m_busy = true;
+    menu.exec(m_pmsb->mapToGlobal(QPoint(0, m_pmsb->height())));
+    m_busy = false;
+    activateWindow();
+    m_lb->setFocus();
+}
+
+void Tfrmlb::showGlobalMethodMenu()
+{
+    QMenu menu(this);
+    const bool global = m_options.flag(QStringLiteral("global"));
+    const int method = m_options.number(QStringLiteral("gpaste"));
+    const QStringList captions{QStringLiteral("Simulate Ctrl-V"), QStringLiteral("Enter Keystrokes"),
+                               QStringLiteral("Insert Text")};
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction *action = menu.addAction(captions[i]);
+        action->setCheckable(true);
+        action->setChecked(global && method == i);
+        connect(action, &QAction::triggered, this, [this, i] {
+            m_options.set(QStringLiteral("global"), true);
+            m_options.set(QStringLiteral("gpaste"), i);
+        });
+    }
+    menu.addSeparator();
+    QAction *disable = menu.addAction(QStringLiteral("Disable"));
+    disable->setCheckable(true);
+    disable->setChecked(!global);
+    // "Disable" leaves "Enter keystrokes" chosen for the next time it is switched on.
+    connect(disable, &QAction::triggered, this, [this] {
+        m_options.set(QStringLiteral("global"), false);
+        m_options.set(QStringLiteral("gpaste"), 1);
+    });
+    m_busy = true;
+    menu.exec(m_gpmsb->mapToGlobal(QPoint(0, m_gpmsb->height())));
+    m_busy = false;
+    activateWindow();
+}
+
+bool Tfrmlb::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_lb && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        switch (key->key()) {
+        case Qt::Key_Escape: ExitbtnClick(); return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter: SpitText(); return true;
+        case Qt::Key_Delete: deleteSelected(); return true;
+        case Qt::Key_Alt: showCategoryMenu(); return true;
+        default: break;
+        }
+    }
+    if (watched == m_lb && event->type() == QEvent::KeyRelease)
+        lbClick();
+    return QWidget::eventFilter(watched, event);
+}
+
+void Tfrmlb::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange)
+        return;
+    // Clicking into another application dismisses the list.
+    if (isActiveWindow())
+        m_wasActive = true;
+    else if (m_wasActive && !m_busy && isVisible() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget())
+        close();
+}
+
+void Tfrmlb::closeEvent(QCloseEvent *event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "selectionorder.h"
+
+#include "platform/desktop.h"
+
+#include <QIcon>
+#include <QWidget>
+
+class Collection;
+class MessageBoxService;
+class Options;
+class PasteEngine;
+class QListWidget;
+class QToolButton;
+struct TItemRec;
+
+// The pop-up list: a small always-on-top window under the caret that lists
+// the current category's items, lets the user pick several in an order, and
+// hands the pick to the paste engine.
+class Tfrmlb : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int StripHeight = 13;
+
+    Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, Desktop &desktop,
+           MessageBoxService &messages, ForeignFocus &target, QWidget *parent = nullptr);
+
+    // Fills, sizes and places the window; run on every show and rebuild.
+    void rebuild();
+    void SpitText();
+    void ExitbtnClick();
+    void deleteSelected();
+
+    const QList<int> &SelOrder() const { return m_order.order(); }
+    QListWidget *list() const { return m_lb; }
+    int ItemHeight() const { return m_itemHeight; }
+    bool NoItems() const { return m_noItems; }
+
+signals:
+    void closed();
+    void disableRequested();
+    void configurationRequested();
+    void categoryChosen(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QToolButton *addStripButton(const char *name, int left, int width, const QString &text, const QString &hint);
+    void lbClick();
+    void showCategoryMenu();
+    void showGlobalMethodMenu();
+    void keepOnScreen();
+    void shapeWindow();
+
+    Collection &m_collection;
+    Options &m_options;
+    PasteEngine &m_engine;
+    Desktop &m_desktop;
+    MessageBoxService &m_messages;
+    ForeignFocus &m_target;
+
+    QWidget *m_strip = nullptr;
+    QToolButton *m_pmsb = nullptr;
+    QToolButton *m_gpmsb = nullptr;
+    QList<QToolButton *> m_itemButtons;
+    QListWidget *m_lb = nullptr;
+    SelectionOrder m_order;
+    int m_itemHeight = 0;
+    bool m_noItems = false;
+    bool m_wasActive = false;
+    bool m_busy = false;  // a menu, a question or a paste is running
+    QIcon m_kindIcons[3];
+};

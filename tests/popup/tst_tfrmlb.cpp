@@ -1,0 +1,233 @@
+#include "capture/clipboardmonitor.h"
+#include "platform/fakeclipboard.h"
+#include "platform/fakedesktop.h"
+#include "platform/fakekeygrabber.h"
+#include "platform/scriptedmessageboxes.h"
+#include "popup/pasteengine.h"
+#include "popup/selectionorder.h"
+#include "popup/tfrmlb.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+
+namespace {
+class Host : public CaptureHost
+{
+public:
+    QString currentCategoryName() const override { return QStringLiteral("Forms"); }
+    bool applicationMinimised() const override { return true; }
+    void playCaptureSound() override {}
+};
+} // namespace
+
+class TestTfrmlb : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup() { delete m_lb.data(); }
+    void selectionOrder_data();
+    void selectionOrder();
+    void clicksMakeThePasteOrder();
+    void sizing_data();
+    void sizing();
+    void keptOnScreen();
+    void emptyCategory();
+    void deleteSelectsTheEntryThatMovedUp_data();
+    void deleteSelectsTheEntryThatMovedUp();
+    void escClosesAndGivesFocusBack();
+
+private:
+    Tfrmlb *open(int items);
+    void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    std::unique_ptr<Collection> m_collection;
+    std::unique_ptr<Options> m_options;
+    std::unique_ptr<FakeDesktop> m_desktop;
+    std::unique_ptr<FakeClipboard> m_clipboard;
+    std::unique_ptr<Host> m_host;
+    std::unique_ptr<ClipboardMonitor> m_monitor;
+    std::unique_ptr<FakeKeyGrabber> m_keys;
+    std::unique_ptr<PasteEngine> m_engine;
+    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
+    ForeignFocus m_target;
+    QPointer<Tfrmlb> m_lb;
+};
+
+void TestTfrmlb::init()
+{
+    m_engine.reset();
+    m_monitor.reset();
+    m_collection = std::make_unique<Collection>();
+    m_collection->setCurrentCategory(m_collection->appendCategory(QStringLiteral("Forms")));
+    m_options = std::make_unique<Options>();
+    m_desktop = std::make_unique<FakeDesktop>();
+    m_clipboard = std::make_unique<FakeClipboard>();
+    m_host = std::make_unique<Host>();
+    m_monitor = std::make_unique<ClipboardMonitor>(*m_collection, *m_options, *m_clipboard, *m_host);
+    m_keys = std::make_unique<FakeKeyGrabber>();
+    m_engine = std::make_unique<PasteEngine>(*m_collection, *m_options, *m_desktop, *m_clipboard, *m_monitor, *m_keys);
+    m_boxes = std::make_unique<ScriptedMessageBoxes>();
+    m_target = ForeignFocus{};
+    m_target.window = 7;
+    m_desktop->active = 7;
+}
+
+Tfrmlb *TestTfrmlb::open(int items)
+{
+    CategoryNode *category = m_collection->currentCategory();
+    for (int i = 0; i < items; ++i) {
+        TItemRec item = textItem(QStringLiteral("entry %1").arg(i));
+        item.Category = category->name;
+        category->items.push_back(std::make_unique<TItemRec>(item));
+    }
+    m_collection->LoadCurrlb();
+    m_lb = new Tfrmlb(*m_collection, *m_options, *m_engine, *m_desktop, *m_boxes, m_target);
+    m_lb->move(100, 100);
+    m_lb->rebuild();
+    m_lb->show();
+    return m_lb;
+}
+
+void TestTfrmlb::click(int row, Qt::KeyboardModifiers modifiers)
+{
+    QListWidget *list = m_lb->list();
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+void TestTfrmlb::selectionOrder_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<int>("focused");
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QList<int>>("after");
+    QTest::newRow("ctrl click appends") << QList<int>{5, 2} << 2 << QList<int>{5} << QList<int>{5, 2};
+    QTest::newRow("shift range toward the focus, down") << QList<int>{2, 3, 4, 5} << 5 << QList<int>{2}
+                                                        << QList<int>{2, 3, 4, 5};
+    QTest::newRow("shift range toward the focus, up") << QList<int>{5, 4, 3, 2} << 2 << QList<int>{5}
+                                                      << QList<int>{5, 4, 3, 2};
+    QTest::newRow("deselected leaves") << QList<int>{5, 7} << 2 << QList<int>{5, 2, 7} << QList<int>{5, 7};
+}
+
+void TestTfrmlb::selectionOrder()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(int, focused);
+    QFETCH(QList<int>, before);
+    QFETCH(QList<int>, after);
+    SelectionOrder order;
+    // Build the starting order one entry at a time.
+    QList<int> now;
+    for (const int i : before) {
+        now << i;
+        order.update([&](int k) { return now.contains(k); }, 10, i);
+    }
+    QCOMPARE(order.order(), before);
+    order.update([&](int k) { return selected.contains(k); }, 10, focused);
+    QCOMPARE(order.order(), after);
+}
+
+void TestTfrmlb::clicksMakeThePasteOrder()
+{
+    open(8);
+    click(5);
+    click(2, Qt::ControlModifier);
+    click(7, Qt::ControlModifier);
+    QCOMPARE(m_lb->SelOrder(), (QList<int>{5, 2, 7}));
+    QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
+    QTest::keyClick(m_lb->list(), Qt::Key_Return);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(m_desktop->log.filter(QStringLiteral("ctrl+v")).size(), 3);
+    QCOMPARE(m_clipboard->data(QStringLiteral("text/plain")), QByteArray("entry 7"));
+}
+
+void TestTfrmlb::sizing_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<bool>("shrink");
+    QTest::addColumn<bool>("strip");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("shrunk to three") << 3 << true << true << 3;
+    QTest::newRow("eight rows without shrink") << 3 << false << true << 8;
+    QTest::newRow("no strip") << 10 << true << false << 8;
+}
+
+void TestTfrmlb::sizing()
+{
+    QFETCH(int, items);
+    QFETCH(bool, shrink);
+    QFETCH(bool, strip);
+    QFETCH(int, rows);
+    m_options->set("shrink", shrink);
+    m_options->set("showx", strip);
+    m_options->set("wedit", 180);
+    open(items);
+    QCOMPARE(m_lb->width(), 180);
+    QCOMPARE(m_lb->height(), rows * m_lb->ItemHeight() + (strip ? Tfrmlb::StripHeight : 0));
+    QCOMPARE(m_lb->mask().isEmpty(), !strip);
+    QCOMPARE(m_lb->list()->selectedItems().size(), 1);
+    QCOMPARE(m_lb->list()->currentRow(), 0);
+}
+
+void TestTfrmlb::keptOnScreen()
+{
+    open(3);
+    m_lb->move(1270, 795);
+    m_lb->rebuild();
+    QCOMPARE(m_lb->x() + m_lb->width(), 1280);
+    QCOMPARE(m_lb->y() + m_lb->height(), 800);
+}
+
+void TestTfrmlb::emptyCategory()
+{
+    open(0);
+    QVERIFY(m_lb->NoItems());
+    QVERIFY(!m_lb->list()->isEnabled());
+    QCOMPARE(m_lb->list()->item(0)->text(), QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"));
+    QCOMPARE(m_lb->list()->item(2)->text(), QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES"));
+    QVERIFY(m_lb->findChild<QWidget *>(QStringLiteral("pmsb"))->isEnabled());
+    QVERIFY(!m_lb->findChild<QWidget *>(QStringLiteral("deletesb"))->isEnabled());
+    QCOMPARE(m_lb->height(), 8 * m_lb->ItemHeight() + Tfrmlb::StripHeight);
+}
+
+void TestTfrmlb::deleteSelectsTheEntryThatMovedUp_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("selectedAfter");
+    QTest::newRow("middle") << 2 << "entry 3";
+    QTest::newRow("last") << 4 << "entry 3";
+}
+
+void TestTfrmlb::deleteSelectsTheEntryThatMovedUp()
+{
+    QFETCH(int, row);
+    QFETCH(QString, selectedAfter);
+    open(5);
+    click(row);
+    QTest::keyClick(m_lb->list(), Qt::Key_Delete);
+    QCOMPARE(m_collection->currentCategory()->itemCount(), 4);
+    QCOMPARE(m_lb->list()->count(), 4);
+    QCOMPARE(m_lb->list()->currentItem()->text(), selectedAfter);
+    QVERIFY(m_collection->captureModified());
+    QCOMPARE(m_lb->SelOrder().size(), 1);
+}
+
+void TestTfrmlb::escClosesAndGivesFocusBack()
+{
+    open(2);
+    QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
+    QTest::keyClick(m_lb->list(), Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(m_desktop->log, QStringList{"focus 7"});
+}
+
+QTEST_MAIN(TestTfrmlb)
+#include "tst_tfrmlb.moc"
