@@ -45,8 +45,13 @@ finish() {
 }
 # A returning user: settings and a data file with two categories already there.
 returning_user() {
-    mkdir -p "$data" "$home/.config/Halvorik"
+    mkdir -p "$data"
     printf '031\r\nMail\r\n0\r\n0\r\n0\r\n031\r\nOther\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n' >"$data/data.db"
+    write_settings "$@"
+}
+# The settings of a returning user; extra NAME=VALUE lines override the defaults.
+write_settings() {
+    mkdir -p "$home/.config/Halvorik"
     {
         printf '[General]\nFirstTime=0\ncurrdb=%s\nCurrentVer=2.3\n' "$data/data.db"
         printf '%s\n' catcombo=0 lba=1 ctrl=1 shift=0 alt=0 win=0 hkindex=49 backup=1 paste=1 showbmp=1 showx=1 \
@@ -61,4 +66,9 @@ tray_icon() { # the program's embedded tray icon window
         geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')
         [ "${geometry%x*}" -le 64 ] 2>/dev/null && echo "$id"
     done | head -n1
+}
+file_has() { # file, text (line breaks included): the text stands in the file as given
+    local content
+    content=$(cat "$1"; printf x)
+    [[ "${content%x}" == *"$2"* ]]
 }
