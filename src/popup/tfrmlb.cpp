@@ -1,6 +1,10 @@
 #include "tfrmlb.h"
 
+#include "companionplacement.h"
 #include "pasteengine.h"
+#include "tfrmpreview.h"
+
+#include "config/rtf/rtfreader.h"
 
 #include "platform/messageboxservice.h"
 #include "settings/options.h"
@@ -10,10 +14,12 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QMenu>
 #include <QPainter>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 #include <QToolButton>
 
 namespace {
@@ -68,21 +74,26 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     m_strip = new QWidget(this);
     m_strip->setObjectName(QStringLiteral("strip"));
     auto *exit = addStripButton("Exitbtn", 0, 14, QStringLiteral("x"), QStringLiteral("(ESC) Close this pop-up list window"));
-    addStripButton("movesb", 14, 16, QStringLiteral("+"), QStringLiteral("(CTRL-M) Move this pop-up window"))->setEnabled(false);
+    auto *move = addStripButton("movesb", 14, 16, QStringLiteral("+"), QStringLiteral("(CTRL-M) Move this pop-up window"));
+    move->setCheckable(true);
     auto *disable = addStripButton("disablebtn", 30, 17, QStringLiteral("o"),
                                    QStringLiteral("(CTRL-D) Disable this pop-up list feature"));
     auto *config = addStripButton("configsb", 54, 17, QStringLiteral("C"),
                                   QStringLiteral("(CTRL-C) Open the Configuration window"));
     auto *del = addStripButton("deletesb", 71, 17, QStringLiteral("D"), QStringLiteral("(DEL) Delete selected item(s)"));
     addStripButton("editsb", 89, 17, QStringLiteral("E"), QStringLiteral("(CTRL-E) Edit focused item"))->setEnabled(false);
-    addStripButton("previewsb", 113, 21, QStringLiteral("P"), QStringLiteral("(CTRL-P) Toggle the preview window"))
-        ->setEnabled(false);
-    addStripButton("hintsb", 134, 21, QStringLiteral("T"), QStringLiteral("(CTRL-T) Toggle the tooltips window"))
-        ->setEnabled(false);
+    auto *preview = addStripButton("previewsb", 113, 21, QStringLiteral("P"),
+                                   QStringLiteral("(CTRL-P) Toggle the preview window"));
+    preview->setCheckable(true);
+    auto *hint = addStripButton("hintsb", 134, 21, QStringLiteral("T"), QStringLiteral("(CTRL-T) Toggle the tooltips window"));
+    hint->setCheckable(true);
     m_gpmsb = addStripButton("gpmsb", 163, 22, QStringLiteral("G"),
                              QStringLiteral("(CTRL-G) Change the global pasting method"));
     m_pmsb = addStripButton("pmsb", 185, 15, QStringLiteral("v"), QStringLiteral("(ALT) Switch categories"));
-    m_itemButtons = {exit, disable, config, del, m_gpmsb};
+    m_itemButtons = {exit, move, disable, config, del, preview, hint, m_gpmsb};
+    connect(move, &QToolButton::clicked, this, &Tfrmlb::MoveWindow1Click);
+    connect(preview, &QToolButton::clicked, this, &Tfrmlb::TogglePreviewWindow1Click);
+    connect(hint, &QToolButton::clicked, this, &Tfrmlb::ToggleTooltipsWindow1Click);
     connect(exit, &QToolButton::clicked, this, &Tfrmlb::ExitbtnClick);
     connect(disable, &QToolButton::clicked, this, [this] {
         emit disableRequested();
@@ -102,6 +113,13 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     m_lb->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_lb->setUniformItemSizes(true);
     m_lb->installEventFilter(this);
+    m_lb->viewport()->installEventFilter(this);
+    m_lb->viewport()->setMouseTracking(true);
+    m_strip->installEventFilter(this);
+    m_moveOverlay = new QWidget(this);
+    m_moveOverlay->setCursor(Qt::SizeAllCursor);
+    m_moveOverlay->installEventFilter(this);
+    m_moveOverlay->hide();
     m_itemHeight = std::max(QFontMetrics(m_lb->font()).height(), 11);
     m_lb->setIconSize(QSize(11, 11));
     connect(m_lb, &QListWidget::itemSelectionChanged, this, &Tfrmlb::lbClick);
@@ -115,6 +133,11 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     shortcut("Ctrl+D", [disable] { disable->click(); });
     shortcut("Ctrl+C", [config] { config->click(); });
     shortcut("Ctrl+G", [this] { showGlobalMethodMenu(); });
+    shortcut("Ctrl+M", [this] { MoveWindow1Click(); });
+    shortcut("Ctrl+P", [this] { TogglePreviewWindow1Click(); });
+    shortcut("Ctrl+T", [this] { ToggleTooltipsWindow1Click(); });
+    // Editing from the list comes with the item editor.
+    shortcut("Ctrl+E", [] {});
 }
 
 QToolButton *Tfrmlb::addStripButton(const char *name, int left, int width, const QString &text, const QString &hint)
@@ -134,6 +157,9 @@ QToolButton *Tfrmlb::addStripButton(const char *name, int left, int width, const
 
 void Tfrmlb::rebuild()
 {
+    m_hoverIndex = -2;
+    if (m_options.flag(QStringLiteral("tooltip")) && !m_hint)
+        m_hint = new TfrmHintWindow;
     m_order.clear();
     const QList<CurrItem> &entries = m_collection.CurrItems();
     m_noItems = entries.isEmpty();
@@ -168,12 +194,14 @@ void Tfrmlb::rebuild()
     m_strip->setGeometry(0, 0, width, StripHeight);
     m_lb->setGeometry(0, top, width, listHeight);
     setFixedSize(width, top + listHeight);
-    if (!m_noItems) {
+    if (!m_noItems)
         m_lb->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
-        lbClick();
-    }
     keepOnScreen();
+    CreatePreviewWindow();
+    lbClick();
     shapeWindow();
+    m_moveOverlay->setGeometry(m_lb->geometry());
+    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
 }
 
 void Tfrmlb::keepOnScreen()
@@ -206,6 +234,149 @@ void Tfrmlb::lbClick()
     if (m_noItems)
         return;
     m_order.update([this](int i) { return m_lb->item(i)->isSelected(); }, m_lb->count(), m_lb->currentRow());
+    if (m_preview)
+        if (TItemRec *item = entryAt(m_lb->currentRow()))
+            m_preview->ShowPreviewItem(*item);
+}
+
+bool Tfrmlb::isCompanion(const QWidget *window) const
+{
+    return window && (window == m_preview.data() || window == m_hint.data());
+}
+
+TItemRec *Tfrmlb::entryAt(int row) const
+{
+    const QList<CurrItem> &items = m_collection.CurrItems();
+    return row >= 0 && row < items.size() && !m_noItems ? items[row].item : nullptr;
+}
+
+bool Tfrmlb::CreatePreviewWindow()
+{
+    if (m_preview || !m_options.flag(QStringLiteral("preview")))
+        return false;
+    m_preview = new TfrmPreview;
+    connect(m_preview, &TfrmPreview::closeListRequested, this, &Tfrmlb::ExitbtnClick);
+    connect(m_preview, &TfrmPreview::toggleRequested, this, &Tfrmlb::TogglePreviewWindow1Click);
+    connect(m_preview, &TfrmPreview::configurationRequested, this, [this] {
+        close();
+        emit configurationRequested();
+    });
+    connect(m_preview, &TfrmPreview::disableRequested, this, [this] {
+        emit disableRequested();
+        close();
+    });
+    connect(m_preview, &TfrmPreview::closed, this, [this] {
+        if (auto *button = findChild<QToolButton *>(QStringLiteral("previewsb")))
+            button->setChecked(false);
+    });
+    findChild<QToolButton *>(QStringLiteral("previewsb"))->setChecked(true);
+    PositionPreviewWindow();
+    if (isVisible())
+        m_preview->show();
+    return true;
+}
+
+void Tfrmlb::PositionPreviewWindow()
+{
+    if (!m_preview)
+        return;
+    const int height = m_options.number(QStringLiteral("plheight")) * m_itemHeight;
+    m_preview->resize(m_preview->width(), height);
+    const int left = CompanionPlacement::previewLeft(x(), width(), m_preview->width(),
+                                                     m_desktop.screenGeometry().width());
+    m_preview->move(left, y() + m_lb->y());
+}
+
+void Tfrmlb::TogglePreviewWindow1Click()
+{
+    HideHintWindow();
+    if (m_preview && m_preview->isVisible()) {
+        m_options.set(QStringLiteral("preview"), false);
+        m_preview->close();
+        m_preview = nullptr;
+        return;
+    }
+    m_options.set(QStringLiteral("preview"), true);
+    if (CreatePreviewWindow()) {
+        m_preview->show();
+        lbClick();
+        activateWindow();
+        m_lb->setFocus();
+    }
+}
+
+void Tfrmlb::ToggleTooltipsWindow1Click()
+{
+    if (m_hint) {
+        m_options.set(QStringLiteral("tooltip"), false);
+        m_hint->close();
+        m_hint = nullptr;
+    } else {
+        m_options.set(QStringLiteral("tooltip"), true);
+        m_hint = new TfrmHintWindow;
+        m_hoverIndex = -2;
+    }
+    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
+}
+
+void Tfrmlb::HideHintWindow()
+{
+    if (m_hint && m_hint->isVisible())
+        m_hint->hide();
+}
+
+void Tfrmlb::lbMouseMove(QPoint position)
+{
+    if (!m_hint)
+        return;
+    QListWidgetItem *under = m_noItems ? nullptr : m_lb->itemAt(position);
+    const int row = under ? m_lb->row(under) : -1;
+    if (row == m_hoverIndex)
+        return;
+    m_hoverIndex = row;
+    const TItemRec *item = entryAt(row);
+    if (!item || item->Kind == TItemRec::Image) {
+        HideHintWindow();
+        return;
+    }
+    const QString text = item->Kind == TItemRec::RichText ? RtfReader::toPlainText(item->Text) : item->Text;
+    m_hint->ShowTipText(text, m_lb->viewport()->mapToGlobal(position), m_desktop.screenGeometry().size());
+    m_lb->setFocus();
+}
+
+void Tfrmlb::MoveWindow1Click()
+{
+    HideHintWindow();
+    m_moveMode = !m_moveMode;
+    findChild<QToolButton *>(QStringLiteral("movesb"))->setChecked(m_moveMode);
+    if (m_moveMode) {
+        setCursor(Qt::SizeAllCursor);
+        if (!m_noItems)
+            m_lb->setEnabled(false);
+        m_moveOverlay->setGeometry(m_lb->geometry());
+        m_moveOverlay->show();
+        m_moveOverlay->raise();
+    } else {
+        unsetCursor();
+        m_moveOverlay->hide();
+        if (!m_noItems) {
+            m_lb->setEnabled(true);
+            m_lb->setFocus();
+        }
+    }
+}
+
+void Tfrmlb::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_preview)
+        m_preview->show();
+}
+
+void Tfrmlb::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    PositionPreviewWindow();
 }
 
 void Tfrmlb::SpitText()
@@ -213,6 +384,9 @@ void Tfrmlb::SpitText()
     if (m_busy)
         return;
     m_busy = true;
+    HideHintWindow();
+    if (m_preview)
+        m_preview->hide();
     hide();
     QList<TItemRec *> entries;
     const QList<CurrItem> &items = m_collection.CurrItems();
@@ -316,6 +490,21 @@ void Tfrmlb::showGlobalMethodMenu()
 
 bool Tfrmlb::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_lb->viewport() && event->type() == QEvent::MouseMove)
+        lbMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    if (watched == m_strip && event->type() == QEvent::MouseMove)
+        HideHintWindow();
+    if (watched == m_moveOverlay) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_dragOffset = mouse->globalPosition().toPoint() - pos();
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton)) {
+            move(mouse->globalPosition().toPoint() - m_dragOffset);
+            return true;
+        }
+    }
     if (watched == m_lb && event->type() == QEvent::KeyPress) {
         auto *key = static_cast<QKeyEvent *>(event);
         switch (key->key()) {
@@ -340,12 +529,21 @@ void Tfrmlb::changeEvent(QEvent *event)
     // Clicking into another application dismisses the list.
     if (isActiveWindow())
         m_wasActive = true;
-    else if (m_wasActive && !m_busy && isVisible() && !QApplication::activePopupWidget() && !QApplication::activeModalWidget())
-        close();
+    else if (m_wasActive)
+        // Decided once the activation has settled: our own companions may take it for a moment.
+        QTimer::singleShot(0, this, [this] {
+            if (!isActiveWindow() && !m_busy && isVisible() && !QApplication::activePopupWidget()
+                && !QApplication::activeModalWidget() && !isCompanion(QApplication::activeWindow()))
+                close();
+        });
 }
 
 void Tfrmlb::closeEvent(QCloseEvent *event)
 {
+    if (m_preview)
+        m_preview->close();
+    if (m_hint)
+        m_hint->close();
     emit closed();
     QWidget::closeEvent(event);
 }

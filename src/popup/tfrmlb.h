@@ -1,10 +1,12 @@
 #pragma once
 
 #include "selectionorder.h"
+#include "tfrmpreview.h"
 
 #include "platform/desktop.h"
 
 #include <QIcon>
+#include <QPointer>
 #include <QWidget>
 
 class Collection;
@@ -12,6 +14,8 @@ class MessageBoxService;
 class Options;
 class PasteEngine;
 class QListWidget;
+
+
 class QToolButton;
 struct TItemRec;
 
@@ -33,6 +37,16 @@ public:
     void ExitbtnClick();
     void deleteSelected();
 
+    void TogglePreviewWindow1Click();
+    void ToggleTooltipsWindow1Click();
+    void MoveWindow1Click();
+    void HideHintWindow();
+    bool CreatePreviewWindow();
+    void PositionPreviewWindow();
+    TfrmPreview *preview() const { return m_preview; }
+    TfrmHintWindow *hintWindow() const { return m_hint; }
+    bool moveMode() const { return m_moveMode; }
+
     const QList<int> &SelOrder() const { return m_order.order(); }
     QListWidget *list() const { return m_lb; }
     int ItemHeight() const { return m_itemHeight; }
@@ -47,6 +61,8 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:
@@ -56,6 +72,9 @@ private:
     void showGlobalMethodMenu();
     void keepOnScreen();
     void shapeWindow();
+    void lbMouseMove(QPoint position);
+    TItemRec *entryAt(int row) const;
+    bool isCompanion(const QWidget *window) const;
 
     Collection &m_collection;
     Options &m_options;
@@ -74,5 +93,11 @@ private:
     bool m_noItems = false;
     bool m_wasActive = false;
     bool m_busy = false;  // a menu, a question or a paste is running
+    bool m_moveMode = false;
+    QWidget *m_moveOverlay = nullptr;
+    QPoint m_dragOffset;
+    int m_hoverIndex = -2;
+    QPointer<TfrmPreview> m_preview;
+    QPointer<TfrmHintWindow> m_hint;
     QIcon m_kindIcons[3];
 };

@@ -5,10 +5,13 @@
 #include "platform/scriptedmessageboxes.h"
 #include "popup/pasteengine.h"
 #include "popup/selectionorder.h"
+#include "config/richedit.h"
+#include "popup/companionplacement.h"
 #include "popup/tfrmlb.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
+#include <QApplication>
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QTest>
@@ -43,6 +46,13 @@ private slots:
     void deleteSelectsTheEntryThatMovedUp_data();
     void deleteSelectsTheEntryThatMovedUp();
     void escClosesAndGivesFocusBack();
+    void previewPlacement_data();
+    void previewPlacement();
+    void tipPlacement_data();
+    void tipPlacement();
+    void previewFollowsFocusAndToggles();
+    void tooltipShowsPlainText();
+    void moveModeDragsThePreviewAlong();
 
 private:
     Tfrmlb *open(int items);
@@ -93,6 +103,8 @@ Tfrmlb *TestTfrmlb::open(int items)
     m_lb->move(100, 100);
     m_lb->rebuild();
     m_lb->show();
+    m_lb->activateWindow();
+    QApplication::setActiveWindow(m_lb);
     return m_lb;
 }
 
@@ -227,6 +239,113 @@ void TestTfrmlb::escClosesAndGivesFocusBack()
     QTest::keyClick(m_lb->list(), Qt::Key_Escape);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(m_desktop->log, QStringList{"focus 7"});
+}
+
+void TestTfrmlb::previewPlacement_data()
+{
+    QTest::addColumn<int>("listLeft");
+    QTest::addColumn<int>("left");
+    QTest::newRow("room on the right") << 100 << 300;
+    QTest::newRow("near the right edge") << 1000 << 771;
+    QTest::newRow("exactly at the limit goes left") << 851 << 622;
+}
+
+void TestTfrmlb::previewPlacement()
+{
+    QFETCH(int, listLeft);
+    // List 200 wide, preview 229 wide, screen 1280 wide.
+    QFETCH(int, left);
+    QCOMPARE(CompanionPlacement::previewLeft(listLeft, 200, 229, 1280), left);
+}
+
+void TestTfrmlb::tipPlacement_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("below right of the pointer") << QPoint(100, 100) << QPoint(115, 115);
+    QTest::newRow("pulled in from the right edge") << QPoint(1250, 100) << QPoint(1180, 115);
+    QTest::newRow("above the pointer near the bottom") << QPoint(100, 780) << QPoint(115, 725);
+    QTest::newRow("never above the screen") << QPoint(100, 20) << QPoint(115, 35);
+}
+
+void TestTfrmlb::tipPlacement()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(QPoint, at);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 40), pointer, QSize(1280, 800)), at);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 900), QPoint(10, 10), QSize(1280, 800)).y(), 0);
+}
+
+void TestTfrmlb::previewFollowsFocusAndToggles()
+{
+    m_options->set("preview", true);
+    CategoryNode *category = m_collection->currentCategory();
+    TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
+    rich.Kind = TItemRec::RichText;
+    rich.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(rich));
+    TItemRec picture = textItem(QStringLiteral("pic"));
+    picture.Kind = TItemRec::Image;
+    picture.Bitmap = QImage(5, 4, QImage::Format_RGB32);
+    picture.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(picture));
+    open(1);  // a plain entry after the two above
+    QVERIFY(m_lb->preview());
+    QVERIFY(m_lb->preview()->isVisible());
+    // Eight configured rows high even though the list shrank to three.
+    QCOMPARE(m_lb->preview()->height(), 8 * m_lb->ItemHeight());
+    QCOMPARE(m_lb->preview()->x(), m_lb->x() + m_lb->width());
+    QCOMPARE(m_lb->preview()->memo()->toPlainText(), QStringLiteral("Bold rich"));
+    click(1);
+    QVERIFY(m_lb->preview()->showingPicture());
+    click(2);
+    QCOMPARE(m_lb->preview()->memo()->toPlainText(), QStringLiteral("entry 0"));
+
+    QTest::keyClick(m_lb->list(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(!m_lb->preview());
+    QVERIFY(!m_options->flag("preview"));
+    QTest::keyClick(m_lb->list(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_lb->preview());
+    QVERIFY(m_options->flag("preview"));
+}
+
+void TestTfrmlb::tooltipShowsPlainText()
+{
+    m_options->set("tooltip", true);
+    CategoryNode *category = m_collection->currentCategory();
+    TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
+    rich.Kind = TItemRec::RichText;
+    rich.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(rich));
+    TItemRec picture = textItem(QStringLiteral("pic"));
+    picture.Kind = TItemRec::Image;
+    picture.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(picture));
+    open(0);
+    QVERIFY(m_lb->hintWindow());
+    QListWidget *list = m_lb->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center());
+    QTRY_VERIFY(m_lb->hintWindow()->isVisible());
+    QCOMPARE(m_lb->hintWindow()->text(), QStringLiteral("Bold tip"));
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    QTRY_VERIFY(!m_lb->hintWindow()->isVisible());
+    QTest::keyClick(list, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!m_lb->hintWindow());
+    QVERIFY(!m_options->flag("tooltip"));
+}
+
+void TestTfrmlb::moveModeDragsThePreviewAlong()
+{
+    m_options->set("preview", true);
+    open(2);
+    QTest::keyClick(m_lb->list(), Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(m_lb->moveMode());
+    QVERIFY(!m_lb->list()->isEnabled());
+    m_lb->move(300, 200);
+    QCOMPARE(m_lb->preview()->pos(), QPoint(300 + m_lb->width(), 200 + m_lb->list()->y()));
+    QTest::keyClick(m_lb, Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!m_lb->moveMode());
+    QVERIFY(m_lb->list()->isEnabled());
 }
 
 QTEST_MAIN(TestTfrmlb)
