@@ -120,8 +120,12 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     m_moveOverlay->setCursor(Qt::SizeAllCursor);
     m_moveOverlay->installEventFilter(this);
     m_moveOverlay->hide();
-    m_itemHeight = std::max(QFontMetrics(m_lb->font()).height(), 11);
     m_lb->setIconSize(QSize(11, 11));
+    // The height of a row showing "Text", as the list itself draws it.
+    m_lb->addItem(QStringLiteral("Text"));
+    m_lb->item(0)->setIcon(m_kindIcons[TextIcon]);
+    m_itemHeight = std::max(m_lb->sizeHintForRow(0), QFontMetrics(m_lb->font()).height());
+    m_lb->clear();
     connect(m_lb, &QListWidget::itemSelectionChanged, this, &Tfrmlb::lbClick);
     connect(m_lb, &QListWidget::currentRowChanged, this, &Tfrmlb::lbClick);
     connect(m_lb, &QListWidget::itemDoubleClicked, this, &Tfrmlb::SpitText);
@@ -179,7 +183,6 @@ void Tfrmlb::rebuild()
                                                         : kind == TItemRec::PlainText ? TextIcon
                                                                                       : RichIcon],
                                             entry.alias, m_lb);
-            row->setSizeHint(QSize(-1, m_itemHeight));
         }
     }
 
