@@ -54,6 +54,10 @@ public:
     // Types one character with the key and shift level that produce it on the
     // current layout; false when no key can produce it.
     virtual bool typeCharacter(char32_t character) = 0;
+    // Brackets a run of typeCharacter calls: characters no key produces can be
+    // given keys for the run at once, and the keys are given back after it.
+    virtual void prepareTyping(const QString &text) = 0;
+    virtual void finishTyping() = 0;
     virtual bool capsLockOn() = 0;
     // Sets the edit selection of a combo box target.
     virtual void setSelection(const ForeignFocus &target, int start, int end) = 0;

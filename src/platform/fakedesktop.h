@@ -61,6 +61,8 @@ public:
         log << QStringLiteral("type %1").arg(QString::fromUcs4(&character, 1));
         return true;
     }
+    void prepareTyping(const QString &) override {}
+    void finishTyping() override {}
     bool capsLockOn() override { return caps; }
     void setSelection(const ForeignFocus &target, int start, int end) override
     {

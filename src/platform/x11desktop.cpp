@@ -236,10 +236,14 @@ void X11Desktop::Delay(int milliseconds)
     // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
     QElapsedTimer clock;
     clock.start();
-    while (clock.elapsed() < milliseconds) {
+    const qint64 wanted = qint64(milliseconds) * 1000000;
+    for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        if (clock.elapsed() < milliseconds)
-            QThread::msleep(1);
+        const qint64 left = wanted - clock.nsecsElapsed();
+        if (left <= 0)
+            break;
+        // Sleep no longer than what is left, at most 1 ms between looks at the events.
+        QThread::usleep(std::max<qint64>(1, std::min<qint64>(left, 1000000) / 1000));
     }
 }
 
@@ -289,6 +293,11 @@ bool X11Desktop::typeCharacter(char32_t character)
         return false;
     const KeySym keysym = character < 0x100 ? KeySym(character) : KeySym(0x01000000 | character);
     const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+    // A character lent a spare key for this run is typed there.
+    for (const SpareKey &spare : std::as_const(m_spareKeys)) {
+        if (spare.character == character)
+            return typeOnSpareKey(character, keysym);
+    }
     KeyCode code = XKeysymToKeycode(dpy, keysym);
     if (code) {
         // The key may give the character on its plain or its shifted level.
@@ -305,34 +314,113 @@ bool X11Desktop::typeCharacter(char32_t character)
             return true;
         }
     }
-    // No key gives it: lend it a spare key for a moment, so nothing is dropped.
+    // No key gives it: lend it a spare key, so nothing is dropped.
+    return typeOnSpareKey(character, keysym);
+}
+
+void X11Desktop::findSpareKeys()
+{
+    Display *dpy = display();
+    if (m_spareKeysFound || !dpy)
+        return;
+    m_spareKeysFound = true;
     int minCode = 0, maxCode = 0, perCode = 0;
     XDisplayKeycodes(dpy, &minCode, &maxCode);
     KeySym *map = XGetKeyboardMapping(dpy, KeyCode(minCode), maxCode - minCode + 1, &perCode);
-    int spare = 0;
-    for (int k = maxCode; k >= minCode && !spare && map; --k) {
+    if (!map)
+        return;
+    for (int k = maxCode; k >= minCode && m_spareKeys.size() < 32; --k) {
         bool empty = true;
         for (int level = 0; level < perCode; ++level)
             empty = empty && map[(k - minCode) * perCode + level] == NoSymbol;
         if (empty)
-            spare = k;
+            m_spareKeys.append({static_cast<unsigned char>(k), 0, 0});
     }
-    if (map)
-        XFree(map);
-    if (!spare)
+    XFree(map);
+}
+
+bool X11Desktop::hasKey(unsigned long keysym)
+{
+    Display *dpy = display();
+    const KeyCode code = XKeysymToKeycode(dpy, keysym);
+    return code && (XkbKeycodeToKeysym(dpy, code, 0, 0) == keysym || XkbKeycodeToKeysym(dpy, code, 0, 1) == keysym);
+}
+
+void X11Desktop::prepareTyping(const QString &text)
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    findSpareKeys();
+    // One remap and one settle for every character the layout lacks.
+    QList<KeySym> bound;
+    QList<char32_t> seen;
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || seen.contains(c) || bound.size() / 2 >= m_spareKeys.size())
+            continue;
+        seen.append(c);
+        const KeySym keysym = c < 0x100 ? KeySym(c) : KeySym(0x01000000 | c);
+        if (hasKey(keysym))
+            continue;
+        m_spareKeys[bound.size() / 2].character = c;
+        bound << keysym << keysym;
+    }
+    if (!bound.isEmpty()) {
+        for (qsizetype i = 0; i < bound.size() / 2; ++i)
+            XChangeKeyboardMapping(dpy, m_spareKeys[i].keycode, 2, bound.data() + 2 * i, 1);
+        XSync(dpy, False);
+        Delay(20);
+    }
+}
+
+bool X11Desktop::typeOnSpareKey(char32_t character, unsigned long keysym)
+{
+    Display *dpy = display();
+    findSpareKeys();
+    if (m_spareKeys.isEmpty())
         return false;
-    KeySym bound[2] = {keysym, keysym};
-    XChangeKeyboardMapping(dpy, spare, 2, bound, 1);
-    XSync(dpy, False);
-    Delay(20);  // clients pick up the new map before the press
-    fakeKey(dpy, KeyCode(spare), true);
-    fakeKey(dpy, KeyCode(spare), false);
+    ++m_typed;
+    SpareKey *key = nullptr;
+    for (SpareKey &spare : m_spareKeys) {
+        if (spare.character == character)
+            key = &spare;
+    }
+    if (!key) {
+        // The key used longest ago takes the new character.
+        key = &*std::min_element(m_spareKeys.begin(), m_spareKeys.end(),
+                                 [](const SpareKey &a, const SpareKey &b) { return a.lastUse < b.lastUse; });
+        KeySym bound[2] = {keysym, keysym};
+        XChangeKeyboardMapping(dpy, key->keycode, 2, bound, 1);
+        XSync(dpy, False);
+        key->character = character;
+        Delay(20);  // clients pick up the new map before the press
+    }
+    key->lastUse = m_typed;
+    fakeKey(dpy, key->keycode, true);
+    fakeKey(dpy, key->keycode, false);
+    XFlush(dpy);
+    return true;
+}
+
+void X11Desktop::finishTyping()
+{
+    Display *dpy = display();
+    bool lent = false;
+    for (const SpareKey &key : std::as_const(m_spareKeys))
+        lent = lent || key.character != 0;
+    if (!dpy || !lent)
+        return;
+    // Let the last presses be read with the map they were made for.
     XSync(dpy, False);
     Delay(20);
-    KeySym none[2] = {NoSymbol, NoSymbol};
-    XChangeKeyboardMapping(dpy, spare, 2, none, 1);
+    for (SpareKey &key : m_spareKeys) {
+        if (key.character == 0)
+            continue;
+        KeySym none[2] = {NoSymbol, NoSymbol};
+        XChangeKeyboardMapping(dpy, key.keycode, 2, none, 1);
+        key.character = 0;
+    }
     XSync(dpy, False);
-    return true;
 }
 
 bool X11Desktop::capsLockOn()

@@ -3,6 +3,8 @@
 #include "atspifocus.h"
 #include "desktop.h"
 
+#include <QList>
+
 // The desktop of an X11 session (also XWayland).
 class X11Desktop : public Desktop
 {
@@ -23,6 +25,8 @@ public:
     void pressKey(Key key) override;
     void SendCtrlV() override;
     bool typeCharacter(char32_t character) override;
+    void prepareTyping(const QString &text) override;
+    void finishTyping() override;
     bool capsLockOn() override;
     void setSelection(const ForeignFocus &target, int start, int end) override;
     bool insertText(const ForeignFocus &target, const QString &text) override;
@@ -31,4 +35,19 @@ public:
 private:
     class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;
+    // Characters no key produces are lent a spare key for the length of a
+    // typing run; each key keeps its character until the run ends, so a
+    // repeated character costs no remap.
+    struct SpareKey
+    {
+        unsigned char keycode;
+        char32_t character;
+        quint64 lastUse;
+    };
+    QList<SpareKey> m_spareKeys;
+    bool m_spareKeysFound = false;
+    quint64 m_typed = 0;
+    bool typeOnSpareKey(char32_t character, unsigned long keysym);
+    void findSpareKeys();
+    bool hasKey(unsigned long keysym);
 };

@@ -194,6 +194,7 @@ void PasteEngine::TypeText(const ForeignFocus &target, const QString &text)
     if (caps)
         m_desktop.pressKey(Desktop::Key::CapsLock);
     m_desktop.ForceForeground(target.window);
+    m_desktop.prepareTyping(text);
     for (const char32_t c : text.toUcs4()) {
         if (!KeepPasting)
             break;
@@ -207,6 +208,7 @@ void PasteEngine::TypeText(const ForeignFocus &target, const QString &text)
         else
             m_desktop.typeCharacter(c);
     }
+    m_desktop.finishTyping();
     if (caps)
         m_desktop.pressKey(Desktop::Key::CapsLock);
 }
