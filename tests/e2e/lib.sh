@@ -72,3 +72,16 @@ file_has() { # file, text (line breaks included): the text stands in the file as
     content=$(cat "$1"; printf x)
     [[ "${content%x}" == *"$2"* ]]
 }
+entry() { # opens a GTK entry window titled $1, focused; its answer goes to $home/$1.out
+    zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
+    zen=$!
+    local id
+    id=$(window "$1") || return 1
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    sleep 0.4
+}
+finish_entry() { # confirms the entry titled $1 and prints what it held
+    xdotool key Return
+    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
+    cat "$home/$1.out"
+}

@@ -12,19 +12,6 @@ trap 'kill -9 ${sk:-} ${zen:-} ${hold:-} ${term:-} 2>/dev/null; rm -rf "$home"' 
 returning_user
 popup="List box"
 
-entry() { # starts a GTK entry window titled $1 whose answer goes to $home/$1.out
-    zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
-    zen=$!
-    local id
-    id=$(window "$1") || return 1
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1
-    sleep 0.4
-}
-finish_entry() { # confirms the entry and prints what it held
-    xdotool key Return
-    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
-    cat "$home/$1.out"
-}
 
 "$program" >"$home/sk.log" 2>&1 &
 sk=$!

@@ -30,19 +30,6 @@ pick_3_1_2() {
     quiet window "$popup" || return 1
     xdotool key End ctrl+Home ctrl+space ctrl+Down ctrl+space Return
 }
-entry() {
-    zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
-    zen=$!
-    local id
-    id=$(window "$1") || return 1
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1
-    sleep 0.4
-}
-finish_entry() {
-    xdotool key Return
-    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
-    cat "$home/$1.out"
-}
 terminal() { # a terminal whose typed lines go to $home/typed.txt
     rm -f "$home/typed.txt"
     xterm -title "Typing target" -e sh -c "cat > '$home/typed.txt'" &

@@ -1,9 +1,4 @@
-#include "capture/clipboardmonitor.h"
-#include "platform/fakeclipboard.h"
-#include "platform/fakedesktop.h"
-#include "platform/fakekeygrabber.h"
-#include "platform/scriptedmessageboxes.h"
-#include "popup/pasteengine.h"
+#include "pastefixture.h"
 #include "popup/selectionorder.h"
 #include "config/richedit.h"
 #include "popup/companionplacement.h"
@@ -20,22 +15,17 @@
 
 using namespace TestSupport;
 
-namespace {
-class Host : public CaptureHost
-{
-public:
-    QString currentCategoryName() const override { return QStringLiteral("Forms"); }
-    bool applicationMinimised() const override { return true; }
-    void playCaptureSound() override {}
-};
-} // namespace
 
 class TestTfrmlb : public QObject
 {
     Q_OBJECT
 private slots:
     void init();
-    void cleanup() { delete m_lb.data(); }
+    void cleanup()
+    {
+        delete m_lb.data();
+        f.reset();
+    }
     void selectionOrder_data();
     void selectionOrder();
     void clicksMakeThePasteOrder();
@@ -58,48 +48,25 @@ private:
     Tfrmlb *open(int items);
     void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
-    std::unique_ptr<Collection> m_collection;
-    std::unique_ptr<Options> m_options;
-    std::unique_ptr<FakeDesktop> m_desktop;
-    std::unique_ptr<FakeClipboard> m_clipboard;
-    std::unique_ptr<Host> m_host;
-    std::unique_ptr<ClipboardMonitor> m_monitor;
-    std::unique_ptr<FakeKeyGrabber> m_keys;
-    std::unique_ptr<PasteEngine> m_engine;
-    std::unique_ptr<ScriptedMessageBoxes> m_boxes;
-    ForeignFocus m_target;
+    std::unique_ptr<PasteFixture> f;
     QPointer<Tfrmlb> m_lb;
 };
 
 void TestTfrmlb::init()
 {
-    m_engine.reset();
-    m_monitor.reset();
-    m_collection = std::make_unique<Collection>();
-    m_collection->setCurrentCategory(m_collection->appendCategory(QStringLiteral("Forms")));
-    m_options = std::make_unique<Options>();
-    m_desktop = std::make_unique<FakeDesktop>();
-    m_clipboard = std::make_unique<FakeClipboard>();
-    m_host = std::make_unique<Host>();
-    m_monitor = std::make_unique<ClipboardMonitor>(*m_collection, *m_options, *m_clipboard, *m_host);
-    m_keys = std::make_unique<FakeKeyGrabber>();
-    m_engine = std::make_unique<PasteEngine>(*m_collection, *m_options, *m_desktop, *m_clipboard, *m_monitor, *m_keys);
-    m_boxes = std::make_unique<ScriptedMessageBoxes>();
-    m_target = ForeignFocus{};
-    m_target.window = 7;
-    m_desktop->active = 7;
+    f = std::make_unique<PasteFixture>();
 }
 
 Tfrmlb *TestTfrmlb::open(int items)
 {
-    CategoryNode *category = m_collection->currentCategory();
+    CategoryNode *category = f->collection.currentCategory();
     for (int i = 0; i < items; ++i) {
         TItemRec item = textItem(QStringLiteral("entry %1").arg(i));
         item.Category = category->name;
         category->items.push_back(std::make_unique<TItemRec>(item));
     }
-    m_collection->LoadCurrlb();
-    m_lb = new Tfrmlb(*m_collection, *m_options, *m_engine, *m_desktop, *m_boxes, m_target);
+    f->collection.LoadCurrlb();
+    m_lb = new Tfrmlb(f->collection, f->options, f->engine, f->desktop, f->boxes, f->target);
     m_lb->move(100, 100);
     m_lb->rebuild();
     m_lb->show();
@@ -157,8 +124,8 @@ void TestTfrmlb::clicksMakeThePasteOrder()
     QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
     QTest::keyClick(m_lb->list(), Qt::Key_Return);
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(m_desktop->log.filter(QStringLiteral("ctrl+v")).size(), 3);
-    QCOMPARE(m_clipboard->data(QStringLiteral("text/plain")), QByteArray("entry 7"));
+    QCOMPARE(f->desktop.log.filter(QStringLiteral("ctrl+v")).size(), 3);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 7"));
 }
 
 void TestTfrmlb::sizing_data()
@@ -178,9 +145,9 @@ void TestTfrmlb::sizing()
     QFETCH(bool, shrink);
     QFETCH(bool, strip);
     QFETCH(int, rows);
-    m_options->set("shrink", shrink);
-    m_options->set("showx", strip);
-    m_options->set("wedit", 180);
+    f->options.set("shrink", shrink);
+    f->options.set("showx", strip);
+    f->options.set("wedit", 180);
     open(items);
     QCOMPARE(m_lb->width(), 180);
     QCOMPARE(m_lb->height(), rows * m_lb->ItemHeight() + (strip ? Tfrmlb::StripHeight : 0));
@@ -225,10 +192,10 @@ void TestTfrmlb::deleteSelectsTheEntryThatMovedUp()
     open(5);
     click(row);
     QTest::keyClick(m_lb->list(), Qt::Key_Delete);
-    QCOMPARE(m_collection->currentCategory()->itemCount(), 4);
+    QCOMPARE(f->collection.currentCategory()->itemCount(), 4);
     QCOMPARE(m_lb->list()->count(), 4);
     QCOMPARE(m_lb->list()->currentItem()->text(), selectedAfter);
-    QVERIFY(m_collection->captureModified());
+    QVERIFY(f->collection.captureModified());
     QCOMPARE(m_lb->SelOrder().size(), 1);
 }
 
@@ -238,7 +205,7 @@ void TestTfrmlb::escClosesAndGivesFocusBack()
     QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
     QTest::keyClick(m_lb->list(), Qt::Key_Escape);
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(m_desktop->log, QStringList{"focus 7"});
+    QCOMPARE(f->desktop.log, QStringList{"focus 7"});
 }
 
 void TestTfrmlb::previewPlacement_data()
@@ -278,8 +245,8 @@ void TestTfrmlb::tipPlacement()
 
 void TestTfrmlb::previewFollowsFocusAndToggles()
 {
-    m_options->set("preview", true);
-    CategoryNode *category = m_collection->currentCategory();
+    f->options.set("preview", true);
+    CategoryNode *category = f->collection.currentCategory();
     TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
     rich.Kind = TItemRec::RichText;
     rich.Category = category->name;
@@ -303,16 +270,16 @@ void TestTfrmlb::previewFollowsFocusAndToggles()
 
     QTest::keyClick(m_lb->list(), Qt::Key_P, Qt::ControlModifier);
     QVERIFY(!m_lb->preview());
-    QVERIFY(!m_options->flag("preview"));
+    QVERIFY(!f->options.flag("preview"));
     QTest::keyClick(m_lb->list(), Qt::Key_P, Qt::ControlModifier);
     QVERIFY(m_lb->preview());
-    QVERIFY(m_options->flag("preview"));
+    QVERIFY(f->options.flag("preview"));
 }
 
 void TestTfrmlb::tooltipShowsPlainText()
 {
-    m_options->set("tooltip", true);
-    CategoryNode *category = m_collection->currentCategory();
+    f->options.set("tooltip", true);
+    CategoryNode *category = f->collection.currentCategory();
     TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
     rich.Kind = TItemRec::RichText;
     rich.Category = category->name;
@@ -331,12 +298,12 @@ void TestTfrmlb::tooltipShowsPlainText()
     QTRY_VERIFY(!m_lb->hintWindow()->isVisible());
     QTest::keyClick(list, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!m_lb->hintWindow());
-    QVERIFY(!m_options->flag("tooltip"));
+    QVERIFY(!f->options.flag("tooltip"));
 }
 
 void TestTfrmlb::moveModeDragsThePreviewAlong()
 {
-    m_options->set("preview", true);
+    f->options.set("preview", true);
     open(2);
     QTest::keyClick(m_lb->list(), Qt::Key_M, Qt::ControlModifier);
     QVERIFY(m_lb->moveMode());
