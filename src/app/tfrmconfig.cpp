@@ -110,6 +110,9 @@ TfrmConfig::TfrmConfig(ConfigServices services, QWidget *parent)
     m_HAtimer.setSingleShot(true);
     m_HAtimer.setInterval(150);
     connect(&m_HAtimer, &QTimer::timeout, this, [this] { ErrorHandler::guard(&m_HAtimer, [this] { DoHideApp(); }); });
+    m_savetimer.setObjectName(QStringLiteral("savetimer"));
+    connect(&m_savetimer, &QTimer::timeout, this,
+            [this] { ErrorHandler::guard(&m_savetimer, [this] { savetimerTimer(); }); });
 
     connect(m_tray, &TrayIcon::configurationRequested, this,
             [this] { ErrorHandler::guard(m_tray, [this] { Options1Click(); }); });
@@ -276,7 +279,26 @@ void TfrmConfig::OKClick()
     saveSettings();
     UpdateHotkey();
     applyTrayVisibility();
+    SetSaveTimer();
     minimiseApplication();
+}
+
+void TfrmConfig::SetSaveTimer()
+{
+    if (m_options.number(QStringLiteral("autosaverg")) == 0)
+        m_savetimer.start(m_options.number(QStringLiteral("asse")) * 60000);
+    else
+        m_savetimer.stop();
+}
+
+void TfrmConfig::savetimerTimer()
+{
+    // Changes made in the open window wait for its OK or Cancel.
+    if (!m_minimised)
+        return;
+    if (m_collection.captureModified() && m_dataUsable)
+        m_dataFiles.SaveData();
+    saveSettings();
 }
 
 void TfrmConfig::CancelClick(bool keepWindowOpen)
@@ -494,6 +516,8 @@ void TfrmConfig::loadSettings()
     if (firstRun) {
         m_firstRun = true;
         applyCategoryIndex();
+    } else {
+        SetSaveTimer();
     }
 }
 

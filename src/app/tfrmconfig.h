@@ -112,6 +112,11 @@ public:
     QPoint CaretPos() const { return m_caretPos; }
     void testbtnClick();
 
+    // Periodic saving while the program is in the tray.
+    void SetSaveTimer();
+    void savetimerTimer();
+    const QTimer &savetimer() const { return m_savetimer; }
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void showEvent(QShowEvent *event) override;
@@ -160,6 +165,7 @@ private:
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_progress = nullptr;
     QTimer m_HAtimer;
+    QTimer m_savetimer;
 
     bool m_firstRun = false;
     bool m_minimised = false;

@@ -118,7 +118,50 @@ private slots:
     void hotkeyOffWhileWindowShownOrListOff();
     void hotkeyHeldElsewhereIsReported();
     void hotkeyFollowsSettings();
+    void autoSave_data();
+    void autoSave();
 };
+
+void TestTfrmConfig::autoSave_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("timerOn");
+    QTest::newRow("every two minutes") << 0 << true;
+    QTest::newRow("only when the window is restored") << 1 << false;
+    QTest::newRow("only on exit") << 2 << false;
+}
+
+void TestTfrmConfig::autoSave()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, timerOn);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"autosaverg", choice}});
+    TfrmConfig &w = f.start();
+    QCOMPARE(w.savetimer().isActive(), timerOn);
+    if (timerOn)
+        QCOMPARE(w.savetimer().interval(), 2 * 60000);
+
+    // With the window open nothing is written.
+    w.Options1Click();
+    w.collection().AddNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    QFile::remove(f.paths().settingsFile);
+    w.savetimerTimer();
+    QVERIFY(!readFile(f.dataFile()).contains("captured"));
+    QVERIFY(!QFile::exists(f.paths().settingsFile));
+
+    // In the tray a tick writes the capture and the settings.
+    w.OKClick();
+    QFile::remove(f.paths().settingsFile);
+    w.collection().AddNewItem(false, textItem(QStringLiteral("later")));
+    w.collection().setCaptureModified();
+    w.savetimerTimer();
+    QVERIFY(readFile(f.dataFile()).contains("later"));
+    QVERIFY(QFile::exists(f.paths().settingsFile));
+    QVERIFY(!w.collection().captureModified());
+}
 
 namespace {
 constexpr std::uint32_t kV = 0x76;
