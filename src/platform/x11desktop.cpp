@@ -294,8 +294,8 @@ bool X11Desktop::typeCharacter(char32_t character)
     const KeySym keysym = character < 0x100 ? KeySym(character) : KeySym(0x01000000 | character);
     const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
     // A character lent a spare key for this run is typed there.
-    for (const SpareKey &spare : std::as_const(m_spareKeys)) {
-        if (spare.character == character)
+    for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
+        if (slot.character == character)
             return typeOnSpareKey(character, keysym);
     }
     KeyCode code = XKeysymToKeycode(dpy, keysym);
@@ -329,12 +329,15 @@ void X11Desktop::findSpareKeys()
     KeySym *map = XGetKeyboardMapping(dpy, KeyCode(minCode), maxCode - minCode + 1, &perCode);
     if (!map)
         return;
-    for (int k = maxCode; k >= minCode && m_spareKeys.size() < 32; --k) {
+    // Each unused key lends two characters: one plain, one with Shift.
+    for (int k = maxCode; k >= minCode; --k) {
         bool empty = true;
         for (int level = 0; level < perCode; ++level)
             empty = empty && map[(k - minCode) * perCode + level] == NoSymbol;
-        if (empty)
-            m_spareKeys.append({static_cast<unsigned char>(k), 0, 0});
+        if (empty) {
+            m_spareSlots.append({static_cast<unsigned char>(k), 0, 0, 0});
+            m_spareSlots.append({static_cast<unsigned char>(k), 1, 0, 0});
+        }
     }
     XFree(map);
 }
@@ -346,58 +349,78 @@ bool X11Desktop::hasKey(unsigned long keysym)
     return code && (XkbKeycodeToKeysym(dpy, code, 0, 0) == keysym || XkbKeycodeToKeysym(dpy, code, 0, 1) == keysym);
 }
 
+void X11Desktop::remapSpareKey(unsigned char keycode)
+{
+    KeySym levels[2] = {NoSymbol, NoSymbol};
+    for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
+        if (slot.keycode == keycode && slot.character)
+            levels[slot.level] = slot.character < 0x100 ? KeySym(slot.character) : KeySym(0x01000000 | slot.character);
+    }
+    // A lone shifted symbol would not be reachable: keep level 0 filled.
+    if (levels[0] == NoSymbol)
+        levels[0] = levels[1];
+    XChangeKeyboardMapping(display(), keycode, 2, levels, 1);
+}
+
 void X11Desktop::prepareTyping(const QString &text)
 {
     Display *dpy = display();
     if (!dpy)
         return;
     findSpareKeys();
-    // One remap and one settle for every character the layout lacks.
-    QList<KeySym> bound;
+    // Every character the layout lacks gets its key before the run, with one
+    // settle for all of them.
+    int next = 0;
     QList<char32_t> seen;
+    QList<unsigned char> changed;
     for (const char32_t c : text.toUcs4()) {
-        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || seen.contains(c) || bound.size() / 2 >= m_spareKeys.size())
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || seen.contains(c) || next >= m_spareSlots.size())
             continue;
         seen.append(c);
-        const KeySym keysym = c < 0x100 ? KeySym(c) : KeySym(0x01000000 | c);
-        if (hasKey(keysym))
+        if (hasKey(c < 0x100 ? KeySym(c) : KeySym(0x01000000 | c)))
             continue;
-        m_spareKeys[bound.size() / 2].character = c;
-        bound << keysym << keysym;
+        m_spareSlots[next].character = c;
+        if (!changed.contains(m_spareSlots[next].keycode))
+            changed.append(m_spareSlots[next].keycode);
+        ++next;
     }
-    if (!bound.isEmpty()) {
-        for (qsizetype i = 0; i < bound.size() / 2; ++i)
-            XChangeKeyboardMapping(dpy, m_spareKeys[i].keycode, 2, bound.data() + 2 * i, 1);
+    for (const unsigned char keycode : std::as_const(changed))
+        remapSpareKey(keycode);
+    if (!changed.isEmpty()) {
         XSync(dpy, False);
         Delay(20);
     }
 }
 
-bool X11Desktop::typeOnSpareKey(char32_t character, unsigned long keysym)
+bool X11Desktop::typeOnSpareKey(char32_t character, unsigned long)
 {
     Display *dpy = display();
     findSpareKeys();
-    if (m_spareKeys.isEmpty())
+    if (m_spareSlots.isEmpty())
         return false;
     ++m_typed;
-    SpareKey *key = nullptr;
-    for (SpareKey &spare : m_spareKeys) {
+    SpareSlot *slot = nullptr;
+    for (SpareSlot &spare : m_spareSlots) {
         if (spare.character == character)
-            key = &spare;
+            slot = &spare;
     }
-    if (!key) {
-        // The key used longest ago takes the new character.
-        key = &*std::min_element(m_spareKeys.begin(), m_spareKeys.end(),
-                                 [](const SpareKey &a, const SpareKey &b) { return a.lastUse < b.lastUse; });
-        KeySym bound[2] = {keysym, keysym};
-        XChangeKeyboardMapping(dpy, key->keycode, 2, bound, 1);
+    if (!slot) {
+        // The slot used longest ago takes the new character.
+        slot = &*std::min_element(m_spareSlots.begin(), m_spareSlots.end(),
+                                  [](const SpareSlot &a, const SpareSlot &b) { return a.lastUse < b.lastUse; });
+        slot->character = character;
+        remapSpareKey(slot->keycode);
         XSync(dpy, False);
-        key->character = character;
         Delay(20);  // clients pick up the new map before the press
     }
-    key->lastUse = m_typed;
-    fakeKey(dpy, key->keycode, true);
-    fakeKey(dpy, key->keycode, false);
+    slot->lastUse = m_typed;
+    const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+    if (slot->level == 1)
+        fakeKey(dpy, shift, true);
+    fakeKey(dpy, slot->keycode, true);
+    fakeKey(dpy, slot->keycode, false);
+    if (slot->level == 1)
+        fakeKey(dpy, shift, false);
     XFlush(dpy);
     return true;
 }
@@ -405,21 +428,19 @@ bool X11Desktop::typeOnSpareKey(char32_t character, unsigned long keysym)
 void X11Desktop::finishTyping()
 {
     Display *dpy = display();
-    bool lent = false;
-    for (const SpareKey &key : std::as_const(m_spareKeys))
-        lent = lent || key.character != 0;
-    if (!dpy || !lent)
+    QList<unsigned char> lent;
+    for (SpareSlot &slot : m_spareSlots) {
+        if (slot.character && !lent.contains(slot.keycode))
+            lent.append(slot.keycode);
+        slot.character = 0;
+    }
+    if (!dpy || lent.isEmpty())
         return;
     // Let the last presses be read with the map they were made for.
     XSync(dpy, False);
     Delay(20);
-    for (SpareKey &key : m_spareKeys) {
-        if (key.character == 0)
-            continue;
-        KeySym none[2] = {NoSymbol, NoSymbol};
-        XChangeKeyboardMapping(dpy, key.keycode, 2, none, 1);
-        key.character = 0;
-    }
+    for (const unsigned char keycode : std::as_const(lent))
+        remapSpareKey(keycode);
     XSync(dpy, False);
 }
 

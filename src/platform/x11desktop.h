@@ -35,18 +35,20 @@ public:
 private:
     class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;
-    // Characters no key produces are lent a spare key for the length of a
-    // typing run; each key keeps its character until the run ends, so a
-    // repeated character costs no remap.
-    struct SpareKey
+    // Characters no key produces are lent a spare key (its plain or its
+    // shifted level) for the length of a typing run; each keeps its
+    // character until the run ends, so a repeated character costs no remap.
+    struct SpareSlot
     {
         unsigned char keycode;
+        int level;
         char32_t character;
         quint64 lastUse;
     };
-    QList<SpareKey> m_spareKeys;
+    QList<SpareSlot> m_spareSlots;
     bool m_spareKeysFound = false;
     quint64 m_typed = 0;
+    void remapSpareKey(unsigned char keycode);
     bool typeOnSpareKey(char32_t character, unsigned long keysym);
     void findSpareKeys();
     bool hasKey(unsigned long keysym);
