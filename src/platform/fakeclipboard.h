@@ -22,7 +22,6 @@ public:
     QByteArray data(const QString &format) const override { return m_flavours.value(format); }
     void setMimeData(QMimeData *data) override;
 
-    int reads = 0;
 
 private:
     QMap<QString, QByteArray> m_flavours;

@@ -85,3 +85,11 @@ finish_entry() { # confirms the entry titled $1 and prints what it held
     for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
     cat "$home/$1.out"
 }
+terminal() { # opens an xterm titled $1 (running $2 if given), focused; its pid in $term
+    if [ -n "${2:-}" ]; then xterm -title "$1" -e sh -c "$2" & else xterm -title "$1" & fi
+    term=$!
+    local id
+    id=$(window "$1") || return 1
+    xdotool windowactivate --sync "$id" >/dev/null 2>&1
+    sleep 0.4
+}

@@ -36,11 +36,7 @@ check "Esc closes the list" gone "$popup"
 
 # xterm exposes no caret: the list opens under the pointer.
 if command -v xterm >/dev/null; then
-    xterm -title "Terminal" &
-    term=$!
-    if id=$(window "Terminal"); then
-        xdotool windowactivate --sync "$id" >/dev/null 2>&1
-        sleep 0.3
+    if terminal "Terminal"; then
         xdotool mousemove 700 500
         xdotool key ctrl+v
         read -r x y < <(position "$(window "$popup")")
@@ -95,11 +91,7 @@ xprop -root -f AT_SPI_BUS 8s -set AT_SPI_BUS "unix:path=$home/no-such-bus"
 sk=$!
 sleep 2
 if command -v xterm >/dev/null; then
-    xterm -title "Terminal two" &
-    term=$!
-    if id=$(window "Terminal two"); then
-        xdotool windowactivate --sync "$id" >/dev/null 2>&1
-        sleep 0.3
+    if terminal "Terminal two"; then
         xdotool key ctrl+v
         check "with a dead accessibility bus the list still opens" quiet window "$popup"
         answer "$popup" Escape

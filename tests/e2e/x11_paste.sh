@@ -30,14 +30,9 @@ pick_3_1_2() {
     quiet window "$popup" || return 1
     xdotool key End ctrl+Home ctrl+space ctrl+Down ctrl+space Return
 }
-terminal() { # a terminal whose typed lines go to $home/typed.txt
+typing_target() { # a terminal whose typed lines go to $home/typed.txt
     rm -f "$home/typed.txt"
-    xterm -title "Typing target" -e sh -c "cat > '$home/typed.txt'" &
-    term=$!
-    local id
-    id=$(window "Typing target") || return 1
-    xdotool windowactivate --sync "$id" >/dev/null 2>&1
-    sleep 0.4
+    terminal "Typing target" "cat > '$home/typed.txt'"
 }
 
 # Simulate Ctrl-V into a GTK entry.
@@ -57,7 +52,7 @@ check "pasting captured no new item ($items items)" test "$items" -eq 3
 # Enter keystrokes into a terminal, with the category's action: Enter once after each.
 sed -i '1s/^031/231/' "$data/data.db"
 start_program global=1 gpaste=1
-terminal
+typing_target
 xdotool key ctrl+v
 check "the list opens over the terminal" pick_3_1_2
 sleep 2.5
@@ -104,7 +99,7 @@ long=$(printf 'x%.0s' $(seq 1 600))
 start_program global=1 gpaste=1
 printf '%s' "$long" | xclip -selection clipboard -i >/dev/null 2>&1
 sleep 0.5
-terminal
+typing_target
 xdotool key ctrl+v
 quiet window "$popup" && xdotool key Return
 sleep 0.3

@@ -46,6 +46,7 @@ private slots:
 
 private:
     Tfrmlb *open(int items);
+    void addRichAndPicture(const QString &rtf);
     void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     std::unique_ptr<PasteFixture> f;
@@ -73,6 +74,21 @@ Tfrmlb *TestTfrmlb::open(int items)
     m_lb->activateWindow();
     QApplication::setActiveWindow(m_lb);
     return m_lb;
+}
+
+// A rich text entry and a picture entry, ahead of those open() adds.
+void TestTfrmlb::addRichAndPicture(const QString &rtf)
+{
+    CategoryNode *category = f->collection.currentCategory();
+    TItemRec rich = textItem(rtf);
+    rich.Kind = TItemRec::RichText;
+    rich.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(rich));
+    TItemRec picture = textItem(QStringLiteral("pic"));
+    picture.Kind = TItemRec::Image;
+    picture.Bitmap = QImage(5, 4, QImage::Format_RGB32);
+    picture.Category = category->name;
+    category->items.push_back(std::make_unique<TItemRec>(picture));
 }
 
 void TestTfrmlb::click(int row, Qt::KeyboardModifiers modifiers)
@@ -246,16 +262,7 @@ void TestTfrmlb::tipPlacement()
 void TestTfrmlb::previewFollowsFocusAndToggles()
 {
     f->options.set("preview", true);
-    CategoryNode *category = f->collection.currentCategory();
-    TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
-    rich.Kind = TItemRec::RichText;
-    rich.Category = category->name;
-    category->items.push_back(std::make_unique<TItemRec>(rich));
-    TItemRec picture = textItem(QStringLiteral("pic"));
-    picture.Kind = TItemRec::Image;
-    picture.Bitmap = QImage(5, 4, QImage::Format_RGB32);
-    picture.Category = category->name;
-    category->items.push_back(std::make_unique<TItemRec>(picture));
+    addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
     open(1);  // a plain entry after the two above
     QVERIFY(m_lb->preview());
     QVERIFY(m_lb->preview()->isVisible());
@@ -279,15 +286,7 @@ void TestTfrmlb::previewFollowsFocusAndToggles()
 void TestTfrmlb::tooltipShowsPlainText()
 {
     f->options.set("tooltip", true);
-    CategoryNode *category = f->collection.currentCategory();
-    TItemRec rich = textItem(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
-    rich.Kind = TItemRec::RichText;
-    rich.Category = category->name;
-    category->items.push_back(std::make_unique<TItemRec>(rich));
-    TItemRec picture = textItem(QStringLiteral("pic"));
-    picture.Kind = TItemRec::Image;
-    picture.Category = category->name;
-    category->items.push_back(std::make_unique<TItemRec>(picture));
+    addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
     open(0);
     QVERIFY(m_lb->hintWindow());
     QListWidget *list = m_lb->list();
