@@ -3,6 +3,8 @@
 // `xclip -o` takes to read the same content back.
 // Run under tools/with-xserver. Usage: bench_capture [text rounds] [rtf rounds]
 
+#include "benchstats.h"
+
 #include "capture/clipboardmonitor.h"
 #include "platform/qtclipboard.h"
 #include "settings/options.h"
@@ -29,17 +31,6 @@ public:
     void playCaptureSound() override {}
 };
 
-struct Stats
-{
-    double median;
-    double p90;
-};
-
-Stats stats(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return {v[v.size() / 2], v[v.size() * 9 / 10]};
-}
 
 } // namespace
 
@@ -111,10 +102,11 @@ int main(int argc, char **argv)
         }
         if (capture.empty() || read.empty())
             return;
-        const Stats c = stats(capture), r = stats(read);
+        const double cm = percentile(capture, 50), c90 = percentile(capture, 90);
+        const double rm = percentile(read, 50), r90 = percentile(read, 90);
         std::printf("%-14s %4zu rounds  capture median %7.2f ms (p90 %7.2f)  xclip -o median %7.2f ms (p90 %7.2f)  "
                     "ratio %.2f\n",
-                    label, capture.size(), c.median, c.p90, r.median, r.p90, c.median / r.median);
+                    label, capture.size(), cm, c90, rm, r90, cm / rm);
     };
 
     runCase("text", textRounds, {"-selection", "clipboard", "-i"}, {"-selection", "clipboard", "-o"},

@@ -13,6 +13,8 @@
 #include <QRandomGenerator>
 #include <QTemporaryDir>
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -43,12 +45,6 @@ QString makeText(QRandomGenerator &rng)
 double msSince(const QElapsedTimer &timer)
 {
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 } // namespace
@@ -121,7 +117,7 @@ int main(int argc, char **argv)
         if (c.totalItemCount() != items)
             std::fprintf(stderr, "item count mismatch: %d\n", c.totalItemCount());
     }
-    const double b = median(baseline), l = median(load), s = median(save);
+    const double b = percentile(baseline, 50), l = percentile(load, 50), s = percentile(save, 50);
     std::printf("items %d, file %.1f MB, rounds %d (medians)\n", items, double(size) / 1e6, rounds);
     std::printf("baseline read+split+write: %8.1f ms\n", b);
     std::printf("load into model:           %8.1f ms\n", l);

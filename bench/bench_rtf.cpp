@@ -10,6 +10,8 @@
 #include <QRandomGenerator>
 #include <QTextDocument>
 
+#include "benchstats.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -44,12 +46,6 @@ QString makeDocument(qsizetype bytes)
     return out;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -80,7 +76,7 @@ int main(int argc, char **argv)
         written = RtfWriter::write(doc).size();
         write.push_back(double(t.nsecsElapsed()) / 1e6);
     }
-    const double s = median(scan), r = median(read), w = median(write);
+    const double s = percentile(scan, 50), r = percentile(read, 50), w = percentile(write, 50);
     std::printf("document %.2f MB, %d rounds (medians)\n", mb, rounds);
     std::printf("scan once:  %8.2f ms  %8.1f MB/s\n", s, mb / (s / 1000));
     std::printf("read:       %8.2f ms  %8.1f MB/s\n", r, mb / (r / 1000));

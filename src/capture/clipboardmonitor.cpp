@@ -152,15 +152,9 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
 
     const QString currentName = m_host.currentCategoryName();
     if (m_options.flag(QStringLiteral("txtspec"))) {
-        const QStringList names = [this] {
-            QStringList list;
-            for (const auto &category : m_collection.categories())
-                list << category->name;
-            return list;
-        }();
-        const QString specificName = names.value(m_options.number(QStringLiteral("catcombo3")));
-        if (specificName != currentName) {
-            CategoryNode *target = m_collection.GetCategoryNode(specificName);
+        const CategoryNode *chosen = m_collection.category(m_options.number(QStringLiteral("catcombo3")));
+        if ((chosen ? chosen->name : QString()) != currentName) {
+            CategoryNode *target = specificCategory("catcombo3");
             if (!target || lockedAndFull(target))
                 return false;
             m_collection.insertFirstChild(target, item);

@@ -296,7 +296,7 @@ bool X11Desktop::typeCharacter(char32_t character)
     // A character lent a spare key for this run is typed there.
     for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
         if (slot.character == character)
-            return typeOnSpareKey(character, keysym);
+            return typeOnSpareKey(character);
     }
     KeyCode code = XKeysymToKeycode(dpy, keysym);
     if (code) {
@@ -315,7 +315,7 @@ bool X11Desktop::typeCharacter(char32_t character)
         }
     }
     // No key gives it: lend it a spare key, so nothing is dropped.
-    return typeOnSpareKey(character, keysym);
+    return typeOnSpareKey(character);
 }
 
 void X11Desktop::findSpareKeys()
@@ -392,7 +392,7 @@ void X11Desktop::prepareTyping(const QString &text)
     }
 }
 
-bool X11Desktop::typeOnSpareKey(char32_t character, unsigned long)
+bool X11Desktop::typeOnSpareKey(char32_t character)
 {
     Display *dpy = display();
     findSpareKeys();

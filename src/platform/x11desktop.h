@@ -49,7 +49,7 @@ private:
     bool m_spareKeysFound = false;
     quint64 m_typed = 0;
     void remapSpareKey(unsigned char keycode);
-    bool typeOnSpareKey(char32_t character, unsigned long keysym);
+    bool typeOnSpareKey(char32_t character);
     void findSpareKeys();
     bool hasKey(unsigned long keysym);
 };
