@@ -8,6 +8,7 @@
 #include "config/rtf/richtextplain.h"
 #include "platform/desktop.h"
 #include "popup/hotkeykeys.h"
+#include "popup/companionplacement.h"
 #include "popup/pasteengine.h"
 #include "popup/tfrmlb.h"
 #include "popup/tsyshotkey.h"
@@ -690,10 +691,8 @@ void TfrmConfig::shkHotKey(int)
     if (!m_target.ownWindow && !m_minimised)
         minimiseApplication();
 
-    QPoint anchor = m_caretPos;
-    const QRect screen = m_desktop.screenGeometry();
-    if (anchor.x() > screen.width() + 25 || anchor.y() > screen.height() + 25)
-        anchor = m_target.windowOrigin;
+    const QPoint anchor = CompanionPlacement::listAnchor(m_caretPos, m_target.windowOrigin,
+                                                         m_desktop.screenGeometry(m_caretPos));
 
     m_popup = new Tfrmlb(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
     connect(m_popup, &Tfrmlb::closed, this, &TfrmConfig::popupClosed);

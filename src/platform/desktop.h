@@ -7,8 +7,8 @@
 
 // Where the keyboard focus is in the application in front: its top-level
 // window, the focused control where the accessibility bus names one, the
-// caret in screen coordinates when the application tells it, and the edit
-// selection of a combo box.
+// caret in screen coordinates when the application tells it, the caret and
+// selection inside the control's text, and the edit selection of a combo box.
 struct ForeignFocus
 {
     quint64 window = 0;
@@ -17,6 +17,11 @@ struct ForeignFocus
     bool caretKnown = false;
     QPoint caret;            // top-left of the caret, screen coordinates
     QPoint windowOrigin;     // the window's client origin on the screen
+    // The control's caret and selection as character offsets, -1 when unknown;
+    // put back when the focus has to be moved onto the control again.
+    int caretOffset = -1;
+    int selectionStart = -1;
+    int selectionEnd = -1;
     bool inCombo = false;
     int comboSelStart = -1;
     int comboSelEnd = -1;
@@ -39,7 +44,8 @@ public:
     // Brings a window to the front and gives it the keyboard.
     virtual void ForceForeground(quint64 window) = 0;
     virtual QPoint pointerPosition() const = 0;
-    virtual QRect screenGeometry() const = 0;
+    // The screen (monitor) that holds the point, or the nearest one.
+    virtual QRect screenGeometry(QPoint at) const = 0;
 
     // ---- delivering a paste to the focused control of another application ----
     enum class Key { Tab, Enter, Space, CapsLock };
@@ -47,8 +53,16 @@ public:
     // A wait that keeps the program's event loop running (tests: virtual time).
     virtual void Delay(int milliseconds) = 0;
     virtual quint64 activeWindow() = 0;
-    // Gives the keyboard focus to the target's control (its window at least).
+    // Gives the keyboard focus back to the target's control (its window at
+    // least) without disturbing what the control holds: a control that has
+    // the focus once its window is active is left alone; one that must be
+    // focused again gets the caret and selection recorded in the target.
     virtual void FocusForeignWindow(const ForeignFocus &target) = 0;
+    // Whether the user holds Shift, Ctrl, Alt, Super or AltGr at this moment.
+    virtual bool modifiersHeld() = 0;
+    // Lets go of the modifiers the user holds, so a synthesised key carries
+    // none the text did not ask for.
+    virtual void releaseModifiers() = 0;
     virtual void pressKey(Key key) = 0;
     virtual void SendCtrlV() = 0;
     // Types one character with the key and shift level that produce it on the
@@ -61,10 +75,14 @@ public:
     virtual bool capsLockOn() = 0;
     // Sets the edit selection of a combo box target.
     virtual void setSelection(const ForeignFocus &target, int start, int end) = 0;
-    // Replaces the target's selection with the text; false when the target
-    // offers no way to do so (the caller then types it).
+    // Replaces the target's selection with the text. True when the control
+    // took it (judged by what the control reports afterwards); false only
+    // when its text is unchanged, so the caller can type it instead without
+    // delivering it twice.
     virtual bool insertText(const ForeignFocus &target, const QString &text) = 0;
-    // The control after the target in focus order; an empty target when none.
+    // Moves the focus to the control after the target in focus order (the
+    // accessibility bus's next focusable control where there is one, else a
+    // Tab) and returns it; an empty target when none.
     virtual ForeignFocus nextControl(const ForeignFocus &target) = 0;
 
     // Starts playing a sound file and returns at once; a file that cannot be played stays silent.

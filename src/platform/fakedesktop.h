@@ -29,7 +29,14 @@ public:
         active = window;
     }
     QPoint pointerPosition() const override { return pointer; }
-    QRect screenGeometry() const override { return screen; }
+    QRect screenGeometry(QPoint at) const override
+    {
+        for (const QRect &monitor : monitors) {
+            if (monitor.contains(at))
+                return monitor;
+        }
+        return monitors.isEmpty() ? screen : monitors.first();
+    }
 
     void Delay(int milliseconds) override
     {
@@ -46,6 +53,12 @@ public:
     }
     quint64 activeWindow() override { return active; }
     void FocusForeignWindow(const ForeignFocus &target) override { log << QStringLiteral("focus %1").arg(target.window); }
+    bool modifiersHeld() override { return held; }
+    void releaseModifiers() override
+    {
+        log << QStringLiteral("release modifiers");
+        held = false;
+    }
     void pressKey(Key key) override
     {
         static const char *const names[] = {"tab", "enter", "space", "capslock"};
@@ -94,6 +107,8 @@ public:
     QList<quint64> foregrounded;
     QPoint pointer{100, 100};
     QRect screen{0, 0, 1280, 800};
+    QList<QRect> monitors;  // several monitors; empty: `screen` alone
+    bool held = false;      // the user holds a modifier
     quint64 active = 0;
     bool caps = false;
     bool editable = true;

@@ -19,6 +19,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdlib>
+#include <limits>
 
 namespace {
 
@@ -225,9 +226,24 @@ QPoint X11Desktop::pointerPosition() const
     return position;
 }
 
-QRect X11Desktop::screenGeometry() const
+QRect X11Desktop::screenGeometry(QPoint at) const
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
+    const QScreen *screen = QGuiApplication::screenAt(at);
+    if (!screen) {
+        // A point outside every monitor belongs to the nearest one.
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (const QScreen *candidate : QGuiApplication::screens()) {
+            const QRect g = candidate->geometry();
+            const qint64 dx = std::max({g.left() - at.x(), 0, at.x() - g.right()});
+            const qint64 dy = std::max({g.top() - at.y(), 0, at.y() - g.bottom()});
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                screen = candidate;
+            }
+        }
+    }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
@@ -259,6 +275,41 @@ void X11Desktop::FocusForeignWindow(const ForeignFocus &target)
         return;
     if (target.window && activeWindow() != target.window)
         ForceForeground(target.window);
+}
+
+bool X11Desktop::modifiersHeld()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return false;
+    XkbStateRec state;
+    if (XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
+        return false;
+    return state.base_mods & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask);
+}
+
+void X11Desktop::releaseModifiers()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    // Every key that carries a modifier and is down gets its release.
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    XModifierKeymap *map = XGetModifierMapping(dpy);
+    if (!map)
+        return;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (modifier == LockMapIndex || modifier == Mod2MapIndex)
+            continue;  // Caps Lock and Num Lock are states, not held keys
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            const KeyCode code = map->modifiermap[modifier * map->max_keypermod + i];
+            if (code && (keys[code / 8] & (1 << (code % 8))))
+                fakeKey(dpy, code, false);
+        }
+    }
+    XFreeModifiermap(map);
+    XFlush(dpy);
 }
 
 void X11Desktop::pressKey(Key key)

@@ -17,11 +17,13 @@ public:
     ForeignFocus GetForeignFocus() override;
     void ForceForeground(quint64 window) override;
     QPoint pointerPosition() const override;
-    QRect screenGeometry() const override;
+    QRect screenGeometry(QPoint at) const override;
 
     void Delay(int milliseconds) override;
     quint64 activeWindow() override;
     void FocusForeignWindow(const ForeignFocus &target) override;
+    bool modifiersHeld() override;
+    void releaseModifiers() override;
     void pressKey(Key key) override;
     void SendCtrlV() override;
     bool typeCharacter(char32_t character) override;

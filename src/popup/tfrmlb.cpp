@@ -209,13 +209,7 @@ void Tfrmlb::rebuild()
 
 void Tfrmlb::keepOnScreen()
 {
-    const QRect screen = m_desktop.screenGeometry();
-    QPoint at = pos();
-    if (at.y() + height() > screen.bottom() + 1)
-        at.setY(screen.bottom() + 1 - height());
-    if (at.x() + width() > screen.right() + 1)
-        at.setX(screen.right() + 1 - width());
-    move(at);
+    move(CompanionPlacement::keptOnScreen(pos(), size(), m_desktop.screenGeometry(pos())));
 }
 
 void Tfrmlb::shapeWindow()
@@ -285,8 +279,7 @@ void Tfrmlb::PositionPreviewWindow()
         return;
     const int height = m_options.number(QStringLiteral("plheight")) * m_itemHeight;
     m_preview->resize(m_preview->width(), height);
-    const int left = CompanionPlacement::previewLeft(x(), width(), m_preview->width(),
-                                                     m_desktop.screenGeometry().width());
+    const int left = CompanionPlacement::previewLeft(x(), width(), m_preview->width(), m_desktop.screenGeometry(pos()));
     m_preview->move(left, y() + m_lb->y());
 }
 
@@ -343,7 +336,8 @@ void Tfrmlb::lbMouseMove(QPoint position)
         return;
     }
     const QString text = item->Kind == TItemRec::RichText ? RtfReader::toPlainText(item->Text) : item->Text;
-    m_hint->ShowTipText(text, m_lb->viewport()->mapToGlobal(position), m_desktop.screenGeometry().size());
+    const QPoint pointer = m_lb->viewport()->mapToGlobal(position);
+    m_hint->ShowTipText(text, pointer, m_desktop.screenGeometry(pointer));
     m_lb->setFocus();
 }
 

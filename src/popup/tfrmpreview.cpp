@@ -145,16 +145,17 @@ QString TfrmHintWindow::text() const
     return m_hint->text();
 }
 
-void TfrmHintWindow::ShowTipText(const QString &text, QPoint pointer, QSize screen)
+void TfrmHintWindow::ShowTipText(const QString &text, QPoint pointer, QRect screen)
 {
     m_hint->setWordWrap(false);
     m_hint->setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     m_hint->adjustSize();
     QSize size = m_hint->size() + QSize(6, 6);
     // A tip that would run past the right edge from where it stood wraps instead.
-    if (x() + size.width() > screen.width() && x() < screen.width()) {
+    const int screenRight = screen.x() + screen.width();
+    if (x() + size.width() > screenRight && x() < screenRight) {
         m_hint->setWordWrap(true);
-        m_hint->setFixedWidth(std::max(20, screen.width() - x()));
+        m_hint->setFixedWidth(std::max(20, screenRight - x()));
         m_hint->adjustSize();
         size = m_hint->size() + QSize(8, 8);
     }

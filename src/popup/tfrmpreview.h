@@ -48,7 +48,7 @@ class TfrmHintWindow : public QWidget
     Q_OBJECT
 public:
     explicit TfrmHintWindow(QWidget *parent = nullptr);
-    void ShowTipText(const QString &text, QPoint pointer, QSize screen);
+    void ShowTipText(const QString &text, QPoint pointer, QRect screen);
     QString text() const;
 
 protected:

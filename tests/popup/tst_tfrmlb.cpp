@@ -238,7 +238,7 @@ void TestTfrmlb::previewPlacement()
     QFETCH(int, listLeft);
     // List 200 wide, preview 229 wide, screen 1280 wide.
     QFETCH(int, left);
-    QCOMPARE(CompanionPlacement::previewLeft(listLeft, 200, 229, 1280), left);
+    QCOMPARE(CompanionPlacement::previewLeft(listLeft, 200, 229, QRect(0, 0, 1280, 800)), left);
 }
 
 void TestTfrmlb::tipPlacement_data()
@@ -255,8 +255,8 @@ void TestTfrmlb::tipPlacement()
 {
     QFETCH(QPoint, pointer);
     QFETCH(QPoint, at);
-    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 40), pointer, QSize(1280, 800)), at);
-    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 900), QPoint(10, 10), QSize(1280, 800)).y(), 0);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 40), pointer, QRect(0, 0, 1280, 800)), at);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 900), QPoint(10, 10), QRect(0, 0, 1280, 800)).y(), 0);
 }
 
 void TestTfrmlb::previewFollowsFocusAndToggles()
