@@ -9,6 +9,8 @@ MessageBoxService::Button QtMessageBoxService::show(Icon icon, const QString &ti
     QMessageBox box(QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(title);
+    // Messages may quote what the user copied: never let it be read as markup.
+    box.setTextFormat(Qt::PlainText);
     // The texts carry the program's CR LF line breaks.
     box.setText(QString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (icon) {

@@ -171,8 +171,12 @@ std::optional<QImage> ClipboardContent::image() const
         if (!bytes)
             return std::nullopt;
         QSvgRenderer renderer(*bytes);
-        const QSize size = renderer.defaultSize();
-        if (!renderer.isValid() || size.isEmpty() || size.width() > MaxImageSide || size.height() > MaxImageSide)
+        QSize size = renderer.defaultSize();
+        if (!renderer.isValid() || size.isEmpty())
+            return std::nullopt;
+        if (size.width() > MaxVectorSide || size.height() > MaxVectorSide)
+            size.scale(MaxVectorSide, MaxVectorSide, Qt::KeepAspectRatio);
+        if (size.isEmpty())
             return std::nullopt;
         QImage image(size, QImage::Format_ARGB32_Premultiplied);
         if (image.isNull())

@@ -19,6 +19,9 @@ public:
     // Larger pictures are not captured (pixels per side, memory for the decoded image).
     static constexpr int MaxImageSide = 16384;
     static constexpr int MaxImageMegabytes = 256;
+    // A vector picture has no size of its own worth keeping beyond this: it
+    // is rendered to fit, keeping its proportions.
+    static constexpr int MaxVectorSide = 4096;
 
     explicit ClipboardContent(const Clipboard &clipboard);
 

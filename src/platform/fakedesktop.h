@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <map>
+#include <stdexcept>
 
 // A scripted desktop for tests: a foreign focus, a caret, a keyboard layout
 // and a virtual clock. It records what the program asked of it, in order, as
@@ -26,7 +27,8 @@ public:
     void ForceForeground(quint64 window) override
     {
         foregrounded.append(window);
-        active = window;
+        if (!refuseActivation)
+            active = window;
     }
     QPoint pointerPosition() const override { return pointer; }
     QRect screenGeometry(QPoint at) const override
@@ -66,7 +68,12 @@ public:
         if (key == Key::CapsLock)
             caps = !caps;
     }
-    void SendCtrlV() override { log << QStringLiteral("key ctrl+v"); }
+    void SendCtrlV() override
+    {
+        if (failCtrlV)
+            throw std::runtime_error("the display went away");
+        log << QStringLiteral("key ctrl+v");
+    }
     bool typeCharacter(char32_t character) override
     {
         if (unmapped.contains(character))
@@ -91,7 +98,8 @@ public:
     ForeignFocus nextControl(const ForeignFocus &target) override
     {
         ForeignFocus next = target;
-        next.window = target.window ? target.window + 1 : 0;
+        next.accessible = target.accessible + 1;
+        log << QStringLiteral("next control %1").arg(next.accessible);
         return next;
     }
 
@@ -110,6 +118,8 @@ public:
     QList<QRect> monitors;  // several monitors; empty: `screen` alone
     bool held = false;      // the user holds a modifier
     quint64 active = 0;
+    bool refuseActivation = false;
+    bool failCtrlV = false;  // a delivery that fails with an error  // the window manager never activates what we ask for
     bool caps = false;
     bool editable = true;
     QList<char32_t> unmapped;

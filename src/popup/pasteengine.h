@@ -1,33 +1,44 @@
 #pragma once
 
 #include "platform/desktop.h"
+#include "store/categoryrec.h"
+#include "store/itemrec.h"
 
 #include <QList>
 #include <QObject>
+
+#include <optional>
 
 class Clipboard;
 class ClipboardMonitor;
 class Collection;
 class KeyGrabber;
 class Options;
-struct TItemRec;
 
 // Delivers the entries picked in the pop-up list into the control that had
 // the focus: each through the clipboard and Ctrl+V, as keystrokes, or by
 // inserting at the cursor, followed by its after-paste action, with fixed
-// pacing. Esc stops a run at its next check.
+// pacing. Esc stops a run at its next check, and so does the user switching
+// to another window: keys go to the target or nowhere.
 class PasteEngine : public QObject
 {
     Q_OBJECT
 public:
     static constexpr int EscHotkeyId = 89;
+    // How long a run waits for the target window to become active, and for
+    // the user to let go of the modifiers they hold, before it gives up
+    // (activation) or releases them (modifiers).
+    static constexpr int ActivationWaitMs = 500;
+    static constexpr int ModifierWaitMs = 1000;
 
     PasteEngine(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
                 ClipboardMonitor &monitor, KeyGrabber &grabber, QObject *parent = nullptr);
 
     // Pastes `entries` (in selection order) into `target`; `target` follows
-    // the focus as Tab and "Jump cursor to next" move it.
-    void SpitText(const QList<TItemRec *> &entries, ForeignFocus &target);
+    // the focus as Tab and "Jump cursor to next" move it within its window.
+    // The records are copied before anything else happens, so a capture that
+    // trims the category during the run's waits cannot take them away.
+    void SpitText(const QList<const TItemRec *> &entries, ForeignFocus &target);
     void TypeText(const ForeignFocus &target, const QString &text);
 
     bool KeepPasting = false;
@@ -37,8 +48,11 @@ public:
     static int methodFor(const TItemRec &item, int categoryMethod, bool globalOn, int globalMethod);
 
 private:
-    bool pasteOne(const TItemRec &item, int position, ForeignFocus &target, const struct TCategoryRec *category);
-    void afterPaste(const TItemRec &item, ForeignFocus &target, const TCategoryRec *category);
+    bool bringToFront(const ForeignFocus &target);
+    bool pasteOne(const TItemRec &item, int position, ForeignFocus &target, const std::optional<TCategoryRec> &category);
+    void afterPaste(const TItemRec &item, ForeignFocus &target, const std::optional<TCategoryRec> &category);
+    bool mayGoOn(const ForeignFocus &target);
+    bool readyToSend(const ForeignFocus &target);
 
     Collection &m_collection;
     Options &m_options;

@@ -20,6 +20,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
+#include <QWindow>
 #include <QToolButton>
 
 namespace {
@@ -131,7 +132,9 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     connect(m_lb, &QListWidget::itemDoubleClicked, this, &Tfrmlb::SpitText);
 
     const auto shortcut = [this](const char *keys, auto slot) {
-        connect(new QShortcut(QKeySequence(QLatin1String(keys)), this), &QShortcut::activated, this, slot);
+        auto *key = new QShortcut(QKeySequence(QLatin1String(keys)), this);
+        connect(key, &QShortcut::activated, this, slot);
+        m_itemShortcuts << key;
     };
     shortcut("Ctrl+X", [this] { ExitbtnClick(); });
     shortcut("Ctrl+D", [disable] { disable->click(); });
@@ -142,6 +145,33 @@ Tfrmlb::Tfrmlb(Collection &collection, Options &options, PasteEngine &engine, De
     shortcut("Ctrl+T", [this] { ToggleTooltipsWindow1Click(); });
     // Editing from the list comes with the item editor.
     shortcut("Ctrl+E", [] {});
+
+    // Rows stand for their records: a record the collection frees while the
+    // list is open (a capture trimming a full category) leaves its row.
+    connect(&m_collection, &Collection::aboutToRemoveItem, this, [this](int categoryIndex, int row) {
+        if (const CategoryNode *category = m_collection.category(categoryIndex))
+            if (row >= 0 && row < category->itemCount())
+                forgetEntry(category->items[size_t(row)].get());
+    });
+    connect(&m_collection, &Collection::aboutToReset, this, [this] {
+        for (TItemRec *entry : std::as_const(m_entries))
+            forgetEntry(entry);
+    });
+    // The list and its companions close as one when the user goes elsewhere.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &Tfrmlb::checkActivation);
+}
+
+void Tfrmlb::forgetEntry(const TItemRec *item)
+{
+    const int row = m_entries.indexOf(item);
+    if (row < 0 || !item)
+        return;
+    m_entries[row] = nullptr;
+    if (QListWidgetItem *shown = m_lb->item(row)) {
+        shown->setSelected(false);
+        m_lb->setRowHidden(row, true);
+    }
+    m_order.update([this](int i) { return m_lb->item(i)->isSelected(); }, m_lb->count(), m_lb->currentRow());
 }
 
 QToolButton *Tfrmlb::addStripButton(const char *name, int left, int width, const QString &text, const QString &hint)
@@ -167,22 +197,27 @@ void Tfrmlb::rebuild()
     m_order.clear();
     const QList<CurrItem> &entries = m_collection.CurrItems();
     m_noItems = entries.isEmpty();
-    // Only the category button works while the category is empty.
+    m_entries.clear();
+    for (const CurrItem &entry : entries)
+        m_entries << entry.item;
+    // Only the category button, Alt and Esc work while the category is empty.
     for (QToolButton *button : std::as_const(m_itemButtons))
         button->setEnabled(!m_noItems);
+    for (QShortcut *key : std::as_const(m_itemShortcuts))
+        key->setEnabled(!m_noItems);
     const QSignalBlocker block(m_lb);
     m_lb->clear();
-    m_lb->setEnabled(!m_noItems);
+    m_lb->setEnabled(!m_noItems && !m_moveMode);
     if (m_noItems) {
         m_lb->addItems({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
                         QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
     } else {
         for (const CurrItem &entry : entries) {
             const int kind = entry.item->Kind;
-            auto *row = new QListWidgetItem(m_kindIcons[kind == TItemRec::Image      ? ImageIcon
-                                                        : kind == TItemRec::PlainText ? TextIcon
-                                                                                      : RichIcon],
-                                            entry.alias, m_lb);
+            new QListWidgetItem(m_kindIcons[kind == TItemRec::Image       ? ImageIcon
+                                            : kind == TItemRec::PlainText ? TextIcon
+                                                                          : RichIcon],
+                                entry.alias, m_lb);
         }
     }
 
@@ -243,8 +278,7 @@ bool Tfrmlb::isCompanion(const QWidget *window) const
 
 TItemRec *Tfrmlb::entryAt(int row) const
 {
-    const QList<CurrItem> &items = m_collection.CurrItems();
-    return row >= 0 && row < items.size() && !m_noItems ? items[row].item : nullptr;
+    return m_noItems ? nullptr : m_entries.value(row);
 }
 
 bool Tfrmlb::CreatePreviewWindow()
@@ -381,18 +415,23 @@ void Tfrmlb::SpitText()
     if (m_busy)
         return;
     m_busy = true;
+    // However the run ends, even by an error on its way to the error
+    // handler, the list closes and the hotkey comes back.
+    struct CloseAtEnd
+    {
+        Tfrmlb *list;
+        ~CloseAtEnd() { list->close(); }
+    } closeAtEnd{this};
     HideHintWindow();
     if (m_preview)
         m_preview->hide();
     hide();
-    QList<TItemRec *> entries;
-    const QList<CurrItem> &items = m_collection.CurrItems();
+    QList<const TItemRec *> entries;
     for (const int index : m_order.order()) {
-        if (index >= 0 && index < items.size())
-            entries << items[index].item;
+        if (const TItemRec *item = entryAt(index))
+            entries << item;
     }
     m_engine.SpitText(entries, m_target);
-    close();
 }
 
 void Tfrmlb::ExitbtnClick()
@@ -408,17 +447,20 @@ void Tfrmlb::deleteSelected()
     if (m_noItems)
         return;
     const int focused = m_lb->currentRow();
-    QList<TItemRec *> doomed;
-    const QList<CurrItem> &items = m_collection.CurrItems();
+    QList<int> doomed;
     for (int i = 0; i < m_lb->count(); ++i) {
-        if (m_lb->item(i)->isSelected() && i < items.size())
-            doomed << items[i].item;
+        if (m_lb->item(i)->isSelected() && entryAt(i))
+            doomed << i;
     }
     if (doomed.isEmpty())
         return;
     m_busy = true;
-    for (TItemRec *item : doomed) {
+    for (const int row : std::as_const(doomed)) {
         m_collection.setCaptureModified();
+        // A capture during an earlier question may have freed this one.
+        TItemRec *item = entryAt(row);
+        if (!item)
+            continue;
         if (m_options.flag(QStringLiteral("del"))
             && m_messages.show(MessageBoxService::Icon::Question, QStringLiteral("Confirmation"), kDeleteQuestion,
                                MessageBoxService::Yes | MessageBoxService::No)
@@ -502,37 +544,59 @@ bool Tfrmlb::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
-    if (watched == m_lb && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        switch (key->key()) {
-        case Qt::Key_Escape: ExitbtnClick(); return true;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: SpitText(); return true;
-        case Qt::Key_Delete: deleteSelected(); return true;
-        case Qt::Key_Alt: showCategoryMenu(); return true;
-        default: break;
-        }
-    }
+    if (watched == m_lb && event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == m_lb && event->type() == QEvent::KeyRelease)
         lbClick();
     return QWidget::eventFilter(watched, event);
 }
 
+bool Tfrmlb::handleKey(QKeyEvent *key)
+{
+    // The window's own keys work with an empty list and in move mode too,
+    // where the list itself takes no keys.
+    switch (key->key()) {
+    case Qt::Key_Escape: ExitbtnClick(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_noItems)
+            SpitText();
+        return true;
+    case Qt::Key_Delete: deleteSelected(); return true;
+    case Qt::Key_Alt: showCategoryMenu(); return true;
+    default: return false;
+    }
+}
+
+void Tfrmlb::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
 void Tfrmlb::changeEvent(QEvent *event)
 {
     QWidget::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange)
-        return;
-    // Clicking into another application dismisses the list.
-    if (isActiveWindow())
-        m_wasActive = true;
-    else if (m_wasActive)
-        // Decided once the activation has settled: our own companions may take it for a moment.
-        QTimer::singleShot(0, this, [this] {
-            if (!isActiveWindow() && !m_busy && isVisible() && !QApplication::activePopupWidget()
-                && !QApplication::activeModalWidget() && !isCompanion(QApplication::activeWindow()))
-                close();
-        });
+    if (event->type() == QEvent::ActivationChange)
+        checkActivation();
+}
+
+void Tfrmlb::checkActivation()
+{
+    // Decided once the activation has settled: the focus passes between the
+    // list and its companions, menus and questions for a moment.
+    QTimer::singleShot(0, this, [this] {
+        const QWidget *active = QApplication::activeWindow();
+        if (active == this || isCompanion(active)) {
+            m_wasActive = true;
+            return;
+        }
+        // Clicking into another application, from the list or from its
+        // preview, dismisses the list and its companions.
+        if (m_wasActive && !m_busy && isVisible() && !QApplication::activePopupWidget()
+            && !QApplication::activeModalWidget())
+            close();
+    });
 }
 
 void Tfrmlb::closeEvent(QCloseEvent *event)

@@ -61,6 +61,7 @@ signals:
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
     void moveEvent(QMoveEvent *event) override;
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
@@ -74,6 +75,9 @@ private:
     void shapeWindow();
     void lbMouseMove(QPoint position);
     TItemRec *entryAt(int row) const;
+    void forgetEntry(const TItemRec *item);
+    bool handleKey(class QKeyEvent *key);
+    void checkActivation();
     bool isCompanion(const QWidget *window) const;
 
     Collection &m_collection;
@@ -88,6 +92,8 @@ private:
     QToolButton *m_gpmsb = nullptr;
     QList<QToolButton *> m_itemButtons;
     QListWidget *m_lb = nullptr;
+    QList<TItemRec *> m_entries;  // the record of each row; null once the collection freed it
+    QList<class QShortcut *> m_itemShortcuts;
     SelectionOrder m_order;
     int m_itemHeight = 0;
     bool m_noItems = false;

@@ -1,6 +1,7 @@
 #include "tfrmpreview.h"
 
 #include "companionplacement.h"
+#include "displaytext.h"
 
 #include "config/richedit.h"
 #include "store/itemrec.h"
@@ -137,6 +138,8 @@ TfrmHintWindow::TfrmHintWindow(QWidget *parent)
     m_hint = new QLabel(this);
     m_hint->setObjectName(QStringLiteral("hint"));
     m_hint->setForegroundRole(QPalette::ToolTipText);
+    // Item text is shown as the characters it holds, never read as markup.
+    m_hint->setTextFormat(Qt::PlainText);
     m_hint->move(3, 3);
 }
 
@@ -148,7 +151,7 @@ QString TfrmHintWindow::text() const
 void TfrmHintWindow::ShowTipText(const QString &text, QPoint pointer, QRect screen)
 {
     m_hint->setWordWrap(false);
-    m_hint->setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    m_hint->setText(DisplayText::excerpt(text));
     m_hint->adjustSize();
     QSize size = m_hint->size() + QSize(6, 6);
     // A tip that would run past the right edge from where it stood wraps instead.

@@ -316,6 +316,9 @@ void TestClipboardMonitor::pictures_data()
     QTest::addColumn<QString>("alias");
     QTest::newRow("png") << Flavours{{"image/png", png(30, 20)}} << "Image: 30 x 20";
     QTest::newRow("svg at its own size") << Flavours{{"image/svg+xml", kSvg320x200}} << "Image: 320 x 200";
+    QTest::newRow("huge svg rendered to fit")
+        << Flavours{{"image/svg+xml", R"(<svg xmlns="http://www.w3.org/2000/svg" width="16384" height="8192"/>)"}}
+        << "Image: 4096 x 2048";
     QTest::newRow("raster preferred to svg") << Flavours{{"image/svg+xml", kSvg320x200}, {"image/png", png(8, 9)}}
                                              << "Image: 8 x 9";
 }

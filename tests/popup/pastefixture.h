@@ -28,6 +28,7 @@ struct PasteFixture
         collection.setCurrentCategory(category);
         monitor.join();
         target.window = 7;
+        desktop.focus.window = 7;
         desktop.active = 7;
     }
 

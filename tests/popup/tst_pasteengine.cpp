@@ -22,10 +22,16 @@ private slots:
     void richTextAlwaysByCtrlV();
     void insertFallsBackToTyping();
     void jumpAndExtraText();
+    void captureTrimmingThePickedItemDuringTheRun();
+    void nothingSentWhenTheTargetNeverComesToTheFront();
+    void switchingWindowsStopsTheRun_data();
+    void switchingWindowsStopsTheRun();
+    void heldModifiersAreWaitedForThenReleased_data();
+    void heldModifiersAreWaitedForThenReleased();
 
 private:
     TItemRec *add(const QString &text, int method = 0, int kind = TItemRec::PlainText);
-    QList<TItemRec *> pick(const QList<int> &order);
+    QList<const TItemRec *> pick(const QList<int> &order);
     void run(const QList<int> &order);
     QStringList deliveries() const;
 
@@ -51,9 +57,9 @@ TItemRec *TestPasteEngine::add(const QString &text, int method, int kind)
     return f->category->items.back().get();
 }
 
-QList<TItemRec *> TestPasteEngine::pick(const QList<int> &order)
+QList<const TItemRec *> TestPasteEngine::pick(const QList<int> &order)
 {
-    QList<TItemRec *> entries;
+    QList<const TItemRec *> entries;
     for (const int index : order)
         entries << f->category->items[size_t(index)].get();
     return entries;
@@ -209,9 +215,104 @@ void TestPasteEngine::jumpAndExtraText()
     b->ExtraText = QStringLiteral("!");
     run({0, 1});
     const QString log = f->desktop.log.join(QLatin1Char('|'));
-    QVERIFY2(log.contains(QLatin1String("key ctrl+v|wait 75|wait 200|focus 8|focus 9|wait 200")), qPrintable(log));
+    QVERIFY2(log.contains(QLatin1String("key ctrl+v|wait 75|wait 200|next control 1|next control 2|wait 200")),
+             qPrintable(log));
     QVERIFY2(log.endsWith(QLatin1String("wait 100|type !|wait 100|wait 1|type !")) ||
              log.contains(QLatin1String("wait 100|wait 1|type !|wait 100|wait 1|type !")), qPrintable(log));
+}
+
+void TestPasteEngine::captureTrimmingThePickedItemDuringTheRun()
+{
+    // Newest first: the oldest item, picked second, is what a trim frees.
+    add(QStringLiteral("kept"), 2);
+    add(QStringLiteral("oldest"), 2);
+    f->category->rec.Limit = 2;
+    f->desktop.schedule(150, [this] {
+        TItemRec captured = textItem(QStringLiteral("captured"));
+        f->collection.insertFirstChild(f->category, captured);
+        f->collection.CheckLimit(f->category, false);
+    });
+    run({0, 1});
+    QCOMPARE(f->category->itemCount(), 2);
+    QCOMPARE(deliveries(), (QStringList{"insert kept", "insert oldest"}));
+}
+
+void TestPasteEngine::nothingSentWhenTheTargetNeverComesToTheFront()
+{
+    add(QStringLiteral("text"), 1);
+    add(QStringLiteral("pic"), 0, TItemRec::Image);
+    f->desktop.active = 3;
+    f->desktop.refuseActivation = true;
+    run({0, 1});
+    QVERIFY2(deliveries().isEmpty(), qPrintable(deliveries().join(QLatin1Char('|'))));
+    QVERIFY(f->keys.grabs.isEmpty());
+    // It was waited for, within bounds.
+    QVERIFY(f->desktop.now >= PasteEngine::ActivationWaitMs - 10 && f->desktop.now <= PasteEngine::ActivationWaitMs + 50);
+}
+
+void TestPasteEngine::switchingWindowsStopsTheRun_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<int>("action");
+    QTest::newRow("typing") << 1 << 0;
+    QTest::newRow("Enter after each") << 2 << 2;
+}
+
+void TestPasteEngine::switchingWindowsStopsTheRun()
+{
+    QFETCH(int, method);
+    QFETCH(int, action);
+    TItemRec *first = add(QString(300, QLatin1Char('x')), method);
+    first->Action = std::int8_t(action);
+    first->ActionCount = 5;
+    add(QStringLiteral("never"), method);
+    // The user clicks another window while the first item is on its way.
+    f->desktop.schedule(250, [this] { f->desktop.active = 99; });
+    run({0, 1});
+    const QString log = deliveries().join(QLatin1Char('|'));
+    QVERIFY2(!log.contains(QLatin1String("never")) && !log.contains(QLatin1String("key enter")), qPrintable(log));
+    if (method == 1) {
+        const int typed = int(f->desktop.log.count(QStringLiteral("type x")));
+        QVERIFY2(typed > 100 && typed < 300, qPrintable(QString::number(typed)));
+    }
+    QVERIFY(f->keys.grabs.isEmpty());
+}
+
+void TestPasteEngine::heldModifiersAreWaitedForThenReleased_data()
+{
+    QTest::addColumn<int>("method");
+    QTest::addColumn<int>("letGoAt");
+    QTest::addColumn<bool>("released");
+    QTest::newRow("typing, let go") << 1 << 400 << false;
+    QTest::newRow("typing, held on") << 1 << 100000 << true;
+    QTest::newRow("Ctrl+V, let go") << 0 << 400 << false;
+    QTest::newRow("Ctrl+V, held on") << 0 << 100000 << true;
+}
+
+void TestPasteEngine::heldModifiersAreWaitedForThenReleased()
+{
+    QFETCH(int, method);
+    QFETCH(int, letGoAt);
+    QFETCH(bool, released);
+    add(QStringLiteral("ab"), method);
+    // The Ctrl of the hotkey, still down when Enter is pressed in the list.
+    f->desktop.held = true;
+    f->desktop.schedule(letGoAt, [this] { f->desktop.held = false; });
+    run({0});
+    QCOMPARE(f->desktop.log.contains(QStringLiteral("release modifiers")), released);
+    // No key went out while a modifier was down.
+    const QStringList log = f->desktop.log;
+    const int firstKey = int(std::find_if(log.begin(), log.end(), [](const QString &line) {
+                                 return line.startsWith(QLatin1String("type")) || line.startsWith(QLatin1String("key"));
+                             }) - log.begin());
+    QVERIFY(firstKey < log.size());
+    int waited = 0;
+    for (int i = 0; i < firstKey; ++i) {
+        if (log[i] == QLatin1String("wait 10"))
+            waited += 10;
+    }
+    QVERIFY2(waited >= (released ? PasteEngine::ModifierWaitMs : letGoAt - 110), qPrintable(log.join(QLatin1Char('|'))));
+    QCOMPARE(deliveries().last(), method == 1 ? QStringLiteral("type b") : QStringLiteral("key ctrl+v"));
 }
 
 QTEST_MAIN(TestPasteEngine)

@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QListWidget>
 #include <QSignalSpy>
+#include <QLabel>
 #include <QTest>
+#include <QTimer>
 
 #include "testsupport.h"
 
@@ -43,9 +45,22 @@ private slots:
     void previewFollowsFocusAndToggles();
     void tooltipShowsPlainText();
     void moveModeDragsThePreviewAlong();
+    void keptOnTheCaretsMonitor_data();
+    void keptOnTheCaretsMonitor();
+    void rowsKeepTheirItemsWhileCapturesArrive_data();
+    void rowsKeepTheirItemsWhileCapturesArrive();
+    void rowOfAFreedItemLeavesTheList();
+    void tooltipShowsMarkupAsCharactersAndOnlyWhatFits();
+    void windowKeysWorkOnAnEmptyListAndInMoveMode_data();
+    void windowKeysWorkOnAnEmptyListAndInMoveMode();
+    void shortcutsAreOffOnAnEmptyList();
+    void leavingFromThePreviewClosesTheList();
+    void anErrorInARunStillClosesTheList();
 
 private:
     Tfrmlb *open(int items);
+    void capture(const QString &text);
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
     void addRichAndPicture(const QString &rtf);
     void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
@@ -74,6 +89,20 @@ Tfrmlb *TestTfrmlb::open(int items)
     m_lb->activateWindow();
     QApplication::setActiveWindow(m_lb);
     return m_lb;
+}
+
+// Another program copies a text, which lands at the top of the current category.
+void TestTfrmlb::capture(const QString &text)
+{
+    f->monitor.ClipArmed = true;
+    f->clipboard.offer({{QStringLiteral("text/plain"), text.toUtf8()}});
+}
+
+// A key as the user presses it: to whatever has the keyboard in the list window.
+void TestTfrmlb::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QTest::keyClick(focused && focused->window() == m_lb ? focused : m_lb.data(), key, modifiers);
 }
 
 // A rich text entry and a picture entry, ahead of those open() adds.
@@ -312,6 +341,199 @@ void TestTfrmlb::moveModeDragsThePreviewAlong()
     QTest::keyClick(m_lb, Qt::Key_M, Qt::ControlModifier);
     QVERIFY(!m_lb->moveMode());
     QVERIFY(m_lb->list()->isEnabled());
+}
+
+void TestTfrmlb::keptOnTheCaretsMonitor_data()
+{
+    QTest::addColumn<QPoint>("caret");
+    QTest::addColumn<QPoint>("anchor");
+    QTest::addColumn<QPoint>("keptAt");
+    // Two monitors side by side: 1280x800, then 1024x768 to its right.
+    QTest::newRow("on the first") << QPoint(300, 200) << QPoint(300, 200) << QPoint(300, 200);
+    QTest::newRow("on the second") << QPoint(1500, 300) << QPoint(1500, 300) << QPoint(1500, 300);
+    QTest::newRow("second, near its corner") << QPoint(2290, 760) << QPoint(2290, 760) << QPoint(2104, 668);
+    QTest::newRow("far beyond the second") << QPoint(2400, 300) << QPoint(40, 50) << QPoint(40, 50);
+}
+
+void TestTfrmlb::keptOnTheCaretsMonitor()
+{
+    QFETCH(QPoint, caret);
+    QFETCH(QPoint, anchor);
+    QFETCH(QPoint, keptAt);
+    f->desktop.monitors = {QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
+    const QRect screen = f->desktop.screenGeometry(caret);
+    QCOMPARE(CompanionPlacement::listAnchor(caret, QPoint(40, 50), screen), anchor);
+    QCOMPARE(CompanionPlacement::keptOnScreen(anchor, QSize(200, 100), f->desktop.screenGeometry(anchor)), keptAt);
+    // The list does it itself when it is built where the caret is.
+    open(3);
+    m_lb->move(anchor);
+    m_lb->rebuild();
+    const QRect monitor = f->desktop.screenGeometry(anchor);
+    QVERIFY(monitor.contains(m_lb->geometry()));
+}
+
+void TestTfrmlb::rowsKeepTheirItemsWhileCapturesArrive_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Enter pastes the row's item") << Qt::Key_Return;
+    QTest::newRow("Del deletes the row's item") << Qt::Key_Delete;
+}
+
+void TestTfrmlb::rowsKeepTheirItemsWhileCapturesArrive()
+{
+    QFETCH(Qt::Key, key);
+    open(3);
+    click(1);
+    // Copies in another program while the list is open, as the row is chosen.
+    capture(QStringLiteral("copied meanwhile"));
+    capture(QStringLiteral("copied again"));
+    QCOMPARE(f->category->itemCount(), 5);
+    pressKey(key);
+    if (key == Qt::Key_Return) {
+        QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 1"));
+        QCOMPARE(f->desktop.log.count(QStringLiteral("key ctrl+v")), 1);
+    } else {
+        QStringList left;
+        for (const auto &item : f->category->items)
+            left << item->Text;
+        QCOMPARE(left, (QStringList{"copied again", "copied meanwhile", "entry 0", "entry 2"}));
+    }
+}
+
+void TestTfrmlb::rowOfAFreedItemLeavesTheList()
+{
+    f->options.set("preview", true);
+    f->options.set("tooltip", true);
+    f->category->rec.Limit = 3;
+    open(3);
+    click(2);
+    QListWidget *list = m_lb->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(2)).center());
+    // A capture into the full category frees its oldest item, the chosen one.
+    capture(QStringLiteral("newest"));
+    QCOMPARE(f->category->itemCount(), 3);
+    QVERIFY(list->isRowHidden(2));
+    QVERIFY(m_lb->SelOrder().isEmpty());
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    click(0);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 0"));
+}
+
+void TestTfrmlb::tooltipShowsMarkupAsCharactersAndOnlyWhatFits()
+{
+    f->options.set("tooltip", true);
+    const QString markup = QStringLiteral("<b>bold</b><img src=\"/dev/zero\">");
+    CategoryNode *category = f->collection.currentCategory();
+    for (const QString &text : {markup, QStringLiteral("line\r\n").repeated(200000)}) {
+        TItemRec item = textItem(text);
+        item.Alias = text.left(20).simplified();
+        item.Category = category->name;
+        category->items.push_back(std::make_unique<TItemRec>(item));
+    }
+    open(0);
+    QListWidget *list = m_lb->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center() + QPoint(1, 0));
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center());
+    QTRY_VERIFY(m_lb->hintWindow()->isVisible());
+    QCOMPARE(m_lb->hintWindow()->text(), markup);
+    auto *label = m_lb->hintWindow()->findChild<QLabel *>(QStringLiteral("hint"));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    QTRY_VERIFY2(m_lb->hintWindow()->text().startsWith(QLatin1String("line\nline\n")), qPrintable(m_lb->hintWindow()->text().left(80)));
+    QVERIFY(m_lb->hintWindow()->text().size() < 1000);
+    QVERIFY(m_lb->hintWindow()->height() < 2000);
+}
+
+void TestTfrmlb::windowKeysWorkOnAnEmptyListAndInMoveMode_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("itemsLeft");
+    QTest::newRow("empty: Esc closes") << 0 << Qt::Key_Escape << true << QString() << 0;
+    QTest::newRow("empty: Enter does nothing") << 0 << Qt::Key_Return << false << QString() << 0;
+    QTest::newRow("moving: Esc closes") << 3 << Qt::Key_Escape << true << QString() << 3;
+    QTest::newRow("moving: Enter pastes") << 3 << Qt::Key_Return << true << QStringLiteral("entry 0") << 3;
+    QTest::newRow("moving: Del deletes") << 3 << Qt::Key_Delete << false << QString() << 2;
+}
+
+void TestTfrmlb::windowKeysWorkOnAnEmptyListAndInMoveMode()
+{
+    QFETCH(int, items);
+    QFETCH(Qt::Key, key);
+    QFETCH(bool, closes);
+    QFETCH(QString, pasted);
+    QFETCH(int, itemsLeft);
+    open(items);
+    if (items > 0) {
+        pressKey(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(m_lb->moveMode());
+    }
+    QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
+    pressKey(key);
+    QCOMPARE(closed.size(), closes ? 1 : 0);
+    QCOMPARE(QString::fromUtf8(f->clipboard.data(QStringLiteral("text/plain"))), pasted);
+    QCOMPARE(f->category->itemCount(), itemsLeft);
+}
+
+void TestTfrmlb::shortcutsAreOffOnAnEmptyList()
+{
+    open(0);
+    bool menuOpened = false;
+    // Alt still opens the category menu; close it once it shows.
+    QTimer::singleShot(0, this, [&menuOpened] {
+        if (QWidget *menu = QApplication::activePopupWidget()) {
+            menuOpened = true;
+            menu->close();
+        }
+    });
+    pressKey(Qt::Key_Alt);
+    QVERIFY(menuOpened);
+    QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
+    pressKey(Qt::Key_P, Qt::ControlModifier);
+    pressKey(Qt::Key_X, Qt::ControlModifier);
+    pressKey(Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!f->options.flag("preview"));
+    QVERIFY(!m_lb->moveMode());
+    QCOMPARE(closed.size(), 0);
+}
+
+void TestTfrmlb::leavingFromThePreviewClosesTheList()
+{
+    f->options.set("preview", true);
+    open(2);
+    QVERIFY(QTest::qWaitForWindowActive(m_lb.data()));
+    QPointer<TfrmPreview> preview = m_lb->preview();
+    // The user clicks into the preview: the list stays.
+    preview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(preview.data()));
+    QTest::qWait(20);
+    QVERIFY(m_lb && m_lb->isVisible());
+    // Then into another window: the list and the preview go together.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QTRY_VERIFY(!m_lb);
+    QTRY_VERIFY(!preview);
+}
+
+void TestTfrmlb::anErrorInARunStillClosesTheList()
+{
+    open(2);
+    QSignalSpy closed(m_lb.data(), &Tfrmlb::closed);
+    f->desktop.failCtrlV = true;
+    bool thrown = false;
+    try {
+        m_lb->SpitText();
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(f->keys.grabs.isEmpty());
 }
 
 QTEST_MAIN(TestTfrmlb)
