@@ -710,10 +710,16 @@ void TfrmConfig::shkHotKey(int)
             m_popup->rebuild();
     });
     m_shk->setActive(false);
-    m_popup->move(anchor.x(), anchor.y() + 13);
-    m_popup->rebuild();
-    m_popup->show();
-    m_desktop.ForceForeground(m_popup->winId());
+    try {
+        m_popup->move(anchor.x(), anchor.y() + 13);
+        m_popup->rebuild();
+        m_popup->show();
+        m_desktop.ForceForeground(m_popup->winId());
+    } catch (...) {
+        // A list that failed to open must not keep the hotkey away.
+        m_popup->close();
+        throw;
+    }
 }
 
 void TfrmConfig::popupClosed()

@@ -484,7 +484,8 @@ void Tfrmlb::showCategoryMenu()
 {
     QMenu menu(this);
     for (int i = 0; i < m_collection.categoryCount(); ++i) {
-        QAction *action = menu.addAction(m_collection.category(i)->name);
+        // A category's name is shown as it is, an ampersand included.
+        QAction *action = menu.addAction(QString(m_collection.category(i)->name).replace(QLatin1Char('&'), QLatin1String("&&")));
         action->setCheckable(true);
         action->setChecked(m_collection.category(i) == m_collection.currentCategory());
         connect(action, &QAction::triggered, this, [this, i] { emit categoryChosen(i); });
