@@ -48,7 +48,8 @@ int main(int argc, char *argv[])
 
     frmConfig.FormCreate();
     frmConfig.startUp();
-    const int result = QApplication::exec();
+    // A signal during the start-up questions has already asked to leave.
+    const int result = frmConfig.exitRequested() ? 0 : QApplication::exec();
     frmConfig.FormDestroy();
     lock.release();
     return result;

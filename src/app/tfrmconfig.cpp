@@ -219,16 +219,20 @@ void TfrmConfig::buildUi()
 
 void TfrmConfig::FormCreate()
 {
+    // Each step on its own: a data file that cannot be read must not leave
+    // the settings unread (and then overwritten) or the hotkey unregistered.
+    ErrorHandler::guard(this, [this] { m_recent.load(m_paths.recentFilesList()); });
     ErrorHandler::guard(this, [this] {
-        m_recent.load(m_paths.recentFilesList());
-
+        m_dataFiles.setFirstRun(m_settings.isFirstRun());
         m_dataFiles.setCurrentFile(m_settings.ReadCurrentDataFile());
         m_dataFiles.LoadData();
         m_dataUsable = true;
-
+    });
+    ErrorHandler::guard(this, [this] {
         m_firstRun = false;
         loadSettings();
-
+    });
+    ErrorHandler::guard(this, [this] {
         applyTrayVisibility();
         UpdateHotkey();
         m_collection.clearModified();
@@ -244,6 +248,8 @@ void TfrmConfig::startUp()
         const auto answer = m_messages.show(MessageBoxService::Icon::Information,
                                             QStringLiteral("Welcome to Scrapkeeper v2.3!"), kWelcome,
                                             MessageBoxService::Yes | MessageBoxService::No);
+        if (m_exitRequested)
+            return;  // a log-off during the question
         if (answer != MessageBoxService::Yes)
             m_messages.information(kBasicIdea);
         ErrorHandler::guard(this, [this] { OKClick(); });
@@ -325,7 +331,9 @@ void TfrmConfig::CancelClick(bool keepWindowOpen)
 void TfrmConfig::Exit1Click()
 {
     // Ends the event loop directly: a quit would first ask the windows to
-    // close, and a shown configuration window answers that with Cancel.
+    // close, and a shown configuration window answers that with Cancel. The
+    // request is kept too, for an exit asked for before the loop runs.
+    m_exitRequested = true;
     QCoreApplication::exit(0);
 }
 
@@ -362,8 +370,12 @@ void TfrmConfig::minimiseApplication()
 
 void TfrmConfig::restoreApplication()
 {
+    // An already shown window is only brought forward: restoring it again
+    // would save the settings and leave Cancel nothing to undo.
+    const bool wasMinimised = m_minimised;
     showConfigWindow();
-    HandleMinRestore(false);
+    if (wasMinimised)
+        HandleMinRestore(false);
 }
 
 void TfrmConfig::Options1Click()
@@ -478,6 +490,9 @@ bool TfrmConfig::CheckCurrFile()
     m_dataFiles.setCurrentFile(chosen);
     m_dataFiles.LoadData();
     m_dataUsable = true;
+    // Captures go to the current category of the file now loaded.
+    CatcomboChange();
+    LoadCurrlb();
     return true;
 }
 
@@ -514,6 +529,7 @@ SettingsContext TfrmConfig::settingsContext() const
 void TfrmConfig::loadSettings()
 {
     const bool firstRun = m_settings.LoadSettings(m_options, settingsContext(), [this] { applyCategoryIndex(); });
+    m_settingsLoaded = true;
     if (firstRun) {
         m_firstRun = true;
         applyCategoryIndex();
@@ -524,6 +540,8 @@ void TfrmConfig::loadSettings()
 
 void TfrmConfig::saveSettings()
 {
+    if (!m_settingsLoaded)
+        return;
     {
         const QSignalBlocker block(&m_options);
         m_options.set(QStringLiteral("catcombo"), m_catcombo->currentIndex());

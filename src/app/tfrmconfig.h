@@ -69,6 +69,8 @@ public:
     void restoreApplication();
     bool isMinimisedState() const { return m_minimised; }
     bool firstRun() const { return m_firstRun; }
+    // The user asked to leave (tray, signal), maybe before the event loop runs.
+    bool exitRequested() const { return m_exitRequested; }
 
     Collection &collection() { return m_collection; }
     Options &options() { return m_options; }
@@ -173,4 +175,6 @@ private:
     // A data file that could not be read at all must not be overwritten by
     // the empty collection left behind.
     bool m_dataUsable = false;
+    bool m_settingsLoaded = false;  // settings never loaded are never written back
+    bool m_exitRequested = false;
 };

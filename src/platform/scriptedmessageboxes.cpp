@@ -13,6 +13,8 @@ MessageBoxService::Button ScriptedMessageBoxes::show(Icon icon, const QString &t
         m_unexpected.append(box);
     }
     m_shown.append(box);
+    if (m_whileShown)
+        m_whileShown(text);
     return box.answer;
 }
 

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QQueue>
 
+#include <functional>
+
 // The message-box service of tests: records every box and answers from a
 // queue. A box nobody queued an answer for is recorded as unexpected and
 // answered with its most cautious button, so a test fails instead of hanging.
@@ -23,6 +25,8 @@ public:
     void answerNext(Button answer) { m_answers.enqueue(answer); }
     // Boxes with only an OK button are acknowledged without using up a queued answer.
     void setAutoAcknowledge(bool on) { m_autoAcknowledge = on; }
+    // Runs while a box is up, as events that arrive during a modal question do.
+    void setWhileShown(std::function<void(const QString &text)> event) { m_whileShown = std::move(event); }
 
     Button show(Icon icon, const QString &title, const QString &text, Buttons buttons) override;
 
@@ -37,4 +41,5 @@ private:
     QList<Shown> m_shown;
     QList<Shown> m_unexpected;
     bool m_autoAcknowledge = true;
+    std::function<void(const QString &)> m_whileShown;
 };

@@ -118,9 +118,7 @@ bool SettingsStore::LoadSettings(Options &options, const SettingsContext &contex
 {
     {
         QSettings settings(m_iniPath, QSettings::IniFormat);
-        const bool exists = QFileInfo::exists(m_iniPath);
-        const bool firstTime = !exists || !settings.contains(key(kFirstTime))
-                               || settings.value(key(kFirstTime)).toString().trimmed() == QLatin1String("1");
+        const bool firstTime = isFirstRun();
         if (!firstTime) {
             const auto apply = [&](const char *name) {
                 const OptionDef *def = OptionTable::find(key(name));
@@ -174,6 +172,15 @@ void SettingsStore::SaveSettings(Options &options, const SettingsContext &contex
         checkWritten(settings);
     }
     updateAutostart(options.flag(QStringLiteral("start")));
+}
+
+bool SettingsStore::isFirstRun() const
+{
+    if (!QFileInfo::exists(m_iniPath))
+        return true;
+    const QSettings settings(m_iniPath, QSettings::IniFormat);
+    return !settings.contains(key(kFirstTime))
+           || settings.value(key(kFirstTime)).toString().trimmed() == QLatin1String("1");
 }
 
 QString SettingsStore::ReadCurrentDataFile()

@@ -32,6 +32,8 @@ public:
     void SaveSettings(Options &options, const SettingsContext &context, const QString &currentDataFile);
 
     QString ReadCurrentDataFile();
+    // No settings saved yet (or the first-run mark set): this is a first run.
+    bool isFirstRun() const;
     bool ReadBackupSetting() const;
 
 private:

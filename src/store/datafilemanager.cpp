@@ -5,12 +5,14 @@
 #include "datafilewriter.h"
 #include "programerror.h"
 #include "safefile.h"
+#include "sidefiles.h"
 
 #include "platform/messageboxservice.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 using namespace DataFileFormat;
 
@@ -35,6 +37,9 @@ const QString kNotFound = QStringLiteral(
     "deleted the database file, or the program abnormally terminated.  Either way, your data has been lost.  "
     "If the program abnormally terminated, you should set up the auto-save options to avoid this from "
     "happening again.");
+
+const QString kCopyFailed = QStringLiteral(
+    "A copy of the data file could not be made:\r\n\r\n%1\r\n\r\nYour data is loaded and will be saved as usual.");
 
 QString firstLine(const QString &text)
 {
@@ -88,11 +93,54 @@ QString DataFileManager::exampleDataFile() const
 
 void DataFileManager::SaveData()
 {
-    DataFileWriter writer(m_currentFile);
-    writer.setYield([this] { m_host.processEvents(); });
-    writer.write(m_collection);
+    // A save asked for while one runs (its pictures let events through)
+    // follows it, so neither sees the collection change under it.
+    if (m_saving) {
+        m_saveAgain = true;
+        return;
+    }
+    m_saving = true;
+    const auto done = qScopeGuard([this] { m_saving = false; });
+    do {
+        m_saveAgain = false;
+        DataFileWriter writer(m_currentFile);
+        writer.setYield([this] { m_host.processEvents(); });
+        writer.setSweep(m_wholeFileLoaded);
+        writer.setKeep(m_backupReferences);
+        writer.write(m_collection);
+    } while (m_saveAgain);
     m_host.refreshCaption();
     m_recent.SavepmDBList(m_currentFile);
+}
+
+bool DataFileManager::keepCopy(const QString &to)
+{
+    // A backup or corrupt copy that cannot be written (a full disk, a
+    // read-only folder) is worth a word, not the start of the program.
+    try {
+        SafeFile::copy(m_currentFile, to);
+        return true;
+    } catch (const ProgramError &error) {
+        m_messages.error(kCopyFailed.arg(error.message()));
+        return false;
+    }
+}
+
+void DataFileManager::learnBackupReferences(bool backupJustWritten)
+{
+    m_backupReferences.clear();
+    if (backupJustWritten) {
+        // The backup is the file just loaded: it names what the items use.
+        for (const auto &category : m_collection.categories()) {
+            for (const auto &item : category->items) {
+                if (item->Kind == TItemRec::Image)
+                    m_backupReferences.insert(SideFiles::identity(item->Text));
+            }
+        }
+        m_backupReferences.remove(QString());
+    } else {
+        m_backupReferences = SideFiles::referencedBy(backupPath(m_currentFile), m_currentFile);
+    }
 }
 
 void DataFileManager::LoadData()
@@ -138,16 +186,19 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     m_host.hideProgress();
     m_host.selectFirstNode();
 
+    // A file that did not load whole still names pictures the part in
+    // memory does not: nothing may be swept on its behalf.
+    m_wholeFileLoaded = !failed;
     if (!failed) {
         m_host.refreshCaption();
         m_host.LoadCombo();
-        if (m_host.ReadBackupSetting())
-            SafeFile::copy(m_currentFile, backupPath(m_currentFile));
+        learnBackupReferences(m_host.ReadBackupSetting() && keepCopy(backupPath(m_currentFile)));
         m_recent.SavepmDBList(m_currentFile);
         return Outcome::Done;
     }
 
-    SafeFile::copy(m_currentFile, corruptPath(m_currentFile));
+    learnBackupReferences(false);
+    keepCopy(corruptPath(m_currentFile));
     m_messages.error(corruptMessage(QFileInfo(m_currentFile).fileName()));
     const QString backup = backupPath(m_currentFile);
     if (QFileInfo(backup).isFile()) {
@@ -184,8 +235,13 @@ void DataFileManager::startFreshCollection(bool keepCopy)
     // A file that has content but no usable first line is about to be
     // replaced: keep its bytes where the user can find them.
     if (keepCopy)
-        SafeFile::copy(m_currentFile, corruptPath(m_currentFile));
-    m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, kNotFound, MessageBoxService::Ok);
+        this->keepCopy(corruptPath(m_currentFile));
+    // A file that had content is not known whole; a missing one leaves
+    // behind only side files no collection names any more.
+    m_wholeFileLoaded = !keepCopy;
+    learnBackupReferences(false);
+    if (!m_firstRun)
+        m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, kNotFound, MessageBoxService::Ok);
     CategoryList fresh;
     auto category = std::make_unique<CategoryNode>();
     category->name = QStringLiteral("Category1");

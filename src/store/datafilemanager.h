@@ -4,6 +4,7 @@
 #include "datafilereader.h"
 #include "recentfiles.h"
 
+#include <QSet>
 #include <QString>
 
 class MessageBoxService;
@@ -40,6 +41,12 @@ public:
     void LoadData();
     void SaveData();
 
+    // On a first run no data file is expected yet: it is made without a word.
+    void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
+    // Whether the collection in memory is all the current file held, so
+    // that a save may sweep the side files nothing refers to.
+    bool wholeFileLoaded() const { return m_wholeFileLoaded; }
+
     static QString feedbackAddress();
     static QString corruptMessage(const QString &dataFileName);
 
@@ -48,6 +55,8 @@ private:
     Outcome loadOnce();
     void startFreshCollection(bool keepCopy);
     void reportProblems(const ParseResult &result);
+    bool keepCopy(const QString &to);
+    void learnBackupReferences(bool backupJustWritten);
 
     Collection &m_collection;
     RecentFiles &m_recent;
@@ -55,4 +64,9 @@ private:
     DataFileHost &m_host;
     QString m_programFolder;
     QString m_currentFile;
+    bool m_firstRun = false;
+    bool m_wholeFileLoaded = true;
+    QSet<QString> m_backupReferences;  // side files the backup names, kept until it is replaced
+    bool m_saving = false;
+    bool m_saveAgain = false;
 };

@@ -1,5 +1,7 @@
 #include "datafilereader.h"
 
+#include "sidefiles.h"
+
 #include "createdstamp.h"
 #include "datafileformat.h"
 
@@ -121,18 +123,6 @@ bool isDigits(QStringView s)
 
 } // namespace
 
-QString locateSideFile(const QString &storedPath, const QString &dataFilePath)
-{
-    if (!storedPath.trimmed().isEmpty() && QFileInfo(storedPath).isFile())
-        return storedPath;
-    const qsizetype cut = std::max(storedPath.lastIndexOf(QLatin1Char('/')), storedPath.lastIndexOf(QLatin1Char('\\')));
-    const QString name = storedPath.mid(cut + 1);
-    if (name.trimmed().isEmpty())
-        return {};
-    const QString local = QFileInfo(dataFilePath).absoluteDir().filePath(name);
-    return QFileInfo(local).isFile() ? local : QString();
-}
-
 DataFileReader::DataFileReader(QString dataFilePath, qint64 fileSize)
     : m_dataFilePath(std::move(dataFilePath)), m_fileSize(fileSize)
 {
@@ -213,7 +203,7 @@ ParseResult DataFileReader::parse(const QString &text)
                     item->ExtraText = p.next().toString();
 
                 if (item->Kind == TItemRec::Image) {
-                    const QString found = locateSideFile(item->Text, m_dataFilePath);
+                    const QString found = SideFiles::locate(item->Text, m_dataFilePath);
                     if (found.isEmpty()) {
                         result.problems.push_back({LoadProblem::MissingImage, item->Text});
                         continue;

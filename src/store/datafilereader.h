@@ -42,7 +42,3 @@ private:
     Progress m_progress;
 };
 
-// Where the picture of an image item lives: the stored path when it exists,
-// otherwise a file of the same name in the data file's folder (a collection
-// copied from elsewhere, also from Windows). Empty when neither exists.
-QString locateSideFile(const QString &storedPath, const QString &dataFilePath);

@@ -3,11 +3,14 @@
 #include "datafileformat.h"
 #include "programerror.h"
 #include "safefile.h"
+#include "sidefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QRandomGenerator>
 #include <QStringEncoder>
+
+#include <limits>
 
 using namespace DataFileFormat;
 
@@ -18,6 +21,20 @@ namespace {
 char digit(int value)
 {
     return char('0' + std::clamp(value, 0, 9));
+}
+
+// A NUL would end the file for the reader; a line break inside a one-line
+// field would shift every line after it.
+QString oneLine(QString text)
+{
+    text.remove(QChar(0));
+    text.replace(kLineBreak, QStringLiteral(" "));
+    return text;
+}
+
+QString withoutNul(const QString &text)
+{
+    return text.contains(QChar(0)) ? QString(text).remove(QChar(0)) : text;
 }
 
 // Encodes straight into the output, without a temporary per line.
@@ -56,93 +73,126 @@ QByteArray DataFileWriter::serialize(const Collection &collection)
         out += digit(rec.ActionCount);
         out += "\r\n";
         if (rec.Action == 5)
-            appendLine(out, rec.ExtraText);
-        appendLine(out, category->name);
+            appendLine(out, oneLine(rec.ExtraText));
+        appendLine(out, oneLine(category->name));
         appendLine(out, QString::number(rec.Limit));
         appendLine(out, QString::number(rec.LockAtLimit));
         appendLine(out, QString::number(category->itemCount()));
         for (const auto &item : category->items) {
-            appendLine(out, item->Alias);
-            appendLine(out, item->Created);
-            appendLine(out, QString::number(lineCount(item->Text)));
-            appendLine(out, item->Text);
+            const QString text = withoutNul(item->Text);
+            appendLine(out, oneLine(item->Alias));
+            appendLine(out, oneLine(item->Created));
+            appendLine(out, QString::number(lineCount(text)));
+            appendLine(out, text);
             out += digit(item->Action);
             out += digit(item->PasteMethod);
             out += digit(item->Kind);
             out += digit(item->ActionCount);
             out += "\r\n";
             if (item->Action == 5)
-                appendLine(out, item->ExtraText);
+                appendLine(out, oneLine(item->ExtraText));
         }
     }
     appendLine(out, kTrailerMark + kVersion);
     return out;
 }
 
-QString DataFileWriter::freeSideFileName() const
+QString DataFileWriter::freeSideFileName(const QSet<QString> &taken) const
 {
-    // Random names first, as stored collections expect; a full scan once
-    // chance has failed so that a crowded folder still finds its last names.
-    for (int attempt = 0; attempt < 4 * kMaxSideFiles; ++attempt) {
-        const QString name = sideFileName(m_dataFilePath, int(QRandomGenerator::global()->bounded(kMaxSideFiles)));
-        if (!QFileInfo::exists(name))
-            return name;
-    }
-    for (int number = 0; number < kMaxSideFiles; ++number) {
+    // Random names in the range stored collections expect first, a scan of
+    // that range once chance has failed, and past it when it is full: the
+    // reader takes any number, so a collection may hold more pictures.
+    const auto freeName = [&](int number) {
         const QString name = sideFileName(m_dataFilePath, number);
-        if (!QFileInfo::exists(name))
+        return taken.contains(QFileInfo(name).fileName()) ? QString() : name;
+    };
+    for (int attempt = 0; attempt < 4 * kMaxSideFiles; ++attempt) {
+        const QString name = freeName(int(QRandomGenerator::global()->bounded(kMaxSideFiles)));
+        if (!name.isEmpty())
             return name;
     }
-    throw ProgramError(QStringLiteral(
-        "Cannot save the image items: all %1 image file names \"%2.b0\" to \"%2.b%3\" are taken. "
-        "Delete some image items or save the group list under another name.")
-                           .arg(kMaxSideFiles)
-                           .arg(QFileInfo(m_dataFilePath).fileName())
-                           .arg(kMaxSideFiles - 1));
-}
-
-void DataFileWriter::storeNewPicture(TItemRec &item)
-{
-    const QString path = freeSideFileName();
-    SafeFile::writeImage(path, item.Bitmap, "BMP");
-    item.Text = path;
-    if (m_yield)
-        m_yield();
+    for (int number = 0; number < std::numeric_limits<int>::max(); ++number) {
+        const QString name = freeName(number);
+        if (!name.isEmpty())
+            return name;
+    }
+    throw ProgramError(QStringLiteral("Cannot save the image items: no free image file name is left."));
 }
 
 void DataFileWriter::write(Collection &collection)
 {
-    QSet<QString> inUse;
+    SideFiles::removeLeftovers(m_dataFilePath);
+
+    // What the items use, what must stay besides, and what is stale.
+    QSet<QString> inUse = m_keep;
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
-            if (item->Kind != TItemRec::Image)
-                continue;
-            if (!QFileInfo(item->Text).isFile()) {
-                // Without a picture there is nothing to write; the item keeps its path.
-                if (item->Bitmap.isNull())
-                    continue;
-                storeNewPicture(*item);
-            }
-            inUse.insert(QFileInfo(item->Text).absoluteFilePath());
+            if (item->Kind == TItemRec::Image)
+                inUse.insert(SideFiles::identity(item->Text));
         }
     }
-    SafeFile::writeBytes(m_dataFilePath, serialize(collection));
-    collection.clearModified();
-    sweepStaleSideFiles(inUse);
-}
-
-void DataFileWriter::sweepStaleSideFiles(const QSet<QString> &inUse) const
-{
-    const QFileInfo data(m_dataFilePath);
-    QDir folder = data.absoluteDir();
-    const QString prefix = data.fileName() + QStringLiteral(".b");
-    // Matched by prefix rather than a name filter: data file names may hold glob characters.
-    const QStringList names = folder.entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &name : names) {
-        if (!name.startsWith(prefix))
-            continue;
-        const QString path = folder.absoluteFilePath(name);
-        if (!inUse.contains(path))
-            QFile::remove(path);
+    inUse.remove(QString());
+    QSet<QString> taken;
+    QStringList stale;
+    for (const QString &path : SideFiles::onDisk(m_dataFilePath)) {
+        taken.insert(QFileInfo(path).fileName());
+        if (m_sweep && !inUse.contains(SideFiles::identity(path)))
+            stale << path;
     }
+    // Stale files the data file on disk does not name either are freed
+    // before the new pictures get their names; the others go once the new
+    // data file has replaced it.
+    if (!stale.isEmpty()) {
+        const QSet<QString> named = SideFiles::referencedBy(m_dataFilePath, m_dataFilePath);
+        for (auto it = stale.begin(); it != stale.end();) {
+            if (!named.contains(SideFiles::identity(*it)) && QFile::remove(*it)) {
+                taken.remove(QFileInfo(*it).fileName());
+                it = stale.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
+    // Names for the new pictures and the data file's bytes, all decided now.
+    struct NewPicture
+    {
+        QString path;
+        QImage picture;
+    };
+    QList<NewPicture> pictures;
+    for (const auto &category : collection.categories()) {
+        for (const auto &item : category->items) {
+            // Without a picture there is nothing to write; the item keeps its path.
+            if (item->Kind != TItemRec::Image || QFileInfo(item->Text).isFile() || item->Bitmap.isNull())
+                continue;
+            const QString path = freeSideFileName(taken);
+            taken.insert(QFileInfo(path).fileName());
+            item->Text = path;
+            pictures.append({path, item->Bitmap});
+        }
+    }
+    const QByteArray bytes = serialize(collection);
+
+    // From here on what changes belongs to the next save.
+    const bool editModified = collection.editModified();
+    const bool captureModified = collection.captureModified();
+    collection.clearModified();
+    try {
+        for (const NewPicture &picture : std::as_const(pictures)) {
+            SafeFile::writeImage(picture.path, picture.picture, "BMP");
+            if (m_yield)
+                m_yield();
+        }
+        SafeFile::writeBytes(m_dataFilePath, bytes);
+    } catch (...) {
+        if (editModified)
+            collection.setEditModified();
+        if (captureModified)
+            collection.setCaptureModified();
+        throw;
+    }
+
+    for (const QString &path : std::as_const(stale))
+        QFile::remove(path);
 }

@@ -3,8 +3,14 @@
 #include "programerror.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageWriter>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <unistd.h>
 
 namespace SafeFile {
 
@@ -18,36 +24,37 @@ namespace {
 template<typename Fill>
 void write(const QString &path, Fill fill)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // A symbolic link keeps pointing where it did: its target is replaced.
+    const QFileInfo info(path);
+    const QString target = info.isSymLink() && !info.canonicalFilePath().isEmpty() ? info.canonicalFilePath() : path;
+    QTemporaryFile file(target + kTemporaryMark + QStringLiteral("XXXXXX"));
+    if (!file.open())
         fail(path, file.errorString());
     file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
     fill(file);
-    if (!file.commit())
-        fail(path, file.errorString());
+    if (!file.flush() || ::fsync(file.handle()) != 0)
+        fail(path, file.errorString().isEmpty() ? QString::fromLocal8Bit(std::strerror(errno)) : file.errorString());
+    if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
+        fail(path, QString::fromLocal8Bit(std::strerror(errno)));
+    file.setAutoRemove(false);
 }
 
 } // namespace
 
 void writeBytes(const QString &path, const QByteArray &bytes)
 {
-    write(path, [&](QSaveFile &file) {
-        if (file.write(bytes) != bytes.size()) {
-            const QString why = file.errorString();
-            file.cancelWriting();
-            fail(path, why);
-        }
+    write(path, [&](QFile &file) {
+        if (file.write(bytes) != bytes.size())
+            fail(path, file.errorString());
     });
 }
 
 void writeImage(const QString &path, const QImage &image, const char *format)
 {
-    write(path, [&](QSaveFile &file) {
+    write(path, [&](QFile &file) {
         QImageWriter writer(&file, format);
-        if (!writer.write(image)) {
-            file.cancelWriting();
+        if (!writer.write(image))
             fail(path, writer.errorString());
-        }
     });
 }
 

@@ -100,6 +100,10 @@ private slots:
     void initTestCase() { ErrorHandler::install(nullptr); }
     void firstRunAsksWelcome_data();
     void firstRunAsksWelcome();
+    void exitDuringTheWelcomeQuestionIsKept();
+    void restoringAShownWindowLeavesCancelItsWork();
+    void aFailedBackupAtStartKeepsTheSettings();
+    void loadingAnotherFileSetsItsCurrentCategory();
     void normalStartGoesToTray();
     void okKeepsEdits();
     void cancelRevertsEdits_data();
@@ -331,17 +335,17 @@ void TestTfrmConfig::firstRunAsksWelcome()
 
     QVERIFY(w.firstRun());
     const auto &shown = f.boxes.shown();
-    QVERIFY(shown.size() >= 2);
-    QCOMPARE(shown[0].text.left(40), QStringLiteral("Most recent database file has not been f"));
-    QCOMPARE(shown[1].title, QStringLiteral("Welcome to Scrapkeeper v2.3!"));
-    QCOMPARE(shown[1].text, QStringLiteral("\r\nA great beginner resource for familiarizing yourself with Scrapkeeper "
+    // A first run expects no data file: the welcome is the first word.
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown[0].title, QStringLiteral("Welcome to Scrapkeeper v2.3!"));
+    QCOMPARE(shown[0].text, QStringLiteral("\r\nA great beginner resource for familiarizing yourself with Scrapkeeper "
                                            "is the Example Page included with the program.\r\n\r\nWould you like to "
                                            "launch the Example Page now?\r\n"));
     if (launchExample) {
         QCOMPARE(f.desktop.opened.size(), 1);
         QVERIFY(f.desktop.opened.first().toLocalFile().endsWith(QStringLiteral("quickpaste.html")));
     } else {
-        QVERIFY(shown[2].text.startsWith(QStringLiteral("The basic idea behind Scrapkeeper")));
+        QVERIFY(shown[1].text.startsWith(QStringLiteral("The basic idea behind Scrapkeeper")));
         QVERIFY(f.desktop.opened.isEmpty());
     }
     QVERIFY(f.boxes.unexpected().isEmpty());
@@ -349,6 +353,74 @@ void TestTfrmConfig::firstRunAsksWelcome()
     QVERIFY(w.isMinimisedState());
     QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("FirstTime").toInt(), 0);
     QVERIFY(QFile::exists(f.dataFile()));
+}
+
+void TestTfrmConfig::exitDuringTheWelcomeQuestionIsKept()
+{
+    Fixture f;
+    TfrmConfig *started = nullptr;
+    // A log-off arrives while the first question is up.
+    f.boxes.setWhileShown([&started](const QString &) {
+        if (started)
+            started->Exit1Click();
+    });
+    f.window = std::make_unique<TfrmConfig>(ConfigServices{f.boxes, f.dialogs, f.desktop, f.clipboard, f.keys, f.paths()});
+    started = f.window.get();
+    f.window->FormCreate();
+    f.window->startUp();
+    QVERIFY(f.window->exitRequested());
+    QCOMPARE(f.boxes.shown().size(), 1);
+}
+
+void TestTfrmConfig::restoringAShownWindowLeavesCancelItsWork()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    TfrmConfig &w = f.start();
+    w.Options1Click();
+    w.options().set(QStringLiteral("asse"), 33);
+    // The tray's "Configuration..." again while the window is up.
+    w.Options1Click();
+    w.CancelClick();
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 2);
+}
+
+void TestTfrmConfig::aFailedBackupAtStartKeepsTheSettings()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"asse", 7}});
+    QFile::remove(f.dataFile() + QStringLiteral(".~bk"));
+    QVERIFY(QDir(f.paths().programFolder).mkdir(QStringLiteral("data.db.~bk")));
+    TfrmConfig &w = f.start();
+    // Reported once; the program starts as usual, with the user's settings.
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error"));
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(f.keys.grabs.contains(0));
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 7);
+    w.Options1Click();
+    w.OKClick();
+    w.FormDestroy();
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 7);
+}
+
+void TestTfrmConfig::loadingAnotherFileSetsItsCurrentCategory()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
+    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
+    f.boxes.answerNext(MessageBoxService::Yes);
+    f.dialogs.answers << QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
+    TfrmConfig &w = f.start();
+    QCOMPARE(w.dataFiles().currentFile(), QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db")));
+    QVERIFY(w.collection().currentCategory());
+    // A capture now lands in it at once.
+    QVERIFY(!w.collection().AddNewItem(false, textItem(QStringLiteral("captured"))));
+    QCOMPARE(w.collection().currentCategory()->items.front()->Text, QStringLiteral("captured"));
 }
 
 void TestTfrmConfig::normalStartGoesToTray()

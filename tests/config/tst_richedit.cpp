@@ -18,6 +18,7 @@ private slots:
     void fontList();
     void createdStamp_data();
     void createdStamp();
+    void resetControlSavesWithoutABackground();
 };
 
 void TestRichEdit::resetKeepsCharactersDropsFormats()
@@ -40,6 +41,19 @@ void TestRichEdit::resetKeepsCharactersDropsFormats()
             QCOMPARE(f.fontFamilies().toStringList().value(0), QApplication::font().family());
         }
     }
+}
+
+void TestRichEdit::resetControlSavesWithoutABackground()
+{
+    RichEdit edit;
+    ResetRichEdit(&edit);
+    edit.insertPlainText(QStringLiteral("typed after a reset"));
+    const QString source = GetRichSource(&edit);
+    QVERIFY2(!source.contains(QLatin1String("\\highlight")), qPrintable(source));
+    RichEdit again;
+    LoadRichText(&again, source);
+    const QTextCharFormat f = again.document()->begin().begin().fragment().charFormat();
+    QCOMPARE(f.background().style(), Qt::NoBrush);
 }
 
 void TestRichEdit::loadThenGetSourceKeepsText()

@@ -220,6 +220,9 @@ void TestRtf::readerFeatures_data()
                                         << QStringLiteral("—–•‘’“”");
     QTest::newRow("not rtf loads as characters") << "plain {text}\r\nline two" << "plain {text}\r\nline two";
     QTest::newRow("source line breaks ignored") << "{\\rtf1 a\r\nb}" << "ab";
+    QTest::newRow("escaped CR is a paragraph") << R"({\rtf1 a\'0db})" << "a\r\nb";
+    QTest::newRow("escaped CR LF is one paragraph") << R"({\rtf1 a\'0d\'0ab})" << "a\r\nb";
+    QTest::newRow("escaped NUL shows nothing") << R"({\rtf1 a\'00b})" << "ab";
 }
 
 void TestRtf::readerFeatures()
@@ -227,6 +230,10 @@ void TestRtf::readerFeatures()
     QFETCH(QString, source);
     QFETCH(QString, text);
     QCOMPARE(plain(source), text);
+    // The document a control shows holds the same text.
+    QTextDocument doc;
+    RtfReader::read(source, &doc);
+    QCOMPARE(RichTextPlain::plainText(doc), text);
 }
 
 void TestRtf::damagedSourceIsHarmless_data()

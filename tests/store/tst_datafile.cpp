@@ -2,6 +2,7 @@
 #include "store/datafileformat.h"
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
+#include "store/sidefiles.h"
 #include "store/programerror.h"
 
 #include <QDir>
@@ -74,7 +75,7 @@ private slots:
     void sideFilesWrittenAndSwept();
     void sideFileFoundBesideDataFile();
     void missingAndUnreadablePictures();
-    void noFreeSideFileNameKeepsOldFile();
+    void aThousandPicturesDoNotStopSaving();
     void savedFilesAreOwnerOnly();
     void failedSaveReportsError();
 };
@@ -340,15 +341,15 @@ void TestDataFile::sideFilesWrittenAndSwept()
     QImage stored(item->Text, "BMP");
     QCOMPARE(stored.size(), QSize(4, 3));
     QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data.db.b17"))) || item->Text.endsWith(QStringLiteral(".b17")));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data.db.bak"))));
-    for (const char *kept : {"data.db.~bk", "data.db.corrupt", "other.db.b3"})
+    // Only names of our own pictures are swept: the user's "data.db.bak" stays.
+    for (const char *kept : {"data.db.~bk", "data.db.corrupt", "other.db.b3", "data.db.bak"})
         QVERIFY2(QFile::exists(dir.filePath(QString::fromLatin1(kept))), kept);
 
     // A later save keeps the stored side file rather than writing another.
     const QString first = item->Text;
     DataFileWriter(data).write(c);
     QCOMPARE(item->Text, first);
-    QCOMPARE(QDir(dir.path()).entryList({QStringLiteral("data.db.b*")}).size(), 1);
+    QCOMPARE(SideFiles::onDisk(data), QStringList{first});
 
     // And the file loads back with its picture.
     ParseResult back = parseBytes(readFile(data), data);
@@ -401,21 +402,27 @@ void TestDataFile::missingAndUnreadablePictures()
     QCOMPARE(readFile(dir.filePath(QStringLiteral("data.db.b2"))), QByteArray("not a picture at all"));
 }
 
-void TestDataFile::noFreeSideFileNameKeepsOldFile()
+void TestDataFile::aThousandPicturesDoNotStopSaving()
 {
+    // 900 pictures saved, 200 new ones: past the thousand names stored
+    // collections use, every picture is still saved and loads again.
     QTemporaryDir dir;
     const QString data = dir.filePath(QStringLiteral("data.db"));
-    writeFile(data, "old contents");
-    for (int i = 0; i < DataFileFormat::kMaxSideFiles; ++i)
-        writeFile(DataFileFormat::sideFileName(data, i), "");
     Collection c;
     c.setCurrentCategory(c.appendCategory(QStringLiteral("Pics")));
-    c.AddNewItem(false, imageItem(1, 1));
+    for (int i = 0; i < 900; ++i)
+        c.insertFirstChild(c.currentCategory(), imageItem(1, 1));
+    DataFileWriter(data).write(c);
+    for (int i = 0; i < 200; ++i)
+        c.insertFirstChild(c.currentCategory(), imageItem(2, 1));
     c.setCaptureModified();
-    QVERIFY_THROWS_EXCEPTION(ProgramError, DataFileWriter(data).write(c));
-    QCOMPARE(readFile(data), QByteArray("old contents"));
-    QVERIFY(c.captureModified());
-    QCOMPARE(c.category(0)->items.front()->Text, kUnsavedImageText);
+    DataFileWriter(data).write(c);
+    QVERIFY(!c.captureModified());
+    QCOMPARE(SideFiles::onDisk(data).size(), 1100);
+    ParseResult back = parseBytes(readFile(data), data);
+    QVERIFY(!back.failed);
+    QVERIFY(back.problems.empty());
+    QCOMPARE(back.categories.front()->itemCount(), 1100);
 }
 
 void TestDataFile::savedFilesAreOwnerOnly()

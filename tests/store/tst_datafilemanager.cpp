@@ -2,6 +2,10 @@
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
 
+#include <QImage>
+
+#include <functional>
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -18,7 +22,11 @@ class RecordingHost : public DataFileHost
 public:
     void showProgress(int percent) override { progress << percent; }
     void hideProgress() override { ++hidden; }
-    void processEvents() override {}
+    void processEvents() override
+    {
+        if (duringSave)
+            duringSave();
+    }
     void refreshCaption() override { ++captions; }
     void LoadCombo() override { ++combos; }
     void selectFirstNode() override {}
@@ -31,7 +39,23 @@ public:
     int combos = 0;
     int outOfSight = 0;
     bool backup = true;
+    std::function<void()> duringSave;  // what arrives while a save lets events run
 };
+
+// A data file block of one category holding one picture item whose side
+// file is `picture`; `lock` is the category's lock line.
+QByteArray pictureCategory(const QString &name, const QString &picture, const QByteArray &lock = "0")
+{
+    return "031\r\n" + name.toUtf8() + "\r\n0\r\n" + lock + "\r\n1\r\nImage: 2 x 2\r\n"
+           + "Sun, Feb 18, 2001, 12:33 PM\r\n1\r\n" + picture.toUtf8() + "\r\n0010\r\n";
+}
+
+void writePicture(const QString &path)
+{
+    QImage image(2, 2, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    QVERIFY(image.save(path, "BMP"));
+}
 
 
 
@@ -55,6 +79,15 @@ private slots:
     void blankFirstLineKeepsCopy();
     void emptyCollectionGetsCategory();
     void saveClearsFlagsAndListsFile();
+    void savesWhileCapturesArrive();
+    void noSweepAfterAPartialLoad();
+    void aCopiedCollectionKeepsItsOwnPictures();
+    void anotherSpellingOfTheFolderIsTheSameFile();
+    void whatTheBackupNamesStaysUntilItIsReplaced();
+    void leftoversOfKilledWritesGoUsersFilesStay();
+    void nulInStoredTextStillLoads();
+    void aFailedBackupCopyIsReportedAndLoadingGoesOn();
+    void firstRunCreatesTheFileQuietly();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -195,6 +228,198 @@ void TestDataFileManager::saveClearsFlagsAndListsFile()
     QVERIFY(!m_collection->anyModified());
     QCOMPARE(readFile(path("copy.db")), kGood);
     QCOMPARE(m_recent->paths(), (QStringList{path("copy.db"), path("data.db")}));
+}
+
+void TestDataFileManager::savesWhileCapturesArrive()
+{
+    // Each save writes new pictures and lets events run after each one; a
+    // capture then adds items to the full category and trims it.
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    CategoryNode *category = m_collection->category(0);
+    category->rec.Limit = 6;
+    m_collection->setCurrentCategory(category);
+    int captured = 0;
+    const auto capture = [this, category, &captured] {
+        TItemRec item = textItem(QStringLiteral("capture %1").arg(++captured));
+        if (captured % 2) {
+            item.Kind = TItemRec::Image;
+            item.Text = QStringLiteral(" ");
+            item.Bitmap = QImage(3, 3, QImage::Format_RGB32);
+            item.Bitmap.fill(Qt::green);
+        }
+        m_collection->insertFirstChild(category, item);
+        m_collection->CheckLimit(category, true);
+        m_collection->setCaptureModified();
+    };
+    for (int i = 0; i < 4; ++i)
+        capture();
+    m_host->duringSave = capture;
+    for (int round = 0; round < 20; ++round) {
+        const int before = captured;
+        m_manager->SaveData();
+        Collection loaded;
+        RecentFiles recent;
+        ScriptedMessageBoxes boxes;
+        RecordingHost host;
+        host.backup = false;
+        DataFileManager reader(loaded, recent, boxes, host, m_dir->path());
+        reader.setCurrentFile(path("data.db"));
+        reader.LoadData();
+        QVERIFY2(boxes.shown().isEmpty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
+        const int count = loaded.category(0)->itemCount();
+        QVERIFY2(count >= 4 && count <= 6, qPrintable(QString::number(count)));
+        // What came in during the save waits for the next one.
+        QCOMPARE(m_collection->captureModified(), captured > before);
+        if (!m_collection->captureModified())
+            capture();
+    }
+    QVERIFY(captured > 20);
+}
+
+void TestDataFileManager::noSweepAfterAPartialLoad()
+{
+    writePicture(path("data.db.b1"));
+    writePicture(path("data.db.b2"));
+    writeFile(path("data.db"), pictureCategory(QStringLiteral("First"), path("data.db.b1"))
+                                   + pictureCategory(QStringLiteral("Second"), path("data.db.b2"), "x")
+                                   + "SK: 2.3\r\n");
+    m_host->backup = false;
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    QCOMPARE(m_collection->categoryCount(), 1);
+    QVERIFY(!m_manager->wholeFileLoaded());
+    m_manager->SaveData();
+    QVERIFY(QFile::exists(path("data.db.b1")));
+    QVERIFY2(QFile::exists(path("data.db.b2")), "the damaged block's picture was swept");
+}
+
+void TestDataFileManager::aCopiedCollectionKeepsItsOwnPictures()
+{
+    // The original in a/, copied with its side files to b/ while a/ stays.
+    QDir(m_dir->path()).mkpath(QStringLiteral("a"));
+    QDir(m_dir->path()).mkpath(QStringLiteral("b"));
+    writePicture(path("a/data.db.b4"));
+    const QByteArray file = pictureCategory(QStringLiteral("Pics"), path("a/data.db.b4")) + "SK: 2.3\r\n";
+    writeFile(path("a/data.db"), file);
+    writeFile(path("b/data.db"), file);
+    QVERIFY(QFile::copy(path("a/data.db.b4"), path("b/data.db.b4")));
+    m_manager->setCurrentFile(path("b/data.db"));
+    m_manager->LoadData();
+    QCOMPARE(m_collection->category(0)->items.front()->Text, path("b/data.db.b4"));
+    m_collection->setEditModified();
+    m_manager->SaveData();
+    QVERIFY(QFile::exists(path("b/data.db.b4")));
+    // Without the original the copy still has every picture.
+    QVERIFY(QDir(path("a")).removeRecursively());
+    m_manager->LoadData();
+    QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
+    QVERIFY(!m_collection->category(0)->items.front()->Bitmap.isNull());
+}
+
+void TestDataFileManager::anotherSpellingOfTheFolderIsTheSameFile()
+{
+    QDir(m_dir->path()).mkpath(QStringLiteral("real"));
+    QVERIFY(QFile::link(path("real"), path("link")));
+    writePicture(path("real/data.db.b7"));
+    writeFile(path("real/data.db"), pictureCategory(QStringLiteral("Pics"), path("real/data.db.b7")) + "SK: 2.3\r\n");
+    m_manager->setCurrentFile(path("link/data.db"));
+    m_manager->LoadData();
+    m_collection->setEditModified();
+    m_manager->SaveData();
+    QVERIFY(QFile::exists(path("real/data.db.b7")));
+}
+
+void TestDataFileManager::whatTheBackupNamesStaysUntilItIsReplaced()
+{
+    writePicture(path("data.db.b3"));
+    writeFile(path("data.db"), pictureCategory(QStringLiteral("Pics"), path("data.db.b3")) + "SK: 2.3\r\n");
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    QVERIFY(QFile::exists(path("data.db.~bk")));
+    // The picture item is deleted and saved: the backup still needs its file.
+    m_collection->removeItem(m_collection->category(0)->items.front().get());
+    m_manager->SaveData();
+    QVERIFY(QFile::exists(path("data.db.b3")));
+    // A backup loaded now gets its picture.
+    {
+        Collection restored;
+        RecentFiles recent;
+        ScriptedMessageBoxes boxes;
+        RecordingHost host;
+        host.backup = false;
+        DataFileManager reader(restored, recent, boxes, host, m_dir->path());
+        reader.setCurrentFile(path("data.db.~bk"));
+        reader.LoadData();
+        QVERIFY(boxes.shown().isEmpty());
+        QCOMPARE(restored.category(0)->itemCount(), 1);
+    }
+    // The next load replaces the backup; the save after it may sweep the file.
+    m_manager->LoadData();
+    m_manager->SaveData();
+    QVERIFY(!QFile::exists(path("data.db.b3")));
+}
+
+void TestDataFileManager::leftoversOfKilledWritesGoUsersFilesStay()
+{
+    writeFile(path("data.db"), kGood);
+    for (const char *name : {"data.db.sk-tmp-a1B2c3", "data.db.b12.sk-tmp-ZZ99zz", "data.db.~bk.sk-tmp-000000"})
+        writeFile(path(name), "partial");
+    for (const char *name : {"data.db.backup", "data.db.old", "data.db.bak", "other.db.sk-tmp-a1B2c3"})
+        writeFile(path(name), "the user's");
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    m_manager->SaveData();
+    for (const char *name : {"data.db.sk-tmp-a1B2c3", "data.db.b12.sk-tmp-ZZ99zz", "data.db.~bk.sk-tmp-000000"})
+        QVERIFY2(!QFile::exists(path(name)), name);
+    for (const char *name : {"data.db.backup", "data.db.old", "data.db.bak", "other.db.sk-tmp-a1B2c3"})
+        QVERIFY2(QFile::exists(path(name)), name);
+    const QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
+    QVERIFY2(!names.join(QLatin1Char('|')).contains(QLatin1String("sk-tmp-")) || names.contains(QStringLiteral("other.db.sk-tmp-a1B2c3")),
+             qPrintable(names.join(QLatin1Char('|'))));
+}
+
+void TestDataFileManager::nulInStoredTextStillLoads()
+{
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    CategoryNode *category = m_collection->category(0);
+    TItemRec rich = textItem(QStringLiteral("{\\rtf1 from Wine}") + QChar(0));
+    rich.Kind = TItemRec::RichText;
+    TItemRec named = textItem(QStringLiteral("after"));
+    named.Alias = QStringLiteral("two\r\nlines") + QChar(0);
+    m_collection->insertFirstChild(category, rich);
+    m_collection->insertFirstChild(category, named);
+    m_manager->SaveData();
+    m_manager->LoadData();
+    QCOMPARE(m_boxes->shown().size(), 1);  // the first load's "not found" alone
+    QCOMPARE(m_collection->category(0)->itemCount(), 2);
+    QCOMPARE(m_collection->category(0)->items[0]->Alias, QStringLiteral("two lines"));
+    QCOMPARE(m_collection->category(0)->items[1]->Text, QStringLiteral("{\\rtf1 from Wine}"));
+}
+
+void TestDataFileManager::aFailedBackupCopyIsReportedAndLoadingGoesOn()
+{
+    writeFile(path("data.db"), kGood);
+    // Nothing can be written where the backup goes.
+    QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data.db.~bk")));
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Error"));
+    QVERIFY(m_boxes->texts().first().contains(QLatin1String("data.db.~bk")));
+    QCOMPARE(m_collection->category(0)->name, QStringLiteral("Mail"));
+    QCOMPARE(m_recent->paths(), QStringList{path("data.db")});
+}
+
+void TestDataFileManager::firstRunCreatesTheFileQuietly()
+{
+    m_manager->setFirstRun(true);
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->LoadData();
+    QVERIFY(m_boxes->shown().isEmpty());
+    QVERIFY(QFile::exists(path("data.db")));
+    QCOMPARE(m_collection->category(0)->name, QStringLiteral("Category1"));
 }
 
 QTEST_GUILESS_MAIN(TestDataFileManager)

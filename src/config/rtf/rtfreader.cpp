@@ -463,8 +463,23 @@ private:
                 m_fontName += decoded;
             return;
         }
-        if (top().destination == Destination::Text)
-            text(decoded);
+        if (top().destination != Destination::Text)
+            return;
+        // An escaped line break (\'0d, \'0a, or the pair) is a paragraph mark,
+        // in the document and the plain text alike; other control bytes show nothing.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= decoded.size(); ++i) {
+            const QChar c = i < decoded.size() ? decoded[i] : QChar();
+            if (i < decoded.size() && (c.unicode() >= 0x20 || c == QLatin1Char('\t')))
+                continue;
+            text(QStringView(decoded).mid(start, i - start));
+            start = i + 1;
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                if (c == QLatin1Char('\r') && i + 1 < decoded.size() && decoded[i + 1] == QLatin1Char('\n'))
+                    start = ++i + 1;
+                paragraph();
+            }
+        }
     }
 
     void text(QStringView s)

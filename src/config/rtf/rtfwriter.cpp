@@ -17,6 +17,12 @@ QString familyOf(const QTextCharFormat &format)
 }
 
 // Fonts and colours are tables in RTF; formats refer to them by index.
+// "No background" is a brush without a colour, not black.
+bool hasColour(const QTextCharFormat &format, QTextFormat::Property property)
+{
+    return format.hasProperty(property) && format.brushProperty(property).style() != Qt::NoBrush;
+}
+
 class Tables
 {
 public:
@@ -27,9 +33,9 @@ public:
             for (auto it = block.begin(); !it.atEnd(); ++it) {
                 const QTextCharFormat f = it.fragment().charFormat();
                 fontIndex(familyOf(f));
-                if (f.hasProperty(QTextFormat::ForegroundBrush))
+                if (hasColour(f, QTextFormat::ForegroundBrush))
                     colorIndex(f.foreground().color());
-                if (f.hasProperty(QTextFormat::BackgroundBrush))
+                if (hasColour(f, QTextFormat::BackgroundBrush))
                     colorIndex(f.background().color());
             }
         }
@@ -144,9 +150,9 @@ QString charProperties(const QTextCharFormat &f, Tables &tables)
         out += QLatin1String("\\super");
     else if (f.verticalAlignment() == QTextCharFormat::AlignSubScript)
         out += QLatin1String("\\sub");
-    if (f.hasProperty(QTextFormat::ForegroundBrush))
+    if (hasColour(f, QTextFormat::ForegroundBrush))
         out += QStringLiteral("\\cf%1").arg(tables.colorIndex(f.foreground().color()));
-    if (f.hasProperty(QTextFormat::BackgroundBrush))
+    if (hasColour(f, QTextFormat::BackgroundBrush))
         out += QStringLiteral("\\highlight%1").arg(tables.colorIndex(f.background().color()));
     out += QLatin1Char(' ');
     return out;

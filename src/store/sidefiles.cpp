@@ -1,0 +1,120 @@
+#include "sidefiles.h"
+
+#include "datafileformat.h"
+#include "safefile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+namespace SideFiles {
+
+namespace {
+
+bool allDigits(QStringView s)
+{
+    if (s.isEmpty())
+        return false;
+    for (const QChar c : s) {
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return false;
+    }
+    return true;
+}
+
+QStringView fileNameOf(QStringView path)
+{
+    const qsizetype cut = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.mid(cut + 1);
+}
+
+QStringList namesInFolderOf(const QString &dataFilePath)
+{
+    return QFileInfo(dataFilePath).absoluteDir().entryList(QDir::Files | QDir::Hidden | QDir::System);
+}
+
+} // namespace
+
+bool isSideFileName(QStringView fileName, QStringView dataFileName)
+{
+    return fileName.size() > dataFileName.size() + 2 && fileName.startsWith(dataFileName)
+           && fileName.mid(dataFileName.size(), 2) == QLatin1String(".b")
+           && allDigits(fileName.mid(dataFileName.size() + 2));
+}
+
+QStringList onDisk(const QString &dataFilePath)
+{
+    const QFileInfo data(dataFilePath);
+    const QDir folder = data.absoluteDir();
+    QStringList paths;
+    // Matched by rule rather than a name filter: data file names may hold glob characters.
+    for (const QString &name : namesInFolderOf(dataFilePath)) {
+        if (isSideFileName(name, data.fileName()))
+            paths << folder.absoluteFilePath(name);
+    }
+    return paths;
+}
+
+QString locate(const QString &storedPath, const QString &dataFilePath)
+{
+    const QStringView name = fileNameOf(storedPath);
+    if (name.trimmed().isEmpty())
+        return {};
+    const QFileInfo data(dataFilePath);
+    const QString beside = data.absoluteDir().filePath(name.toString());
+    // The backup, loaded in its data file's place, owns that file's pictures.
+    QString dataName = data.fileName();
+    if (dataName.endsWith(QLatin1String(".~bk")))
+        dataName.chop(4);
+    const bool own = isSideFileName(name, dataName);
+    if (own && QFileInfo(beside).isFile())
+        return beside;
+    if (QFileInfo(storedPath).isFile())
+        return storedPath;
+    return QFileInfo(beside).isFile() ? beside : QString();
+}
+
+QString identity(const QString &path)
+{
+    return path.trimmed().isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+}
+
+QSet<QString> referencedBy(const QString &namingFile, const QString &dataFilePath)
+{
+    QSet<QString> found;
+    QFile file(namingFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return found;
+    const QString text = DataFileFormat::decode(file.readAll());
+    const QString dataName = QFileInfo(dataFilePath).fileName();
+    for (const QStringView line : QStringView(text).split(DataFileFormat::kLineBreak)) {
+        const QStringView name = fileNameOf(line);
+        if (!isSideFileName(name, dataName))
+            continue;
+        // Whichever file the reader would take, and the one the path names.
+        for (const QString &candidate : {locate(line.toString(), dataFilePath), line.toString()}) {
+            const QString id = identity(candidate);
+            if (!id.isEmpty())
+                found.insert(id);
+        }
+    }
+    return found;
+}
+
+void removeLeftovers(const QString &dataFilePath)
+{
+    const QFileInfo data(dataFilePath);
+    const QDir folder = data.absoluteDir();
+    // Only names our own writes use: the file written, the mark, six random characters.
+    static const QRegularExpression temporary(QStringLiteral("^(|\\.b[0-9]+|\\.~bk|\\.corrupt)")
+                                              + QRegularExpression::escape(SafeFile::kTemporaryMark)
+                                              + QStringLiteral("[A-Za-z0-9]{6}$"));
+    for (const QString &name : namesInFolderOf(dataFilePath)) {
+        if (name.startsWith(data.fileName())
+            && temporary.match(QStringView(name).mid(data.fileName().size())).hasMatch())
+            QFile::remove(folder.absoluteFilePath(name));
+    }
+}
+
+} // namespace SideFiles
