@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -49,6 +50,22 @@ QByteArray pictureCategory(const QString &name, const QString &picture, const QB
     return "031\r\n" + name.toUtf8() + "\r\n0\r\n" + lock + "\r\n1\r\nImage: 2 x 2\r\n"
            + "Sun, Feb 18, 2001, 12:33 PM\r\n1\r\n" + picture.toUtf8() + "\r\n0010\r\n";
 }
+
+// A file loaded as a new start of the program would load it (no backup made).
+struct FreshLoad
+{
+    explicit FreshLoad(const QString &file)
+    {
+        host.backup = false;
+        DataFileManager manager(collection, recent, boxes, host, QFileInfo(file).absolutePath());
+        manager.setCurrentFile(file);
+        manager.LoadData();
+    }
+    Collection collection;
+    RecentFiles recent;
+    ScriptedMessageBoxes boxes;
+    RecordingHost host;
+};
 
 void writePicture(const QString &path)
 {
@@ -258,16 +275,9 @@ void TestDataFileManager::savesWhileCapturesArrive()
     for (int round = 0; round < 20; ++round) {
         const int before = captured;
         m_manager->SaveData();
-        Collection loaded;
-        RecentFiles recent;
-        ScriptedMessageBoxes boxes;
-        RecordingHost host;
-        host.backup = false;
-        DataFileManager reader(loaded, recent, boxes, host, m_dir->path());
-        reader.setCurrentFile(path("data.db"));
-        reader.LoadData();
-        QVERIFY2(boxes.shown().isEmpty(), qPrintable(boxes.texts().join(QLatin1Char('|'))));
-        const int count = loaded.category(0)->itemCount();
+        const FreshLoad loaded(path("data.db"));
+        QVERIFY2(loaded.boxes.shown().isEmpty(), qPrintable(loaded.boxes.texts().join(QLatin1Char('|'))));
+        const int count = loaded.collection.category(0)->itemCount();
         QVERIFY2(count >= 4 && count <= 6, qPrintable(QString::number(count)));
         // What came in during the save waits for the next one.
         QCOMPARE(m_collection->captureModified(), captured > before);
@@ -343,16 +353,9 @@ void TestDataFileManager::whatTheBackupNamesStaysUntilItIsReplaced()
     QVERIFY(QFile::exists(path("data.db.b3")));
     // A backup loaded now gets its picture.
     {
-        Collection restored;
-        RecentFiles recent;
-        ScriptedMessageBoxes boxes;
-        RecordingHost host;
-        host.backup = false;
-        DataFileManager reader(restored, recent, boxes, host, m_dir->path());
-        reader.setCurrentFile(path("data.db.~bk"));
-        reader.LoadData();
-        QVERIFY(boxes.shown().isEmpty());
-        QCOMPARE(restored.category(0)->itemCount(), 1);
+        const FreshLoad restored(path("data.db.~bk"));
+        QVERIFY(restored.boxes.shown().isEmpty());
+        QCOMPARE(restored.collection.category(0)->itemCount(), 1);
     }
     // The next load replaces the backup; the save after it may sweep the file.
     m_manager->LoadData();
