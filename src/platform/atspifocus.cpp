@@ -7,6 +7,8 @@
 
 #include <atspi/atspi.h>
 
+#include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -145,9 +147,52 @@ AtspiAccessible *windowOf(AtspiAccessible *object)
     return nullptr;
 }
 
-// The first focusable control after `target` in the tree order of `window`,
-// skipping the target's own descendants; a new reference, or null.
-AtspiAccessible *nextFocusableAfter(AtspiAccessible *window, AtspiAccessible *target)
+// The children of a node in the order the toolkit moves the focus through
+// them: Qt follows the order of its widgets, GTK the position on screen
+// (top to bottom, then left to right), whatever order its containers list
+// them in. New references.
+std::vector<AtspiAccessible *> childrenInFocusOrder(AtspiAccessible *node, bool byPosition)
+{
+    struct Child
+    {
+        AtspiAccessible *object;
+        int centreY;
+        int centreX;
+    };
+    std::vector<Child> children;
+    const gint count = std::min(atspi_accessible_get_child_count(node, nullptr), 512);
+    for (gint i = 0; i < count; ++i) {
+        AtspiAccessible *child = atspi_accessible_get_child_at_index(node, i, nullptr);
+        if (!child)
+            continue;
+        Child entry{child, std::numeric_limits<int>::max(), std::numeric_limits<int>::max()};
+        if (byPosition) {
+            if (AtspiComponent *component = atspi_accessible_get_component_iface(child)) {
+                if (AtspiRect *rect = atspi_component_get_extents(component, ATSPI_COORD_TYPE_SCREEN, nullptr)) {
+                    entry.centreY = rect->y + rect->height / 2;
+                    entry.centreX = rect->x + rect->width / 2;
+                    g_free(rect);
+                }
+                g_object_unref(component);
+            }
+        }
+        children.push_back(entry);
+    }
+    if (byPosition) {
+        std::stable_sort(children.begin(), children.end(), [](const Child &a, const Child &b) {
+            return a.centreY != b.centreY ? a.centreY < b.centreY : a.centreX < b.centreX;
+        });
+    }
+    std::vector<AtspiAccessible *> result;
+    result.reserve(children.size());
+    for (const Child &child : children)
+        result.push_back(child.object);
+    return result;
+}
+
+// The first focusable control after `target` in the focus order of
+// `window`, skipping the target's own descendants; a new reference, or null.
+AtspiAccessible *nextFocusableAfter(AtspiAccessible *window, AtspiAccessible *target, bool byPosition)
 {
     QElapsedTimer clock;
     clock.start();
@@ -170,11 +215,8 @@ AtspiAccessible *nextFocusableAfter(AtspiAccessible *window, AtspiAccessible *ta
             } else if (passed && focusable(node)) {
                 found = static_cast<AtspiAccessible *>(g_object_ref(node));
             } else if (node == window || hasState(node, ATSPI_STATE_SHOWING)) {
-                const gint count = atspi_accessible_get_child_count(node, nullptr);
-                for (gint i = std::min(count, 512) - 1; i >= 0; --i) {
-                    if (AtspiAccessible *child = atspi_accessible_get_child_at_index(node, i, nullptr))
-                        stack.push_back(child);
-                }
+                const std::vector<AtspiAccessible *> children = childrenInFocusOrder(node, byPosition);
+                stack.insert(stack.end(), children.rbegin(), children.rend());
             }
         }
         g_object_unref(node);
@@ -448,7 +490,7 @@ AtspiFocus::Result AtspiFocus::focusNext(quint64 handle)
     if (!window)
         return {};
     atspi_accessible_clear_cache(window);
-    AtspiAccessible *next = nextFocusableAfter(window, object);
+    AtspiAccessible *next = nextFocusableAfter(window, object, !isQt(object));
     g_object_unref(window);
     if (!next)
         return {};

@@ -117,4 +117,59 @@ for kind in gtk_entry qt_text; do
     check "inserting non-ASCII text into $kind (got '$got')" test "$got" = "X${wide}Y"
 done
 stop_program
+# "Jump cursor to next" after each paste moves the focus on through the
+# accessibility bus: no Tab is typed into a multi-line editor.
+sed -i '1s/^031/431/' "$data/data.db"
+start_program global=1 gpaste=0
+copy one; copy two; copy three
+"$edit_target" form "Qt form" "$home/qt.out" >/dev/null 2>&1 &
+tgt=$!
+if id=$(window "Qt form"); then
+    activate "$id"
+    paste_keys End ctrl+Home ctrl+space ctrl+Down Return
+    got=$(read_qt)
+    check "jumping from a Qt text edit to the line edit after it (got '$got')" test "$got" = "one|three"
+fi
+zenity --forms --title "GTK form" --add-entry First --add-entry Second --add-entry Third \
+    >"$home/form.out" 2>/dev/null &
+zen=$!
+if id=$(window "GTK form"); then
+    activate "$id"
+    paste_keys End ctrl+Home ctrl+space ctrl+Down ctrl+space Return
+    # The last jump left the focus on Cancel; the next control is OK.
+    xdotool key Tab Return
+    for _ in $(seq 50); do alive "$zen" || break; sleep 0.1; done
+    got=$(cat "$home/form.out")
+    check "jumping through the fields of a GTK form (got '$got')" test "$got" = "one|three|two"
+fi
+stop_program
+sed -i '1s/^431/031/' "$data/data.db"
+
+# A dialog that has just appeared, before any click: the list opens at its
+# entry's caret (where it opens once a click has put the caret there), not
+# at the mouse pointer.
+list_position() {
+    xdotool key ctrl+v
+    local id
+    id=$(window "$popup") || return 1
+    sleep 0.3
+    xdotool getwindowgeometry "$id" | awk '/Position/ {print $2}'
+    xdotool key Escape
+    quiet gone "$popup"
+}
+start_program
+xdotool mousemove 20 20
+zenity --entry --title "Fresh dialog" >/dev/null 2>&1 &
+zen=$!
+if id=$(window "Fresh dialog"); then
+    sleep 0.5
+    fresh=$(list_position)
+    xdotool mousemove --window "$id" 96 54 click 1 mousemove 20 20
+    sleep 0.3
+    clicked=$(list_position)
+    check "the list opens at the caret of a fresh dialog ($fresh), as after a click ($clicked)" \
+        test -n "$fresh" -a "$fresh" = "$clicked" -a "${fresh%,*}" -gt 100
+fi
+kill "$zen" 2>/dev/null
+stop_program
 finish
