@@ -329,8 +329,9 @@ void X11Desktop::FocusForeignWindow(const ForeignFocus &target)
     if (!m_atspi.accessible(target.accessible))
         return;
     // The application takes a moment to call the control focused again.
+    clock.restart();
     while (!m_atspi.isFocused(target.accessible)) {
-        if (clock.elapsed() >= kActivationWaitMs) {
+        if (clock.elapsed() >= kRefocusWaitMs) {
             // The focus really has to move: move it, and put back where the caret was.
             if (m_atspi.grabFocus(target.accessible))
                 m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,

@@ -38,6 +38,7 @@ public:
 private:
     static constexpr int kFocusPatienceMs = 500;
     static constexpr int kActivationWaitMs = 500;
+    static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);
     static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
 

@@ -1,11 +1,14 @@
-// The X11 desktop's keyboard side on a real X server: modifiers the user
-// holds, and typing in the layout group the user has switched to.
+// The X11 desktop on a real X server: modifiers the user holds, typing in
+// the layout group the user has switched to, and giving a foreign control
+// its focus back with its caret where it was.
 #include "platform/x11desktop.h"
 
 #include <QApplication>
 #include <QLineEdit>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QFile>
 #include <QTest>
 
 #include <X11/XKBlib.h>
@@ -29,6 +32,31 @@ bool keyDown(KeyCode code)
     return keys[code / 8] & (1 << (code % 8));
 }
 
+// Runs the command and waits until a visible window with the exact title exists.
+quint64 openWindow(QProcess &process, const QString &program, const QStringList &arguments, const QString &title)
+{
+    process.start(program, arguments);
+    if (!process.waitForStarted())
+        return 0;
+    for (int i = 0; i < 100; ++i) {
+        QProcess search;
+        search.start(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--name"),
+                      QLatin1Char('^') + title + QLatin1Char('$')});
+        search.waitForFinished();
+        const quint64 id = search.readAllStandardOutput().split('\n').value(0).toULongLong();
+        if (id)
+            return id;
+        QTest::qWait(100);
+    }
+    return 0;
+}
+
+void xdotool(const QStringList &arguments)
+{
+    QProcess::execute(QStringLiteral("xdotool"), arguments);
+}
+
 bool setLayouts(const QString &layouts)
 {
     return QProcess::execute(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), layouts}) == 0;
@@ -45,6 +73,8 @@ private slots:
     void lockedModifiersAreNotHeld();
     void typesInTheActiveGroup_data();
     void typesInTheActiveGroup();
+    void focusIsBroughtBackWithTheCaret_data();
+    void focusIsBroughtBackWithTheCaret();
     void cleanup();
 
 private:
@@ -142,6 +172,90 @@ void TestX11Desktop::typesInTheActiveGroup()
         QVERIFY(m_desktop.typeCharacter(c));
     m_desktop.finishTyping();
     QTRY_COMPARE(edit.text(), text);
+}
+
+void TestX11Desktop::focusIsBroughtBackWithTheCaret_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QStringList>("away");
+    QTest::addColumn<QString>("expected");
+    // Both windows have a control that comes first, holding "XY" with the
+    // caret between X and Y, and a single-line field after it, where the
+    // keys or a click (in the window %w) move the focus.
+    QTest::newRow("GTK entry") << QStringLiteral("zenity")
+                               << QStringList{QStringLiteral("--forms"), QStringLiteral("--title=GTK form"),
+                                              QStringLiteral("--add-entry=First"), QStringLiteral("--add-entry=Second")}
+                               << QStringLiteral("GTK form") << QStringList{QStringLiteral("key"), QStringLiteral("Tab")}
+                               << QStringLiteral("XQY|");
+    QTest::newRow("Qt text edit") << QStringLiteral(SK_EDIT_TARGET)
+                                  << QStringList{QStringLiteral("form"), QStringLiteral("Qt form"), QString()}
+                                  << QStringLiteral("Qt form")
+                                  << QStringList{QStringLiteral("mousemove"), QStringLiteral("--window"),
+                                                 QStringLiteral("%w"), QStringLiteral("200"), QStringLiteral("220"),
+                                                 QStringLiteral("click"), QStringLiteral("1")}
+                                  << QStringLiteral("XQY|");
+}
+
+void TestX11Desktop::focusIsBroughtBackWithTheCaret()
+{
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, title);
+    QFETCH(QStringList, away);
+    QFETCH(QString, expected);
+    if (QStandardPaths::findExecutable(program).isEmpty() || QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        QSKIP("the target program or xdotool is not installed");
+    QTemporaryDir dir;
+    const QString outFile = dir.filePath(QStringLiteral("out"));
+    if (arguments.size() == 3)
+        arguments[2] = outFile;
+    QProcess target;
+    target.setStandardOutputFile(outFile);
+    struct Stop
+    {
+        QProcess &process;
+        ~Stop()
+        {
+            process.kill();
+            process.waitForFinished();
+        }
+    } stop{target};
+    const quint64 window = openWindow(target, program, arguments, title);
+    QVERIFY(window);
+    xdotool({QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::number(window)});
+    QTest::qWait(500);
+    xdotool({QStringLiteral("type"), QStringLiteral("XY")});
+    xdotool({QStringLiteral("key"), QStringLiteral("Left")});
+    QTest::qWait(300);
+
+    const ForeignFocus focus = m_desktop.GetForeignFocus();
+    QCOMPARE(focus.window, window);
+    QVERIFY(focus.accessible);
+    QCOMPARE(focus.caretOffset, 1);
+    QCOMPARE(focus.selectionStart, 1);
+    QCOMPARE(focus.selectionEnd, 1);
+
+    // The focus moves on to the field after it. Bringing it back must not
+    // select the whole text (Q would replace it), must not leave it there
+    // (Q would land in the second field), and must put the caret back
+    // between X and Y.
+    away.replaceInStrings(QStringLiteral("%w"), QString::number(window));
+    xdotool(away);
+    QTest::qWait(300);
+    m_desktop.FocusForeignWindow(focus);
+    QVERIFY(m_desktop.typeCharacter(U'Q'));
+    QTest::qWait(300);
+    if (program == QLatin1String("zenity")) {
+        // On from the first field past the second and Cancel to OK.
+        xdotool({QStringLiteral("key"), QStringLiteral("Tab"), QStringLiteral("Tab"), QStringLiteral("Tab"),
+                 QStringLiteral("Return")});
+        QVERIFY(target.waitForFinished(5000));
+    }
+    QFile out(outFile);
+    QVERIFY(out.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(out.readAll()).trimmed(), expected);
 }
 
 int main(int argc, char **argv)
