@@ -318,17 +318,15 @@ AtspiFocus::Lookup AtspiFocus::lookUp(quint32 pid, Result &result)
     return Lookup::Found;
 }
 
-AtspiFocus::Result AtspiFocus::focusedIn(quint32 pid, int patienceMs, const std::function<void(int)> &wait)
+AtspiFocus::Result AtspiFocus::focusedIn(quint32 pid, const std::function<bool(int)> &keepWaiting)
 {
     constexpr int kStepMs = 25;
     Result result;
     if (m_state != State::Ready || pid == 0)
         return result;
     Lookup lookup = lookUp(pid, result);
-    for (int waited = 0; lookup == Lookup::NothingFocused && waited < patienceMs; waited += kStepMs) {
-        wait(kStepMs);
+    for (int waited = 0; lookup == Lookup::NothingFocused && keepWaiting(waited); waited += kStepMs)
         lookup = lookUp(pid, result);
-    }
     return result;
 }
 

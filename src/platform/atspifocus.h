@@ -34,10 +34,10 @@ public:
     // `rootProperty` is the bus address an X session publishes on its root window, if any.
     bool available(const QString &rootProperty);
     // The focused control of the application with this process id. While our
-    // hotkey's grab lasts, the application may not call any control focused;
-    // the lookup then keeps asking for up to `patienceMs`, `wait` letting
-    // time pass in between.
-    Result focusedIn(quint32 pid, int patienceMs, const std::function<void(int)> &wait);
+    // hotkey's grab lasts, the application may call no control focused: as
+    // long as `keepWaiting(waitedMs)` lets time pass and says so, the lookup
+    // asks again.
+    Result focusedIn(quint32 pid, const std::function<bool(int)> &keepWaiting);
     // The object behind a handle from the latest lookup (an AtspiAccessible*), or null.
     void *accessible(quint64 handle) const;
 

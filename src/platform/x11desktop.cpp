@@ -197,9 +197,22 @@ ForeignFocus X11Desktop::GetForeignFocus()
         // While the hotkey's key is down our grab has the keyboard, and a
         // GTK window calls none of its controls focused; it does again as
         // soon as the key is let go. A window that has just opened has not
-        // announced its focus either, so ask again for a short while.
-        const AtspiFocus::Result inside = m_atspi.focusedIn(
-            pidOf(c, xcb_window_t(focus.window)), kFocusPatienceMs, [](int ms) { waitForOthers(ms); });
+        // announced its focus either, so ask again until a moment after the
+        // key is up (bounded, should the key stick).
+        QElapsedTimer sinceRelease;
+        const AtspiFocus::Result inside
+            = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)), [&sinceRelease](int waitedMs) {
+                  if (waitedMs >= kFocusPatienceMs)
+                      return false;
+                  if (!keyHeld()) {
+                      if (!sinceRelease.isValid())
+                          sinceRelease.start();
+                      else if (sinceRelease.elapsed() >= kFocusAfterReleaseMs)
+                          return false;
+                  }
+                  waitForOthers(25);
+                  return true;
+              });
         applyTo(focus, inside);
     }
     return focus;
@@ -278,6 +291,29 @@ QRect X11Desktop::screenGeometry(QPoint at) const
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+bool X11Desktop::keyHeld()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return false;
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    XModifierKeymap *map = XGetModifierMapping(dpy);
+    // Modifiers do not count: the grab ends with the hotkey's own key.
+    for (int i = 0; map && i < 8 * map->max_keypermod; ++i) {
+        const KeyCode code = map->modifiermap[i];
+        if (code)
+            keys[code / 8] &= char(~(1 << (code % 8)));
+    }
+    if (map)
+        XFreeModifiermap(map);
+    for (const char byte : keys) {
+        if (byte)
+            return true;
+    }
+    return false;
 }
 
 void X11Desktop::waitForOthers(int milliseconds)

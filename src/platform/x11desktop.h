@@ -36,7 +36,12 @@ public:
     ForeignFocus nextControl(const ForeignFocus &target) override;
 
 private:
-    static constexpr int kFocusPatienceMs = 500;
+    // How long the hotkey's key may be held while we look for the focused
+    // control, and how long the application has to call it focused again
+    // once the key is let go.
+    static constexpr int kFocusPatienceMs = 2000;
+    static constexpr int kFocusAfterReleaseMs = 300;
+    static bool keyHeld();
     static constexpr int kActivationWaitMs = 500;
     static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);

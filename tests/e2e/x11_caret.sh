@@ -148,10 +148,10 @@ sed -i '1s/^431/031/' "$data/data.db"
 # A dialog whose focus we never saw announced (it opened before the
 # program), before any click: the list opens at its entry's caret, where it
 # opens once a click has put the caret there, not at the mouse pointer. The
-# hotkey is held a moment, as a hand does: while it is down, GTK calls no
+# hotkey is held a moment, as a slow hand does: while it is down, GTK calls no
 # control focused.
 list_position() {
-    xdotool keydown ctrl+v sleep 0.3 keyup v ctrl
+    xdotool keydown ctrl+v sleep 0.8 keyup v ctrl
     local id
     id=$(window "$popup") || return 1
     sleep 0.3
