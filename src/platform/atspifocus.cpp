@@ -318,14 +318,13 @@ AtspiFocus::Lookup AtspiFocus::lookUp(quint32 pid, Result &result)
     return Lookup::Found;
 }
 
-AtspiFocus::Result AtspiFocus::focusedIn(quint32 pid, const std::function<bool(int)> &keepWaiting)
+AtspiFocus::Result AtspiFocus::focusedIn(quint32 pid, const std::function<bool()> &keepWaiting)
 {
-    constexpr int kStepMs = 25;
     Result result;
     if (m_state != State::Ready || pid == 0)
         return result;
     Lookup lookup = lookUp(pid, result);
-    for (int waited = 0; lookup == Lookup::NothingFocused && keepWaiting(waited); waited += kStepMs)
+    while (lookup == Lookup::NothingFocused && keepWaiting())
         lookup = lookUp(pid, result);
     return result;
 }

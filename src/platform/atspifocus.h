@@ -35,9 +35,9 @@ public:
     bool available(const QString &rootProperty);
     // The focused control of the application with this process id. While our
     // hotkey's grab lasts, the application may call no control focused: as
-    // long as `keepWaiting(waitedMs)` lets time pass and says so, the lookup
-    // asks again.
-    Result focusedIn(quint32 pid, const std::function<bool(int)> &keepWaiting);
+    // long as `keepWaiting()` lets time pass and says so, the lookup asks
+    // again.
+    Result focusedIn(quint32 pid, const std::function<bool()> &keepWaiting);
     // The object behind a handle from the latest lookup (an AtspiAccessible*), or null.
     void *accessible(quint64 handle) const;
 

@@ -199,10 +199,13 @@ ForeignFocus X11Desktop::GetForeignFocus()
         // soon as the key is let go. A window that has just opened has not
         // announced its focus either, so ask again until a moment after the
         // key is up (bounded, should the key stick).
+        QElapsedTimer clock;
         QElapsedTimer sinceRelease;
+        clock.start();
+        // Time by the clock: each look-up itself may take a while.
         const AtspiFocus::Result inside
-            = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)), [&sinceRelease](int waitedMs) {
-                  if (waitedMs >= kFocusPatienceMs)
+            = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)), [&clock, &sinceRelease] {
+                  if (clock.elapsed() >= kFocusPatienceMs)
                       return false;
                   if (!keyHeld()) {
                       if (!sinceRelease.isValid())
