@@ -3,10 +3,13 @@
 #include <QPoint>
 #include <QString>
 
+#include <functional>
+
 // The accessibility bus view of the application in front: its focused
-// control, the caret on screen and a combo box's edit selection. The bus is
-// probed before first use and every call is bounded, because the library
-// ends the whole process when it meets a bus that does not answer.
+// control, the caret on screen and in the text, the selection, and the
+// control after it in focus order. The bus is probed before first use and
+// every call is bounded, because the library ends the whole process when it
+// meets a bus that does not answer.
 class AtspiFocus
 {
 public:
@@ -16,9 +19,11 @@ public:
         quint64 handle = 0;
         bool caretKnown = false;
         QPoint caret;
+        // Character offsets in the control's text; -1 without a text interface.
+        int caretOffset = -1;
+        int selectionStart = -1;
+        int selectionEnd = -1;
         bool inCombo = false;
-        int selStart = -1;
-        int selEnd = -1;
     };
 
     AtspiFocus() = default;
@@ -28,20 +33,32 @@ public:
 
     // `rootProperty` is the bus address an X session publishes on its root window, if any.
     bool available(const QString &rootProperty);
-    // The focused control of the application with this process id.
-    Result focusedIn(quint32 pid);
+    // The focused control of the application with this process id. While our
+    // hotkey's grab lasts, the application may call no control focused: as
+    // long as `keepWaiting()` lets time pass and says so, the lookup asks
+    // again.
+    Result focusedIn(quint32 pid, const std::function<bool()> &keepWaiting);
     // The object behind a handle from the latest lookup (an AtspiAccessible*), or null.
     void *accessible(quint64 handle) const;
 
     // Operations on the control behind a handle; false when it cannot do them.
+    bool isFocused(quint64 handle);
     bool grabFocus(quint64 handle);
     bool setSelection(quint64 handle, int start, int end);
-    // Replaces the selection with the text at the caret, and checks that the
-    // text really changed (some toolkits report success for nothing).
+    // Puts back a caret and selection (character offsets) recorded earlier.
+    bool restoreCaret(quint64 handle, int caretOffset, int selectionStart, int selectionEnd);
+    // Replaces the selection with the text at the caret. True when the
+    // control's text changed; false only when it did not.
     bool insertText(quint64 handle, const QString &text);
+    // Focuses the next focusable control after the one behind the handle, in
+    // the tree order of its window, and returns it; not found when none.
+    Result focusNext(quint64 handle);
 
 private:
     void forget();
+    enum class Lookup { NotOnBus, NothingFocused, Found };
+    Lookup lookUp(quint32 pid, Result &result);
+    Result adopt(void *object);
 
     enum class State { Unknown, Ready, Unavailable };
     State m_state = State::Unknown;

@@ -55,12 +55,27 @@ xcb_window_t rootOf(xcb_connection_t *c)
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-xcb_atom_t atom(xcb_connection_t *c, const char *name)
+// The atoms we ask about all the time (the active window before every typed
+// character), interned once per connection.
+enum class KnownAtom { NetActiveWindow, NetWmPid, AtSpiBus, Count };
+
+xcb_atom_t atom(xcb_connection_t *c, KnownAtom which)
 {
-    auto *reply = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, uint16_t(strlen(name)), name), nullptr);
-    const xcb_atom_t result = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(reply);
-    return result;
+    static const char *const names[] = {"_NET_ACTIVE_WINDOW", "_NET_WM_PID", "AT_SPI_BUS"};
+    static xcb_connection_t *internedFor = nullptr;
+    static xcb_atom_t atoms[int(KnownAtom::Count)] = {};
+    if (internedFor != c) {
+        xcb_intern_atom_cookie_t cookies[int(KnownAtom::Count)];
+        for (int i = 0; i < int(KnownAtom::Count); ++i)
+            cookies[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
+        for (int i = 0; i < int(KnownAtom::Count); ++i) {
+            auto *reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
+            atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+            std::free(reply);
+        }
+        internedFor = c;
+    }
+    return atoms[int(which)];
 }
 
 xcb_window_t activeWindowOf(xcb_connection_t *c)
@@ -68,7 +83,7 @@ xcb_window_t activeWindowOf(xcb_connection_t *c)
     const xcb_window_t root = rootOf(c);
     xcb_window_t window = XCB_WINDOW_NONE;
     auto *reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, root, atom(c, "_NET_ACTIVE_WINDOW"), XCB_ATOM_WINDOW, 0, 1), nullptr);
+        c, xcb_get_property(c, 0, root, atom(c, KnownAtom::NetActiveWindow), XCB_ATOM_WINDOW, 0, 1), nullptr);
     if (reply && xcb_get_property_value_length(reply) >= 4)
         window = *static_cast<xcb_window_t *>(xcb_get_property_value(reply));
     std::free(reply);
@@ -107,7 +122,7 @@ quint32 pidOf(xcb_connection_t *c, xcb_window_t window)
 {
     quint32 pid = 0;
     auto *reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, window, atom(c, "_NET_WM_PID"), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+        c, xcb_get_property(c, 0, window, atom(c, KnownAtom::NetWmPid), XCB_ATOM_CARDINAL, 0, 1), nullptr);
     if (reply && xcb_get_property_value_length(reply) >= 4)
         pid = *static_cast<quint32 *>(xcb_get_property_value(reply));
     std::free(reply);
@@ -118,7 +133,7 @@ QString rootBusProperty(xcb_connection_t *c)
 {
     QString address;
     auto *reply = xcb_get_property_reply(
-        c, xcb_get_property(c, 0, rootOf(c), atom(c, "AT_SPI_BUS"), XCB_ATOM_STRING, 0, 1024), nullptr);
+        c, xcb_get_property(c, 0, rootOf(c), atom(c, KnownAtom::AtSpiBus), XCB_ATOM_STRING, 0, 1024), nullptr);
     if (reply && xcb_get_property_value_length(reply) > 0)
         address = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)),
                                     xcb_get_property_value_length(reply));
@@ -134,6 +149,11 @@ X11Desktop::X11Desktop()
     // the first hotkey.
     if (xcb_connection_t *c = connection())
         m_atspi.available(rootBusProperty(c));
+}
+
+X11Desktop::~X11Desktop()
+{
+    dropKeyboardMap();
 }
 
 bool X11Desktop::trayAvailable() const
@@ -174,15 +194,44 @@ ForeignFocus X11Desktop::GetForeignFocus()
     // The focused control and its caret, where the application is reachable
     // on the accessibility bus; otherwise the window alone.
     if (m_atspi.available(rootBusProperty(c))) {
-        const AtspiFocus::Result inside = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)));
-        focus.accessible = inside.handle;
-        focus.caretKnown = inside.caretKnown;
-        focus.caret = inside.caret;
-        focus.inCombo = inside.inCombo;
-        focus.comboSelStart = inside.selStart;
-        focus.comboSelEnd = inside.selEnd;
+        // While the hotkey's key is down our grab has the keyboard, and a
+        // GTK window calls none of its controls focused; it does again as
+        // soon as the key is let go. A window that has just opened has not
+        // announced its focus either, so ask again until a moment after the
+        // key is up (bounded, should the key stick).
+        QElapsedTimer clock;
+        QElapsedTimer sinceRelease;
+        clock.start();
+        // Time by the clock: each look-up itself may take a while.
+        const AtspiFocus::Result inside
+            = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)), [&clock, &sinceRelease] {
+                  if (clock.elapsed() >= kFocusPatienceMs)
+                      return false;
+                  if (!keyHeld()) {
+                      if (!sinceRelease.isValid())
+                          sinceRelease.start();
+                      else if (sinceRelease.elapsed() >= kFocusAfterReleaseMs)
+                          return false;
+                  }
+                  waitForOthers(25);
+                  return true;
+              });
+        applyTo(focus, inside);
     }
     return focus;
+}
+
+void X11Desktop::applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside)
+{
+    focus.accessible = inside.handle;
+    focus.caretKnown = inside.caretKnown;
+    focus.caret = inside.caret;
+    focus.caretOffset = inside.caretOffset;
+    focus.selectionStart = inside.selectionStart;
+    focus.selectionEnd = inside.selectionEnd;
+    focus.inCombo = inside.inCombo;
+    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
+    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
 }
 
 void X11Desktop::ForceForeground(quint64 window)
@@ -202,7 +251,7 @@ void X11Desktop::ForceForeground(quint64 window)
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
     event.window = xcb_window_t(window);
-    event.type = atom(c, "_NET_ACTIVE_WINDOW");
+    event.type = atom(c, KnownAtom::NetActiveWindow);
     event.data.data32[0] = 2;
     event.data.data32[1] = XCB_CURRENT_TIME;
     xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
@@ -247,6 +296,41 @@ QRect X11Desktop::screenGeometry(QPoint at) const
     return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
 }
 
+bool X11Desktop::keyHeld()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return false;
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    XModifierKeymap *map = XGetModifierMapping(dpy);
+    // Modifiers do not count: the grab ends with the hotkey's own key.
+    for (int i = 0; map && i < 8 * map->max_keypermod; ++i) {
+        const KeyCode code = map->modifiermap[i];
+        if (code)
+            keys[code / 8] &= char(~(1 << (code % 8)));
+    }
+    if (map)
+        XFreeModifiermap(map);
+    for (const char byte : keys) {
+        if (byte)
+            return true;
+    }
+    return false;
+}
+
+void X11Desktop::waitForOthers(int milliseconds)
+{
+    // Other applications move on while we wait; our own input waits, so a
+    // second hotkey cannot start inside the first.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(1);
+    }
+}
+
 void X11Desktop::Delay(int milliseconds)
 {
     // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
@@ -271,10 +355,30 @@ quint64 X11Desktop::activeWindow()
 
 void X11Desktop::FocusForeignWindow(const ForeignFocus &target)
 {
-    if (m_atspi.grabFocus(target.accessible))
-        return;
-    if (target.window && activeWindow() != target.window)
+    // Activating the window gives its focused control the focus back with
+    // caret and selection as they were. Grabbing the focus on the control
+    // would make GTK select its whole text, and the paste replace it.
+    QElapsedTimer clock;
+    clock.start();
+    if (target.window && activeWindow() != target.window) {
         ForceForeground(target.window);
+        while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
+            Delay(10);
+    }
+    if (!m_atspi.accessible(target.accessible))
+        return;
+    // The application takes a moment to call the control focused again.
+    clock.restart();
+    while (!m_atspi.isFocused(target.accessible)) {
+        if (clock.elapsed() >= kRefocusWaitMs) {
+            // The focus really has to move: move it, and put back where the caret was.
+            if (m_atspi.grabFocus(target.accessible))
+                m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,
+                                     target.selectionEnd);
+            return;
+        }
+        Delay(10);
+    }
 }
 
 bool X11Desktop::modifiersHeld()
@@ -343,30 +447,106 @@ bool X11Desktop::typeCharacter(char32_t character)
     if (!dpy || character < 0x20 || (character >= 0x7F && character < 0xA0))
         return false;
     const KeySym keysym = character < 0x100 ? KeySym(character) : KeySym(0x01000000 | character);
-    const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
     // A character lent a spare key for this run is typed there.
     for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
         if (slot.character == character)
             return typeOnSpareKey(character);
     }
-    KeyCode code = XKeysymToKeycode(dpy, keysym);
-    if (code) {
-        // The key may give the character on its plain or its shifted level.
-        const bool plain = XkbKeycodeToKeysym(dpy, code, 0, 0) == keysym;
-        const bool shifted = !plain && XkbKeycodeToKeysym(dpy, code, 0, 1) == keysym;
-        if (plain || shifted) {
-            if (shifted)
-                fakeKey(dpy, shift, true);
-            fakeKey(dpy, code, true);
-            fakeKey(dpy, code, false);
-            if (shifted)
-                fakeKey(dpy, shift, false);
-            XFlush(dpy);
-            return true;
-        }
+    KeyCode code = 0;
+    bool shifted = false;
+    if (keyFor(keysym, code, shifted)) {
+        const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+        if (shifted)
+            fakeKey(dpy, shift, true);
+        fakeKey(dpy, code, true);
+        fakeKey(dpy, code, false);
+        if (shifted)
+            fakeKey(dpy, shift, false);
+        XFlush(dpy);
+        return true;
     }
     // No key gives it: lend it a spare key, so nothing is dropped.
     return typeOnSpareKey(character);
+}
+
+namespace {
+
+// The group a key really uses when the keyboard is in `group`: a key with
+// fewer groups wraps, clamps or redirects as its layout says.
+int effectiveGroup(XkbDescPtr xkb, KeyCode code, int group)
+{
+    const int groups = XkbKeyNumGroups(xkb, code);
+    if (groups <= 0)
+        return -1;
+    if (group < groups)
+        return group;
+    const unsigned char info = XkbKeyGroupInfo(xkb, code);
+    switch (XkbOutOfRangeGroupAction(info)) {
+    case XkbClampIntoRange: return groups - 1;
+    case XkbRedirectIntoRange: {
+        const int redirect = XkbOutOfRangeGroupNumber(info);
+        return redirect < groups ? redirect : 0;
+    }
+    default: return group % groups;
+    }
+}
+
+// Whether Shift alone selects the key's second level in that group.
+bool shiftSelectsLevel1(XkbDescPtr xkb, KeyCode code, int group)
+{
+    const XkbKeyTypePtr type = XkbKeyKeyType(xkb, code, group);
+    for (int i = 0; type && i < type->map_count; ++i) {
+        const XkbKTMapEntryRec &entry = type->map[i];
+        if (entry.active && entry.mods.mask == ShiftMask && entry.level == 1)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+XkbDescPtr X11Desktop::keyboardMap()
+{
+    if (!m_xkb) {
+        if (Display *dpy = display())
+            m_xkb = XkbGetMap(dpy, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    }
+    return m_xkb;
+}
+
+void X11Desktop::dropKeyboardMap()
+{
+    if (m_xkb)
+        XkbFreeKeyboard(m_xkb, 0, True);
+    m_xkb = nullptr;
+}
+
+bool X11Desktop::keyFor(unsigned long keysym, unsigned char &keycode, bool &shifted)
+{
+    Display *dpy = display();
+    XkbDescPtr xkb = dpy ? keyboardMap() : nullptr;
+    if (!xkb)
+        return false;
+    // The layout the user has switched to, not the first one.
+    XkbStateRec state;
+    const int group = XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    for (int level = 0; level < 2; ++level) {
+        for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
+            const int g = effectiveGroup(xkb, KeyCode(code), group);
+            if (g < 0 || level >= XkbKeyGroupWidth(xkb, code, g) || XkbKeySymEntry(xkb, code, level, g) != keysym)
+                continue;
+            if (level == 1 && !shiftSelectsLevel1(xkb, KeyCode(code), g))
+                continue;
+            keycode = KeyCode(code);
+            shifted = level == 1;
+            if (!m_inTypingRun)
+                dropKeyboardMap();
+            return true;
+        }
+    }
+    if (!m_inTypingRun)
+        dropKeyboardMap();
+    return false;
 }
 
 void X11Desktop::findSpareKeys()
@@ -395,9 +575,9 @@ void X11Desktop::findSpareKeys()
 
 bool X11Desktop::hasKey(unsigned long keysym)
 {
-    Display *dpy = display();
-    const KeyCode code = XKeysymToKeycode(dpy, keysym);
-    return code && (XkbKeycodeToKeysym(dpy, code, 0, 0) == keysym || XkbKeycodeToKeysym(dpy, code, 0, 1) == keysym);
+    unsigned char code = 0;
+    bool shifted = false;
+    return keyFor(keysym, code, shifted);
 }
 
 void X11Desktop::remapSpareKey(unsigned char keycode)
@@ -411,6 +591,7 @@ void X11Desktop::remapSpareKey(unsigned char keycode)
     if (levels[0] == NoSymbol)
         levels[0] = levels[1];
     XChangeKeyboardMapping(display(), keycode, 2, levels, 1);
+    dropKeyboardMap();
 }
 
 void X11Desktop::prepareTyping(const QString &text)
@@ -419,6 +600,10 @@ void X11Desktop::prepareTyping(const QString &text)
     if (!dpy)
         return;
     findSpareKeys();
+    // The keyboard map is read once for the run (again after a spare key
+    // changes it), not once per character.
+    dropKeyboardMap();
+    m_inTypingRun = true;
     // Every character the layout lacks gets its key before the run, with one
     // settle for all of them.
     int next = 0;
@@ -478,6 +663,8 @@ bool X11Desktop::typeOnSpareKey(char32_t character)
 
 void X11Desktop::finishTyping()
 {
+    m_inTypingRun = false;
+    dropKeyboardMap();
     Display *dpy = display();
     QList<unsigned char> lent;
     for (SpareSlot &slot : m_spareSlots) {
@@ -516,10 +703,22 @@ bool X11Desktop::insertText(const ForeignFocus &target, const QString &text)
     return m_atspi.insertText(target.accessible, text);
 }
 
-ForeignFocus X11Desktop::nextControl(const ForeignFocus &)
+ForeignFocus X11Desktop::nextControl(const ForeignFocus &target)
 {
-    // The next control in focus order is where Tab goes.
-    pressKey(Key::Tab);
-    Delay(50);
-    return GetForeignFocus();
+    if (!m_atspi.accessible(target.accessible)) {
+        // Nothing on the accessibility bus: the next control is where Tab goes.
+        pressKey(Key::Tab);
+        Delay(50);
+        return GetForeignFocus();
+    }
+    // A Tab would be typed into a multi-line editor or a terminal: move the
+    // focus through the bus instead.
+    ForeignFocus next;
+    const AtspiFocus::Result found = m_atspi.focusNext(target.accessible);
+    if (!found.found)
+        return next;
+    next.window = target.window;
+    next.windowOrigin = target.windowOrigin;
+    applyTo(next, found);
+    return next;
 }

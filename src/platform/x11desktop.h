@@ -10,6 +10,7 @@ class X11Desktop : public Desktop
 {
 public:
     X11Desktop();
+    ~X11Desktop() override;
     bool trayAvailable() const override;
     bool openDocument(const QUrl &url) override;
     void beep() override;
@@ -35,6 +36,17 @@ public:
     ForeignFocus nextControl(const ForeignFocus &target) override;
 
 private:
+    // How long the hotkey's key may be held while we look for the focused
+    // control, and how long the application has to call it focused again
+    // once the key is let go.
+    static constexpr int kFocusPatienceMs = 2000;
+    static constexpr int kFocusAfterReleaseMs = 300;
+    static bool keyHeld();
+    static constexpr int kActivationWaitMs = 500;
+    static constexpr int kRefocusWaitMs = 300;
+    static void waitForOthers(int milliseconds);
+    static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
+
     class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;
     // Characters no key produces are lent a spare key (its plain or its
@@ -54,4 +66,10 @@ private:
     bool typeOnSpareKey(char32_t character);
     void findSpareKeys();
     bool hasKey(unsigned long keysym);
+    // The key and shift level that give the keysym in the active group.
+    bool keyFor(unsigned long keysym, unsigned char &keycode, bool &shifted);
+    struct _XkbDesc *keyboardMap();
+    void dropKeyboardMap();
+    struct _XkbDesc *m_xkb = nullptr;
+    bool m_inTypingRun = false;
 };
