@@ -20,6 +20,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <optional>
 
 namespace {
 
@@ -139,6 +140,15 @@ QString rootBusProperty(xcb_connection_t *c)
                                     xcb_get_property_value_length(reply));
     std::free(reply);
     return address;
+}
+
+std::optional<XkbStateRec> keyboardState()
+{
+    Display *dpy = display();
+    XkbStateRec state;
+    if (!dpy || XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
+        return std::nullopt;
+    return state;
 }
 
 } // namespace
@@ -383,13 +393,8 @@ void X11Desktop::FocusForeignWindow(const ForeignFocus &target)
 
 bool X11Desktop::modifiersHeld()
 {
-    Display *dpy = display();
-    if (!dpy)
-        return false;
-    XkbStateRec state;
-    if (XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
-        return false;
-    return state.base_mods & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask);
+    const std::optional<XkbStateRec> state = keyboardState();
+    return state && (state->base_mods & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask));
 }
 
 void X11Desktop::releaseModifiers()
@@ -684,13 +689,8 @@ void X11Desktop::finishTyping()
 
 bool X11Desktop::capsLockOn()
 {
-    Display *dpy = display();
-    if (!dpy)
-        return false;
-    XkbStateRec state;
-    if (XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
-        return false;
-    return state.locked_mods & LockMask;
+    const std::optional<XkbStateRec> state = keyboardState();
+    return state && (state->locked_mods & LockMask);
 }
 
 void X11Desktop::setSelection(const ForeignFocus &target, int start, int end)

@@ -93,3 +93,15 @@ terminal() { # opens an xterm titled $1 (running $2 if given), focused; its pid 
     xdotool windowactivate --sync "$id" >/dev/null 2>&1
     sleep 0.4
 }
+# Starts the program ($program) with the returning user's settings plus NAME=VALUE overrides; its pid in $sk.
+start_program() {
+    write_settings "$@"
+    "$program" >>"$home/sk.log" 2>&1 &
+    sk=$!
+    sleep 2
+}
+stop_program() { kill -TERM "$sk"; wait "$sk"; }
+copy() { # text: another program copies it
+    printf '%s' "$1" | xclip -selection clipboard -i >/dev/null 2>&1
+    sleep 0.4
+}

@@ -14,14 +14,6 @@ trap 'kill -9 ${sk:-} ${zen:-} ${term:-} ${tgt:-} 2>/dev/null; rm -rf "$home"' E
 popup="List box"
 
 returning_user
-start_program() { # extra settings lines...
-    write_settings "$@"
-    "$program" >>"$home/sk.log" 2>&1 &
-    sk=$!
-    sleep 2
-}
-stop_program() { kill -TERM "$sk"; wait "$sk"; }
-copy() { printf '%s' "$1" | xclip -selection clipboard -i >/dev/null 2>&1; sleep 0.4; }
 activate() { # window id
     xdotool windowactivate --sync "$1" >/dev/null 2>&1
     sleep 0.4

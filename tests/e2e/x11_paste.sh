@@ -12,13 +12,6 @@ trap 'kill -9 ${sk:-} ${zen:-} ${term:-} 2>/dev/null; rm -rf "$home"' EXIT
 popup="List box"
 
 returning_user
-start_program() { # extra settings lines...
-    write_settings "$@"
-    "$program" >>"$home/sk.log" 2>&1 &
-    sk=$!
-    sleep 2
-}
-stop_program() { kill -TERM "$sk"; wait "$sk"; }
 copy_three() {
     for word in one two three; do
         printf '%s' "$word" | xclip -selection clipboard -i >/dev/null 2>&1

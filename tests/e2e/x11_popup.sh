@@ -13,17 +13,6 @@ popup="List box"
 shots=${SK_SCREENSHOTS:-}
 
 returning_user
-start_program() { # extra settings lines...
-    write_settings "$@"
-    "$program" >>"$home/sk.log" 2>&1 &
-    sk=$!
-    sleep 2
-}
-stop_program() { kill -TERM "$sk"; wait "$sk"; }
-copy() {
-    printf '%s' "$1" | xclip -selection clipboard -i >/dev/null 2>&1
-    sleep 0.4
-}
 geometry() { # id -> X Y WIDTH HEIGHT
     eval "$(xdotool getwindowgeometry --shell "$1" 2>/dev/null)"
     echo "$X $Y $WIDTH $HEIGHT"
