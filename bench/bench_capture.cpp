@@ -6,7 +6,7 @@
 #include "benchstats.h"
 
 #include "capture/clipboardmonitor.h"
-#include "platform/qtclipboard.h"
+#include "platform/qt/qtclipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
@@ -42,7 +42,7 @@ int main(int argc, char **argv)
 
     Collection collection;
     collection.setCurrentCategory(collection.appendCategory(QStringLiteral("Bench")));
-    collection.LoadCurrlb();
+    collection.refreshCurrentItems();
     Options options;
     options.set(QStringLiteral("dup"), false);
     QtClipboard clipboard;

@@ -65,7 +65,7 @@ int main(int argc, char **argv)
         for (int i = 0; i < items; ++i) {
             if (i % 1000 == 0)
                 cat = c.appendCategory(QStringLiteral("Category %1").arg(i / 1000));
-            auto item = std::make_unique<TItemRec>();
+            auto item = std::make_unique<Item>();
             item->Text = makeText(rng);
             item->Alias = item->Text.left(40).simplified();
             item->Created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");

@@ -1,6 +1,6 @@
 // The yardstick for the pop-up list's latency: a bare Qt program that grabs
 // Ctrl+V and shows a minimal window on it (Esc hides it again).
-#include "platform/x11keygrabber.h"
+#include "platform/x11/x11keygrabber.h"
 
 #include <QApplication>
 #include <QKeyEvent>

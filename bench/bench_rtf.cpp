@@ -2,8 +2,8 @@
 // beside the time to merely scan the same bytes once.
 // Usage: bench_rtf [megabytes] [rounds]
 
-#include "config/rtf/rtfreader.h"
-#include "config/rtf/rtfwriter.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

@@ -2,7 +2,7 @@
 
 // Small helpers shared by the tests.
 
-#include "store/itemrec.h"
+#include "store/item.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -26,9 +26,9 @@ inline QByteArray readFile(const QString &path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-inline TItemRec textItem(const QString &text)
+inline Item textItem(const QString &text)
 {
-    TItemRec item;
+    Item item;
     item.Alias = text;
     item.Text = text;
     item.Created = kStamp;

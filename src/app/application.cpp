@@ -1,6 +1,6 @@
-#include "application.h"
+#include "app/application.h"
 
-#include "errorhandler.h"
+#include "app/errorhandler.h"
 
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)

@@ -1,7 +1,7 @@
-#include "apppaths.h"
+#include "app/apppaths.h"
 
-#include "store/safefile.h"
-#include "store/programerror.h"
+#include "common/safefile.h"
+#include "common/programerror.h"
 
 #include <QCoreApplication>
 #include <QDir>

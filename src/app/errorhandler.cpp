@@ -1,8 +1,8 @@
-#include "errorhandler.h"
+#include "app/errorhandler.h"
 
 #include "platform/messageboxservice.h"
 #include "store/datafilemanager.h"
-#include "store/programerror.h"
+#include "common/programerror.h"
 
 #include <QObject>
 

@@ -1,4 +1,4 @@
-#include "instancelock.h"
+#include "app/instancelock.h"
 
 InstanceLock::InstanceLock(const QString &path)
     : m_lock(path)

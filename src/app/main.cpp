@@ -1,15 +1,15 @@
-#include "application.h"
-#include "apppaths.h"
-#include "errorhandler.h"
-#include "instancelock.h"
-#include "qtfiledialogs.h"
-#include "qtmessageboxservice.h"
-#include "tfrmconfig.h"
-#include "unixsignals.h"
+#include "app/application.h"
+#include "app/apppaths.h"
+#include "app/errorhandler.h"
+#include "app/instancelock.h"
+#include "platform/qt/qtfiledialogs.h"
+#include "platform/qt/qtmessageboxservice.h"
+#include "app/configwindow.h"
+#include "app/unixsignals.h"
 
-#include "platform/qtclipboard.h"
-#include "platform/x11keygrabber.h"
-#include "platform/x11desktop.h"
+#include "platform/qt/qtclipboard.h"
+#include "platform/x11/x11keygrabber.h"
+#include "platform/x11/x11desktop.h"
 
 int main(int argc, char *argv[])
 {
@@ -40,17 +40,17 @@ int main(int argc, char *argv[])
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     X11KeyGrabber keyGrabber;
-    TfrmConfig frmConfig({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
+    ConfigWindow frmConfig({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.
     UnixSignals unixSignals;
-    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &frmConfig, &TfrmConfig::Exit1Click);
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &frmConfig, &ConfigWindow::quit);
 
-    frmConfig.FormCreate();
+    frmConfig.initialise();
     frmConfig.startUp();
     // A signal during the start-up questions has already asked to leave.
     const int result = frmConfig.exitRequested() ? 0 : QApplication::exec();
-    frmConfig.FormDestroy();
+    frmConfig.shutDown();
     lock.release();
     return result;
 }

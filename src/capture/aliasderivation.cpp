@@ -1,4 +1,4 @@
-#include "aliasderivation.h"
+#include "capture/aliasderivation.h"
 
 #include "store/textlimits.h"
 

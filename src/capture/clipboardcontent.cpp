@@ -1,4 +1,4 @@
-#include "clipboardcontent.h"
+#include "capture/clipboardcontent.h"
 
 #include "platform/clipboard.h"
 

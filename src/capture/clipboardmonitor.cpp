@@ -1,9 +1,9 @@
-#include "clipboardmonitor.h"
+#include "capture/clipboardmonitor.h"
 
-#include "aliasderivation.h"
-#include "clipboardcontent.h"
+#include "capture/aliasderivation.h"
+#include "capture/clipboardcontent.h"
 
-#include "config/rtf/rtfreader.h"
+#include "richtext/rtfreader.h"
 #include "platform/clipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
@@ -14,10 +14,10 @@
 
 namespace {
 
-TItemRec newRecord()
+Item newRecord()
 {
-    TItemRec item;
-    item.Created = CreatedStamp();
+    Item item;
+    item.Created = createdStamp();
     return item;
 }
 
@@ -73,20 +73,20 @@ void ClipboardMonitor::join()
     m_joined = true;
     // No notification comes for what the clipboard holds now, so there is
     // none to swallow: the next change is the user's.
-    ClipArmed = true;
-    connect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::WMDrawClipboard);
+    armed = true;
+    connect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::onClipboardChanged);
 }
 
 void ClipboardMonitor::leave()
 {
     m_joined = false;
-    disconnect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::WMDrawClipboard);
+    disconnect(&m_clipboard, &Clipboard::changed, this, &ClipboardMonitor::onClipboardChanged);
 }
 
-void ClipboardMonitor::WMDrawClipboard()
+void ClipboardMonitor::onClipboardChanged()
 {
-    if (ClipArmed && ClipSuppressCount <= 0) {
-        ClipArmed = false;
+    if (armed && suppressCount <= 0) {
+        armed = false;
         bool added = false;
         try {
             added = capture();
@@ -102,7 +102,7 @@ void ClipboardMonitor::WMDrawClipboard()
             emit itemCaptured();
         }
     }
-    ClipArmed = true;
+    armed = true;
 }
 
 bool ClipboardMonitor::capture()
@@ -119,7 +119,7 @@ bool ClipboardMonitor::capture()
 
 bool ClipboardMonitor::captureText(const ClipboardContent &content)
 {
-    TItemRec item = newRecord();
+    Item item = newRecord();
     std::optional<QString> text;
     if (content.hasFileList()) {
         text = content.fileListText();
@@ -132,7 +132,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
             return false;
         text = rich.source;
         item.Alias = rich.alias;
-        item.Kind = TItemRec::RichText;
+        item.Kind = Item::RichText;
     } else {
         text = content.plainText();
     }
@@ -140,13 +140,13 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         return false;
 
     CategoryNode *current = m_collection.currentCategory();
-    if (m_options.flag(QStringLiteral("dup")) && !m_collection.CurrItems().isEmpty() && current
+    if (m_options.flag(QStringLiteral("dup")) && !m_collection.currentItems().isEmpty() && current
         && current->itemCount() > 0) {
-        const TItemRec &newest = *current->items.front();
-        if (newest.Kind != TItemRec::Image && newest.Text == *text)
+        const Item &newest = *current->items.front();
+        if (newest.Kind != Item::Image && newest.Text == *text)
             return false;
     }
-    if (item.Kind != TItemRec::RichText)
+    if (item.Kind != Item::RichText)
         item.Alias = AliasDerivation::fromText(*text);
     item.Text = *text;
 
@@ -158,14 +158,14 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
             if (!target || lockedAndFull(target))
                 return false;
             m_collection.insertFirstChild(target, item);
-            m_collection.CheckLimit(target, false);
+            m_collection.enforceLimit(target, false);
             return true;
         }
     }
     return addToCurrentDestinations(item, m_options.flag(QStringLiteral("txtcat")));
 }
 
-bool ClipboardMonitor::addToCurrentDestinations(const TItemRec &item, bool everyCategory)
+bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCategory)
 {
     CategoryNode *current = m_collection.currentCategory();
     if (!current && !everyCategory)
@@ -174,11 +174,11 @@ bool ClipboardMonitor::addToCurrentDestinations(const TItemRec &item, bool every
     int receivers = 0;
     for (const auto &category : m_collection.categories())
         receivers += (everyCategory || category.get() == current) && !lockedAndFull(category.get());
-    m_collection.AddNewItem(everyCategory, item);
+    m_collection.addNewItem(everyCategory, item);
     if (!currentRefuses) {
         m_collection.insertCurrItem(0, {current->items.front()->Alias, current->items.front().get()});
         // The current list follows the category when the limit took its oldest item.
-        while (m_collection.CurrItems().size() > current->itemCount())
+        while (m_collection.currentItems().size() > current->itemCount())
             m_collection.trimCurrItems();
     }
     return receivers > 0;
@@ -187,7 +187,7 @@ bool ClipboardMonitor::addToCurrentDestinations(const TItemRec &item, bool every
 CategoryNode *ClipboardMonitor::specificCategory(const char *indexOption) const
 {
     const CategoryNode *byIndex = m_collection.category(m_options.number(QString::fromLatin1(indexOption)));
-    return byIndex ? m_collection.GetCategoryNode(byIndex->name) : nullptr;
+    return byIndex ? m_collection.findCategory(byIndex->name) : nullptr;
 }
 
 bool ClipboardMonitor::captureImage(const ClipboardContent &content)
@@ -200,8 +200,8 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     const auto picture = content.image();
     if (!picture)
         return false;
-    TItemRec item = newRecord();
-    item.Kind = TItemRec::Image;
+    Item item = newRecord();
+    item.Kind = Item::Image;
     item.Bitmap = *picture;
     item.Alias = AliasDerivation::forImage(picture->width(), picture->height());
     item.Text = kUnsavedImageText;
@@ -209,7 +209,7 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     const bool isCurrent = target->name == currentName;
     if (isCurrent && target == m_collection.currentCategory())
         m_collection.insertCurrItem(0, {target->items.front()->Alias, target->items.front().get()});
-    m_collection.CheckLimit(target, isCurrent);
+    m_collection.enforceLimit(target, isCurrent);
     return true;
 }
 

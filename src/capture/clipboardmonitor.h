@@ -9,7 +9,7 @@ class ClipboardContent;
 class Collection;
 class Options;
 struct CategoryNode;
-struct TItemRec;
+struct Item;
 
 // What the monitor asks of the window that holds the collection.
 class CaptureHost
@@ -33,15 +33,15 @@ public:
 
     // The self-capture guard: every writer of the clipboard disarms first;
     // rich-text copies also hold the suppress count for their duration.
-    bool ClipArmed = false;
-    int ClipSuppressCount = 0;
+    bool armed = false;
+    int suppressCount = 0;
     bool CopyMenuStale = false;
 
     // Starts listening; what is on the clipboard now is never captured.
     void join();
     void leave();
 
-    void WMDrawClipboard();
+    void onClipboardChanged();
 
     // Refills the remembered specific-category indexes after the category
     // list changed from `oldNames` to the collection's current names.
@@ -55,7 +55,7 @@ private:
     bool captureText(const ClipboardContent &content);
     bool captureImage(const ClipboardContent &content);
     CategoryNode *specificCategory(const char *indexOption) const;
-    bool addToCurrentDestinations(const TItemRec &item, bool everyCategory);
+    bool addToCurrentDestinations(const Item &item, bool everyCategory);
     void refreshDestination(const QStringList &oldNames, const char *indexOption, const char *specificOption,
                             const char *currentOption);
 

@@ -1,4 +1,4 @@
-#include "collectiontreemodel.h"
+#include "config/collectiontreemodel.h"
 
 #include "store/collection.h"
 
@@ -60,7 +60,7 @@ QVariant CollectionTreeModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
-    const TItemRec *item = itemAt(index);
+    const Item *item = itemAt(index);
     const CategoryNode *category = categoryAt(index);
     if (role == Qt::DisplayRole)
         return item ? item->Alias : category ? category->name : QString();
@@ -68,9 +68,9 @@ QVariant CollectionTreeModel::data(const QModelIndex &index, int role) const
         QStyle *style = QApplication::style();
         if (!item)
             return style->standardIcon(QStyle::SP_DirIcon);
-        if (item->Kind == TItemRec::Image)
+        if (item->Kind == Item::Image)
             return style->standardIcon(QStyle::SP_DesktopIcon);
-        return style->standardIcon(item->Kind == TItemRec::RichText ? QStyle::SP_FileDialogDetailedView
+        return style->standardIcon(item->Kind == Item::RichText ? QStyle::SP_FileDialogDetailedView
                                                                      : QStyle::SP_FileIcon);
     }
     return {};
@@ -91,7 +91,7 @@ CategoryNode *CollectionTreeModel::categoryAt(const QModelIndex &index) const
     return m_collection.category(index.row());
 }
 
-TItemRec *CollectionTreeModel::itemAt(const QModelIndex &index) const
+Item *CollectionTreeModel::itemAt(const QModelIndex &index) const
 {
     auto *category = index.isValid() ? static_cast<CategoryNode *>(index.internalPointer()) : nullptr;
     if (!category || index.row() >= category->itemCount())

@@ -4,7 +4,7 @@
 
 class Collection;
 struct CategoryNode;
-struct TItemRec;
+struct Item;
 
 // Shows the collection node for node: categories at the top level, their
 // items below, captions as the tree holds them.
@@ -22,7 +22,7 @@ public:
 
     QModelIndex categoryIndex(const CategoryNode *category) const;
     CategoryNode *categoryAt(const QModelIndex &index) const;  // the node itself or an item's category
-    TItemRec *itemAt(const QModelIndex &index) const;          // null for a category
+    Item *itemAt(const QModelIndex &index) const;          // null for a category
 
 private:
     Collection &m_collection;

@@ -40,9 +40,9 @@ public:
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
     virtual void beep() = 0;
-    virtual ForeignFocus GetForeignFocus() = 0;
+    virtual ForeignFocus foreignFocus() = 0;
     // Brings a window to the front and gives it the keyboard.
-    virtual void ForceForeground(quint64 window) = 0;
+    virtual void bringToFront(quint64 window) = 0;
     virtual QPoint pointerPosition() const = 0;
     // The screen (monitor) that holds the point, or the nearest one.
     virtual QRect screenGeometry(QPoint at) const = 0;
@@ -51,20 +51,20 @@ public:
     enum class Key { Tab, Enter, Space, CapsLock };
 
     // A wait that keeps the program's event loop running (tests: virtual time).
-    virtual void Delay(int milliseconds) = 0;
+    virtual void delay(int milliseconds) = 0;
     virtual quint64 activeWindow() = 0;
     // Gives the keyboard focus back to the target's control (its window at
     // least) without disturbing what the control holds: a control that has
     // the focus once its window is active is left alone; one that must be
     // focused again gets the caret and selection recorded in the target.
-    virtual void FocusForeignWindow(const ForeignFocus &target) = 0;
+    virtual void refocus(const ForeignFocus &target) = 0;
     // Whether the user holds Shift, Ctrl, Alt, Super or AltGr at this moment.
     virtual bool modifiersHeld() = 0;
     // Lets go of the modifiers the user holds, so a synthesised key carries
     // none the text did not ask for.
     virtual void releaseModifiers() = 0;
     virtual void pressKey(Key key) = 0;
-    virtual void SendCtrlV() = 0;
+    virtual void sendCtrlV() = 0;
     // Types one character with the key and shift level that produce it on the
     // current layout; false when no key can produce it.
     virtual bool typeCharacter(char32_t character) = 0;

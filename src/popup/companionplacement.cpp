@@ -1,4 +1,4 @@
-#include "companionplacement.h"
+#include "popup/companionplacement.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "displaytext.h"
+#include "popup/displaytext.h"
 
 namespace DisplayText {
 

@@ -1,4 +1,4 @@
-#include "hotkeykeys.h"
+#include "popup/hotkeykeys.h"
 
 #include <array>
 
@@ -66,7 +66,7 @@ int virtualKey(int keyIndex)
     return keyIndex >= 0 && keyIndex < KeyTableSize ? keyTable()[size_t(keyIndex)] : 0;
 }
 
-int HotkeyKeyCode(int listIndex)
+int keyIndexOf(int listIndex)
 {
     if (listIndex < 0 || listIndex >= ListSize)
         return 0;

@@ -15,7 +15,7 @@ inline constexpr int ListSize = 95;
 // Virtual key code at a key-table index (0 = none).
 int virtualKey(int keyIndex);
 // The key-table index of a list entry; an index outside the list gives 0.
-int HotkeyKeyCode(int listIndex);
+int keyIndexOf(int listIndex);
 const QStringList &listEntries();
 // The X keysym of a virtual key code; 0 when it has none.
 std::uint32_t keysymOf(int virtualKey);

@@ -1,7 +1,7 @@
-#include "pasteengine.h"
+#include "popup/pasteengine.h"
 
 #include "capture/clipboardmonitor.h"
-#include "config/rtf/rtfreader.h"
+#include "richtext/rtfreader.h"
 #include "platform/clipboard.h"
 #include "platform/keygrabber.h"
 #include "settings/options.h"
@@ -20,7 +20,7 @@ QString withLf(QString text)
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-QImage pictureOf(const TItemRec &item)
+QImage pictureOf(const Item &item)
 {
     if (!item.Bitmap.isNull())
         return item.Bitmap;
@@ -49,22 +49,22 @@ PasteEngine::PasteEngine(Collection &collection, Options &options, Desktop &desk
 {
     connect(&m_grabber, &KeyGrabber::activated, this, [this](int id) {
         if (id == EscHotkeyId)
-            KeepPasting = false;
+            keepPasting = false;
     });
 }
 
-int PasteEngine::methodFor(const TItemRec &item, int categoryMethod, bool globalOn, int globalMethod)
+int PasteEngine::methodFor(const Item &item, int categoryMethod, bool globalOn, int globalMethod)
 {
-    if (item.Kind == TItemRec::RichText)
+    if (item.Kind == Item::RichText)
         return 0;
     if (globalOn)
         return globalMethod;
-    if (categoryMethod != TCategoryRec::NoCategoryMethod)
+    if (categoryMethod != CategorySettings::NoCategoryMethod)
         return categoryMethod;
     return item.PasteMethod;
 }
 
-void PasteEngine::SpitText(const QList<const TItemRec *> &entries, ForeignFocus &target)
+void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -73,22 +73,22 @@ void PasteEngine::SpitText(const QList<const TItemRec *> &entries, ForeignFocus 
         ~EscGrab() { grabber.ungrab(EscHotkeyId); }
     } escGrab{m_grabber};
 
-    QList<TItemRec> items;
-    for (const TItemRec *entry : entries) {
+    QList<Item> items;
+    for (const Item *entry : entries) {
         if (entry)
             items << *entry;
     }
-    std::optional<TCategoryRec> category;
+    std::optional<CategorySettings> category;
     if (!items.isEmpty()) {
-        if (const CategoryNode *node = m_collection.GetCategoryNode(items.first().Category))
+        if (const CategoryNode *node = m_collection.findCategory(items.first().Category))
             category = node->rec;
     }
 
-    KeepPasting = false;
-    if (!bringToFront(target))
+    keepPasting = false;
+    if (!bringTargetToFront(target))
         return;  // the target never came to the front: nothing may be sent elsewhere
-    m_desktop.FocusForeignWindow(target);
-    KeepPasting = true;
+    m_desktop.refocus(target);
+    keepPasting = true;
     m_grabber.grab(EscHotkeyId, kEscapeKeysym, 0);
 
     for (int position = 0; position < items.size(); ++position) {
@@ -99,68 +99,68 @@ void PasteEngine::SpitText(const QList<const TItemRec *> &entries, ForeignFocus 
     }
 }
 
-bool PasteEngine::bringToFront(const ForeignFocus &target)
+bool PasteEngine::bringTargetToFront(const ForeignFocus &target)
 {
-    m_desktop.ForceForeground(target.window);
+    m_desktop.bringToFront(target.window);
     if (m_desktop.activeWindow() != target.window) {
-        m_desktop.ForceForeground(target.window);
-        m_desktop.Delay(50);
+        m_desktop.bringToFront(target.window);
+        m_desktop.delay(50);
     }
     // The window manager activates asynchronously.
     for (int waited = 50; m_desktop.activeWindow() != target.window && waited < ActivationWaitMs; waited += 10)
-        m_desktop.Delay(10);
+        m_desktop.delay(10);
     return target.window != 0 && m_desktop.activeWindow() == target.window;
 }
 
 bool PasteEngine::mayGoOn(const ForeignFocus &target)
 {
     // A click elsewhere ends the run as Esc does: the rest would land in the wrong window.
-    if (KeepPasting && m_desktop.activeWindow() != target.window)
-        KeepPasting = false;
-    return KeepPasting;
+    if (keepPasting && m_desktop.activeWindow() != target.window)
+        keepPasting = false;
+    return keepPasting;
 }
 
 bool PasteEngine::readyToSend(const ForeignFocus &target)
 {
     // A Shift or Ctrl the user still holds would combine with our keys.
-    for (int waited = 0; KeepPasting && m_desktop.modifiersHeld(); waited += 10) {
+    for (int waited = 0; keepPasting && m_desktop.modifiersHeld(); waited += 10) {
         if (waited >= ModifierWaitMs) {
             m_desktop.releaseModifiers();
             break;
         }
-        m_desktop.Delay(10);
+        m_desktop.delay(10);
     }
     return mayGoOn(target);
 }
 
-bool PasteEngine::pasteOne(const TItemRec &item, int position, ForeignFocus &target,
-                           const std::optional<TCategoryRec> &category)
+bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
+                           const std::optional<CategorySettings> &category)
 {
-    m_monitor.ClipArmed = false;
-    if (item.Kind == TItemRec::Image) {
+    m_monitor.armed = false;
+    if (item.Kind == Item::Image) {
         if (position > 0)
-            m_desktop.Delay(200);
+            m_desktop.delay(200);
         auto *data = new QMimeData;
         data->setImageData(pictureOf(item));
         m_clipboard.setMimeData(data);
         if (m_options.flag(QStringLiteral("showbmp"))) {
             if (!readyToSend(target))
                 return false;
-            m_desktop.SendCtrlV();
+            m_desktop.sendCtrlV();
         }
         return true;
     }
 
-    const bool rich = item.Kind == TItemRec::RichText;
+    const bool rich = item.Kind == Item::RichText;
     const QString text = rich ? RtfReader::toPlainText(item.Text) : item.Text;
     if (position > 0)
-        m_desktop.Delay(200);
+        m_desktop.delay(200);
     {
         auto *data = new QMimeData;
         data->setText(withLf(text));
         if (rich) {
             data->setData(QStringLiteral("text/rtf"), item.Text.toLatin1());
-            const SuppressCapture suppress(m_monitor.ClipSuppressCount);
+            const SuppressCapture suppress(m_monitor.suppressCount);
             m_clipboard.setMimeData(data);
         } else {
             m_clipboard.setMimeData(data);
@@ -169,9 +169,9 @@ bool PasteEngine::pasteOne(const TItemRec &item, int position, ForeignFocus &tar
     if (!m_options.flag(QStringLiteral("paste")))
         return false;
 
-    const int method = methodFor(item, category ? category->PasteMethod : TCategoryRec::NoCategoryMethod,
+    const int method = methodFor(item, category ? category->PasteMethod : CategorySettings::NoCategoryMethod,
                                  m_options.flag(QStringLiteral("global")), m_options.number(QStringLiteral("gpaste")));
-    m_desktop.Delay(100);
+    m_desktop.delay(100);
     if (!mayGoOn(target))
         return false;
     if (position == 0 && target.comboSelStart != -1)
@@ -180,25 +180,25 @@ bool PasteEngine::pasteOne(const TItemRec &item, int position, ForeignFocus &tar
     case 0:
         if (!readyToSend(target))
             return false;
-        m_desktop.SendCtrlV();
+        m_desktop.sendCtrlV();
         break;
-    case 1: TypeText(target, text); break;
+    case 1: typeText(target, text); break;
     case 2:
         // A control that cannot take an insertion still gets the text, typed;
         // one that took any of it is never given it a second time.
         if (!m_desktop.insertText(target, withLf(text)))
-            TypeText(target, text);
+            typeText(target, text);
         break;
     default: break;
     }
-    m_desktop.Delay(75);
+    m_desktop.delay(75);
     if (!mayGoOn(target))
         return false;
     afterPaste(item, target, category);
-    return KeepPasting;
+    return keepPasting;
 }
 
-void PasteEngine::afterPaste(const TItemRec &item, ForeignFocus &target, const std::optional<TCategoryRec> &category)
+void PasteEngine::afterPaste(const Item &item, ForeignFocus &target, const std::optional<CategorySettings> &category)
 {
     const bool fromCategory = category && category->Action > 0;
     const int action = fromCategory ? category->Action : item.Action;
@@ -210,17 +210,17 @@ void PasteEngine::afterPaste(const TItemRec &item, ForeignFocus &target, const s
         for (int i = 0; i < count; ++i) {
             if (!mayGoOn(target))
                 return;
-            m_desktop.Delay(100);
-            m_desktop.FocusForeignWindow(target);
+            m_desktop.delay(100);
+            m_desktop.refocus(target);
             if (!readyToSend(target))
                 return;
             m_desktop.pressKey(key);
-            m_desktop.Delay(100);
+            m_desktop.delay(100);
             // The key may have moved the focus (Tab): the next delivery goes
             // where it is now, as long as that is still the target's window.
-            const ForeignFocus next = m_desktop.GetForeignFocus();
+            const ForeignFocus next = m_desktop.foreignFocus();
             if (next.window != target.window) {
-                KeepPasting = false;
+                keepPasting = false;
                 return;
             }
             target = next;
@@ -228,13 +228,13 @@ void PasteEngine::afterPaste(const TItemRec &item, ForeignFocus &target, const s
         break;
     }
     case 4:
-        m_desktop.Delay(200);
+        m_desktop.delay(200);
         if (count <= 0)
-            m_desktop.FocusForeignWindow(target);
+            m_desktop.refocus(target);
         for (int i = 0; i < count && mayGoOn(target); ++i) {
             const ForeignFocus next = m_desktop.nextControl(target);
             if (next.window != target.window) {
-                KeepPasting = false;
+                keepPasting = false;
                 return;
             }
             target = next;
@@ -242,15 +242,15 @@ void PasteEngine::afterPaste(const TItemRec &item, ForeignFocus &target, const s
         break;
     case 5:
         for (int i = 0; i < count; ++i) {
-            m_desktop.Delay(100);
-            TypeText(target, extra);
+            m_desktop.delay(100);
+            typeText(target, extra);
         }
         break;
     default: break;
     }
 }
 
-void PasteEngine::TypeText(const ForeignFocus &target, const QString &text)
+void PasteEngine::typeText(const ForeignFocus &target, const QString &text)
 {
     if (!mayGoOn(target))
         return;
@@ -259,9 +259,9 @@ void PasteEngine::TypeText(const ForeignFocus &target, const QString &text)
         m_desktop.pressKey(Desktop::Key::CapsLock);
     m_desktop.prepareTyping(text);
     for (const char32_t c : text.toUcs4()) {
-        if (!KeepPasting)
+        if (!keepPasting)
             break;
-        m_desktop.Delay(1);
+        m_desktop.delay(1);
         if (c == U'\n')
             continue;
         if (!readyToSend(target))

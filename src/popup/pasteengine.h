@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/desktop.h"
-#include "store/categoryrec.h"
-#include "store/itemrec.h"
+#include "store/categorysettings.h"
+#include "store/item.h"
 
 #include <QList>
 #include <QObject>
@@ -38,19 +38,19 @@ public:
     // the focus as Tab and "Jump cursor to next" move it within its window.
     // The records are copied before anything else happens, so a capture that
     // trims the category during the run's waits cannot take them away.
-    void SpitText(const QList<const TItemRec *> &entries, ForeignFocus &target);
-    void TypeText(const ForeignFocus &target, const QString &text);
+    void pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
+    void typeText(const ForeignFocus &target, const QString &text);
 
-    bool KeepPasting = false;
+    bool keepPasting = false;
 
     // The method an item is delivered by: rich text always by Ctrl+V; else
     // the global method, the category's, or the item's own.
-    static int methodFor(const TItemRec &item, int categoryMethod, bool globalOn, int globalMethod);
+    static int methodFor(const Item &item, int categoryMethod, bool globalOn, int globalMethod);
 
 private:
-    bool bringToFront(const ForeignFocus &target);
-    bool pasteOne(const TItemRec &item, int position, ForeignFocus &target, const std::optional<TCategoryRec> &category);
-    void afterPaste(const TItemRec &item, ForeignFocus &target, const std::optional<TCategoryRec> &category);
+    bool bringTargetToFront(const ForeignFocus &target);
+    bool pasteOne(const Item &item, int position, ForeignFocus &target, const std::optional<CategorySettings> &category);
+    void afterPaste(const Item &item, ForeignFocus &target, const std::optional<CategorySettings> &category);
     bool mayGoOn(const ForeignFocus &target);
     bool readyToSend(const ForeignFocus &target);
 

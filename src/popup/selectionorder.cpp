@@ -1,4 +1,4 @@
-#include "selectionorder.h"
+#include "popup/selectionorder.h"
 
 void SelectionOrder::visit(int index, bool selected)
 {

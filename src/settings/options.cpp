@@ -1,6 +1,6 @@
-#include "options.h"
+#include "settings/options.h"
 
-#include "optiontable.h"
+#include "settings/optiontable.h"
 
 #include <QDebug>
 

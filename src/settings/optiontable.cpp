@@ -1,4 +1,4 @@
-#include "optiontable.h"
+#include "settings/optiontable.h"
 
 #include <array>
 

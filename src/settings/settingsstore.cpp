@@ -1,11 +1,11 @@
-#include "settingsstore.h"
+#include "settings/settingsstore.h"
 
-#include "optiontable.h"
-#include "options.h"
+#include "settings/optiontable.h"
+#include "settings/options.h"
 
 #include "store/datafileformat.h"
-#include "store/programerror.h"
-#include "store/safefile.h"
+#include "common/programerror.h"
+#include "common/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -113,7 +113,7 @@ void SettingsStore::clampIndexes(Options &options, const SettingsContext &contex
     options.set(QStringLiteral("ct"), context.tipCount > 0 ? clampedIndex(ct, context.tipCount) : std::max(ct, 0));
 }
 
-bool SettingsStore::LoadSettings(Options &options, const SettingsContext &context,
+bool SettingsStore::load(Options &options, const SettingsContext &context,
                                  const std::function<void()> &afterCategoryIndex)
 {
     {
@@ -151,11 +151,11 @@ bool SettingsStore::LoadSettings(Options &options, const SettingsContext &contex
             return false;
         }
     }
-    SaveSettings(options, context, ReadCurrentDataFile());
+    save(options, context, currentDataFile());
     return true;
 }
 
-void SettingsStore::SaveSettings(Options &options, const SettingsContext &context, const QString &currentDataFile)
+void SettingsStore::save(Options &options, const SettingsContext &context, const QString &currentDataFile)
 {
     clampIndexes(options, context);
     {
@@ -183,7 +183,7 @@ bool SettingsStore::isFirstRun() const
            || settings.value(key(kFirstTime)).toString().trimmed() == QLatin1String("1");
 }
 
-QString SettingsStore::ReadCurrentDataFile()
+QString SettingsStore::currentDataFile()
 {
     QSettings settings(m_iniPath, QSettings::IniFormat);
     if (settings.contains(key(kCurrDb)))
@@ -193,7 +193,7 @@ QString SettingsStore::ReadCurrentDataFile()
     return defaultDataFile();
 }
 
-bool SettingsStore::ReadBackupSetting() const
+bool SettingsStore::readBackupSetting() const
 {
     QSettings settings(m_iniPath, QSettings::IniFormat);
     if (!settings.contains(QStringLiteral("backup")))

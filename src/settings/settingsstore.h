@@ -27,14 +27,14 @@ public:
 
     // Returns true on a first run, after writing the options' current state.
     // Throws ProgramError at the first value that is missing or of the wrong type.
-    bool LoadSettings(Options &options, const SettingsContext &context,
+    bool load(Options &options, const SettingsContext &context,
                       const std::function<void()> &afterCategoryIndex = {});
-    void SaveSettings(Options &options, const SettingsContext &context, const QString &currentDataFile);
+    void save(Options &options, const SettingsContext &context, const QString &currentDataFile);
 
-    QString ReadCurrentDataFile();
+    QString currentDataFile();
     // No settings saved yet (or the first-run mark set): this is a first run.
     bool isFirstRun() const;
-    bool ReadBackupSetting() const;
+    bool readBackupSetting() const;
 
 private:
     void updateAutostart(bool start) const;

@@ -1,4 +1,4 @@
-#include "collection.h"
+#include "store/collection.h"
 
 Collection::Collection(QObject *parent)
     : QObject(parent)
@@ -31,7 +31,7 @@ int Collection::totalItemCount() const
     return total;
 }
 
-CategoryNode *Collection::appendCategory(const QString &name, const TCategoryRec &rec)
+CategoryNode *Collection::appendCategory(const QString &name, const CategorySettings &rec)
 {
     auto node = std::make_unique<CategoryNode>();
     node->name = name;
@@ -52,14 +52,14 @@ void Collection::replaceAll(CategoryList categories)
     emit currItemsChanged();
 }
 
-void Collection::FreeTree()
+void Collection::clear()
 {
     replaceAll({});
 }
 
-void Collection::insertFirstChild(CategoryNode *category, const TItemRec &item)
+void Collection::insertFirstChild(CategoryNode *category, const Item &item)
 {
-    auto copy = std::make_unique<TItemRec>(item);
+    auto copy = std::make_unique<Item>(item);
     copy->Category = category->name;
     const int categoryIndex = indexOf(category);
     emit aboutToInsertItem(categoryIndex, 0);
@@ -67,33 +67,33 @@ void Collection::insertFirstChild(CategoryNode *category, const TItemRec &item)
     emit itemInserted(categoryIndex, 0);
 }
 
-bool Collection::AddNewItem(bool everyCategory, const TItemRec &item)
+bool Collection::addNewItem(bool everyCategory, const Item &item)
 {
     if (!everyCategory) {
         CategoryNode *target = m_current;
         if (!target || target->rec.isLockedAndFull(target->itemCount()))
             return false;
         insertFirstChild(target, item);
-        return CheckLimit(target, false);
+        return enforceLimit(target, false);
     }
     bool trimmed = false;
     for (const auto &category : m_categories) {
         if (category->rec.isLockedAndFull(category->itemCount()))
             continue;
         insertFirstChild(category.get(), item);
-        trimmed = CheckLimit(category.get(), false) || trimmed;
+        trimmed = enforceLimit(category.get(), false) || trimmed;
     }
     return trimmed;
 }
 
-bool Collection::CheckLimit(CategoryNode *category, bool trimCurrItems)
+bool Collection::enforceLimit(CategoryNode *category, bool trimCurrItems)
 {
     if (!category || category->rec.Limit <= 0 || category->itemCount() <= category->rec.Limit)
         return false;
     const int categoryIndex = indexOf(category);
     const int last = category->itemCount() - 1;
     emit aboutToRemoveItem(categoryIndex, last);
-    const TItemRec *removed = category->items.back().get();
+    const Item *removed = category->items.back().get();
     // The current list must never point at a freed record.
     if (trimCurrItems && m_current && m_current->name == category->name && !m_currItems.isEmpty())
         m_currItems.removeLast();
@@ -107,7 +107,7 @@ bool Collection::CheckLimit(CategoryNode *category, bool trimCurrItems)
     return true;
 }
 
-CategoryNode *Collection::GetCategoryNode(const QString &name) const
+CategoryNode *Collection::findCategory(const QString &name) const
 {
     if (m_current && m_current->name == name)
         return m_current;
@@ -123,7 +123,7 @@ void Collection::setCurrentCategory(CategoryNode *category)
     m_current = category;
 }
 
-void Collection::LoadCurrlb()
+void Collection::refreshCurrentItems()
 {
     m_currItems.clear();
     if (m_current) {
@@ -133,7 +133,7 @@ void Collection::LoadCurrlb()
     emit currItemsChanged();
 }
 
-void Collection::insertCurrItem(int index, const CurrItem &entry)
+void Collection::insertCurrItem(int index, const CurrentItem &entry)
 {
     m_currItems.insert(qBound(0, index, int(m_currItems.size())), entry);
     emit currItemsChanged();
@@ -147,7 +147,7 @@ void Collection::trimCurrItems()
     }
 }
 
-void Collection::removeItem(TItemRec *item)
+void Collection::removeItem(Item *item)
 {
     for (int c = 0; c < categoryCount(); ++c) {
         CategoryNode *category = this->category(c);
@@ -155,7 +155,7 @@ void Collection::removeItem(TItemRec *item)
             if (category->items[size_t(row)].get() != item)
                 continue;
             emit aboutToRemoveItem(c, row);
-            m_currItems.removeIf([item](const CurrItem &entry) { return entry.item == item; });
+            m_currItems.removeIf([item](const CurrentItem &entry) { return entry.item == item; });
             category->items.erase(category->items.begin() + row);
             emit itemRemoved(c, row);
             emit currItemsChanged();

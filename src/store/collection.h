@@ -1,7 +1,7 @@
 #pragma once
 
-#include "categoryrec.h"
-#include "itemrec.h"
+#include "store/categorysettings.h"
+#include "store/item.h"
 
 #include <QList>
 #include <QObject>
@@ -15,8 +15,8 @@
 struct CategoryNode
 {
     QString name;
-    TCategoryRec rec;
-    std::vector<std::unique_ptr<TItemRec>> items;
+    CategorySettings rec;
+    std::vector<std::unique_ptr<Item>> items;
 
     int itemCount() const { return static_cast<int>(items.size()); }
 };
@@ -25,10 +25,10 @@ using CategoryList = std::vector<std::unique_ptr<CategoryNode>>;
 
 // One entry of the current item list: the alias as listed and the record it
 // stands for. The record belongs to the tree.
-struct CurrItem
+struct CurrentItem
 {
     QString alias;
-    TItemRec *item = nullptr;
+    Item *item = nullptr;
 };
 
 // The two-level tree of categories and items, the current category, the
@@ -47,25 +47,25 @@ public:
     const CategoryList &categories() const { return m_categories; }
     int totalItemCount() const;
 
-    CategoryNode *appendCategory(const QString &name, const TCategoryRec &rec = {});
+    CategoryNode *appendCategory(const QString &name, const CategorySettings &rec = {});
     // Replaces the whole tree at once (a load); the current category becomes null.
     void replaceAll(CategoryList categories);
 
-    bool AddNewItem(bool everyCategory, const TItemRec &item);
+    bool addNewItem(bool everyCategory, const Item &item);
     // Frees one item and removes it from the tree and the current item list.
-    void removeItem(TItemRec *item);
+    void removeItem(Item *item);
     // Inserts a copy of the record as the category's newest item, its Category set.
-    void insertFirstChild(CategoryNode *category, const TItemRec &item);
-    bool CheckLimit(CategoryNode *category, bool trimCurrItems);
-    CategoryNode *GetCategoryNode(const QString &name) const;
-    void FreeTree();
+    void insertFirstChild(CategoryNode *category, const Item &item);
+    bool enforceLimit(CategoryNode *category, bool trimCurrItems);
+    CategoryNode *findCategory(const QString &name) const;
+    void clear();
 
     CategoryNode *currentCategory() const { return m_current; }
     void setCurrentCategory(CategoryNode *category);
 
-    const QList<CurrItem> &CurrItems() const { return m_currItems; }
-    void LoadCurrlb();
-    void insertCurrItem(int index, const CurrItem &entry);
+    const QList<CurrentItem> &currentItems() const { return m_currItems; }
+    void refreshCurrentItems();
+    void insertCurrItem(int index, const CurrentItem &entry);
     void trimCurrItems();  // drops the last entry
 
     bool editModified() const { return m_editModified; }
@@ -89,7 +89,7 @@ signals:
 private:
     CategoryList m_categories;
     CategoryNode *m_current = nullptr;
-    QList<CurrItem> m_currItems;
+    QList<CurrentItem> m_currItems;
     bool m_editModified = false;
     bool m_captureModified = false;
 };

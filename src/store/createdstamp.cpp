@@ -1,6 +1,6 @@
-#include "createdstamp.h"
+#include "store/createdstamp.h"
 
-QString CreatedStamp(const QDateTime &when, const QLocale &locale)
+QString createdStamp(const QDateTime &when, const QLocale &locale)
 {
     const QDate date = when.date();
     const QTime time = when.time();

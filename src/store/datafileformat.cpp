@@ -1,6 +1,6 @@
-#include "datafileformat.h"
+#include "store/datafileformat.h"
 
-#include "textcodecs.h"
+#include "store/textcodecs.h"
 
 #include <QStringDecoder>
 

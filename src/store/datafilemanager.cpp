@@ -1,11 +1,11 @@
-#include "datafilemanager.h"
+#include "store/datafilemanager.h"
 
-#include "datafileformat.h"
-#include "datafilereader.h"
-#include "datafilewriter.h"
-#include "programerror.h"
-#include "safefile.h"
-#include "sidefiles.h"
+#include "store/datafileformat.h"
+#include "store/datafilereader.h"
+#include "store/datafilewriter.h"
+#include "common/programerror.h"
+#include "common/safefile.h"
+#include "store/sidefiles.h"
 
 #include "platform/messageboxservice.h"
 
@@ -91,7 +91,7 @@ QString DataFileManager::exampleDataFile() const
     return QDir(m_programFolder).filePath(QStringLiteral("skexdata.db"));
 }
 
-void DataFileManager::SaveData()
+void DataFileManager::saveData()
 {
     // A save asked for while one runs (its pictures let events through)
     // follows it, so neither sees the collection change under it.
@@ -110,7 +110,7 @@ void DataFileManager::SaveData()
         writer.write(m_collection);
     } while (m_saveAgain);
     m_host.refreshCaption();
-    m_recent.SavepmDBList(m_currentFile);
+    m_recent.moveToTop(m_currentFile);
 }
 
 bool DataFileManager::keepCopy(const QString &to)
@@ -133,7 +133,7 @@ void DataFileManager::learnBackupReferences(bool backupJustWritten)
         // The backup is the file just loaded: it names what the items use.
         for (const auto &category : m_collection.categories()) {
             for (const auto &item : category->items) {
-                if (item->Kind == TItemRec::Image)
+                if (item->Kind == Item::Image)
                     m_backupReferences.insert(SideFiles::identity(item->Text));
             }
         }
@@ -143,7 +143,7 @@ void DataFileManager::learnBackupReferences(bool backupJustWritten)
     }
 }
 
-void DataFileManager::LoadData()
+void DataFileManager::loadData()
 {
     while (loadOnce() == Outcome::TryBackup) {
     }
@@ -151,7 +151,7 @@ void DataFileManager::LoadData()
 
 DataFileManager::Outcome DataFileManager::loadOnce()
 {
-    m_collection.FreeTree();
+    m_collection.clear();
     if (!QFileInfo(m_currentFile).isFile())
         m_currentFile = defaultDataFile();
     if (!QFileInfo(m_currentFile).isFile()) {
@@ -191,9 +191,9 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     m_wholeFileLoaded = !failed;
     if (!failed) {
         m_host.refreshCaption();
-        m_host.LoadCombo();
-        learnBackupReferences(m_host.ReadBackupSetting() && keepCopy(backupPath(m_currentFile)));
-        m_recent.SavepmDBList(m_currentFile);
+        m_host.refreshCategoryCombo();
+        learnBackupReferences(m_host.readBackupSetting() && keepCopy(backupPath(m_currentFile)));
+        m_recent.moveToTop(m_currentFile);
         return Outcome::Done;
     }
 
@@ -208,8 +208,8 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     }
     m_messages.error(kNoBackup);
     m_host.refreshCaption();
-    m_host.LoadCombo();
-    m_recent.SavepmDBList(m_currentFile);
+    m_host.refreshCategoryCombo();
+    m_recent.moveToTop(m_currentFile);
     return Outcome::Done;
 }
 
@@ -248,8 +248,8 @@ void DataFileManager::startFreshCollection(bool keepCopy)
     fresh.push_back(std::move(category));
     m_collection.replaceAll(std::move(fresh));
     m_collection.setEditModified(false);
-    SaveData();
-    m_host.LoadCombo();
+    saveData();
+    m_host.refreshCategoryCombo();
     m_host.moveOutOfSight();
     m_host.refreshCaption();
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "collection.h"
-#include "datafilereader.h"
-#include "recentfiles.h"
+#include "store/collection.h"
+#include "store/datafilereader.h"
+#include "store/recentfiles.h"
 
 #include <QSet>
 #include <QString>
@@ -18,10 +18,10 @@ public:
     virtual void hideProgress() = 0;
     virtual void processEvents() = 0;
     virtual void refreshCaption() = 0;
-    virtual void LoadCombo() = 0;
+    virtual void refreshCategoryCombo() = 0;
     virtual void selectFirstNode() = 0;
     virtual void moveOutOfSight() = 0;
-    virtual bool ReadBackupSetting() = 0;
+    virtual bool readBackupSetting() = 0;
 };
 
 // Loads and saves the current data file with the recovery the user relies
@@ -38,8 +38,8 @@ public:
     QString defaultDataFile() const;
     QString exampleDataFile() const;
 
-    void LoadData();
-    void SaveData();
+    void loadData();
+    void saveData();
 
     // On a first run no data file is expected yet: it is made without a word.
     void setFirstRun(bool firstRun) { m_firstRun = firstRun; }

@@ -1,9 +1,9 @@
-#include "datafilereader.h"
+#include "store/datafilereader.h"
 
-#include "sidefiles.h"
+#include "store/sidefiles.h"
 
-#include "createdstamp.h"
-#include "datafileformat.h"
+#include "store/createdstamp.h"
+#include "store/datafileformat.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -134,12 +134,12 @@ ParseResult DataFileReader::parse(const QString &text)
     Parser p(text);
     qint64 total = 0;
     int lastPercent = -1;
-    const QString now = CreatedStamp();
+    const QString now = createdStamp();
 
     try {
         while (p.hasMore()) {
             auto category = std::make_unique<CategoryNode>();
-            TCategoryRec &rec = category->rec;
+            CategorySettings &rec = category->rec;
             const QStringView first = p.next();
             if (parseInteger(first)) {
                 // A header is three digits; anything shorter or signed is damage.
@@ -161,7 +161,7 @@ ParseResult DataFileReader::parse(const QString &text)
             result.categories.push_back(std::move(category));
 
             for (int i = 0; i < itemCount; ++i) {
-                auto item = std::make_unique<TItemRec>();
+                auto item = std::make_unique<Item>();
                 item->Category = node->name;
                 item->Alias = p.next().toString();
                 const QStringView createdOrCount = p.next();
@@ -202,7 +202,7 @@ ParseResult DataFileReader::parse(const QString &text)
                 if (item->Action == 5)
                     item->ExtraText = p.next().toString();
 
-                if (item->Kind == TItemRec::Image) {
+                if (item->Kind == Item::Image) {
                     const QString found = SideFiles::locate(item->Text, m_dataFilePath);
                     if (found.isEmpty()) {
                         result.problems.push_back({LoadProblem::MissingImage, item->Text});
@@ -216,7 +216,7 @@ ParseResult DataFileReader::parse(const QString &text)
                     if (!reader.read(&item->Bitmap))
                         result.problems.push_back({LoadProblem::UnreadableImage, found});
                 }
-                if (item->Kind == TItemRec::PlainText && *lines > 0 && afterText < p.count()
+                if (item->Kind == Item::PlainText && *lines > 0 && afterText < p.count()
                     && p.at(afterText).isEmpty()) {
                     item->Text += kLineBreak;
                 }

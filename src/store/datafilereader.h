@@ -1,6 +1,6 @@
 #pragma once
 
-#include "collection.h"
+#include "store/collection.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
-#include "datafilewriter.h"
+#include "store/datafilewriter.h"
 
-#include "datafileformat.h"
-#include "programerror.h"
-#include "safefile.h"
-#include "sidefiles.h"
+#include "store/datafileformat.h"
+#include "common/programerror.h"
+#include "common/safefile.h"
+#include "store/sidefiles.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -67,7 +67,7 @@ QByteArray DataFileWriter::serialize(const Collection &collection)
     out.reserve(estimate);
 
     for (const auto &category : collection.categories()) {
-        const TCategoryRec &rec = category->rec;
+        const CategorySettings &rec = category->rec;
         out += digit(rec.Action);
         out += digit(rec.PasteMethod);
         out += digit(rec.ActionCount);
@@ -127,7 +127,7 @@ void DataFileWriter::write(Collection &collection)
     QSet<QString> inUse = m_keep;
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
-            if (item->Kind == TItemRec::Image)
+            if (item->Kind == Item::Image)
                 inUse.insert(SideFiles::identity(item->Text));
         }
     }
@@ -164,7 +164,7 @@ void DataFileWriter::write(Collection &collection)
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
             // Without a picture there is nothing to write; the item keeps its path.
-            if (item->Kind != TItemRec::Image || QFileInfo(item->Text).isFile() || item->Bitmap.isNull())
+            if (item->Kind != Item::Image || QFileInfo(item->Text).isFile() || item->Bitmap.isNull())
                 continue;
             const QString path = freeSideFileName(taken);
             taken.insert(QFileInfo(path).fileName());

@@ -1,7 +1,7 @@
-#include "recentfiles.h"
+#include "store/recentfiles.h"
 
-#include "datafileformat.h"
-#include "safefile.h"
+#include "store/datafileformat.h"
+#include "common/safefile.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,7 +12,7 @@ QString RecentFiles::normalized(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-void RecentFiles::SavepmDBList(const QString &path)
+void RecentFiles::moveToTop(const QString &path)
 {
     const QString wanted = normalized(path);
     for (int i = 0; i < m_paths.size(); ++i) {

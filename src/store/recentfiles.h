@@ -12,7 +12,7 @@ public:
 
     const QStringList &paths() const { return m_paths; }
 
-    void SavepmDBList(const QString &path);
+    void moveToTop(const QString &path);
     void removeAt(int index);
     void clear() { m_paths.clear(); }
 

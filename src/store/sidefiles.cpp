@@ -1,7 +1,7 @@
-#include "sidefiles.h"
+#include "store/sidefiles.h"
 
-#include "datafileformat.h"
-#include "safefile.h"
+#include "store/datafileformat.h"
+#include "common/safefile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "textcodecs.h"
+#include "store/textcodecs.h"
 
 #include <QStringDecoder>
 

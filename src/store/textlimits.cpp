@@ -1,4 +1,4 @@
-#include "textlimits.h"
+#include "store/textlimits.h"
 
 QString cutToCharacters(const QString &text, int maxChars)
 {

@@ -1,4 +1,4 @@
-#include "trayicon.h"
+#include "tray/trayicon.h"
 
 #include <QPainter>
 
@@ -36,24 +36,24 @@ TrayIcon::TrayIcon(QObject *parent)
     : QObject(parent)
 {
     setObjectName(QStringLiteral("TI"));
-    m_stpm.setObjectName(QStringLiteral("stpm"));
-    QAction *configuration = m_stpm.addAction(QStringLiteral("&Configuration..."));
+    m_menu.setObjectName(QStringLiteral("stpm"));
+    QAction *configuration = m_menu.addAction(QStringLiteral("&Configuration..."));
     configuration->setObjectName(QStringLiteral("Options1"));
-    m_stpm.setDefaultAction(configuration);
-    m_stpm.addSeparator();
-    m_autoText = m_stpm.addAction(QStringLiteral("Auto Capture &Text"));
+    m_menu.setDefaultAction(configuration);
+    m_menu.addSeparator();
+    m_autoText = m_menu.addAction(QStringLiteral("Auto Capture &Text"));
     m_autoText->setObjectName(QStringLiteral("AutoText1"));
     m_autoText->setCheckable(true);
-    m_autoImages = m_stpm.addAction(QStringLiteral("Auto Capture &Images"));
+    m_autoImages = m_menu.addAction(QStringLiteral("Auto Capture &Images"));
     m_autoImages->setObjectName(QStringLiteral("AutoBmp1"));
     m_autoImages->setCheckable(true);
-    m_stpm.addSeparator();
-    QAction *exit = m_stpm.addAction(QStringLiteral("E&xit Scrapkeeper"));
+    m_menu.addSeparator();
+    QAction *exit = m_menu.addAction(QStringLiteral("E&xit Scrapkeeper"));
     exit->setObjectName(QStringLiteral("Exit1"));
     connect(configuration, &QAction::triggered, this, &TrayIcon::configurationRequested);
     connect(exit, &QAction::triggered, this, &TrayIcon::exitRequested);
 
-    m_icon.setContextMenu(&m_stpm);
+    m_icon.setContextMenu(&m_menu);
     m_icon.setToolTip(QStringLiteral("Scrapkeeper v2.3"));
     m_icon.setIcon(drawIcon(true));
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {

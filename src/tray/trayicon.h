@@ -16,7 +16,7 @@ public:
     // The active picture shows that the pop-up hotkey is live.
     void setActive(bool active);
     bool isActive() const { return m_active; }
-    QMenu *menu() { return &m_stpm; }
+    QMenu *menu() { return &m_menu; }
     QAction *autoTextAction() const { return m_autoText; }
     QAction *autoImagesAction() const { return m_autoImages; }
 
@@ -26,7 +26,7 @@ signals:
 
 private:
     QSystemTrayIcon m_icon;
-    QMenu m_stpm;
+    QMenu m_menu;
     bool m_active = true;
     QAction *m_autoText = nullptr;
     QAction *m_autoImages = nullptr;

@@ -1,6 +1,6 @@
 #include "capture/clipboardmonitor.h"
-#include "config/rtf/rtfreader.h"
-#include "platform/fakeclipboard.h"
+#include "richtext/rtfreader.h"
+#include "doubles/fakeclipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
@@ -106,7 +106,7 @@ void TestClipboardMonitor::init()
     for (const char *name : {"A", "B", "C"})
         m_collection->appendCategory(QString::fromLatin1(name));
     m_collection->setCurrentCategory(m_collection->category(0));
-    m_collection->LoadCurrlb();
+    m_collection->refreshCurrentItems();
     m_options = std::make_unique<Options>();
     m_clipboard = std::make_unique<FakeClipboard>();
     copy({{"text/plain", "there before the start"}});
@@ -146,18 +146,18 @@ void TestClipboardMonitor::plainTextBecomesItem()
     copy({{"text/plain;charset=utf-8", copied}, {"text/plain", copied}});
     const CategoryNode *a = m_collection->category(0);
     QCOMPARE(a->itemCount(), 1);
-    const TItemRec &item = *a->items.front();
+    const Item &item = *a->items.front();
     QCOMPARE(item.Text, text);
     QCOMPARE(item.Alias, alias);
     QCOMPARE(int(item.Kind), 0);
     QCOMPARE(item.Category, QStringLiteral("A"));
     QVERIFY(item.Created.contains(QLatin1Char(',')));
-    QCOMPARE(m_collection->CurrItems().first().item, &item);
+    QCOMPARE(m_collection->currentItems().first().item, &item);
     QCOMPARE(m_host->sounds, 1);
     QVERIFY(m_collection->captureModified());
     QCOMPARE(m_collection->editModified(), !minimised);
     QVERIFY(m_monitor->CopyMenuStale);
-    QVERIFY(m_monitor->ClipArmed);
+    QVERIFY(m_monitor->armed);
 }
 
 void TestClipboardMonitor::duplicates_data()
@@ -198,8 +198,8 @@ void TestClipboardMonitor::limitsAndLocks()
     QCOMPARE(aliases(0), (QStringList{"4", "3", "2", "1", "0"}));
     copy({{"text/plain", "5"}});
     QCOMPARE(aliases(0), (QStringList{"5", "4", "3", "2", "1"}));
-    QCOMPARE(m_collection->CurrItems().size(), 5);
-    QCOMPARE(m_collection->CurrItems().last().item, a->items.back().get());
+    QCOMPARE(m_collection->currentItems().size(), 5);
+    QCOMPARE(m_collection->currentItems().last().item, a->items.back().get());
 
     a->rec.LockAtLimit = 1;
     m_host->sounds = 0;
@@ -218,7 +218,7 @@ void TestClipboardMonitor::everyCategorySkipsLockedAndFull()
     CategoryNode *b = m_collection->category(1);
     b->rec.Limit = 1;
     b->rec.LockAtLimit = 1;
-    b->items.push_back(std::make_unique<TItemRec>(textItem(QStringLiteral("full"))));
+    b->items.push_back(std::make_unique<Item>(textItem(QStringLiteral("full"))));
     copy({{"text/plain", "everywhere"}});
     QCOMPARE(aliases(0), QStringList{"everywhere"});
     QCOMPARE(aliases(1), QStringList{"full"});
@@ -233,7 +233,7 @@ void TestClipboardMonitor::specificCategory()
     copy({{"text/plain", "to C"}});
     QCOMPARE(aliases(2), QStringList{"to C"});
     QVERIFY(aliases(0).isEmpty());
-    QVERIFY(m_collection->CurrItems().isEmpty());
+    QVERIFY(m_collection->currentItems().isEmpty());
 
     // The duplicate test still looks at the current category's newest item.
     m_options->set("txtcurr", true);
@@ -246,19 +246,19 @@ void TestClipboardMonitor::specificCategory()
     m_options->set("catcombo3", 0);
     copy({{"text/plain", "current"}});
     QCOMPARE(aliases(0).first(), QStringLiteral("current"));
-    QCOMPARE(m_collection->CurrItems().first().alias, QStringLiteral("current"));
+    QCOMPARE(m_collection->currentItems().first().alias, QStringLiteral("current"));
 
     m_options->set("bmpspec", true);
     m_options->set("catcombo2", 1);
     copy({{"image/png", png(4, 5)}});
     QCOMPARE(aliases(1), QStringList{"Image: 4 x 5"});
-    QCOMPARE(m_collection->CurrItems().first().alias, QStringLiteral("current"));
+    QCOMPARE(m_collection->currentItems().first().alias, QStringLiteral("current"));
 }
 
 void TestClipboardMonitor::fileList()
 {
     copy({{"text/uri-list", "file:///home/ann/a%20b.txt\r\nfile:///tmp/x\r\n"}, {"text/plain", "ignored"}});
-    const TItemRec &item = *m_collection->category(0)->items.front();
+    const Item &item = *m_collection->category(0)->items.front();
     QCOMPARE(item.Text, QStringLiteral("/home/ann/a b.txt\r\n/tmp/x\r\n"));
     QCOMPARE(item.Alias, QStringLiteral("/home/ann/a b.txt..."));
     // Links that are not files are ordinary text.
@@ -270,7 +270,7 @@ void TestClipboardMonitor::richText()
 {
     const QByteArray rtf = R"({\rtf1\ansi {\b Bold} words\par})";
     copy({{"text/rtf", rtf}, {"text/html", "<b>Bold</b> words"}, {"text/plain", "Bold words"}});
-    const TItemRec &item = *m_collection->category(0)->items.front();
+    const Item &item = *m_collection->category(0)->items.front();
     QCOMPARE(int(item.Kind), 3);
     QVERIFY(item.Text.startsWith(QLatin1String("{\\rtf1")));
     QCOMPARE(item.Alias, QStringLiteral("Bold words"));
@@ -328,12 +328,12 @@ void TestClipboardMonitor::pictures()
     QFETCH(Flavours, flavours);
     QFETCH(QString, alias);
     copy(flavours);
-    const TItemRec &item = *m_collection->category(0)->items.front();
+    const Item &item = *m_collection->category(0)->items.front();
     QCOMPARE(item.Alias, alias);
     QCOMPARE(int(item.Kind), 1);
     QCOMPARE(item.Text, kUnsavedImageText);
     QCOMPARE(QStringLiteral("Image: %1 x %2").arg(item.Bitmap.width()).arg(item.Bitmap.height()), alias);
-    QCOMPARE(m_collection->CurrItems().first().item, &item);
+    QCOMPARE(m_collection->currentItems().first().item, &item);
 }
 
 void TestClipboardMonitor::secretsAndOwnWrites()
@@ -342,16 +342,16 @@ void TestClipboardMonitor::secretsAndOwnWrites()
     QVERIFY(m_collection->category(0)->items.empty());
 
     // The program's own writes disarm the monitor first.
-    m_monitor->ClipArmed = false;
+    m_monitor->armed = false;
     auto *mime = new QMimeData;
     mime->setText(QStringLiteral("pasted by us"));
     m_clipboard->setMimeData(mime);
     QVERIFY(m_collection->category(0)->items.empty());
-    QVERIFY(m_monitor->ClipArmed);
+    QVERIFY(m_monitor->armed);
 
-    m_monitor->ClipSuppressCount = 1;
+    m_monitor->suppressCount = 1;
     copy({{"text/plain", "during a rich copy"}});
-    m_monitor->ClipSuppressCount = 0;
+    m_monitor->suppressCount = 0;
     QVERIFY(m_collection->category(0)->items.empty());
 
     copy({{"text/plain", "next user copy"}});
@@ -382,7 +382,7 @@ void TestClipboardMonitor::hostileClipboards()
     QCOMPARE(items.last(), QStringLiteral("kept"));
     for (const auto &item : m_collection->category(0)->items)
         QVERIFY(!item->Text.contains(QChar(0)));
-    QVERIFY(m_monitor->ClipArmed);
+    QVERIFY(m_monitor->armed);
 }
 
 void TestClipboardMonitor::destinationListsFollowCategories()

@@ -1,5 +1,5 @@
-#include "config/richedit.h"
-#include "config/rtf/rtfreader.h"
+#include "richtext/richedit.h"
+#include "richtext/rtfreader.h"
 #include "store/createdstamp.h"
 
 #include <QApplication>
@@ -14,19 +14,19 @@ private slots:
     void loadThenGetSourceKeepsText();
     void showRichSourceHoldsTheSourceItself();
     void plainModeGivesBareText();
-    void selectAllText();
+    void selectAllTakesEverything();
     void fontList();
-    void createdStamp_data();
-    void createdStamp();
+    void stampFormat_data();
+    void stampFormat();
     void resetControlSavesWithoutABackground();
 };
 
 void TestRichEdit::resetKeepsCharactersDropsFormats()
 {
     RichEdit edit;
-    LoadRichText(&edit, QStringLiteral(R"({\rtf1{\colortbl;\red255\green0\blue0;}\pard\qc\li400\b\cf1\fs28 Red bold\par x})"));
+    loadRichText(&edit, QStringLiteral(R"({\rtf1{\colortbl;\red255\green0\blue0;}\pard\qc\li400\b\cf1\fs28 Red bold\par x})"));
     QVERIFY(!edit.plainTextMode());
-    ResetRichEdit(&edit);
+    resetRichEdit(&edit);
     QVERIFY(edit.plainTextMode());
     QCOMPARE(edit.lineWrapMode(), QTextEdit::NoWrap);
     QCOMPARE(edit.toPlainText(), QStringLiteral("Red bold\nx"));
@@ -46,12 +46,12 @@ void TestRichEdit::resetKeepsCharactersDropsFormats()
 void TestRichEdit::resetControlSavesWithoutABackground()
 {
     RichEdit edit;
-    ResetRichEdit(&edit);
+    resetRichEdit(&edit);
     edit.insertPlainText(QStringLiteral("typed after a reset"));
-    const QString source = GetRichSource(&edit);
+    const QString source = richSource(&edit);
     QVERIFY2(!source.contains(QLatin1String("\\highlight")), qPrintable(source));
     RichEdit again;
-    LoadRichText(&again, source);
+    loadRichText(&again, source);
     const QTextCharFormat f = again.document()->begin().begin().fragment().charFormat();
     QCOMPARE(f.background().style(), Qt::NoBrush);
 }
@@ -59,8 +59,8 @@ void TestRichEdit::resetControlSavesWithoutABackground()
 void TestRichEdit::loadThenGetSourceKeepsText()
 {
     RichEdit edit;
-    LoadRichText(&edit, QStringLiteral(R"({\rtf1\ansi Gr\'fc\'dfe {\b bold}\par second})"));
-    const QString source = GetRichSource(&edit);
+    loadRichText(&edit, QStringLiteral(R"({\rtf1\ansi Gr\'fc\'dfe {\b bold}\par second})"));
+    const QString source = richSource(&edit);
     QVERIFY(source.startsWith(QLatin1String("{\\rtf1")));
     QCOMPARE(RtfReader::toPlainText(source), QStringLiteral("Grüße bold\r\nsecond"));
 }
@@ -69,11 +69,11 @@ void TestRichEdit::showRichSourceHoldsTheSourceItself()
 {
     RichEdit edit;
     const QString source = QStringLiteral(R"({\rtf1\ansi word})");
-    ShowRichSource(&edit, source);
+    showRichSource(&edit, source);
     QVERIFY(!edit.plainTextMode());
     QCOMPARE(edit.toPlainText(), source);
     // Streaming out wraps those characters in a new document.
-    QCOMPARE(RtfReader::toPlainText(GetRichSource(&edit)), source);
+    QCOMPARE(RtfReader::toPlainText(richSource(&edit)), source);
 }
 
 void TestRichEdit::plainModeGivesBareText()
@@ -81,27 +81,27 @@ void TestRichEdit::plainModeGivesBareText()
     RichEdit edit;
     edit.setPlainText(QStringLiteral("one\ntwo"));
     QVERIFY(edit.plainTextMode());
-    QCOMPARE(GetRichSource(&edit), QStringLiteral("one\r\ntwo"));
+    QCOMPARE(richSource(&edit), QStringLiteral("one\r\ntwo"));
 }
 
-void TestRichEdit::selectAllText()
+void TestRichEdit::selectAllTakesEverything()
 {
     RichEdit edit;
     edit.setPlainText(QStringLiteral("all of it"));
-    QCOMPARE(SelectAllText(&edit), QStringLiteral("all of it"));
+    QCOMPARE(selectAllText(&edit), QStringLiteral("all of it"));
     QCOMPARE(edit.textCursor().selectedText(), QStringLiteral("all of it"));
 }
 
 void TestRichEdit::fontList()
 {
     QStringList list{QStringLiteral("kept")};
-    FillFontList(list);
+    fillFontList(list);
     QCOMPARE(list.first(), QStringLiteral("kept"));
     for (const QString &name : list)
         QVERIFY(name.size() <= 32);
 }
 
-void TestRichEdit::createdStamp_data()
+void TestRichEdit::stampFormat_data()
 {
     QTest::addColumn<QDateTime>("when");
     QTest::addColumn<QString>("stamp");
@@ -111,11 +111,11 @@ void TestRichEdit::createdStamp_data()
     QTest::newRow("evening") << QDateTime(QDate(2024, 7, 4), QTime(23, 59)) << "Thu, Jul 4, 2024, 11:59 PM";
 }
 
-void TestRichEdit::createdStamp()
+void TestRichEdit::stampFormat()
 {
     QFETCH(QDateTime, when);
     QFETCH(QString, stamp);
-    QCOMPARE(CreatedStamp(when, QLocale(QLocale::English, QLocale::UnitedStates)), stamp);
+    QCOMPARE(createdStamp(when, QLocale(QLocale::English, QLocale::UnitedStates)), stamp);
 }
 
 QTEST_MAIN(TestRichEdit)

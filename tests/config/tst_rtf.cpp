@@ -1,7 +1,7 @@
 #include "capture/aliasderivation.h"
-#include "config/rtf/richtextplain.h"
-#include "config/rtf/rtfreader.h"
-#include "config/rtf/rtfwriter.h"
+#include "richtext/richtextplain.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
 
 #include <QFile>
 #include <QRandomGenerator>

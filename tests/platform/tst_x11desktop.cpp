@@ -1,7 +1,7 @@
 // The X11 desktop on a real X server: modifiers the user holds, typing in
 // the layout group the user has switched to, and giving a foreign control
 // its focus back with its caret where it was.
-#include "platform/x11desktop.h"
+#include "platform/x11/x11desktop.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -230,7 +230,7 @@ void TestX11Desktop::focusIsBroughtBackWithTheCaret()
     xdotool({QStringLiteral("key"), QStringLiteral("Left")});
     QTest::qWait(300);
 
-    const ForeignFocus focus = m_desktop.GetForeignFocus();
+    const ForeignFocus focus = m_desktop.foreignFocus();
     QCOMPARE(focus.window, window);
     QVERIFY(focus.accessible);
     QCOMPARE(focus.caretOffset, 1);
@@ -244,7 +244,7 @@ void TestX11Desktop::focusIsBroughtBackWithTheCaret()
     away.replaceInStrings(QStringLiteral("%w"), QString::number(window));
     xdotool(away);
     QTest::qWait(300);
-    m_desktop.FocusForeignWindow(focus);
+    m_desktop.refocus(focus);
     QVERIFY(m_desktop.typeCharacter(U'Q'));
     QTest::qWait(300);
     if (program == QLatin1String("zenity")) {

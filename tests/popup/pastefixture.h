@@ -4,10 +4,10 @@
 // one category "Forms" current and a target window 7 in front.
 
 #include "capture/clipboardmonitor.h"
-#include "platform/fakeclipboard.h"
-#include "platform/fakedesktop.h"
-#include "platform/fakekeygrabber.h"
-#include "platform/scriptedmessageboxes.h"
+#include "doubles/fakeclipboard.h"
+#include "doubles/fakedesktop.h"
+#include "doubles/fakekeygrabber.h"
+#include "doubles/scriptedmessageboxes.h"
 #include "popup/pasteengine.h"
 #include "settings/options.h"
 #include "store/collection.h"

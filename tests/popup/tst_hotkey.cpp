@@ -1,6 +1,6 @@
 #include "popup/hotkeykeys.h"
-#include "popup/tsyshotkey.h"
-#include "platform/fakekeygrabber.h"
+#include "popup/globalhotkeys.h"
+#include "doubles/fakekeygrabber.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -40,19 +40,19 @@ void TestHotkey::listEntriesMapToKeys()
     QFETCH(uint, keysym);
     QCOMPARE(listEntries().size(), ListSize);
     QCOMPARE(listEntries().indexOf(QStringLiteral("V")), 49);
-    const int keyIndex = HotkeyKeyCode(int(listEntries().indexOf(entry)));
+    const int keyIndex = keyIndexOf(int(listEntries().indexOf(entry)));
     QCOMPARE(HotkeyKeys::virtualKey(keyIndex), virtualKey);
     QCOMPARE(keysymOf(HotkeyKeys::virtualKey(keyIndex)), keysym);
-    QCOMPARE(HotkeyKeyCode(-1), 0);
-    QCOMPARE(HotkeyKeyCode(95), 0);
+    QCOMPARE(keyIndexOf(-1), 0);
+    QCOMPARE(keyIndexOf(95), 0);
 }
 
 void TestHotkey::registersWhileActive()
 {
     FakeKeyGrabber grabber;
-    TSysHotKey shk(grabber);
-    QSignalSpy fired(&shk, &TSysHotKey::OnHotKey);
-    const THotKeyRecord record = shk.AddHotKey(TSysHotKey::Ctrl | TSysHotKey::Alt, std::uint8_t(HotkeyKeyCode(66)));
+    GlobalHotkeys shk(grabber);
+    QSignalSpy fired(&shk, &GlobalHotkeys::OnHotKey);
+    const THotKeyRecord record = shk.addHotkey(GlobalHotkeys::Ctrl | GlobalHotkeys::Alt, std::uint8_t(keyIndexOf(66)));
     QVERIFY(record.Registered);
     QCOMPARE(grabber.grabs.value(0).keysym, 0xFFADu);
     QCOMPARE(grabber.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
@@ -62,13 +62,13 @@ void TestHotkey::registersWhileActive()
 
     shk.setActive(false);
     QVERIFY(grabber.grabs.isEmpty());
-    QVERIFY(!shk.GetHotKey(0).Registered);
+    QVERIFY(!shk.hotkeyAt(0).Registered);
     QVERIFY(!grabber.press(0xFFAD, KeyGrabber::Ctrl | KeyGrabber::Alt));
     shk.setActive(true);
-    QVERIFY(shk.GetHotKey(0).Registered);
-    shk.ClearHotKeys();
+    QVERIFY(shk.hotkeyAt(0).Registered);
+    shk.clearHotkeys();
     QVERIFY(grabber.grabs.isEmpty());
-    QCOMPARE(shk.HotKeyCount(), 0);
+    QCOMPARE(shk.hotkeyCount(), 0);
     QVERIFY(shk.Active());
 }
 
@@ -76,8 +76,8 @@ void TestHotkey::failedRegistrationIsRecorded()
 {
     FakeKeyGrabber grabber;
     grabber.heldElsewhere.insert(FakeKeyGrabber::key(0x76, KeyGrabber::Ctrl));
-    TSysHotKey shk(grabber);
-    QVERIFY(!shk.AddHotKey(TSysHotKey::Ctrl, std::uint8_t(HotkeyKeyCode(49))).Registered);
+    GlobalHotkeys shk(grabber);
+    QVERIFY(!shk.addHotkey(GlobalHotkeys::Ctrl, std::uint8_t(keyIndexOf(49))).Registered);
     QVERIFY(grabber.grabs.isEmpty());
 }
 

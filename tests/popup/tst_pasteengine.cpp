@@ -30,8 +30,8 @@ private slots:
     void heldModifiersAreWaitedForThenReleased();
 
 private:
-    TItemRec *add(const QString &text, int method = 0, int kind = TItemRec::PlainText);
-    QList<const TItemRec *> pick(const QList<int> &order);
+    Item *add(const QString &text, int method = 0, int kind = Item::PlainText);
+    QList<const Item *> pick(const QList<int> &order);
     void run(const QList<int> &order);
     QStringList deliveries() const;
 
@@ -43,23 +43,23 @@ void TestPasteEngine::init()
     f = std::make_unique<PasteFixture>();
 }
 
-TItemRec *TestPasteEngine::add(const QString &text, int method, int kind)
+Item *TestPasteEngine::add(const QString &text, int method, int kind)
 {
-    TItemRec item = textItem(text);
+    Item item = textItem(text);
     item.PasteMethod = std::int8_t(method);
     item.Kind = std::int8_t(kind);
     item.Category = f->category->name;
-    if (kind == TItemRec::Image) {
+    if (kind == Item::Image) {
         item.Bitmap = QImage(3, 2, QImage::Format_RGB32);
         item.Bitmap.fill(Qt::blue);
     }
-    f->category->items.push_back(std::make_unique<TItemRec>(item));
+    f->category->items.push_back(std::make_unique<Item>(item));
     return f->category->items.back().get();
 }
 
-QList<const TItemRec *> TestPasteEngine::pick(const QList<int> &order)
+QList<const Item *> TestPasteEngine::pick(const QList<int> &order)
 {
-    QList<const TItemRec *> entries;
+    QList<const Item *> entries;
     for (const int index : order)
         entries << f->category->items[size_t(index)].get();
     return entries;
@@ -67,7 +67,7 @@ QList<const TItemRec *> TestPasteEngine::pick(const QList<int> &order)
 
 void TestPasteEngine::run(const QList<int> &order)
 {
-    f->engine.SpitText(pick(order), f->target);
+    f->engine.pasteSelection(pick(order), f->target);
 }
 
 QStringList TestPasteEngine::deliveries() const
@@ -99,7 +99,7 @@ void TestPasteEngine::methodResolution()
     QFETCH(int, categoryMethod);
     QFETCH(bool, global);
     QFETCH(int, itemMethod);
-    TItemRec item;
+    Item item;
     item.Kind = std::int8_t(kind);
     item.PasteMethod = std::int8_t(itemMethod);
     QFETCH(int, method);
@@ -126,10 +126,10 @@ void TestPasteEngine::categoryActionOverridesItems()
 {
     f->category->rec.Action = 2;
     f->category->rec.ActionCount = 3;
-    TItemRec *a = add(QStringLiteral("a"));
+    Item *a = add(QStringLiteral("a"));
     a->Action = 1;
     a->ActionCount = 1;
-    add(QStringLiteral("pic"), 0, TItemRec::Image);
+    add(QStringLiteral("pic"), 0, Item::Image);
     run({0, 1});
     QCOMPARE(deliveries(), (QStringList{"key ctrl+v", "key enter", "key enter", "key enter", "key ctrl+v"}));
 }
@@ -137,8 +137,8 @@ void TestPasteEngine::categoryActionOverridesItems()
 void TestPasteEngine::typingWithCapsLock()
 {
     f->desktop.caps = true;
-    f->engine.KeepPasting = true;
-    f->engine.TypeText(f->target, QStringLiteral("aB\r\n"));
+    f->engine.keepPasting = true;
+    f->engine.typeText(f->target, QStringLiteral("aB\r\n"));
     QCOMPARE(f->desktop.log, (QStringList{"key capslock", "wait 1", "type a", "wait 1", "type B", "wait 1", "key enter",
                                           "wait 1", "key capslock"}));
     QVERIFY(f->desktop.caps);
@@ -159,7 +159,7 @@ void TestPasteEngine::escStopsTypingWithinACharacter()
 
 void TestPasteEngine::imagesAndPasteOff()
 {
-    add(QStringLiteral("pic"), 0, TItemRec::Image);
+    add(QStringLiteral("pic"), 0, Item::Image);
     add(QStringLiteral("first text"));
     add(QStringLiteral("second text"));
     f->options.set("showbmp", false);
@@ -175,7 +175,7 @@ void TestPasteEngine::comboSelectionRestoredBeforeFirstDelivery()
     f->target.comboSelStart = 2;
     f->target.comboSelEnd = 5;
     add(QStringLiteral("a"));
-    add(QStringLiteral("pic"), 0, TItemRec::Image);
+    add(QStringLiteral("pic"), 0, Item::Image);
     run({0});
     QCOMPARE(deliveries(), (QStringList{"select 7 2-5", "key ctrl+v"}));
     f->desktop.log.clear();
@@ -187,12 +187,12 @@ void TestPasteEngine::richTextAlwaysByCtrlV()
 {
     f->options.set("global", true);
     f->options.set("gpaste", 1);
-    add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), 1, TItemRec::RichText);
+    add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), 1, Item::RichText);
     run({0});
     QCOMPARE(deliveries(), QStringList{"key ctrl+v"});
     QVERIFY(f->clipboard.data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("Bold\nnext"));
-    QCOMPARE(f->monitor.ClipSuppressCount, 0);
+    QCOMPARE(f->monitor.suppressCount, 0);
     QCOMPARE(f->category->itemCount(), 1);
 }
 
@@ -206,10 +206,10 @@ void TestPasteEngine::insertFallsBackToTyping()
 
 void TestPasteEngine::jumpAndExtraText()
 {
-    TItemRec *a = add(QStringLiteral("a"));
+    Item *a = add(QStringLiteral("a"));
     a->Action = 4;
     a->ActionCount = 2;
-    TItemRec *b = add(QStringLiteral("b"));
+    Item *b = add(QStringLiteral("b"));
     b->Action = 5;
     b->ActionCount = 2;
     b->ExtraText = QStringLiteral("!");
@@ -228,9 +228,9 @@ void TestPasteEngine::captureTrimmingThePickedItemDuringTheRun()
     add(QStringLiteral("oldest"), 2);
     f->category->rec.Limit = 2;
     f->desktop.schedule(150, [this] {
-        TItemRec captured = textItem(QStringLiteral("captured"));
+        Item captured = textItem(QStringLiteral("captured"));
         f->collection.insertFirstChild(f->category, captured);
-        f->collection.CheckLimit(f->category, false);
+        f->collection.enforceLimit(f->category, false);
     });
     run({0, 1});
     QCOMPARE(f->category->itemCount(), 2);
@@ -240,7 +240,7 @@ void TestPasteEngine::captureTrimmingThePickedItemDuringTheRun()
 void TestPasteEngine::nothingSentWhenTheTargetNeverComesToTheFront()
 {
     add(QStringLiteral("text"), 1);
-    add(QStringLiteral("pic"), 0, TItemRec::Image);
+    add(QStringLiteral("pic"), 0, Item::Image);
     f->desktop.active = 3;
     f->desktop.refuseActivation = true;
     run({0, 1});
@@ -262,7 +262,7 @@ void TestPasteEngine::switchingWindowsStopsTheRun()
 {
     QFETCH(int, method);
     QFETCH(int, action);
-    TItemRec *first = add(QString(300, QLatin1Char('x')), method);
+    Item *first = add(QString(300, QLatin1Char('x')), method);
     first->Action = std::int8_t(action);
     first->ActionCount = 5;
     add(QStringLiteral("never"), method);

@@ -1,7 +1,7 @@
 #include "settings/options.h"
 #include "settings/optiontable.h"
 #include "settings/settingsstore.h"
-#include "store/programerror.h"
+#include "common/programerror.h"
 
 #include <QFile>
 #include <QSettings>
@@ -49,7 +49,7 @@ void TestSettingsStore::write(const QMap<QString, QVariant> &values)
     // A complete set as a save writes it, then the changes of the case.
     Options defaults;
     SettingsStore s = store();
-    s.SaveSettings(defaults, {3, 0}, QStringLiteral("/data/mine.db"));
+    s.save(defaults, {3, 0}, QStringLiteral("/data/mine.db"));
     QSettings settings(ini(), QSettings::IniFormat);
     settings.setValue("currdb", "/data/mine.db");
     for (auto it = values.begin(); it != values.end(); ++it) {
@@ -64,7 +64,7 @@ void TestSettingsStore::firstRunWritesFormDefaults()
 {
     Options options;
     SettingsStore s = store();
-    QVERIFY(s.LoadSettings(options, {1, 0}));
+    QVERIFY(s.load(options, {1, 0}));
     QSettings settings(ini(), QSettings::IniFormat);
     QCOMPARE(settings.value("FirstTime").toInt(), 0);
     for (const OptionDef &def : OptionTable::all()) {
@@ -111,7 +111,7 @@ void TestSettingsStore::storedValuesAreClamped()
     write({{name, stored}});
     Options options;
     SettingsStore s = store();
-    QVERIFY(!s.LoadSettings(options, {3, 0}));
+    QVERIFY(!s.load(options, {3, 0}));
     QCOMPARE(options.value(name), read);
 }
 
@@ -124,12 +124,12 @@ void TestSettingsStore::olderVersionGetsReadDefaults()
     options.set("hkindex", 3);
     options.set("backup", false);
     SettingsStore s = store();
-    QVERIFY(!s.LoadSettings(options, {3, 0}));
+    QVERIFY(!s.load(options, {3, 0}));
     QCOMPARE(options.flag("ctrl"), true);
     QCOMPARE(options.number("hkindex"), 49);
     QCOMPARE(options.flag("backup"), true);
     QCOMPARE(options.flag("tooltip"), true);
-    QVERIFY(s.ReadBackupSetting());
+    QVERIFY(s.readBackupSetting());
     QSettings settings(ini(), QSettings::IniFormat);
     QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));
 }
@@ -151,7 +151,7 @@ void TestSettingsStore::badValueStopsLoadThere()
     Options options;
     SettingsStore s = store();
     try {
-        s.LoadSettings(options, {3, 0});
+        s.load(options, {3, 0});
         QFAIL("no error");
     } catch (const ProgramError &error) {
         QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'showtip'"));
@@ -165,7 +165,7 @@ void TestSettingsStore::firstTimeOneMeansFirstRun()
     write({{"FirstTime", 1}, {"asse", 30}});
     Options options;
     SettingsStore s = store();
-    QVERIFY(s.LoadSettings(options, {3, 0}));
+    QVERIFY(s.load(options, {3, 0}));
     QCOMPARE(options.number("asse"), 2);
     QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("asse").toInt(), 2);
     QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("currdb").toString(), QStringLiteral("/data/mine.db"));
@@ -175,10 +175,10 @@ void TestSettingsStore::autostartFollowsStart()
 {
     Options options;
     SettingsStore s = store();
-    s.SaveSettings(options, {1, 0}, QStringLiteral("/d.db"));
+    s.save(options, {1, 0}, QStringLiteral("/d.db"));
     QVERIFY(QFile::exists(autostart()));
     options.set("start", false);
-    s.SaveSettings(options, {1, 0}, QStringLiteral("/d.db"));
+    s.save(options, {1, 0}, QStringLiteral("/d.db"));
     QVERIFY(!QFile::exists(autostart()));
 }
 
@@ -188,7 +188,7 @@ void TestSettingsStore::loadNotifiesLikeClicks()
     Options options;
     QSignalSpy spy(&options, &Options::changed);
     SettingsStore s = store();
-    s.LoadSettings(options, {3, 0});
+    s.load(options, {3, 0});
     QStringList changed;
     for (const auto &args : spy)
         changed << args.at(0).toString();

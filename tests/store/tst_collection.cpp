@@ -12,13 +12,13 @@ namespace {
 
 CategoryNode *categoryWith(Collection &c, const QString &name, int items, int limit, int lock)
 {
-    TCategoryRec rec;
+    CategorySettings rec;
     rec.Limit = limit;
     rec.LockAtLimit = lock;
     CategoryNode *node = c.appendCategory(name, rec);
     for (int i = 1; i <= items; ++i) {
         c.setCurrentCategory(node);
-        node->items.push_back(std::make_unique<TItemRec>(textItem(QStringLiteral("old%1").arg(i))));
+        node->items.push_back(std::make_unique<Item>(textItem(QStringLiteral("old%1").arg(i))));
     }
     return node;
 }
@@ -74,7 +74,7 @@ void TestCollection::addToCurrentCategory()
     const QString oldest = node->items.back()->Alias;
 
     QFETCH(bool, result);
-    QCOMPARE(c.AddNewItem(false, textItem(QStringLiteral("new"))), result);
+    QCOMPARE(c.addNewItem(false, textItem(QStringLiteral("new"))), result);
     QFETCH(int, countAfter);
     QCOMPARE(node->itemCount(), countAfter);
     QFETCH(bool, added);
@@ -92,7 +92,7 @@ void TestCollection::addToEveryCategorySkipsLockedAndFull()
     CategoryNode *full = categoryWith(c, QStringLiteral("Full"), 2, 2, 1);
     CategoryNode *b = categoryWith(c, QStringLiteral("B"), 1, 1, 0);
 
-    QVERIFY(c.AddNewItem(true, textItem(QStringLiteral("x"))));
+    QVERIFY(c.addNewItem(true, textItem(QStringLiteral("x"))));
     QCOMPARE(aliases(a), QStringList{QStringLiteral("x")});
     QCOMPARE(aliases(full), (QStringList{QStringLiteral("old1"), QStringLiteral("old2")}));
     QCOMPARE(aliases(b), QStringList{QStringLiteral("x")});
@@ -106,14 +106,14 @@ void TestCollection::trimmingCurrentItemList()
     Collection c;
     CategoryNode *node = categoryWith(c, QStringLiteral("Mail"), 3, 2, 0);
     c.setCurrentCategory(node);
-    c.LoadCurrlb();
-    QCOMPARE(c.CurrItems().size(), 3);
+    c.refreshCurrentItems();
+    QCOMPARE(c.currentItems().size(), 3);
 
-    QVERIFY(c.CheckLimit(node, true));
+    QVERIFY(c.enforceLimit(node, true));
     QCOMPARE(node->itemCount(), 2);
-    QCOMPARE(c.CurrItems().size(), 2);
-    QCOMPARE(c.CurrItems().last().item, node->items.back().get());
-    QVERIFY(!c.CheckLimit(node, true));
+    QCOMPARE(c.currentItems().size(), 2);
+    QCOMPARE(c.currentItems().last().item, node->items.back().get());
+    QVERIFY(!c.enforceLimit(node, true));
 }
 
 void TestCollection::captureTrimNeverLeavesDanglingEntry()
@@ -123,9 +123,9 @@ void TestCollection::captureTrimNeverLeavesDanglingEntry()
     Collection c;
     CategoryNode *node = categoryWith(c, QStringLiteral("Mail"), 2, 2, 0);
     c.setCurrentCategory(node);
-    c.LoadCurrlb();
-    QVERIFY(c.AddNewItem(false, textItem(QStringLiteral("new"))));
-    for (const CurrItem &entry : c.CurrItems()) {
+    c.refreshCurrentItems();
+    QVERIFY(c.addNewItem(false, textItem(QStringLiteral("new"))));
+    for (const CurrentItem &entry : c.currentItems()) {
         bool found = false;
         for (const auto &item : node->items)
             found = found || item.get() == entry.item;
@@ -138,9 +138,9 @@ void TestCollection::getCategoryNodeIsCaseSensitive()
     Collection c;
     CategoryNode *lower = c.appendCategory(QStringLiteral("notes"));
     CategoryNode *upper = c.appendCategory(QStringLiteral("Notes"));
-    QCOMPARE(c.GetCategoryNode(QStringLiteral("notes")), lower);
-    QCOMPARE(c.GetCategoryNode(QStringLiteral("Notes")), upper);
-    QCOMPARE(c.GetCategoryNode(QStringLiteral("NOTES")), nullptr);
+    QCOMPARE(c.findCategory(QStringLiteral("notes")), lower);
+    QCOMPARE(c.findCategory(QStringLiteral("Notes")), upper);
+    QCOMPARE(c.findCategory(QStringLiteral("NOTES")), nullptr);
 }
 
 void TestCollection::currentListFollowsCategory()
@@ -149,17 +149,17 @@ void TestCollection::currentListFollowsCategory()
     categoryWith(c, QStringLiteral("A"), 1, 0, 0);
     CategoryNode *b = categoryWith(c, QStringLiteral("B"), 2, 0, 0);
     c.setCurrentCategory(b);
-    c.LoadCurrlb();
-    QCOMPARE(c.CurrItems().size(), 2);
-    QCOMPARE(c.CurrItems().first().alias, QStringLiteral("old1"));
+    c.refreshCurrentItems();
+    QCOMPARE(c.currentItems().size(), 2);
+    QCOMPARE(c.currentItems().first().alias, QStringLiteral("old1"));
 
     QSignalSpy reset(&c, &Collection::reset);
-    c.FreeTree();
+    c.clear();
     QCOMPARE(reset.count(), 1);
     QCOMPARE(c.currentCategory(), nullptr);
-    QVERIFY(c.CurrItems().isEmpty());
-    c.LoadCurrlb();
-    QVERIFY(c.CurrItems().isEmpty());
+    QVERIFY(c.currentItems().isEmpty());
+    c.refreshCurrentItems();
+    QVERIFY(c.currentItems().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCollection)

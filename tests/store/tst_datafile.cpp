@@ -3,7 +3,7 @@
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
 #include "store/sidefiles.h"
-#include "store/programerror.h"
+#include "common/programerror.h"
 
 #include <QDir>
 #include <QFile>
@@ -40,10 +40,10 @@ const char *kStampLine = "Sun, Feb 18, 2001, 12:33 PM";
 
 
 
-TItemRec imageItem(int w, int h)
+Item imageItem(int w, int h)
 {
-    TItemRec item;
-    item.Kind = TItemRec::Image;
+    Item item;
+    item.Kind = Item::Image;
     item.Text = kUnsavedImageText;
     item.Alias = QStringLiteral("Image: %1 x %2").arg(w).arg(h);
     item.Created = QString::fromLatin1(kStampLine);
@@ -133,7 +133,7 @@ void TestDataFile::byteForByte()
 void TestDataFile::modelRoundTrip()
 {
     Collection c;
-    TCategoryRec rec;
+    CategorySettings rec;
     rec.Action = 5;
     rec.PasteMethod = 1;
     rec.ActionCount = 9;
@@ -145,7 +145,7 @@ void TestDataFile::modelRoundTrip()
     const QStringList texts{QString(), QStringLiteral("a"), QStringLiteral("a\r\n"), QStringLiteral("a\r\n\r\n"),
                             QStringLiteral("\r\n"), QStringLiteral("x\ny"), QStringLiteral("tab\there")};
     for (const QString &text : texts) {
-        TItemRec item;
+        Item item;
         item.Action = 5;
         item.PasteMethod = 2;
         item.ActionCount = 3;
@@ -154,7 +154,7 @@ void TestDataFile::modelRoundTrip()
         item.ExtraText = QStringLiteral("extra");
         item.Created = QString::fromLatin1(kStampLine);
         item.Category = cat->name;
-        cat->items.push_back(std::make_unique<TItemRec>(item));
+        cat->items.push_back(std::make_unique<Item>(item));
     }
     const QByteArray bytes = DataFileWriter::serialize(c);
     ParseResult back = parseBytes(bytes);
@@ -167,8 +167,8 @@ void TestDataFile::modelRoundTrip()
     QCOMPARE(read.rec.Limit, 100);
     QCOMPARE(read.itemCount(), int(texts.size()));
     for (int i = 0; i < read.itemCount(); ++i) {
-        const TItemRec &a = *cat->items[size_t(i)];
-        const TItemRec &b = *read.items[size_t(i)];
+        const Item &a = *cat->items[size_t(i)];
+        const Item &b = *read.items[size_t(i)];
         QCOMPARE(b.Text, a.Text);
         QCOMPARE(b.Alias, a.Alias);
         QCOMPARE(b.ExtraText, a.ExtraText);
@@ -332,8 +332,8 @@ void TestDataFile::sideFilesWrittenAndSwept()
     Collection c;
     CategoryNode *cat = c.appendCategory(QStringLiteral("Pics"));
     c.setCurrentCategory(cat);
-    QVERIFY(!c.AddNewItem(false, imageItem(4, 3)));
-    TItemRec *item = cat->items.front().get();
+    QVERIFY(!c.addNewItem(false, imageItem(4, 3)));
+    Item *item = cat->items.front().get();
     QCOMPARE(item->Text, kUnsavedImageText);
 
     DataFileWriter(data).write(c);
@@ -433,7 +433,7 @@ void TestDataFile::savedFilesAreOwnerOnly()
     QFile::setPermissions(data, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadOther);
     Collection c;
     c.setCurrentCategory(c.appendCategory(QStringLiteral("Pics")));
-    c.AddNewItem(false, imageItem(1, 1));
+    c.addNewItem(false, imageItem(1, 1));
     DataFileWriter(data).write(c);
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
     QCOMPARE(QFile::permissions(data), ownerOnly);

@@ -1,4 +1,4 @@
-#include "platform/scriptedmessageboxes.h"
+#include "doubles/scriptedmessageboxes.h"
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
 
@@ -29,10 +29,10 @@ public:
             duringSave();
     }
     void refreshCaption() override { ++captions; }
-    void LoadCombo() override { ++combos; }
+    void refreshCategoryCombo() override { ++combos; }
     void selectFirstNode() override {}
     void moveOutOfSight() override { ++outOfSight; }
-    bool ReadBackupSetting() override { return backup; }
+    bool readBackupSetting() override { return backup; }
 
     QList<int> progress;
     int hidden = 0;
@@ -59,7 +59,7 @@ struct FreshLoad
         host.backup = false;
         DataFileManager manager(collection, recent, boxes, host, QFileInfo(file).absolutePath());
         manager.setCurrentFile(file);
-        manager.LoadData();
+        manager.loadData();
     }
     Collection collection;
     RecentFiles recent;
@@ -130,7 +130,7 @@ void TestDataFileManager::init()
 void TestDataFileManager::missingFileStartsFreshCollection()
 {
     m_manager->setCurrentFile(path("elsewhere.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QCOMPARE(m_boxes->shown().size(), 1);
     QVERIFY(m_boxes->shown().first().text.startsWith(kNotFoundStart));
     QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Scrapkeeper v2.3"));
@@ -147,7 +147,7 @@ void TestDataFileManager::missingCurrentFallsBackToDefault()
 {
     writeFile(path("data.db"), kGood);
     m_manager->setCurrentFile(path("missing.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(m_manager->currentFile(), path("data.db"));
     QCOMPARE(m_collection->category(0)->name, QStringLiteral("Mail"));
@@ -167,7 +167,7 @@ void TestDataFileManager::goodLoadMakesBackup()
     writeFile(path("data.db"), kGood);
     m_manager->setCurrentFile(path("data.db"));
     m_collection->setEditModified();
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY(!m_collection->editModified());
     QCOMPARE(QFile::exists(path("data.db.~bk")), backup);
@@ -184,7 +184,7 @@ void TestDataFileManager::failedLoadOffersBackup()
     writeFile(path("data.db"), kDamaged);
     writeFile(path("data.db.~bk"), kGood);
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     const QStringList texts = m_boxes->texts();
     QCOMPARE(texts.size(), 2);
     QCOMPARE(texts[0], DataFileManager::corruptMessage(QStringLiteral("data.db")));
@@ -201,7 +201,7 @@ void TestDataFileManager::failedLoadWithoutBackupKeepsPartialTree()
 {
     writeFile(path("data.db"), kDamaged);
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     const QStringList texts = m_boxes->texts();
     QCOMPARE(texts.size(), 2);
     QVERIFY(texts[1].startsWith(QStringLiteral("A backup file cannot be located.")));
@@ -217,7 +217,7 @@ void TestDataFileManager::blankFirstLineKeepsCopy()
     const QByteArray odd = "   \r\n031\r\nHidden\r\n0\r\n0\r\n0\r\n";
     writeFile(path("data.db"), odd);
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(m_boxes->texts().first().startsWith(kNotFoundStart));
     QCOMPARE(readFile(path("data.db.corrupt")), odd);
     QCOMPARE(m_collection->category(0)->name, QStringLiteral("Category1"));
@@ -227,7 +227,7 @@ void TestDataFileManager::emptyCollectionGetsCategory()
 {
     writeFile(path("data.db"), "SK: 2.3\r\n");
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(m_boxes->shown().isEmpty());
     QCOMPARE(m_collection->categoryCount(), 1);
     QCOMPARE(readFile(path("data.db")), QByteArray("SK: 2.3\r\n"));
@@ -237,11 +237,11 @@ void TestDataFileManager::saveClearsFlagsAndListsFile()
 {
     writeFile(path("data.db"), kGood);
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     m_manager->setCurrentFile(path("copy.db"));
     m_collection->setCaptureModified();
     m_collection->setEditModified();
-    m_manager->SaveData();
+    m_manager->saveData();
     QVERIFY(!m_collection->anyModified());
     QCOMPARE(readFile(path("copy.db")), kGood);
     QCOMPARE(m_recent->paths(), (QStringList{path("copy.db"), path("data.db")}));
@@ -252,21 +252,21 @@ void TestDataFileManager::savesWhileCapturesArrive()
     // Each save writes new pictures and lets events run after each one; a
     // capture then adds items to the full category and trims it.
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     CategoryNode *category = m_collection->category(0);
     category->rec.Limit = 6;
     m_collection->setCurrentCategory(category);
     int captured = 0;
     const auto capture = [this, category, &captured] {
-        TItemRec item = textItem(QStringLiteral("capture %1").arg(++captured));
+        Item item = textItem(QStringLiteral("capture %1").arg(++captured));
         if (captured % 2) {
-            item.Kind = TItemRec::Image;
+            item.Kind = Item::Image;
             item.Text = QStringLiteral(" ");
             item.Bitmap = QImage(3, 3, QImage::Format_RGB32);
             item.Bitmap.fill(Qt::green);
         }
         m_collection->insertFirstChild(category, item);
-        m_collection->CheckLimit(category, true);
+        m_collection->enforceLimit(category, true);
         m_collection->setCaptureModified();
     };
     for (int i = 0; i < 4; ++i)
@@ -274,7 +274,7 @@ void TestDataFileManager::savesWhileCapturesArrive()
     m_host->duringSave = capture;
     for (int round = 0; round < 20; ++round) {
         const int before = captured;
-        m_manager->SaveData();
+        m_manager->saveData();
         const FreshLoad loaded(path("data.db"));
         QVERIFY2(loaded.boxes.shown().isEmpty(), qPrintable(loaded.boxes.texts().join(QLatin1Char('|'))));
         const int count = loaded.collection.category(0)->itemCount();
@@ -296,10 +296,10 @@ void TestDataFileManager::noSweepAfterAPartialLoad()
                                    + "SK: 2.3\r\n");
     m_host->backup = false;
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QCOMPARE(m_collection->categoryCount(), 1);
     QVERIFY(!m_manager->wholeFileLoaded());
-    m_manager->SaveData();
+    m_manager->saveData();
     QVERIFY(QFile::exists(path("data.db.b1")));
     QVERIFY2(QFile::exists(path("data.db.b2")), "the damaged block's picture was swept");
 }
@@ -315,14 +315,14 @@ void TestDataFileManager::aCopiedCollectionKeepsItsOwnPictures()
     writeFile(path("b/data.db"), file);
     QVERIFY(QFile::copy(path("a/data.db.b4"), path("b/data.db.b4")));
     m_manager->setCurrentFile(path("b/data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QCOMPARE(m_collection->category(0)->items.front()->Text, path("b/data.db.b4"));
     m_collection->setEditModified();
-    m_manager->SaveData();
+    m_manager->saveData();
     QVERIFY(QFile::exists(path("b/data.db.b4")));
     // Without the original the copy still has every picture.
     QVERIFY(QDir(path("a")).removeRecursively());
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
     QVERIFY(!m_collection->category(0)->items.front()->Bitmap.isNull());
 }
@@ -334,9 +334,9 @@ void TestDataFileManager::anotherSpellingOfTheFolderIsTheSameFile()
     writePicture(path("real/data.db.b7"));
     writeFile(path("real/data.db"), pictureCategory(QStringLiteral("Pics"), path("real/data.db.b7")) + "SK: 2.3\r\n");
     m_manager->setCurrentFile(path("link/data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     m_collection->setEditModified();
-    m_manager->SaveData();
+    m_manager->saveData();
     QVERIFY(QFile::exists(path("real/data.db.b7")));
 }
 
@@ -345,11 +345,11 @@ void TestDataFileManager::whatTheBackupNamesStaysUntilItIsReplaced()
     writePicture(path("data.db.b3"));
     writeFile(path("data.db"), pictureCategory(QStringLiteral("Pics"), path("data.db.b3")) + "SK: 2.3\r\n");
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(QFile::exists(path("data.db.~bk")));
     // The picture item is deleted and saved: the backup still needs its file.
     m_collection->removeItem(m_collection->category(0)->items.front().get());
-    m_manager->SaveData();
+    m_manager->saveData();
     QVERIFY(QFile::exists(path("data.db.b3")));
     // A backup loaded now gets its picture.
     {
@@ -358,8 +358,8 @@ void TestDataFileManager::whatTheBackupNamesStaysUntilItIsReplaced()
         QCOMPARE(restored.collection.category(0)->itemCount(), 1);
     }
     // The next load replaces the backup; the save after it may sweep the file.
-    m_manager->LoadData();
-    m_manager->SaveData();
+    m_manager->loadData();
+    m_manager->saveData();
     QVERIFY(!QFile::exists(path("data.db.b3")));
 }
 
@@ -371,8 +371,8 @@ void TestDataFileManager::leftoversOfKilledWritesGoUsersFilesStay()
     for (const char *name : {"data.db.backup", "data.db.old", "data.db.bak", "other.db.sk-tmp-a1B2c3"})
         writeFile(path(name), "the user's");
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
-    m_manager->SaveData();
+    m_manager->loadData();
+    m_manager->saveData();
     for (const char *name : {"data.db.sk-tmp-a1B2c3", "data.db.b12.sk-tmp-ZZ99zz", "data.db.~bk.sk-tmp-000000"})
         QVERIFY2(!QFile::exists(path(name)), name);
     for (const char *name : {"data.db.backup", "data.db.old", "data.db.bak", "other.db.sk-tmp-a1B2c3"})
@@ -385,16 +385,16 @@ void TestDataFileManager::leftoversOfKilledWritesGoUsersFilesStay()
 void TestDataFileManager::nulInStoredTextStillLoads()
 {
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     CategoryNode *category = m_collection->category(0);
-    TItemRec rich = textItem(QStringLiteral("{\\rtf1 from Wine}") + QChar(0));
-    rich.Kind = TItemRec::RichText;
-    TItemRec named = textItem(QStringLiteral("after"));
+    Item rich = textItem(QStringLiteral("{\\rtf1 from Wine}") + QChar(0));
+    rich.Kind = Item::RichText;
+    Item named = textItem(QStringLiteral("after"));
     named.Alias = QStringLiteral("two\r\nlines") + QChar(0);
     m_collection->insertFirstChild(category, rich);
     m_collection->insertFirstChild(category, named);
-    m_manager->SaveData();
-    m_manager->LoadData();
+    m_manager->saveData();
+    m_manager->loadData();
     QCOMPARE(m_boxes->shown().size(), 1);  // the first load's "not found" alone
     QCOMPARE(m_collection->category(0)->itemCount(), 2);
     QCOMPARE(m_collection->category(0)->items[0]->Alias, QStringLiteral("two lines"));
@@ -407,7 +407,7 @@ void TestDataFileManager::aFailedBackupCopyIsReportedAndLoadingGoesOn()
     // Nothing can be written where the backup goes.
     QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("data.db.~bk")));
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QCOMPARE(m_boxes->shown().size(), 1);
     QCOMPARE(m_boxes->shown().first().title, QStringLiteral("Error"));
     QVERIFY(m_boxes->texts().first().contains(QLatin1String("data.db.~bk")));
@@ -419,7 +419,7 @@ void TestDataFileManager::firstRunCreatesTheFileQuietly()
 {
     m_manager->setFirstRun(true);
     m_manager->setCurrentFile(path("data.db"));
-    m_manager->LoadData();
+    m_manager->loadData();
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY(QFile::exists(path("data.db")));
     QCOMPARE(m_collection->category(0)->name, QStringLiteral("Category1"));

@@ -17,12 +17,12 @@ void TestRecentFiles::keepsFiveNewestWithoutDuplicates()
 {
     RecentFiles recent;
     for (int i = 1; i <= 6; ++i)
-        recent.SavepmDBList(QStringLiteral("/d/f%1.db").arg(i));
+        recent.moveToTop(QStringLiteral("/d/f%1.db").arg(i));
     QCOMPARE(recent.paths(), (QStringList{"/d/f6.db", "/d/f5.db", "/d/f4.db", "/d/f3.db", "/d/f2.db"}));
-    recent.SavepmDBList(QStringLiteral("/d/f4.db"));
+    recent.moveToTop(QStringLiteral("/d/f4.db"));
     QCOMPARE(recent.paths(), (QStringList{"/d/f4.db", "/d/f6.db", "/d/f5.db", "/d/f3.db", "/d/f2.db"}));
     // Letter case matters on Linux: this is another file.
-    recent.SavepmDBList(QStringLiteral("/d/F4.db"));
+    recent.moveToTop(QStringLiteral("/d/F4.db"));
     QCOMPARE(recent.paths().first(), QStringLiteral("/d/F4.db"));
     QCOMPARE(recent.paths().size(), 5);
 }
@@ -30,9 +30,9 @@ void TestRecentFiles::keepsFiveNewestWithoutDuplicates()
 void TestRecentFiles::sameFileSpelledTwiceIsOneEntry()
 {
     RecentFiles recent;
-    recent.SavepmDBList(QStringLiteral("/d/a.db"));
-    recent.SavepmDBList(QStringLiteral("/d/b.db"));
-    recent.SavepmDBList(QStringLiteral("/d/x/../a.db"));
+    recent.moveToTop(QStringLiteral("/d/a.db"));
+    recent.moveToTop(QStringLiteral("/d/b.db"));
+    recent.moveToTop(QStringLiteral("/d/x/../a.db"));
     QCOMPARE(recent.paths(), (QStringList{"/d/a.db", "/d/b.db"}));
 }
 
@@ -41,8 +41,8 @@ void TestRecentFiles::storedWithCrLf()
     QTemporaryDir dir;
     const QString list = dir.filePath(QStringLiteral("dblist.txt"));
     RecentFiles recent;
-    recent.SavepmDBList(QStringLiteral("/d/a.db"));
-    recent.SavepmDBList(QStringLiteral("/d/b.db"));
+    recent.moveToTop(QStringLiteral("/d/a.db"));
+    recent.moveToTop(QStringLiteral("/d/b.db"));
     recent.save(list);
     QFile f(list);
     QVERIFY(f.open(QIODevice::ReadOnly));

@@ -1,0 +1,748 @@
+#include "app/configwindow.h"
+
+#include "app/errorhandler.h"
+
+#include "capture/aliasderivation.h"
+#include "config/collectiontreemodel.h"
+#include "richtext/richedit.h"
+#include "richtext/richtextplain.h"
+#include "platform/desktop.h"
+#include "popup/hotkeykeys.h"
+#include "popup/companionplacement.h"
+#include "popup/pasteengine.h"
+#include "popup/popuplist.h"
+#include "popup/globalhotkeys.h"
+#include "platform/filedialogs.h"
+#include "platform/messageboxservice.h"
+#include "common/programerror.h"
+#include "tray/trayicon.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kWelcome = QStringLiteral(
+    "\r\nA great beginner resource for familiarizing yourself with Scrapkeeper is the Example Page included with "
+    "the program.\r\n\r\nWould you like to launch the Example Page now?\r\n");
+const QString kBasicIdea = QStringLiteral(
+    "The basic idea behind Scrapkeeper is that when you press CTRL-V (or the hotkey specified), and a pop-up list "
+    "will appear allowing you to choose data to paste.\r\n\r\nYou can try the Example Page at any time in the "
+    "future by right clicking the Scrapkeeper system tray icon, selecting \"Help\" and then \"Example Page\" from "
+    "the submenu.");
+const QString kExampleLoaded = QStringLiteral(
+    "The example data file (for the Example Page) is currently loaded.  It is recommended that you work within "
+    "your own data file and not change this one.\r\n\r\nWould you like to open an existing data file (i.e. one you "
+    "have been working with)?");
+const QString kPreviousLocated = QStringLiteral(
+    "Your previous data file has been located.  If you wish to load it, just click \"Open\" (after clicking OK "
+    "here).");
+const QString kNewListHint = QStringLiteral(
+    "If you want to create your own data file and start from scratch, just click the \"New group list\" tool "
+    "button (left most button).");
+const QString kNotFirstTime = QStringLiteral(
+    "Since this is NOT your first time running Scrapkeeper, you may have already modified the default data file "
+    "used for the Example Page.  If so, you should load the data file \"skexdata.db\" located in the Scrapkeeper "
+    "folder for use with this Example Page (open data files by clicking the \"Open group list\" tool button at "
+    "the Configuration window).");
+const QString kExampleLaunchFailed = QStringLiteral(
+    "Error launching example HTML page.  Please select \"Scrapkeeper Example Page\" from the program icon group.");
+const QString kExampleByHand = QStringLiteral(
+    "The example page can be viewed by opening the file \"quickpaste.html\" (which you should be able to see "
+    "right now) in your browser.");
+const QString kHotkeyTaken = QStringLiteral(
+    "The current hotkey is already registered by another program on your system!  You won't be able to use this "
+    "program until you change the current hotkey:\r\n\r\n*Double click the tray icon (bottom right corner of the "
+    "screen).\r\n*Click the Pop-up List Options icon.\r\n*Set a different hotkey from the Pop-up List tab and click "
+    "OK.");
+const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
+
+QString cleanPath(const QString &path)
+{
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
+
+// Keeps a widget's screen updates off for a block, also when it throws.
+class UpdatesSuspended
+{
+public:
+    explicit UpdatesSuspended(QWidget *widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
+    ~UpdatesSuspended() { m_widget->setUpdatesEnabled(true); }
+
+private:
+    QWidget *m_widget;
+};
+
+} // namespace
+
+ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
+    : QMainWindow(parent)
+    , m_messages(services.messages)
+    , m_fileDialogs(services.fileDialogs)
+    , m_desktop(services.desktop)
+    , m_paths(std::move(services.paths))
+    , m_settings(m_paths.settingsFile, m_paths.programFile, m_paths.programFolder, m_paths.autostartFile)
+    , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
+    , m_monitor(m_collection, m_options, services.clipboard, *this)
+{
+    setObjectName(QStringLiteral("frmConfig"));
+    m_tray = new TrayIcon(this);
+    m_hotkeys = new GlobalHotkeys(services.keyGrabber, this);
+    m_hotkeys->setObjectName(QStringLiteral("shk"));
+    m_engine = new PasteEngine(m_collection, m_options, m_desktop, services.clipboard, m_monitor, services.keyGrabber,
+                               this);
+    connect(m_hotkeys, &GlobalHotkeys::OnHotKey, this,
+            [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { onHotkey(index); }); });
+    buildUi();
+
+    m_hideAgainTimer.setObjectName(QStringLiteral("HAtimer"));
+    m_hideAgainTimer.setSingleShot(true);
+    m_hideAgainTimer.setInterval(150);
+    connect(&m_hideAgainTimer, &QTimer::timeout, this, [this] { ErrorHandler::guard(&m_hideAgainTimer, [this] { hideWhileMinimised(); }); });
+    m_autoSaveTimer.setObjectName(QStringLiteral("savetimer"));
+    connect(&m_autoSaveTimer, &QTimer::timeout, this,
+            [this] { ErrorHandler::guard(&m_autoSaveTimer, [this] { autoSave(); }); });
+
+    connect(m_tray, &TrayIcon::configurationRequested, this,
+            [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
+    connect(m_tray, &TrayIcon::exitRequested, this, [this] { ErrorHandler::guard(m_tray, [this] { quit(); }); });
+    connect(&m_options, &Options::changed, this, [this](const QString &name) {
+        if (name == QLatin1String("catcombo"))
+            applyCategoryIndex();
+        else if (name == QLatin1String("lba"))
+            applyQuickListActive();
+    });
+    bindTrayToOptions();
+}
+
+ConfigWindow::~ConfigWindow() = default;
+
+void ConfigWindow::buildUi()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *categoryRow = new QHBoxLayout;
+    auto *categoryLabel = new QLabel(QStringLiteral("Current category:"), central);
+    m_categoryCombo = new QComboBox(central);
+    m_categoryCombo->setObjectName(QStringLiteral("Catcombo"));
+    m_categoryCombo->setMinimumContentsLength(20);
+    categoryLabel->setBuddy(m_categoryCombo);
+    categoryRow->addWidget(categoryLabel);
+    categoryRow->addWidget(m_categoryCombo, 1);
+    layout->addLayout(categoryRow);
+
+    m_pages = new QTabWidget(central);
+    m_pages->setObjectName(QStringLiteral("pages"));
+    m_listSetupTab = new QWidget(m_pages);
+    m_listSetupTab->setObjectName(QStringLiteral("ListSetuptab"));
+    auto *listLayout = new QVBoxLayout(m_listSetupTab);
+    m_tree = new QTreeView(m_listSetupTab);
+    m_tree->setObjectName(QStringLiteral("TV"));
+    m_tree->setHeaderHidden(true);
+    m_tree->setMouseTracking(true);  // hot tracking
+    m_treeModel = new CollectionTreeModel(m_collection, this);
+    m_tree->setModel(m_treeModel);
+    listLayout->addWidget(m_tree);
+    m_pages->addTab(m_listSetupTab, QStringLiteral("List Setup"));
+    layout->addWidget(m_pages, 1);
+
+    m_memo = new RichEdit(central);
+    m_memo->setObjectName(QStringLiteral("Memo"));
+    m_memo->hide();
+
+    m_progressPanel = new QWidget(central);
+    m_progressPanel->setObjectName(QStringLiteral("pbpnl"));
+    auto *progressLayout = new QHBoxLayout(m_progressPanel);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->addWidget(new QLabel(QStringLiteral("Loading data..."), m_progressPanel));
+    m_progress = new QProgressBar(m_progressPanel);
+    m_progress->setObjectName(QStringLiteral("pb"));
+    m_progress->setRange(0, 100);
+    progressLayout->addWidget(m_progress, 1);
+    m_progressPanel->hide();
+    layout->addWidget(m_progressPanel);
+
+    auto *buttons = new QHBoxLayout;
+    auto *restore = new QToolButton(central);
+    restore->setObjectName(QStringLiteral("SpeedButton1"));
+    restore->setText(QStringLiteral("Restore"));
+    restore->setToolTip(QStringLiteral("Restore last saved changes"));
+    auto *help = new QPushButton(QStringLiteral("&Help"), central);
+    help->setObjectName(QStringLiteral("Help"));
+    auto *ok = new QPushButton(QStringLiteral("OK"), central);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setToolTip(QStringLiteral("Save all information and minimize"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
+    buttons->addWidget(restore);
+    buttons->addStretch(1);
+    buttons->addWidget(help);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    resize(560, 440);
+
+    connect(ok, &QPushButton::clicked, this, [this, ok] { ErrorHandler::guard(ok, [this] { acceptChanges(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this, cancel] { ErrorHandler::guard(cancel, [this] { discardChanges(false); }); });
+    connect(restore, &QToolButton::clicked, this,
+            [this, restore] { ErrorHandler::guard(restore, [this] { discardChanges(true); }); });
+    connect(help, &QPushButton::clicked, this,
+            [this, help] { ErrorHandler::guard(help, [this] { openHelp(QStringLiteral("ListSetup")); }); });
+    connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
+        ErrorHandler::guard(m_categoryCombo, [this, index] {
+            const QSignalBlocker block(&m_options);
+            m_options.set(QStringLiteral("catcombo"), index);
+            applyCategoryChoice();
+            refreshCurrentItems();
+        });
+    });
+}
+
+// ---- start and stop -------------------------------------------------------
+
+void ConfigWindow::initialise()
+{
+    // Each step on its own: a data file that cannot be read must not leave
+    // the settings unread (and then overwritten) or the hotkey unregistered.
+    ErrorHandler::guard(this, [this] { m_recent.load(m_paths.recentFilesList()); });
+    ErrorHandler::guard(this, [this] {
+        m_dataFiles.setFirstRun(m_settings.isFirstRun());
+        m_dataFiles.setCurrentFile(m_settings.currentDataFile());
+        m_dataFiles.loadData();
+        m_dataUsable = true;
+    });
+    ErrorHandler::guard(this, [this] {
+        m_firstRun = false;
+        loadSettings();
+    });
+    ErrorHandler::guard(this, [this] {
+        applyTrayVisibility();
+        registerHotkey();
+        m_collection.clearModified();
+        m_monitor.join();
+        m_tray->setActive(m_options.flag(QStringLiteral("lba")));
+    });
+}
+
+void ConfigWindow::startUp()
+{
+    if (m_firstRun) {
+        showConfigWindow();
+        const auto answer = m_messages.show(MessageBoxService::Icon::Information,
+                                            QStringLiteral("Welcome to Scrapkeeper v2.3!"), kWelcome,
+                                            MessageBoxService::Yes | MessageBoxService::No);
+        if (m_exitRequested)
+            return;  // a log-off during the question
+        if (answer != MessageBoxService::Yes)
+            m_messages.information(kBasicIdea);
+        ErrorHandler::guard(this, [this] { acceptChanges(); });
+        if (answer == MessageBoxService::Yes)
+            ErrorHandler::guard(this, [this] { openExamplePage(); });
+    } else if (isExampleDataFileCurrent()) {
+        // Working in the example file is worth a word, so the window stays.
+        showConfigWindow();
+        ErrorHandler::guard(this, [this] { checkExampleDataFile(); });
+    } else {
+        ErrorHandler::guard(this, [this] { minimiseApplication(); });
+    }
+    m_hideAgainTimer.start();
+}
+
+void ConfigWindow::shutDown()
+{
+    m_tray->setVisible(false);
+    if (m_options.flag(QStringLiteral("save"))) {
+        if (m_dataUsable)
+            ErrorHandler::guard(this, [this] { m_dataFiles.saveData(); });
+        ErrorHandler::guard(this, [this] { saveSettings(); });
+    }
+    m_monitor.leave();
+    ErrorHandler::guard(this, [this] { m_recent.save(m_paths.recentFilesList()); });
+}
+
+// ---- the two ways out of the window -----------------------------------------
+
+void ConfigWindow::acceptChanges()
+{
+    if (m_collection.anyModified() && m_dataUsable)
+        m_dataFiles.saveData();
+    saveSettings();
+    registerHotkey();
+    applyTrayVisibility();
+    restartAutoSaveTimer();
+    minimiseApplication();
+}
+
+void ConfigWindow::restartAutoSaveTimer()
+{
+    if (m_options.number(QStringLiteral("autosaverg")) == 0)
+        m_autoSaveTimer.start(m_options.number(QStringLiteral("asse")) * 60000);
+    else
+        m_autoSaveTimer.stop();
+}
+
+void ConfigWindow::autoSave()
+{
+    // Changes made in the open window wait for its OK or Cancel.
+    if (!m_minimised)
+        return;
+    if (m_collection.captureModified() && m_dataUsable)
+        m_dataFiles.saveData();
+    saveSettings();
+}
+
+void ConfigWindow::discardChanges(bool keepWindowOpen)
+{
+    {
+        const UpdatesSuspended frozen(m_tree);
+        const QString stored = m_settings.currentDataFile();
+        if (stored != m_dataFiles.currentFile())
+            m_collection.setEditModified();
+        m_dataFiles.setCurrentFile(stored);
+        if (m_collection.editModified()) {
+            m_dataFiles.loadData();
+            m_dataUsable = true;
+        }
+    }
+    showProgress(100);
+    loadSettings();
+    hideProgress();
+    if (!keepWindowOpen)
+        minimiseApplication();
+}
+
+void ConfigWindow::quit()
+{
+    // Ends the event loop directly: a quit would first ask the windows to
+    // close, and a shown configuration window answers that with Cancel. The
+    // request is kept too, for an exit asked for before the loop runs.
+    m_exitRequested = true;
+    QCoreApplication::exit(0);
+}
+
+void ConfigWindow::closeEvent(QCloseEvent *event)
+{
+    if (m_minimised) {
+        event->accept();
+        return;
+    }
+    // The window's close button means Cancel.
+    event->ignore();
+    ErrorHandler::guard(this, [this] { discardChanges(false); });
+}
+
+// ---- window states ------------------------------------------------------------
+
+void ConfigWindow::showConfigWindow()
+{
+    m_minimised = false;
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void ConfigWindow::minimiseApplication()
+{
+    m_minimised = true;
+    if (m_tray->isVisible() && m_options.flag(QStringLiteral("hide")))
+        hide();
+    else
+        showMinimized();
+    onMinimisedOrRestored(true);
+}
+
+void ConfigWindow::restoreApplication()
+{
+    // An already shown window is only brought forward: restoring it again
+    // would save the settings and leave Cancel nothing to undo.
+    const bool wasMinimised = m_minimised;
+    showConfigWindow();
+    if (wasMinimised)
+        onMinimisedOrRestored(false);
+}
+
+void ConfigWindow::showConfiguration()
+{
+    restoreApplication();
+    checkExampleDataFile();
+}
+
+void ConfigWindow::onMinimisedOrRestored(bool minimised)
+{
+    if (minimised) {
+        if (m_options.flag(QStringLiteral("lba"))) {
+            m_tray->setActive(true);
+            m_hotkeys->setActive(true);
+            const bool registered = m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).Registered;
+            if (!registered) {
+                m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Error!"), kHotkeyTaken,
+                                MessageBoxService::Ok);
+                m_hotkeys->clearHotkeys();
+            }
+        }
+        hideWhileMinimised();
+        applyCategoryChoice();
+        m_pages->setCurrentWidget(m_listSetupTab);
+    } else {
+        m_pages->setCurrentWidget(m_listSetupTab);
+        m_tray->setActive(false);
+        if (m_collection.captureModified() && m_options.number(QStringLiteral("autosaverg")) == 1 && m_dataUsable)
+            m_dataFiles.saveData();
+        saveSettings();
+        m_hotkeys->setActive(false);
+        m_tree->setFocus();
+        m_tree->collapseAll();
+    }
+    refreshCurrentItems();
+}
+
+void ConfigWindow::hideWhileMinimised()
+{
+    // Without a tray icon the iconified window is the only way back in.
+    if (m_minimised && m_options.flag(QStringLiteral("hide")) && m_tray->isVisible())
+        hide();
+}
+
+void ConfigWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    // The window manager's own minimise and restore take the same paths as ours.
+    if (isMinimized() && !m_minimised) {
+        m_minimised = true;
+        ErrorHandler::guard(this, [this] { onMinimisedOrRestored(true); });
+    } else if (!isMinimized() && isVisible() && m_minimised) {
+        m_minimised = false;
+        ErrorHandler::guard(this, [this] {
+            onMinimisedOrRestored(false);
+            checkExampleDataFile();
+        });
+    }
+}
+
+void ConfigWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen *screen = this->screen()) {
+            const QRect area = screen->geometry();
+            move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
+        }
+    }
+    if (m_firstRun) {
+        m_pages->setCurrentWidget(m_listSetupTab);
+        m_tree->setFocus();
+    }
+}
+
+void ConfigWindow::applyTrayVisibility()
+{
+    m_tray->setVisible(m_options.flag(QStringLiteral("systray")) && m_desktop.trayAvailable());
+}
+
+// ---- example data file, example page and help ------------------------------------
+
+bool ConfigWindow::isExampleDataFileCurrent() const
+{
+    return cleanPath(m_dataFiles.currentFile()) == cleanPath(m_dataFiles.exampleDataFile());
+}
+
+bool ConfigWindow::checkExampleDataFile()
+{
+    if (!isExampleDataFileCurrent())
+        return false;
+    const auto answer = m_messages.show(MessageBoxService::Icon::Question, QStringLiteral("Confirmation"),
+                                        kExampleLoaded, MessageBoxService::Yes | MessageBoxService::No);
+    if (answer != MessageBoxService::Yes) {
+        showNewListHint();
+        return true;
+    }
+    QString start = m_dataFiles.defaultDataFile();
+    const QString previous = m_options.text(QStringLiteral("prevfile"));
+    if (!previous.isEmpty() && QFileInfo(previous).isFile()) {
+        start = previous;
+        m_messages.information(kPreviousLocated);
+    }
+    const QString chosen = m_fileDialogs.openFile(this, QStringLiteral("Open Data File"), start, kDataFileFilter);
+    if (chosen.isEmpty()) {
+        showNewListHint();
+        return true;
+    }
+    m_dataFiles.setCurrentFile(chosen);
+    m_dataFiles.loadData();
+    m_dataUsable = true;
+    // Captures go to the current category of the file now loaded.
+    applyCategoryChoice();
+    refreshCurrentItems();
+    return true;
+}
+
+void ConfigWindow::showNewListHint()
+{
+    m_messages.information(kNewListHint);
+}
+
+void ConfigWindow::openExamplePage()
+{
+    if (!m_firstRun)
+        m_messages.information(kNotFirstTime);
+    if (m_desktop.openDocument(QUrl::fromLocalFile(m_paths.examplePage())))
+        return;
+    m_messages.show(MessageBoxService::Icon::Error, kApplicationTitle, kExampleLaunchFailed, MessageBoxService::Ok);
+    m_desktop.openDocument(QUrl::fromLocalFile(m_paths.sharedFolder));
+    m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, kExampleByHand, MessageBoxService::Ok);
+}
+
+void ConfigWindow::openHelp(const QString &topic)
+{
+    QUrl url = QUrl::fromLocalFile(m_paths.helpPage());
+    url.setFragment(topic);
+    m_desktop.openDocument(url);
+}
+
+// ---- settings ----------------------------------------------------------------------
+
+SettingsContext ConfigWindow::settingsContext() const
+{
+    return {m_collection.categoryCount(), 0};
+}
+
+void ConfigWindow::loadSettings()
+{
+    const bool firstRun = m_settings.load(m_options, settingsContext(), [this] { applyCategoryIndex(); });
+    m_settingsLoaded = true;
+    if (firstRun) {
+        m_firstRun = true;
+        applyCategoryIndex();
+    } else {
+        restartAutoSaveTimer();
+    }
+}
+
+void ConfigWindow::saveSettings()
+{
+    if (!m_settingsLoaded)
+        return;
+    {
+        const QSignalBlocker block(&m_options);
+        m_options.set(QStringLiteral("catcombo"), m_categoryCombo->currentIndex());
+    }
+    m_settings.save(m_options, settingsContext(), m_dataFiles.currentFile());
+}
+
+bool ConfigWindow::readBackupSetting()
+{
+    const bool backup = m_settings.readBackupSetting();
+    const QSignalBlocker block(&m_options);
+    m_options.set(QStringLiteral("backup"), backup);
+    return backup;
+}
+
+// ---- categories ----------------------------------------------------------------------
+
+void ConfigWindow::applyCategoryIndex()
+{
+    {
+        const QSignalBlocker block(m_categoryCombo);
+        m_categoryCombo->setCurrentIndex(m_options.number(QStringLiteral("catcombo")));
+    }
+    applyCategoryChoice();
+}
+
+void ConfigWindow::refreshCategoryCombo()
+{
+    int selected = 0;
+    if (const CategoryNode *category = m_treeModel->categoryAt(m_tree->currentIndex()))
+        selected = std::max(0, m_collection.indexOf(category));
+    QStringList names;
+    for (const auto &category : m_collection.categories())
+        names << category->name;
+    {
+        const QSignalBlocker block(m_categoryCombo);
+        m_categoryCombo->clear();
+        m_categoryCombo->addItems(names);
+        m_categoryCombo->setCurrentIndex(m_collection.categoryCount() > 0 ? selected : -1);
+    }
+    m_monitor.refreshDestinationLists(m_categoryNames);
+    m_categoryNames = names;
+}
+
+QString ConfigWindow::currentCategoryName() const
+{
+    return m_categoryCombo->currentText();
+}
+
+void ConfigWindow::testbtnClick()
+{
+    if (!m_options.flag(QStringLiteral("playsound")))
+        return;
+    if (m_options.flag(QStringLiteral("beep"))) {
+        m_desktop.beep();
+        return;
+    }
+    const QString file = m_options.text(QStringLiteral("soundedit"));
+    if (m_options.flag(QStringLiteral("sound")) && !file.trimmed().isEmpty())
+        m_desktop.playSound(file);
+}
+
+void ConfigWindow::bindTrayToOptions()
+{
+    // The tray entries and the options mirror each other both ways.
+    const auto bind = [this](QAction *action, const QString &option) {
+        action->setChecked(m_options.flag(option));
+        connect(action, &QAction::toggled, this, [this, option](bool on) { m_options.set(option, on); });
+        connect(&m_options, &Options::changed, action, [action, option](const QString &name, const QVariant &value) {
+            if (name == option)
+                action->setChecked(value.toBool());
+        });
+    };
+    bind(m_tray->autoTextAction(), QStringLiteral("auto"));
+    bind(m_tray->autoImagesAction(), QStringLiteral("autobmp"));
+}
+
+void ConfigWindow::applyCategoryChoice()
+{
+    CategoryNode *category = m_collection.findCategory(m_categoryCombo->currentText());
+    m_collection.setCurrentCategory(category);
+    const CategoryNode *shown = category ? category : m_collection.category(0);
+    if (shown)
+        m_tree->setCurrentIndex(m_treeModel->categoryIndex(shown));
+}
+
+void ConfigWindow::refreshCurrentItems()
+{
+    m_collection.refreshCurrentItems();
+}
+
+void ConfigWindow::setAliasFromMemo(QString &alias) const
+{
+    alias = AliasDerivation::fromText(RichTextPlain::plainText(*m_memo->document()));
+}
+
+// ---- what loading and saving show ---------------------------------------------------------
+
+void ConfigWindow::showProgress(int percent)
+{
+    m_progressPanel->show();
+    m_progress->setValue(percent);
+}
+
+void ConfigWindow::hideProgress()
+{
+    m_progressPanel->hide();
+}
+
+void ConfigWindow::processEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void ConfigWindow::refreshCaption()
+{
+    const QString path = m_dataFiles.currentFile();
+    setWindowTitle(QStringLiteral("Scrapkeeper Configuration - ") + path);
+    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), QStringLiteral("List Setup - ") + QFileInfo(path).fileName());
+}
+
+void ConfigWindow::selectFirstNode()
+{
+    m_tree->setCurrentIndex(m_treeModel->index(0, 0));
+}
+
+void ConfigWindow::moveOutOfSight()
+{
+    hideWhileMinimised();
+}
+
+// ---- the pop-up hotkey ----------------------------------------------------------------------
+
+void ConfigWindow::registerHotkey()
+{
+    m_hotkeys->clearHotkeys();
+    std::uint8_t modifiers = 0;
+    if (m_options.flag(QStringLiteral("ctrl")))
+        modifiers |= GlobalHotkeys::Ctrl;
+    if (m_options.flag(QStringLiteral("alt")))
+        modifiers |= GlobalHotkeys::Alt;
+    if (m_options.flag(QStringLiteral("shift")))
+        modifiers |= GlobalHotkeys::Shift;
+    if (m_options.flag(QStringLiteral("win")))
+        modifiers |= GlobalHotkeys::Win;
+    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(QStringLiteral("hkindex")))));
+}
+
+void ConfigWindow::applyQuickListActive()
+{
+    const bool active = m_options.flag(QStringLiteral("lba"));
+    m_hotkeys->setActive(active);
+    if (m_minimised)
+        m_tray->setActive(active);
+}
+
+void ConfigWindow::onHotkey(int)
+{
+    if (m_popup || !m_options.flag(QStringLiteral("lba")))
+        return;
+    m_target = m_desktop.foreignFocus();
+    // Our own windows leave the last caret position as it was.
+    if (!m_target.ownWindow)
+        m_caretPos = m_target.caretKnown ? m_target.caret : m_desktop.pointerPosition();
+    if (!m_target.ownWindow && !m_minimised)
+        minimiseApplication();
+
+    const QPoint anchor = CompanionPlacement::listAnchor(m_caretPos, m_target.windowOrigin,
+                                                         m_desktop.screenGeometry(m_caretPos));
+
+    m_popup = new PopupList(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
+    connect(m_popup, &PopupList::closed, this, &ConfigWindow::popupClosed);
+    connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(QStringLiteral("lba"), false); });
+    connect(m_popup, &PopupList::configurationRequested, this,
+            [this] { ErrorHandler::guard(this, [this] { showConfiguration(); }); });
+    connect(m_popup, &PopupList::categoryChosen, this, [this](int index) {
+        {
+            const QSignalBlocker block(m_categoryCombo);
+            m_categoryCombo->setCurrentIndex(index);
+        }
+        applyCategoryChoice();
+        refreshCurrentItems();
+        if (m_popup)
+            m_popup->rebuild();
+    });
+    m_hotkeys->setActive(false);
+    try {
+        m_popup->move(anchor.x(), anchor.y() + 13);
+        m_popup->rebuild();
+        m_popup->show();
+        m_desktop.bringToFront(m_popup->winId());
+    } catch (...) {
+        // A list that failed to open must not keep the hotkey away.
+        m_popup->close();
+        throw;
+    }
+}
+
+void ConfigWindow::popupClosed()
+{
+    m_popup = nullptr;
+    m_hotkeys->setActive(m_options.flag(QStringLiteral("lba")));
+    m_hideAgainTimer.start();
+}

@@ -1,8 +1,0 @@
-#include "qtfiledialogs.h"
-
-#include <QFileDialog>
-
-QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter)
-{
-    return QFileDialog::getOpenFileName(parent, title, startPath, filter);
-}

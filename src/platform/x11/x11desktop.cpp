@@ -1,0 +1,724 @@
+#include "platform/x11/x11desktop.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QSoundEffect>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <limits>
+#include <optional>
+
+namespace {
+
+Display *display()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->display() : nullptr;
+}
+
+void fakeKey(Display *dpy, KeyCode code, bool down)
+{
+    XTestFakeKeyEvent(dpy, code, down ? True : False, CurrentTime);
+}
+
+void tap(Display *dpy, KeySym keysym)
+{
+    const KeyCode code = XKeysymToKeycode(dpy, keysym);
+    if (!code)
+        return;
+    fakeKey(dpy, code, true);
+    fakeKey(dpy, code, false);
+    XFlush(dpy);
+}
+
+xcb_connection_t *connection()
+{
+    auto *x11 = qApp->nativeInterface<QNativeInterface::QX11Application>();
+    return x11 ? x11->connection() : nullptr;
+}
+
+xcb_window_t rootOf(xcb_connection_t *c)
+{
+    return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
+}
+
+// The atoms we ask about all the time (the active window before every typed
+// character), interned once per connection.
+enum class KnownAtom { NetActiveWindow, NetWmPid, AtSpiBus, Count };
+
+xcb_atom_t atom(xcb_connection_t *c, KnownAtom which)
+{
+    static const char *const names[] = {"_NET_ACTIVE_WINDOW", "_NET_WM_PID", "AT_SPI_BUS"};
+    static xcb_connection_t *internedFor = nullptr;
+    static xcb_atom_t atoms[int(KnownAtom::Count)] = {};
+    if (internedFor != c) {
+        xcb_intern_atom_cookie_t cookies[int(KnownAtom::Count)];
+        for (int i = 0; i < int(KnownAtom::Count); ++i)
+            cookies[i] = xcb_intern_atom(c, 0, uint16_t(strlen(names[i])), names[i]);
+        for (int i = 0; i < int(KnownAtom::Count); ++i) {
+            auto *reply = xcb_intern_atom_reply(c, cookies[i], nullptr);
+            atoms[i] = reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+            std::free(reply);
+        }
+        internedFor = c;
+    }
+    return atoms[int(which)];
+}
+
+xcb_window_t activeWindowOf(xcb_connection_t *c)
+{
+    const xcb_window_t root = rootOf(c);
+    xcb_window_t window = XCB_WINDOW_NONE;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, root, atom(c, KnownAtom::NetActiveWindow), XCB_ATOM_WINDOW, 0, 1), nullptr);
+    if (reply && xcb_get_property_value_length(reply) >= 4)
+        window = *static_cast<xcb_window_t *>(xcb_get_property_value(reply));
+    std::free(reply);
+    if (window != XCB_WINDOW_NONE)
+        return window;
+    // No window manager hint: the window holding the input focus.
+    auto *focus = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr);
+    if (focus) {
+        window = focus->focus;
+        std::free(focus);
+    }
+    return window > xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT) ? window : xcb_window_t(XCB_WINDOW_NONE);
+}
+
+bool isOwnWindow(xcb_window_t window)
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->isVisible() && widget->internalWinId() == window)
+            return true;
+    }
+    return false;
+}
+
+QPoint originOf(xcb_connection_t *c, xcb_window_t window)
+{
+    auto *reply = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, window, rootOf(c), 0, 0), nullptr);
+    QPoint origin;
+    if (reply) {
+        origin = QPoint(reply->dst_x, reply->dst_y);
+        std::free(reply);
+    }
+    return origin;
+}
+
+quint32 pidOf(xcb_connection_t *c, xcb_window_t window)
+{
+    quint32 pid = 0;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, window, atom(c, KnownAtom::NetWmPid), XCB_ATOM_CARDINAL, 0, 1), nullptr);
+    if (reply && xcb_get_property_value_length(reply) >= 4)
+        pid = *static_cast<quint32 *>(xcb_get_property_value(reply));
+    std::free(reply);
+    return pid;
+}
+
+QString rootBusProperty(xcb_connection_t *c)
+{
+    QString address;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, rootOf(c), atom(c, KnownAtom::AtSpiBus), XCB_ATOM_STRING, 0, 1024), nullptr);
+    if (reply && xcb_get_property_value_length(reply) > 0)
+        address = QString::fromUtf8(static_cast<const char *>(xcb_get_property_value(reply)),
+                                    xcb_get_property_value_length(reply));
+    std::free(reply);
+    return address;
+}
+
+std::optional<XkbStateRec> keyboardState()
+{
+    Display *dpy = display();
+    XkbStateRec state;
+    if (!dpy || XkbGetState(dpy, XkbUseCoreKbd, &state) != Success)
+        return std::nullopt;
+    return state;
+}
+
+} // namespace
+
+X11Desktop::X11Desktop()
+{
+    // Listening from the start lets the focus announcements reach us before
+    // the first hotkey.
+    if (xcb_connection_t *c = connection())
+        m_atspi.available(rootBusProperty(c));
+}
+
+X11Desktop::~X11Desktop()
+{
+    dropKeyboardMap();
+}
+
+bool X11Desktop::trayAvailable() const
+{
+    return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+bool X11Desktop::openDocument(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+void X11Desktop::beep()
+{
+    QApplication::beep();
+}
+
+void X11Desktop::playSound(const QString &file)
+{
+    if (!m_sound)
+        m_sound = new QSoundEffect(qApp);
+    m_sound->stop();
+    m_sound->setSource(QUrl::fromLocalFile(file));
+    m_sound->play();
+}
+
+ForeignFocus X11Desktop::foreignFocus()
+{
+    ForeignFocus focus;
+    xcb_connection_t *c = connection();
+    if (!c)
+        return focus;
+    focus.window = activeWindowOf(c);
+    focus.ownWindow = focus.window != XCB_WINDOW_NONE && isOwnWindow(xcb_window_t(focus.window));
+    if (focus.window == XCB_WINDOW_NONE || focus.ownWindow)
+        return focus;
+    focus.windowOrigin = originOf(c, xcb_window_t(focus.window));
+    // The focused control and its caret, where the application is reachable
+    // on the accessibility bus; otherwise the window alone.
+    if (m_atspi.available(rootBusProperty(c))) {
+        // While the hotkey's key is down our grab has the keyboard, and a
+        // GTK window calls none of its controls focused; it does again as
+        // soon as the key is let go. A window that has just opened has not
+        // announced its focus either, so ask again until a moment after the
+        // key is up (bounded, should the key stick).
+        QElapsedTimer clock;
+        QElapsedTimer sinceRelease;
+        clock.start();
+        // Time by the clock: each look-up itself may take a while.
+        const AtspiFocus::Result inside
+            = m_atspi.focusedIn(pidOf(c, xcb_window_t(focus.window)), [&clock, &sinceRelease] {
+                  if (clock.elapsed() >= kFocusPatienceMs)
+                      return false;
+                  if (!keyHeld()) {
+                      if (!sinceRelease.isValid())
+                          sinceRelease.start();
+                      else if (sinceRelease.elapsed() >= kFocusAfterReleaseMs)
+                          return false;
+                  }
+                  waitForOthers(25);
+                  return true;
+              });
+        applyTo(focus, inside);
+    }
+    return focus;
+}
+
+void X11Desktop::applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside)
+{
+    focus.accessible = inside.handle;
+    focus.caretKnown = inside.caretKnown;
+    focus.caret = inside.caret;
+    focus.caretOffset = inside.caretOffset;
+    focus.selectionStart = inside.selectionStart;
+    focus.selectionEnd = inside.selectionEnd;
+    focus.inCombo = inside.inCombo;
+    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
+    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
+}
+
+void X11Desktop::bringToFront(quint64 window)
+{
+    xcb_connection_t *c = connection();
+    if (!c || window == 0)
+        return;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == window) {
+            widget->raise();
+            widget->activateWindow();
+            return;
+        }
+    }
+    // Ask the window manager, as a pager would (source indication 2).
+    xcb_client_message_event_t event = {};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(window);
+    event.type = atom(c, KnownAtom::NetActiveWindow);
+    event.data.data32[0] = 2;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    xcb_send_event(c, 0, rootOf(c), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&event));
+    const uint32_t above = XCB_STACK_MODE_ABOVE;
+    xcb_configure_window(c, xcb_window_t(window), XCB_CONFIG_WINDOW_STACK_MODE, &above);
+    xcb_flush(c);
+}
+
+QPoint X11Desktop::pointerPosition() const
+{
+    xcb_connection_t *c = connection();
+    if (!c)
+        return QCursor::pos();
+    auto *reply = xcb_query_pointer_reply(c, xcb_query_pointer(c, rootOf(c)), nullptr);
+    QPoint position;
+    if (reply) {
+        position = QPoint(reply->root_x, reply->root_y);
+        std::free(reply);
+    }
+    return position;
+}
+
+QRect X11Desktop::screenGeometry(QPoint at) const
+{
+    const QScreen *screen = QGuiApplication::screenAt(at);
+    if (!screen) {
+        // A point outside every monitor belongs to the nearest one.
+        qint64 best = std::numeric_limits<qint64>::max();
+        for (const QScreen *candidate : QGuiApplication::screens()) {
+            const QRect g = candidate->geometry();
+            const qint64 dx = std::max({g.left() - at.x(), 0, at.x() - g.right()});
+            const qint64 dy = std::max({g.top() - at.y(), 0, at.y() - g.bottom()});
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                screen = candidate;
+            }
+        }
+    }
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry() : QRect(0, 0, 1024, 768);
+}
+
+bool X11Desktop::keyHeld()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return false;
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    XModifierKeymap *map = XGetModifierMapping(dpy);
+    // Modifiers do not count: the grab ends with the hotkey's own key.
+    for (int i = 0; map && i < 8 * map->max_keypermod; ++i) {
+        const KeyCode code = map->modifiermap[i];
+        if (code)
+            keys[code / 8] &= char(~(1 << (code % 8)));
+    }
+    if (map)
+        XFreeModifiermap(map);
+    for (const char byte : keys) {
+        if (byte)
+            return true;
+    }
+    return false;
+}
+
+void X11Desktop::waitForOthers(int milliseconds)
+{
+    // Other applications move on while we wait; our own input waits, so a
+    // second hotkey cannot start inside the first.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < milliseconds) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(1);
+    }
+}
+
+void X11Desktop::delay(int milliseconds)
+{
+    // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 wanted = qint64(milliseconds) * 1000000;
+    for (;;) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        const qint64 left = wanted - clock.nsecsElapsed();
+        if (left <= 0)
+            break;
+        // Sleep no longer than what is left, at most 1 ms between looks at the events.
+        QThread::usleep(std::max<qint64>(1, std::min<qint64>(left, 1000000) / 1000));
+    }
+}
+
+quint64 X11Desktop::activeWindow()
+{
+    xcb_connection_t *c = connection();
+    return c ? ::activeWindowOf(c) : 0;
+}
+
+void X11Desktop::refocus(const ForeignFocus &target)
+{
+    // Activating the window gives its focused control the focus back with
+    // caret and selection as they were. Grabbing the focus on the control
+    // would make GTK select its whole text, and the paste replace it.
+    QElapsedTimer clock;
+    clock.start();
+    if (target.window && activeWindow() != target.window) {
+        bringToFront(target.window);
+        while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
+            delay(10);
+    }
+    if (!m_atspi.accessible(target.accessible))
+        return;
+    // The application takes a moment to call the control focused again.
+    clock.restart();
+    while (!m_atspi.isFocused(target.accessible)) {
+        if (clock.elapsed() >= kRefocusWaitMs) {
+            // The focus really has to move: move it, and put back where the caret was.
+            if (m_atspi.grabFocus(target.accessible))
+                m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,
+                                     target.selectionEnd);
+            return;
+        }
+        delay(10);
+    }
+}
+
+bool X11Desktop::modifiersHeld()
+{
+    const std::optional<XkbStateRec> state = keyboardState();
+    return state && (state->base_mods & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask));
+}
+
+void X11Desktop::releaseModifiers()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    // Every key that carries a modifier and is down gets its release.
+    char keys[32];
+    XQueryKeymap(dpy, keys);
+    XModifierKeymap *map = XGetModifierMapping(dpy);
+    if (!map)
+        return;
+    for (int modifier = 0; modifier < 8; ++modifier) {
+        if (modifier == LockMapIndex || modifier == Mod2MapIndex)
+            continue;  // Caps Lock and Num Lock are states, not held keys
+        for (int i = 0; i < map->max_keypermod; ++i) {
+            const KeyCode code = map->modifiermap[modifier * map->max_keypermod + i];
+            if (code && (keys[code / 8] & (1 << (code % 8))))
+                fakeKey(dpy, code, false);
+        }
+    }
+    XFreeModifiermap(map);
+    XFlush(dpy);
+}
+
+void X11Desktop::pressKey(Key key)
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    switch (key) {
+    case Key::Tab: tap(dpy, XK_Tab); break;
+    case Key::Enter: tap(dpy, XK_Return); break;
+    case Key::Space: tap(dpy, XK_space); break;
+    case Key::CapsLock: tap(dpy, XK_Caps_Lock); break;
+    }
+}
+
+void X11Desktop::sendCtrlV()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+    fakeKey(dpy, control, true);
+    tap(dpy, XK_v);
+    fakeKey(dpy, control, false);
+    XFlush(dpy);
+}
+
+bool X11Desktop::typeCharacter(char32_t character)
+{
+    Display *dpy = display();
+    if (!dpy || character < 0x20 || (character >= 0x7F && character < 0xA0))
+        return false;
+    const KeySym keysym = character < 0x100 ? KeySym(character) : KeySym(0x01000000 | character);
+    // A character lent a spare key for this run is typed there.
+    for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
+        if (slot.character == character)
+            return typeOnSpareKey(character);
+    }
+    KeyCode code = 0;
+    bool shifted = false;
+    if (keyFor(keysym, code, shifted)) {
+        const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+        if (shifted)
+            fakeKey(dpy, shift, true);
+        fakeKey(dpy, code, true);
+        fakeKey(dpy, code, false);
+        if (shifted)
+            fakeKey(dpy, shift, false);
+        XFlush(dpy);
+        return true;
+    }
+    // No key gives it: lend it a spare key, so nothing is dropped.
+    return typeOnSpareKey(character);
+}
+
+namespace {
+
+// The group a key really uses when the keyboard is in `group`: a key with
+// fewer groups wraps, clamps or redirects as its layout says.
+int effectiveGroup(XkbDescPtr xkb, KeyCode code, int group)
+{
+    const int groups = XkbKeyNumGroups(xkb, code);
+    if (groups <= 0)
+        return -1;
+    if (group < groups)
+        return group;
+    const unsigned char info = XkbKeyGroupInfo(xkb, code);
+    switch (XkbOutOfRangeGroupAction(info)) {
+    case XkbClampIntoRange: return groups - 1;
+    case XkbRedirectIntoRange: {
+        const int redirect = XkbOutOfRangeGroupNumber(info);
+        return redirect < groups ? redirect : 0;
+    }
+    default: return group % groups;
+    }
+}
+
+// Whether Shift alone selects the key's second level in that group.
+bool shiftSelectsLevel1(XkbDescPtr xkb, KeyCode code, int group)
+{
+    const XkbKeyTypePtr type = XkbKeyKeyType(xkb, code, group);
+    for (int i = 0; type && i < type->map_count; ++i) {
+        const XkbKTMapEntryRec &entry = type->map[i];
+        if (entry.active && entry.mods.mask == ShiftMask && entry.level == 1)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+XkbDescPtr X11Desktop::keyboardMap()
+{
+    if (!m_xkb) {
+        if (Display *dpy = display())
+            m_xkb = XkbGetMap(dpy, XkbKeyTypesMask | XkbKeySymsMask, XkbUseCoreKbd);
+    }
+    return m_xkb;
+}
+
+void X11Desktop::dropKeyboardMap()
+{
+    if (m_xkb)
+        XkbFreeKeyboard(m_xkb, 0, True);
+    m_xkb = nullptr;
+}
+
+bool X11Desktop::keyFor(unsigned long keysym, unsigned char &keycode, bool &shifted)
+{
+    Display *dpy = display();
+    XkbDescPtr xkb = dpy ? keyboardMap() : nullptr;
+    if (!xkb)
+        return false;
+    // The layout the user has switched to, not the first one.
+    XkbStateRec state;
+    const int group = XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    for (int level = 0; level < 2; ++level) {
+        for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
+            const int g = effectiveGroup(xkb, KeyCode(code), group);
+            if (g < 0 || level >= XkbKeyGroupWidth(xkb, code, g) || XkbKeySymEntry(xkb, code, level, g) != keysym)
+                continue;
+            if (level == 1 && !shiftSelectsLevel1(xkb, KeyCode(code), g))
+                continue;
+            keycode = KeyCode(code);
+            shifted = level == 1;
+            if (!m_inTypingRun)
+                dropKeyboardMap();
+            return true;
+        }
+    }
+    if (!m_inTypingRun)
+        dropKeyboardMap();
+    return false;
+}
+
+void X11Desktop::findSpareKeys()
+{
+    Display *dpy = display();
+    if (m_spareKeysFound || !dpy)
+        return;
+    m_spareKeysFound = true;
+    int minCode = 0, maxCode = 0, perCode = 0;
+    XDisplayKeycodes(dpy, &minCode, &maxCode);
+    KeySym *map = XGetKeyboardMapping(dpy, KeyCode(minCode), maxCode - minCode + 1, &perCode);
+    if (!map)
+        return;
+    // Each unused key lends two characters: one plain, one with Shift.
+    for (int k = maxCode; k >= minCode; --k) {
+        bool empty = true;
+        for (int level = 0; level < perCode; ++level)
+            empty = empty && map[(k - minCode) * perCode + level] == NoSymbol;
+        if (empty) {
+            m_spareSlots.append({static_cast<unsigned char>(k), 0, 0, 0});
+            m_spareSlots.append({static_cast<unsigned char>(k), 1, 0, 0});
+        }
+    }
+    XFree(map);
+}
+
+bool X11Desktop::hasKey(unsigned long keysym)
+{
+    unsigned char code = 0;
+    bool shifted = false;
+    return keyFor(keysym, code, shifted);
+}
+
+void X11Desktop::remapSpareKey(unsigned char keycode)
+{
+    KeySym levels[2] = {NoSymbol, NoSymbol};
+    for (const SpareSlot &slot : std::as_const(m_spareSlots)) {
+        if (slot.keycode == keycode && slot.character)
+            levels[slot.level] = slot.character < 0x100 ? KeySym(slot.character) : KeySym(0x01000000 | slot.character);
+    }
+    // A lone shifted symbol would not be reachable: keep level 0 filled.
+    if (levels[0] == NoSymbol)
+        levels[0] = levels[1];
+    XChangeKeyboardMapping(display(), keycode, 2, levels, 1);
+    dropKeyboardMap();
+}
+
+void X11Desktop::prepareTyping(const QString &text)
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    findSpareKeys();
+    // The keyboard map is read once for the run (again after a spare key
+    // changes it), not once per character.
+    dropKeyboardMap();
+    m_inTypingRun = true;
+    // Every character the layout lacks gets its key before the run, with one
+    // settle for all of them.
+    int next = 0;
+    QList<char32_t> seen;
+    QList<unsigned char> changed;
+    for (const char32_t c : text.toUcs4()) {
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || seen.contains(c) || next >= m_spareSlots.size())
+            continue;
+        seen.append(c);
+        if (hasKey(c < 0x100 ? KeySym(c) : KeySym(0x01000000 | c)))
+            continue;
+        m_spareSlots[next].character = c;
+        if (!changed.contains(m_spareSlots[next].keycode))
+            changed.append(m_spareSlots[next].keycode);
+        ++next;
+    }
+    for (const unsigned char keycode : std::as_const(changed))
+        remapSpareKey(keycode);
+    if (!changed.isEmpty()) {
+        XSync(dpy, False);
+        delay(20);
+    }
+}
+
+bool X11Desktop::typeOnSpareKey(char32_t character)
+{
+    Display *dpy = display();
+    findSpareKeys();
+    if (m_spareSlots.isEmpty())
+        return false;
+    ++m_typed;
+    SpareSlot *slot = nullptr;
+    for (SpareSlot &spare : m_spareSlots) {
+        if (spare.character == character)
+            slot = &spare;
+    }
+    if (!slot) {
+        // The slot used longest ago takes the new character.
+        slot = &*std::min_element(m_spareSlots.begin(), m_spareSlots.end(),
+                                  [](const SpareSlot &a, const SpareSlot &b) { return a.lastUse < b.lastUse; });
+        slot->character = character;
+        remapSpareKey(slot->keycode);
+        XSync(dpy, False);
+        delay(20);  // clients pick up the new map before the press
+    }
+    slot->lastUse = m_typed;
+    const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+    if (slot->level == 1)
+        fakeKey(dpy, shift, true);
+    fakeKey(dpy, slot->keycode, true);
+    fakeKey(dpy, slot->keycode, false);
+    if (slot->level == 1)
+        fakeKey(dpy, shift, false);
+    XFlush(dpy);
+    return true;
+}
+
+void X11Desktop::finishTyping()
+{
+    m_inTypingRun = false;
+    dropKeyboardMap();
+    Display *dpy = display();
+    QList<unsigned char> lent;
+    for (SpareSlot &slot : m_spareSlots) {
+        if (slot.character && !lent.contains(slot.keycode))
+            lent.append(slot.keycode);
+        slot.character = 0;
+    }
+    if (!dpy || lent.isEmpty())
+        return;
+    // Let the last presses be read with the map they were made for.
+    XSync(dpy, False);
+    delay(20);
+    for (const unsigned char keycode : std::as_const(lent))
+        remapSpareKey(keycode);
+    XSync(dpy, False);
+}
+
+bool X11Desktop::capsLockOn()
+{
+    const std::optional<XkbStateRec> state = keyboardState();
+    return state && (state->locked_mods & LockMask);
+}
+
+void X11Desktop::setSelection(const ForeignFocus &target, int start, int end)
+{
+    m_atspi.setSelection(target.accessible, start, end);
+}
+
+bool X11Desktop::insertText(const ForeignFocus &target, const QString &text)
+{
+    return m_atspi.insertText(target.accessible, text);
+}
+
+ForeignFocus X11Desktop::nextControl(const ForeignFocus &target)
+{
+    if (!m_atspi.accessible(target.accessible)) {
+        // Nothing on the accessibility bus: the next control is where Tab goes.
+        pressKey(Key::Tab);
+        delay(50);
+        return foreignFocus();
+    }
+    // A Tab would be typed into a multi-line editor or a terminal: move the
+    // focus through the bus instead.
+    ForeignFocus next;
+    const AtspiFocus::Result found = m_atspi.focusNext(target.accessible);
+    if (!found.found)
+        return next;
+    next.window = target.window;
+    next.windowOrigin = target.windowOrigin;
+    applyTo(next, found);
+    return next;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/x11/atspifocus.h"
+#include "platform/desktop.h"
+
+#include <QList>
+
+// The desktop of an X11 session (also XWayland).
+class X11Desktop : public Desktop
+{
+public:
+    X11Desktop();
+    ~X11Desktop() override;
+    bool trayAvailable() const override;
+    bool openDocument(const QUrl &url) override;
+    void beep() override;
+    void playSound(const QString &file) override;
+    ForeignFocus foreignFocus() override;
+    void bringToFront(quint64 window) override;
+    QPoint pointerPosition() const override;
+    QRect screenGeometry(QPoint at) const override;
+
+    void delay(int milliseconds) override;
+    quint64 activeWindow() override;
+    void refocus(const ForeignFocus &target) override;
+    bool modifiersHeld() override;
+    void releaseModifiers() override;
+    void pressKey(Key key) override;
+    void sendCtrlV() override;
+    bool typeCharacter(char32_t character) override;
+    void prepareTyping(const QString &text) override;
+    void finishTyping() override;
+    bool capsLockOn() override;
+    void setSelection(const ForeignFocus &target, int start, int end) override;
+    bool insertText(const ForeignFocus &target, const QString &text) override;
+    ForeignFocus nextControl(const ForeignFocus &target) override;
+
+private:
+    // How long the hotkey's key may be held while we look for the focused
+    // control, and how long the application has to call it focused again
+    // once the key is let go.
+    static constexpr int kFocusPatienceMs = 2000;
+    static constexpr int kFocusAfterReleaseMs = 300;
+    static bool keyHeld();
+    static constexpr int kActivationWaitMs = 500;
+    static constexpr int kRefocusWaitMs = 300;
+    static void waitForOthers(int milliseconds);
+    static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
+
+    class QSoundEffect *m_sound = nullptr;
+    AtspiFocus m_atspi;
+    // Characters no key produces are lent a spare key (its plain or its
+    // shifted level) for the length of a typing run; each keeps its
+    // character until the run ends, so a repeated character costs no remap.
+    struct SpareSlot
+    {
+        unsigned char keycode;
+        int level;
+        char32_t character;
+        quint64 lastUse;
+    };
+    QList<SpareSlot> m_spareSlots;
+    bool m_spareKeysFound = false;
+    quint64 m_typed = 0;
+    void remapSpareKey(unsigned char keycode);
+    bool typeOnSpareKey(char32_t character);
+    void findSpareKeys();
+    bool hasKey(unsigned long keysym);
+    // The key and shift level that give the keysym in the active group.
+    bool keyFor(unsigned long keysym, unsigned char &keycode, bool &shifted);
+    struct _XkbDesc *keyboardMap();
+    void dropKeyboardMap();
+    struct _XkbDesc *m_xkb = nullptr;
+    bool m_inTypingRun = false;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+
+#include <cstdint>
+
+class KeyGrabber;
+
+struct THotKeyRecord
+{
+    std::uint8_t Modifiers = 0;  // bit 0 Shift, 1 Ctrl, 2 Alt, 3 Win
+    std::uint8_t KeyIndex = 0;   // index into the key table
+    bool Registered = false;
+};
+
+// The program's system hotkeys: while Active every record is registered
+// with the desktop; a press is announced with the record's index.
+class GlobalHotkeys : public QObject
+{
+    Q_OBJECT
+public:
+    enum ModifierBit : std::uint8_t { Shift = 1, Ctrl = 2, Alt = 4, Win = 8 };
+
+    explicit GlobalHotkeys(KeyGrabber &grabber, QObject *parent = nullptr);
+    ~GlobalHotkeys() override;
+
+    bool Active() const { return m_active; }
+    void setActive(bool active);
+
+    THotKeyRecord addHotkey(std::uint8_t modifiers, std::uint8_t keyIndex);
+    THotKeyRecord hotkeyAt(int index) const { return m_records.value(index); }
+    int hotkeyCount() const { return int(m_records.size()); }
+    void clearHotkeys();
+
+signals:
+    void OnHotKey(int index);
+
+private:
+    void registerRecord(int index);
+    void unregisterRecord(int index);
+
+    KeyGrabber &m_grabber;
+    QList<THotKeyRecord> m_records;
+    bool m_active = true;
+};

@@ -1,0 +1,611 @@
+#include "popup/popuplist.h"
+
+#include "popup/companionplacement.h"
+#include "popup/pasteengine.h"
+#include "popup/previewwindow.h"
+
+#include "richtext/rtfreader.h"
+
+#include "platform/messageboxservice.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
+#include <QMenu>
+#include <QPainter>
+#include <QScreen>
+#include <QShortcut>
+#include <QTimer>
+#include <QWindow>
+#include <QToolButton>
+
+namespace {
+
+const QString kDeleteQuestion = QStringLiteral(
+    "Are you sure you want to delete?  (pressing Cancel will restore all changes you make)\r\n\r\n(This dialog can be "
+    "disabled from the Miscellaneous tab in General Options.)");
+
+enum KindIcon { TextIcon, ImageIcon, RichIcon };
+
+QIcon drawKindIcon(KindIcon kind)
+{
+    const QSize size = kind == ImageIcon ? QSize(11, 10) : kind == RichIcon ? QSize(11, 11) : QSize(8, 11);
+    QPixmap pixmap(size);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setPen(QColor(60, 60, 60));
+    if (kind == ImageIcon) {
+        p.setBrush(QColor(120, 180, 240));
+        p.drawRect(0, 0, 10, 9);
+        p.setBrush(QColor(40, 150, 60));
+        p.drawPolygon(QPolygon({QPoint(1, 8), QPoint(4, 4), QPoint(7, 8)}));
+    } else {
+        p.setBrush(Qt::white);
+        p.drawRect(0, 0, size.width() - 1, size.height() - 1);
+        p.setPen(kind == RichIcon ? QColor(200, 40, 40) : QColor(90, 90, 90));
+        for (int y = 3; y < size.height() - 1; y += 2)
+            p.drawLine(2, y, size.width() - 3, y);
+    }
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engine, Desktop &desktop,
+               MessageBoxService &messages, ForeignFocus &target, QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+    , m_collection(collection)
+    , m_options(options)
+    , m_engine(engine)
+    , m_desktop(desktop)
+    , m_messages(messages)
+    , m_target(target)
+{
+    setObjectName(QStringLiteral("frmlb"));
+    setWindowTitle(QStringLiteral("List box"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    m_kindIcons[TextIcon] = drawKindIcon(TextIcon);
+    m_kindIcons[ImageIcon] = drawKindIcon(ImageIcon);
+    m_kindIcons[RichIcon] = drawKindIcon(RichIcon);
+
+    m_strip = new QWidget(this);
+    m_strip->setObjectName(QStringLiteral("strip"));
+    auto *exit = addStripButton("Exitbtn", 0, 14, QStringLiteral("x"), QStringLiteral("(ESC) Close this pop-up list window"));
+    auto *move = addStripButton("movesb", 14, 16, QStringLiteral("+"), QStringLiteral("(CTRL-M) Move this pop-up window"));
+    move->setCheckable(true);
+    auto *disable = addStripButton("disablebtn", 30, 17, QStringLiteral("o"),
+                                   QStringLiteral("(CTRL-D) Disable this pop-up list feature"));
+    auto *config = addStripButton("configsb", 54, 17, QStringLiteral("C"),
+                                  QStringLiteral("(CTRL-C) Open the Configuration window"));
+    auto *del = addStripButton("deletesb", 71, 17, QStringLiteral("D"), QStringLiteral("(DEL) Delete selected item(s)"));
+    addStripButton("editsb", 89, 17, QStringLiteral("E"), QStringLiteral("(CTRL-E) Edit focused item"))->setEnabled(false);
+    auto *preview = addStripButton("previewsb", 113, 21, QStringLiteral("P"),
+                                   QStringLiteral("(CTRL-P) Toggle the preview window"));
+    preview->setCheckable(true);
+    auto *hint = addStripButton("hintsb", 134, 21, QStringLiteral("T"), QStringLiteral("(CTRL-T) Toggle the tooltips window"));
+    hint->setCheckable(true);
+    m_methodButton = addStripButton("gpmsb", 163, 22, QStringLiteral("G"),
+                             QStringLiteral("(CTRL-G) Change the global pasting method"));
+    m_categoryButton = addStripButton("pmsb", 185, 15, QStringLiteral("v"), QStringLiteral("(ALT) Switch categories"));
+    m_itemButtons = {exit, move, disable, config, del, preview, hint, m_methodButton};
+    connect(move, &QToolButton::clicked, this, &PopupList::toggleMoveMode);
+    connect(preview, &QToolButton::clicked, this, &PopupList::togglePreview);
+    connect(hint, &QToolButton::clicked, this, &PopupList::toggleTooltip);
+    connect(exit, &QToolButton::clicked, this, &PopupList::closeList);
+    connect(disable, &QToolButton::clicked, this, [this] {
+        emit disableRequested();
+        close();
+    });
+    connect(config, &QToolButton::clicked, this, [this] {
+        close();
+        emit configurationRequested();
+    });
+    connect(del, &QToolButton::clicked, this, &PopupList::deleteSelected);
+    connect(m_methodButton, &QToolButton::clicked, this, &PopupList::showGlobalMethodMenu);
+    connect(m_categoryButton, &QToolButton::clicked, this, &PopupList::showCategoryMenu);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("lb"));
+    m_list->setFrameShape(QFrame::NoFrame);
+    m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    m_list->setUniformItemSizes(true);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    m_list->viewport()->setMouseTracking(true);
+    m_strip->installEventFilter(this);
+    m_moveOverlay = new QWidget(this);
+    m_moveOverlay->setCursor(Qt::SizeAllCursor);
+    m_moveOverlay->installEventFilter(this);
+    m_moveOverlay->hide();
+    m_list->setIconSize(QSize(11, 11));
+    // The height of a row showing "Text", as the list itself draws it.
+    m_list->addItem(QStringLiteral("Text"));
+    m_list->item(0)->setIcon(m_kindIcons[TextIcon]);
+    m_itemHeight = std::max(m_list->sizeHintForRow(0), QFontMetrics(m_list->font()).height());
+    m_list->clear();
+    connect(m_list, &QListWidget::itemSelectionChanged, this, &PopupList::updateSelectionOrder);
+    connect(m_list, &QListWidget::currentRowChanged, this, &PopupList::updateSelectionOrder);
+    connect(m_list, &QListWidget::itemDoubleClicked, this, &PopupList::pasteSelection);
+
+    const auto shortcut = [this](const char *keys, auto slot) {
+        auto *key = new QShortcut(QKeySequence(QLatin1String(keys)), this);
+        connect(key, &QShortcut::activated, this, slot);
+        m_itemShortcuts << key;
+    };
+    shortcut("Ctrl+X", [this] { closeList(); });
+    shortcut("Ctrl+D", [disable] { disable->click(); });
+    shortcut("Ctrl+C", [config] { config->click(); });
+    shortcut("Ctrl+G", [this] { showGlobalMethodMenu(); });
+    shortcut("Ctrl+M", [this] { toggleMoveMode(); });
+    shortcut("Ctrl+P", [this] { togglePreview(); });
+    shortcut("Ctrl+T", [this] { toggleTooltip(); });
+    // Editing from the list comes with the item editor.
+    shortcut("Ctrl+E", [] {});
+
+    // Rows stand for their records: a record the collection frees while the
+    // list is open (a capture trimming a full category) leaves its row.
+    connect(&m_collection, &Collection::aboutToRemoveItem, this, [this](int categoryIndex, int row) {
+        if (const CategoryNode *category = m_collection.category(categoryIndex))
+            if (row >= 0 && row < category->itemCount())
+                forgetEntry(category->items[size_t(row)].get());
+    });
+    connect(&m_collection, &Collection::aboutToReset, this, [this] {
+        for (Item *entry : std::as_const(m_entries))
+            forgetEntry(entry);
+    });
+    // The list and its companions close as one when the user goes elsewhere.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this, &PopupList::checkActivation);
+}
+
+void PopupList::forgetEntry(const Item *item)
+{
+    const int row = m_entries.indexOf(item);
+    if (row < 0 || !item)
+        return;
+    m_entries[row] = nullptr;
+    if (QListWidgetItem *shown = m_list->item(row)) {
+        shown->setSelected(false);
+        m_list->setRowHidden(row, true);
+    }
+    m_order.update([this](int i) { return m_list->item(i)->isSelected(); }, m_list->count(), m_list->currentRow());
+}
+
+QToolButton *PopupList::addStripButton(const char *name, int left, int width, const QString &text, const QString &hint)
+{
+    auto *button = new QToolButton(m_strip);
+    button->setObjectName(QLatin1String(name));
+    button->setAutoRaise(true);
+    button->setText(text);
+    button->setToolTip(hint);
+    button->setFocusPolicy(Qt::NoFocus);
+    button->setGeometry(left, 0, width, StripHeight);
+    QFont small = button->font();
+    small.setPixelSize(9);
+    button->setFont(small);
+    return button;
+}
+
+void PopupList::rebuild()
+{
+    m_hoverIndex = -2;
+    if (m_options.flag(QStringLiteral("tooltip")) && !m_hint)
+        m_hint = new ItemTooltip;
+    m_order.clear();
+    const QList<CurrentItem> &entries = m_collection.currentItems();
+    m_noItems = entries.isEmpty();
+    m_entries.clear();
+    for (const CurrentItem &entry : entries)
+        m_entries << entry.item;
+    // Only the category button, Alt and Esc work while the category is empty.
+    for (QToolButton *button : std::as_const(m_itemButtons))
+        button->setEnabled(!m_noItems);
+    for (QShortcut *key : std::as_const(m_itemShortcuts))
+        key->setEnabled(!m_noItems);
+    const QSignalBlocker block(m_list);
+    m_list->clear();
+    m_list->setEnabled(!m_noItems && !m_moveMode);
+    if (m_noItems) {
+        m_list->addItems({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
+                        QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
+    } else {
+        for (const CurrentItem &entry : entries) {
+            const int kind = entry.item->Kind;
+            new QListWidgetItem(m_kindIcons[kind == Item::Image       ? ImageIcon
+                                            : kind == Item::PlainText ? TextIcon
+                                                                          : RichIcon],
+                                entry.alias, m_list);
+        }
+    }
+
+    const bool strip = m_options.flag(QStringLiteral("showx"));
+    const int rows = m_options.number(QStringLiteral("plheight"));
+    int listHeight = rows * m_itemHeight;
+    if (m_options.flag(QStringLiteral("shrink")) && !m_noItems && entries.size() < rows)
+        listHeight -= (rows - int(entries.size())) * m_itemHeight;
+    const int width = m_options.number(QStringLiteral("wedit"));
+    const int top = strip ? StripHeight : 0;
+    m_strip->setVisible(strip);
+    m_strip->setGeometry(0, 0, width, StripHeight);
+    m_list->setGeometry(0, top, width, listHeight);
+    setFixedSize(width, top + listHeight);
+    if (!m_noItems)
+        m_list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+    keepOnScreen();
+    createPreview();
+    updateSelectionOrder();
+    shapeWindow();
+    m_moveOverlay->setGeometry(m_list->geometry());
+    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
+}
+
+void PopupList::keepOnScreen()
+{
+    move(CompanionPlacement::keptOnScreen(pos(), size(), m_desktop.screenGeometry(pos())));
+}
+
+void PopupList::shapeWindow()
+{
+    // The strip stands out like a tab: the top edge right of the category button is cut away.
+    if (!m_options.flag(QStringLiteral("showx"))) {
+        clearMask();
+        return;
+    }
+    QRegion region(0, 0, width(), height());
+    const int cutLeft = m_categoryButton->geometry().right() + 1 + 5;
+    if (cutLeft < width())
+        region -= QRegion(cutLeft, 0, width() - cutLeft, StripHeight + 1);
+    setMask(region);
+}
+
+void PopupList::updateSelectionOrder()
+{
+    if (m_noItems)
+        return;
+    m_order.update([this](int i) { return m_list->item(i)->isSelected(); }, m_list->count(), m_list->currentRow());
+    if (m_preview)
+        if (Item *item = entryAt(m_list->currentRow()))
+            m_preview->showItem(*item);
+}
+
+bool PopupList::isCompanion(const QWidget *window) const
+{
+    return window && (window == m_preview.data() || window == m_hint.data());
+}
+
+Item *PopupList::entryAt(int row) const
+{
+    return m_noItems ? nullptr : m_entries.value(row);
+}
+
+bool PopupList::createPreview()
+{
+    if (m_preview || !m_options.flag(QStringLiteral("preview")))
+        return false;
+    m_preview = new PreviewWindow;
+    connect(m_preview, &PreviewWindow::closeListRequested, this, &PopupList::closeList);
+    connect(m_preview, &PreviewWindow::toggleRequested, this, &PopupList::togglePreview);
+    connect(m_preview, &PreviewWindow::configurationRequested, this, [this] {
+        close();
+        emit configurationRequested();
+    });
+    connect(m_preview, &PreviewWindow::disableRequested, this, [this] {
+        emit disableRequested();
+        close();
+    });
+    connect(m_preview, &PreviewWindow::closed, this, [this] {
+        if (auto *button = findChild<QToolButton *>(QStringLiteral("previewsb")))
+            button->setChecked(false);
+    });
+    findChild<QToolButton *>(QStringLiteral("previewsb"))->setChecked(true);
+    placePreview();
+    if (isVisible())
+        m_preview->show();
+    return true;
+}
+
+void PopupList::placePreview()
+{
+    if (!m_preview)
+        return;
+    const int height = m_options.number(QStringLiteral("plheight")) * m_itemHeight;
+    m_preview->resize(m_preview->width(), height);
+    const int left = CompanionPlacement::previewLeft(x(), width(), m_preview->width(), m_desktop.screenGeometry(pos()));
+    m_preview->move(left, y() + m_list->y());
+}
+
+void PopupList::togglePreview()
+{
+    hideTooltip();
+    if (m_preview && m_preview->isVisible()) {
+        m_options.set(QStringLiteral("preview"), false);
+        m_preview->close();
+        m_preview = nullptr;
+        return;
+    }
+    m_options.set(QStringLiteral("preview"), true);
+    if (createPreview()) {
+        m_preview->show();
+        updateSelectionOrder();
+        activateWindow();
+        m_list->setFocus();
+    }
+}
+
+void PopupList::toggleTooltip()
+{
+    if (m_hint) {
+        m_options.set(QStringLiteral("tooltip"), false);
+        m_hint->close();
+        m_hint = nullptr;
+    } else {
+        m_options.set(QStringLiteral("tooltip"), true);
+        m_hint = new ItemTooltip;
+        m_hoverIndex = -2;
+    }
+    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
+}
+
+void PopupList::hideTooltip()
+{
+    if (m_hint && m_hint->isVisible())
+        m_hint->hide();
+}
+
+void PopupList::lbMouseMove(QPoint position)
+{
+    if (!m_hint)
+        return;
+    QListWidgetItem *under = m_noItems ? nullptr : m_list->itemAt(position);
+    const int row = under ? m_list->row(under) : -1;
+    if (row == m_hoverIndex)
+        return;
+    m_hoverIndex = row;
+    const Item *item = entryAt(row);
+    if (!item || item->Kind == Item::Image) {
+        hideTooltip();
+        return;
+    }
+    const QString text = item->Kind == Item::RichText ? RtfReader::toPlainText(item->Text) : item->Text;
+    const QPoint pointer = m_list->viewport()->mapToGlobal(position);
+    m_hint->showTip(text, pointer, m_desktop.screenGeometry(pointer));
+    m_list->setFocus();
+}
+
+void PopupList::toggleMoveMode()
+{
+    hideTooltip();
+    m_moveMode = !m_moveMode;
+    findChild<QToolButton *>(QStringLiteral("movesb"))->setChecked(m_moveMode);
+    if (m_moveMode) {
+        setCursor(Qt::SizeAllCursor);
+        if (!m_noItems)
+            m_list->setEnabled(false);
+        m_moveOverlay->setGeometry(m_list->geometry());
+        m_moveOverlay->show();
+        m_moveOverlay->raise();
+    } else {
+        unsetCursor();
+        m_moveOverlay->hide();
+        if (!m_noItems) {
+            m_list->setEnabled(true);
+            m_list->setFocus();
+        }
+    }
+}
+
+void PopupList::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_preview)
+        m_preview->show();
+}
+
+void PopupList::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    placePreview();
+}
+
+void PopupList::pasteSelection()
+{
+    if (m_busy)
+        return;
+    m_busy = true;
+    // However the run ends, even by an error on its way to the error
+    // handler, the list closes and the hotkey comes back.
+    struct CloseAtEnd
+    {
+        PopupList *list;
+        ~CloseAtEnd() { list->close(); }
+    } closeAtEnd{this};
+    hideTooltip();
+    if (m_preview)
+        m_preview->hide();
+    hide();
+    QList<const Item *> entries;
+    for (const int index : m_order.order()) {
+        if (const Item *item = entryAt(index))
+            entries << item;
+    }
+    m_engine.pasteSelection(entries, m_target);
+}
+
+void PopupList::closeList()
+{
+    if (!isVisible())
+        return;
+    m_desktop.refocus(m_target);
+    close();
+}
+
+void PopupList::deleteSelected()
+{
+    if (m_noItems)
+        return;
+    const int focused = m_list->currentRow();
+    QList<int> doomed;
+    for (int i = 0; i < m_list->count(); ++i) {
+        if (m_list->item(i)->isSelected() && entryAt(i))
+            doomed << i;
+    }
+    if (doomed.isEmpty())
+        return;
+    m_busy = true;
+    for (const int row : std::as_const(doomed)) {
+        m_collection.setCaptureModified();
+        // A capture during an earlier question may have freed this one.
+        Item *item = entryAt(row);
+        if (!item)
+            continue;
+        if (m_options.flag(QStringLiteral("del"))
+            && m_messages.show(MessageBoxService::Icon::Question, QStringLiteral("Confirmation"), kDeleteQuestion,
+                               MessageBoxService::Yes | MessageBoxService::No)
+                   != MessageBoxService::Yes)
+            continue;
+        m_collection.removeItem(item);
+    }
+    m_busy = false;
+    m_collection.refreshCurrentItems();
+    rebuild();
+    if (doomed.size() == 1 && m_list->count() > 0 && !m_noItems) {
+        m_list->setCurrentRow(std::min(focused, m_list->count() - 1), QItemSelectionModel::ClearAndSelect);
+        m_order.clear();
+        updateSelectionOrder();
+    }
+    activateWindow();
+    m_list->setFocus();
+}
+
+void PopupList::showCategoryMenu()
+{
+    QMenu menu(this);
+    for (int i = 0; i < m_collection.categoryCount(); ++i) {
+        // A category's name is shown as it is, an ampersand included.
+        QAction *action = menu.addAction(QString(m_collection.category(i)->name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        action->setCheckable(true);
+        action->setChecked(m_collection.category(i) == m_collection.currentCategory());
+        connect(action, &QAction::triggered, this, [this, i] { emit categoryChosen(i); });
+    }
+    m_busy = true;
+    menu.exec(m_categoryButton->mapToGlobal(QPoint(0, m_categoryButton->height())));
+    m_busy = false;
+    activateWindow();
+    m_list->setFocus();
+}
+
+void PopupList::showGlobalMethodMenu()
+{
+    QMenu menu(this);
+    const bool global = m_options.flag(QStringLiteral("global"));
+    const int method = m_options.number(QStringLiteral("gpaste"));
+    const QStringList captions{QStringLiteral("Simulate Ctrl-V"), QStringLiteral("Enter Keystrokes"),
+                               QStringLiteral("Insert Text")};
+    for (int i = 0; i < captions.size(); ++i) {
+        QAction *action = menu.addAction(captions[i]);
+        action->setCheckable(true);
+        action->setChecked(global && method == i);
+        connect(action, &QAction::triggered, this, [this, i] {
+            m_options.set(QStringLiteral("global"), true);
+            m_options.set(QStringLiteral("gpaste"), i);
+        });
+    }
+    menu.addSeparator();
+    QAction *disable = menu.addAction(QStringLiteral("Disable"));
+    disable->setCheckable(true);
+    disable->setChecked(!global);
+    // "Disable" leaves "Enter keystrokes" chosen for the next time it is switched on.
+    connect(disable, &QAction::triggered, this, [this] {
+        m_options.set(QStringLiteral("global"), false);
+        m_options.set(QStringLiteral("gpaste"), 1);
+    });
+    m_busy = true;
+    menu.exec(m_methodButton->mapToGlobal(QPoint(0, m_methodButton->height())));
+    m_busy = false;
+    activateWindow();
+}
+
+bool PopupList::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_list->viewport() && event->type() == QEvent::MouseMove)
+        lbMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+    if (watched == m_strip && event->type() == QEvent::MouseMove)
+        hideTooltip();
+    if (watched == m_moveOverlay) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (event->type() == QEvent::MouseButtonPress) {
+            m_dragOffset = mouse->globalPosition().toPoint() - pos();
+            return true;
+        }
+        if (event->type() == QEvent::MouseMove && (mouse->buttons() & Qt::LeftButton)) {
+            move(mouse->globalPosition().toPoint() - m_dragOffset);
+            return true;
+        }
+    }
+    if (watched == m_list && event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (watched == m_list && event->type() == QEvent::KeyRelease)
+        updateSelectionOrder();
+    return QWidget::eventFilter(watched, event);
+}
+
+bool PopupList::handleKey(QKeyEvent *key)
+{
+    // The window's own keys work with an empty list and in move mode too,
+    // where the list itself takes no keys.
+    switch (key->key()) {
+    case Qt::Key_Escape: closeList(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_noItems)
+            pasteSelection();
+        return true;
+    case Qt::Key_Delete: deleteSelected(); return true;
+    case Qt::Key_Alt: showCategoryMenu(); return true;
+    default: return false;
+    }
+}
+
+void PopupList::keyPressEvent(QKeyEvent *event)
+{
+    if (!handleKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+void PopupList::changeEvent(QEvent *event)
+{
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange)
+        checkActivation();
+}
+
+void PopupList::checkActivation()
+{
+    // Decided once the activation has settled: the focus passes between the
+    // list and its companions, menus and questions for a moment.
+    QTimer::singleShot(0, this, [this] {
+        const QWidget *active = QApplication::activeWindow();
+        if (active == this || isCompanion(active)) {
+            m_wasActive = true;
+            return;
+        }
+        // Clicking into another application, from the list or from its
+        // preview, dismisses the list and its companions.
+        if (m_wasActive && !m_busy && isVisible() && !QApplication::activePopupWidget()
+            && !QApplication::activeModalWidget())
+            close();
+    });
+}
+
+void PopupList::closeEvent(QCloseEvent *event)
+{
+    if (m_preview)
+        m_preview->close();
+    if (m_hint)
+        m_hint->close();
+    emit closed();
+    QWidget::closeEvent(event);
+}

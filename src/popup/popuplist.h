@@ -1,0 +1,109 @@
+#pragma once
+
+#include "popup/selectionorder.h"
+#include "popup/previewwindow.h"
+
+#include "platform/desktop.h"
+
+#include <QIcon>
+#include <QPointer>
+#include <QWidget>
+
+class Collection;
+class MessageBoxService;
+class Options;
+class PasteEngine;
+class QListWidget;
+
+
+class QToolButton;
+struct Item;
+
+// The pop-up list: a small always-on-top window under the caret that lists
+// the current category's items, lets the user pick several in an order, and
+// hands the pick to the paste engine.
+class PopupList : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr int StripHeight = 13;
+
+    PopupList(Collection &collection, Options &options, PasteEngine &engine, Desktop &desktop,
+           MessageBoxService &messages, ForeignFocus &target, QWidget *parent = nullptr);
+
+    // Fills, sizes and places the window; run on every show and rebuild.
+    void rebuild();
+    void pasteSelection();
+    void closeList();
+    void deleteSelected();
+
+    void togglePreview();
+    void toggleTooltip();
+    void toggleMoveMode();
+    void hideTooltip();
+    bool createPreview();
+    void placePreview();
+    PreviewWindow *preview() const { return m_preview; }
+    ItemTooltip *hintWindow() const { return m_hint; }
+    bool moveMode() const { return m_moveMode; }
+
+    const QList<int> &selectionOrder() const { return m_order.order(); }
+    QListWidget *list() const { return m_list; }
+    int itemHeight() const { return m_itemHeight; }
+    bool noItems() const { return m_noItems; }
+
+signals:
+    void closed();
+    void disableRequested();
+    void configurationRequested();
+    void categoryChosen(int index);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void changeEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    QToolButton *addStripButton(const char *name, int left, int width, const QString &text, const QString &hint);
+    void updateSelectionOrder();
+    void showCategoryMenu();
+    void showGlobalMethodMenu();
+    void keepOnScreen();
+    void shapeWindow();
+    void lbMouseMove(QPoint position);
+    Item *entryAt(int row) const;
+    void forgetEntry(const Item *item);
+    bool handleKey(class QKeyEvent *key);
+    void checkActivation();
+    bool isCompanion(const QWidget *window) const;
+
+    Collection &m_collection;
+    Options &m_options;
+    PasteEngine &m_engine;
+    Desktop &m_desktop;
+    MessageBoxService &m_messages;
+    ForeignFocus &m_target;
+
+    QWidget *m_strip = nullptr;
+    QToolButton *m_categoryButton = nullptr;
+    QToolButton *m_methodButton = nullptr;
+    QList<QToolButton *> m_itemButtons;
+    QListWidget *m_list = nullptr;
+    QList<Item *> m_entries;  // the record of each row; null once the collection freed it
+    QList<class QShortcut *> m_itemShortcuts;
+    SelectionOrder m_order;
+    int m_itemHeight = 0;
+    bool m_noItems = false;
+    bool m_wasActive = false;
+    bool m_busy = false;  // a menu, a question or a paste is running
+    bool m_moveMode = false;
+    QWidget *m_moveOverlay = nullptr;
+    QPoint m_dragOffset;
+    int m_hoverIndex = -2;
+    QPointer<PreviewWindow> m_preview;
+    QPointer<ItemTooltip> m_hint;
+    QIcon m_kindIcons[3];
+};

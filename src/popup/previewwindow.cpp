@@ -1,0 +1,174 @@
+#include "popup/previewwindow.h"
+
+#include "popup/companionplacement.h"
+#include "popup/displaytext.h"
+
+#include "richtext/richedit.h"
+#include "store/item.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QSizeGrip>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+PreviewWindow::PreviewWindow(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    setObjectName(QStringLiteral("frmPreview"));
+    // The list keeps the keyboard; the preview only shows.
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setWindowTitle(QStringLiteral("Preview Window"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setMinimumWidth(MinimumWidth);
+    resize(229, 157);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(0);
+    m_pictureArea = new QScrollArea(this);
+    m_pictureArea->setObjectName(QStringLiteral("sb"));
+    m_pictureArea->setBackgroundRole(QPalette::Dark);
+    m_pictureArea->setStyleSheet(QStringLiteral("QScrollArea { background: black; }"));
+    m_picture = new QLabel;
+    m_picture->setObjectName(QStringLiteral("Img"));
+    m_pictureArea->setWidget(m_picture);
+    m_pictureArea->setWidgetResizable(false);
+    layout->addWidget(m_pictureArea, 1);
+    m_memo = new RichEdit(this);
+    m_memo->setObjectName(QStringLiteral("pMemo"));
+    m_memo->setReadOnly(true);
+    m_memo->setFrameShape(QFrame::NoFrame);
+    m_memo->setLineWrapMode(QTextEdit::NoWrap);
+    layout->addWidget(m_memo, 1);
+
+    m_bottomBar = new QWidget(this);
+    m_bottomBar->setObjectName(QStringLiteral("wwpanel"));
+    m_bottomBar->setFixedHeight(17);
+    auto *bar = new QHBoxLayout(m_bottomBar);
+    bar->setContentsMargins(2, 0, 0, 0);
+    m_wordWrap = new QCheckBox(QStringLiteral("Word wrap"), m_bottomBar);
+    m_wordWrap->setObjectName(QStringLiteral("wwcb"));
+    auto *edit = new QToolButton(m_bottomBar);
+    edit->setObjectName(QStringLiteral("editsb"));
+    edit->setText(QStringLiteral("Edit Item"));
+    edit->setToolTip(QStringLiteral("Edit this item"));
+    edit->setAutoRaise(true);
+    bar->addWidget(m_wordWrap);
+    bar->addWidget(edit);
+    bar->addStretch(1);
+    bar->addWidget(new QSizeGrip(m_bottomBar), 0, Qt::AlignBottom | Qt::AlignRight);
+    layout->addWidget(m_bottomBar);
+
+    connect(m_wordWrap, &QCheckBox::toggled, this, [this](bool on) {
+        m_memo->setLineWrapMode(on ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+        m_memo->setFocus();
+    });
+    connect(edit, &QToolButton::clicked, this, &PreviewWindow::editRequested);
+    const auto shortcut = [this](const char *keys, auto signal) {
+        connect(new QShortcut(QKeySequence(QLatin1String(keys)), this), &QShortcut::activated, this, signal);
+    };
+    shortcut("Ctrl+E", &PreviewWindow::configurationRequested);
+    shortcut("Ctrl+D", &PreviewWindow::disableRequested);
+    shortcut("Ctrl+P", &PreviewWindow::toggleRequested);
+    shortcut("Ctrl+X", &PreviewWindow::closeListRequested);
+    m_pictureArea->hide();
+}
+
+bool PreviewWindow::showingPicture() const
+{
+    return m_pictureArea->isVisibleTo(this);
+}
+
+void PreviewWindow::showItem(const Item &item)
+{
+    if (item.Kind == Item::Image) {
+        const QImage picture = item.Bitmap.isNull() ? QImage(item.Text) : item.Bitmap;
+        m_picture->setPixmap(QPixmap::fromImage(picture));
+        m_picture->adjustSize();
+        m_memo->hide();
+        m_bottomBar->hide();
+        m_pictureArea->show();
+        return;
+    }
+    m_picture->clear();
+    m_picture->resize(0, 0);
+    m_pictureArea->hide();
+    if (item.Kind == Item::RichText) {
+        loadRichText(m_memo, item.Text);
+    } else {
+        m_memo->clear();
+        resetRichEdit(m_memo);
+        m_memo->setPlainText(QString(item.Text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    }
+    m_memo->setLineWrapMode(m_wordWrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    m_memo->show();
+    m_bottomBar->show();
+}
+
+void PreviewWindow::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        emit closeListRequested();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void PreviewWindow::closeEvent(QCloseEvent *event)
+{
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+ItemTooltip::ItemTooltip(QWidget *parent)
+    : QWidget(parent, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowDoesNotAcceptFocus)
+{
+    setObjectName(QStringLiteral("frmHintWindow"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setStyleSheet(QStringLiteral("ItemTooltip { background: palette(tooltip-base); border: 1px solid palette(dark); }"));
+    setAutoFillBackground(true);
+    setBackgroundRole(QPalette::ToolTipBase);
+    m_hint = new QLabel(this);
+    m_hint->setObjectName(QStringLiteral("hint"));
+    m_hint->setForegroundRole(QPalette::ToolTipText);
+    // Item text is shown as the characters it holds, never read as markup.
+    m_hint->setTextFormat(Qt::PlainText);
+    m_hint->move(3, 3);
+}
+
+QString ItemTooltip::text() const
+{
+    return m_hint->text();
+}
+
+void ItemTooltip::showTip(const QString &text, QPoint pointer, QRect screen)
+{
+    m_hint->setWordWrap(false);
+    m_hint->setText(DisplayText::excerpt(text));
+    m_hint->adjustSize();
+    QSize size = m_hint->size() + QSize(6, 6);
+    // A tip that would run past the right edge from where it stood wraps instead.
+    const int screenRight = screen.x() + screen.width();
+    if (x() + size.width() > screenRight && x() < screenRight) {
+        m_hint->setWordWrap(true);
+        m_hint->setFixedWidth(std::max(20, screenRight - x()));
+        m_hint->adjustSize();
+        size = m_hint->size() + QSize(8, 8);
+    }
+    resize(size);
+    move(CompanionPlacement::tipPosition(size, pointer, screen));
+    if (isHidden())
+        show();
+}
+
+void ItemTooltip::mousePressEvent(QMouseEvent *)
+{
+    hide();
+}

@@ -1,0 +1,91 @@
+#include "richtext/richedit.h"
+
+#include "richtext/richtextplain.h"
+#include "richtext/rtfreader.h"
+#include "richtext/rtfwriter.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QTextBlock>
+#include <QTextCursor>
+
+RichEdit::RichEdit(QWidget *parent)
+    : QTextEdit(parent)
+{
+    setAcceptRichText(false);
+}
+
+void RichEdit::setPlainTextMode(bool on)
+{
+    m_plainTextMode = on;
+    setAcceptRichText(!on);
+}
+
+void resetRichEdit(RichEdit *edit)
+{
+    edit->setPlainTextMode(true);
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    QTextCursor cursor(edit->document());
+    cursor.select(QTextCursor::Document);
+    // The idle look: the desktop's own UI font in black, no styles, no indents.
+    const QFont idle = QApplication::font();
+    QTextCharFormat chars;
+    chars.setForeground(Qt::black);
+    chars.setFontFamilies(QStringList{idle.family()});
+    chars.setFontPointSize(idle.pointSizeF() > 0 ? idle.pointSizeF() : 9);
+    chars.setFontWeight(QFont::Normal);
+    chars.setFontItalic(false);
+    chars.setFontUnderline(false);
+    chars.setFontStrikeOut(false);
+    chars.setBackground(Qt::NoBrush);
+    chars.setVerticalAlignment(QTextCharFormat::AlignNormal);
+    cursor.setCharFormat(chars);
+    QTextBlockFormat block;
+    block.setLeftMargin(0);
+    block.setRightMargin(0);
+    block.setTextIndent(0);
+    cursor.setBlockFormat(block);
+    edit->setCurrentCharFormat(chars);
+    QTextCursor start(edit->document());
+    edit->setTextCursor(start);
+}
+
+void loadRichText(RichEdit *edit, const QString &source)
+{
+    edit->clear();
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    edit->setPlainTextMode(false);
+    RtfReader::read(source, edit->document());
+}
+
+QString richSource(const RichEdit *edit)
+{
+    if (edit->plainTextMode())
+        return RichTextPlain::plainText(*edit->document());
+    return RtfWriter::write(*edit->document());
+}
+
+void showRichSource(RichEdit *edit, const QString &source)
+{
+    edit->clear();
+    edit->setPlainTextMode(true);
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    // Literal characters, control words and braces included; then rich mode
+    // without reloading, so streaming out wraps these characters in a new document.
+    QString literal = source;
+    literal.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    edit->setPlainText(literal);
+    edit->setPlainTextMode(false);
+}
+
+QString selectAllText(RichEdit *edit)
+{
+    edit->selectAll();
+    return RichTextPlain::plainText(*edit->document());
+}
+
+void fillFontList(QStringList &list)
+{
+    for (const QString &family : QFontDatabase::families())
+        list.append(family.left(32));
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QTextEdit>
+
+// A text control with the two modes the program's windows share: plain-text
+// mode, where its text is exactly the characters it holds, and rich-text
+// mode, where it shows formatted text read from RTF source.
+class RichEdit : public QTextEdit
+{
+    Q_OBJECT
+public:
+    explicit RichEdit(QWidget *parent = nullptr);
+
+    bool plainTextMode() const { return m_plainTextMode; }
+    void setPlainTextMode(bool on);
+
+private:
+    bool m_plainTextMode = true;
+};
+
+// The shared operations on such a control.
+void resetRichEdit(RichEdit *edit);
+void loadRichText(RichEdit *edit, const QString &source);
+QString richSource(const RichEdit *edit);
+void showRichSource(RichEdit *edit, const QString &source);
+QString selectAllText(RichEdit *edit);
+void fillFontList(QStringList &list);

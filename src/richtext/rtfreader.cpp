@@ -1,0 +1,708 @@
+#include "richtext/rtfreader.h"
+
+#include "richtext/richtextplain.h"
+#include "store/textcodecs.h"
+
+#include <QColor>
+#include <QHash>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+
+#include <vector>
+
+namespace RtfReader {
+
+namespace {
+
+// Deeper nesting than any real document uses; beyond it, groups are only counted.
+constexpr int kMaxStoredDepth = 512;
+constexpr int kMaxControlWord = 32;
+
+enum class Destination { Text, Skip, FontTable, ColorTable };
+
+struct CharState
+{
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strike = false;
+    int vertical = 0;  // -1 sub, 1 super
+    int halfPoints = -1;
+    int font = -1;
+    int color = -1;
+    int highlight = -1;
+
+    bool operator==(const CharState &) const = default;
+};
+
+struct ParaState
+{
+    Qt::Alignment alignment = Qt::AlignLeft;
+    int leftTwips = 0;
+    int rightTwips = 0;
+    int firstTwips = 0;
+    bool inTable = false;
+
+    bool operator==(const ParaState &) const = default;
+};
+
+struct Group
+{
+    Destination destination = Destination::Text;
+    CharState chars;
+    ParaState para;
+    int unicodeSkip = 1;
+    bool ignorableNext = false;  // a \* was seen: an unknown destination word skips the group
+    bool firstWord = true;
+};
+
+struct Font
+{
+    QString name;
+    int charset = -1;
+};
+
+int codePageOfCharset(int charset, int ansiCodePage)
+{
+    switch (charset) {
+    case 0: case 1: return ansiCodePage;
+    case 2: return 1252;  // symbol fonts: keep the bytes as Latin characters
+    case 77: return 10000;
+    case 128: return 932;
+    case 129: return 949;
+    case 134: return 936;
+    case 136: return 950;
+    case 161: return 1253;
+    case 162: return 1254;
+    case 163: return 1258;
+    case 177: return 1255;
+    case 178: return 1256;
+    case 186: return 1257;
+    case 204: return 1251;
+    case 222: return 874;
+    case 238: return 1250;
+    default: return ansiCodePage;
+    }
+}
+
+bool isSkippedDestination(QStringView word)
+{
+    static const QStringList words = {
+        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("pict"), QStringLiteral("object"),
+        QStringLiteral("header"), QStringLiteral("headerl"), QStringLiteral("headerr"), QStringLiteral("headerf"),
+        QStringLiteral("footer"), QStringLiteral("footerl"), QStringLiteral("footerr"), QStringLiteral("footerf"),
+        QStringLiteral("footnote"), QStringLiteral("fldinst"), QStringLiteral("themedata"),
+        QStringLiteral("colorschememapping"), QStringLiteral("latentstyles"), QStringLiteral("datastore"),
+        QStringLiteral("listtable"), QStringLiteral("listoverridetable"), QStringLiteral("rsidtbl"),
+        QStringLiteral("generator"), QStringLiteral("xmlnstbl"), QStringLiteral("mmathPr"), QStringLiteral("filetbl"),
+        QStringLiteral("revtbl"), QStringLiteral("pgdsctbl"), QStringLiteral("pntxta"), QStringLiteral("pntxtb"),
+        QStringLiteral("bkmkstart"), QStringLiteral("bkmkend"), QStringLiteral("nonshppict"),
+        QStringLiteral("shpinst"), QStringLiteral("template"), QStringLiteral("docvar"), QStringLiteral("userprops"),
+        QStringLiteral("ftnsep"), QStringLiteral("ftnsepc"), QStringLiteral("ftncn"), QStringLiteral("aftnsep"),
+        QStringLiteral("aftnsepc"), QStringLiteral("aftncn"), QStringLiteral("background"),
+        QStringLiteral("annotation"), QStringLiteral("atnid"), QStringLiteral("atnauthor"), QStringLiteral("upr"),
+        QStringLiteral("panose"), QStringLiteral("falt"), QStringLiteral("fontemb"), QStringLiteral("fontfile"),
+        QStringLiteral("listpicture"), QStringLiteral("formfield"), QStringLiteral("datafield"),
+        QStringLiteral("wgrffmtfilter"), QStringLiteral("pgptbl"), QStringLiteral("protusertbl")};
+    return words.contains(word);
+}
+
+class Reader
+{
+public:
+    Reader(QStringView source, QTextDocument *document)
+        : m_src(source), m_doc(document)
+    {
+        if (m_doc)
+            m_cursor = QTextCursor(m_doc);
+        m_stack.reserve(64);
+        m_stack.push_back(Group{});
+    }
+
+    void run()
+    {
+        // One edit block: the cursor then skips its per-insert layout work.
+        if (m_doc)
+            m_cursor.beginEditBlock();
+        parse();
+        if (m_doc)
+            m_cursor.endEditBlock();
+    }
+
+    // Without a document, stop once the first non-blank line and whether
+    // anything follows it are known: all a one-line summary needs.
+    void setFirstLineOnly(bool on) { m_firstLineOnly = on; }
+
+    // Without a document: the characters the document would hold.
+    const QString &plain() const { return m_plain; }
+    qsizetype lastMarkStart() const { return m_lastMarkStart; }
+    qsizetype lastMarkLength() const { return m_lastMarkLength; }
+
+private:
+    void parse()
+    {
+        const qsizetype n = m_src.size();
+        while (m_pos < n && !m_stop) {
+            const QChar c = m_src[m_pos];
+            if (c == QLatin1Char('{')) {
+                ++m_pos;
+                m_skipChars = 0;
+                openGroup();
+            } else if (c == QLatin1Char('}')) {
+                ++m_pos;
+                m_skipChars = 0;
+                closeGroup();
+            } else if (c == QLatin1Char('\\')) {
+                controlWord();
+            } else {
+                ++m_pos;
+                if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                    continue;
+                if (m_skipChars > 0) {
+                    --m_skipChars;
+                    continue;
+                }
+                plainChar(c);
+            }
+        }
+        flushBytes();
+        flushText();
+        setBlockFormatIfEmpty();
+    }
+
+    Group &top() { return m_stack.back(); }
+
+    void openGroup()
+    {
+        flushBytes();
+        if (int(m_stack.size()) >= kMaxStoredDepth) {
+            ++m_overflowDepth;
+            return;
+        }
+        Group inner = top();
+        inner.ignorableNext = false;
+        inner.firstWord = true;
+        m_stack.push_back(inner);
+    }
+
+    void closeGroup()
+    {
+        flushBytes();
+        if (m_overflowDepth > 0) {
+            --m_overflowDepth;
+            return;
+        }
+        if (m_stack.size() <= 1)
+            return;  // an unbalanced closing brace: nothing to close
+        if (top().destination == Destination::FontTable && m_fontNameOpen)
+            finishFontName();
+        m_stack.pop_back();
+    }
+
+    // ---- control words -------------------------------------------------------
+
+    void controlWord()
+    {
+        const qsizetype n = m_src.size();
+        m_wordStart = m_pos;
+        ++m_pos;  // the backslash
+        if (m_pos >= n)
+            return;
+        const QChar c = m_src[m_pos];
+        if (!isAsciiLetter(c)) {
+            ++m_pos;
+            controlSymbol(c);
+            return;
+        }
+        const qsizetype start = m_pos;
+        while (m_pos < n && isAsciiLetter(m_src[m_pos]))
+            ++m_pos;
+        const QStringView word = m_src.mid(start, std::min<qsizetype>(m_pos - start, kMaxControlWord));
+        bool hasParam = false;
+        qint64 param = 0;
+        if (m_pos < n && (m_src[m_pos] == QLatin1Char('-') || isDigit(m_src[m_pos]))) {
+            const bool negative = m_src[m_pos] == QLatin1Char('-');
+            if (negative)
+                ++m_pos;
+            while (m_pos < n && isDigit(m_src[m_pos])) {
+                hasParam = true;
+                if (param < 0x7fffffffLL)
+                    param = param * 10 + (m_src[m_pos].unicode() - '0');
+                ++m_pos;
+            }
+            param = std::min<qint64>(param, 0x7fffffffLL);
+            if (negative)
+                param = -param;
+        }
+        if (m_pos < n && m_src[m_pos] == QLatin1Char(' '))
+            ++m_pos;
+
+        if (m_skipChars > 0 && word != QLatin1String("bin")) {
+            --m_skipChars;
+            return;
+        }
+        const bool first = top().firstWord;
+        top().firstWord = false;
+        applyWord(word, hasParam, int(param), first);
+    }
+
+    void controlSymbol(QChar c)
+    {
+        if (c == QLatin1Char('\'')) {
+            int value = 0;
+            int digits = 0;
+            while (digits < 2 && m_pos < m_src.size() && hexValue(m_src[m_pos]) >= 0) {
+                value = value * 16 + hexValue(m_src[m_pos]);
+                ++m_pos;
+                ++digits;
+            }
+            if (m_skipChars > 0) {
+                --m_skipChars;
+                return;
+            }
+            if (digits > 0 && top().destination != Destination::Skip)
+                m_bytes.append(char(value));
+            return;
+        }
+        if (m_skipChars > 0) {
+            --m_skipChars;
+            return;
+        }
+        switch (c.unicode()) {
+        case '\\': case '{': case '}': plainChar(c); break;
+        case '~': text(QChar(0x00A0)); break;
+        case '_': text(QChar(0x2011)); break;
+        case '*': top().ignorableNext = true; break;
+        case '\r': case '\n': noteMark(); paragraph(); break;
+        case '\t': text(QLatin1Char('\t')); break;
+        default: break;  // \- \: \| and the rest show nothing
+        }
+    }
+
+    void applyWord(QStringView w, bool hasParam, int param, bool firstInGroup)
+    {
+        // Pending code-page bytes belong to the formats before this word.
+        flushBytes();
+        Group &g = top();
+        const bool on = !hasParam || param != 0;
+
+        // Destinations.
+        if (w == QLatin1String("fonttbl")) { g.destination = Destination::FontTable; return; }
+        if (w == QLatin1String("colortbl")) {
+            g.destination = Destination::ColorTable;
+            m_colorPending = false;
+            return;
+        }
+        if (w == QLatin1String("bin")) {
+            // Binary data: skip exactly that many bytes, whatever they hold.
+            m_pos = std::min(m_src.size(), m_pos + std::max(0, param));
+            return;
+        }
+        if (isSkippedDestination(w) || (g.ignorableNext && firstInGroup && !isKnownWord(w))) {
+            g.destination = Destination::Skip;
+            return;
+        }
+        if (g.destination == Destination::Skip)
+            return;
+        if (g.destination == Destination::FontTable) {
+            if (w == QLatin1String("f") && hasParam) {
+                m_currentFont = param;
+                m_fontNameOpen = true;
+                m_fontName.clear();
+            } else if (w == QLatin1String("fcharset") && hasParam) {
+                m_fonts[m_currentFont].charset = param;
+            }
+            return;
+        }
+        if (g.destination == Destination::ColorTable) {
+            if (w == QLatin1String("red")) { m_red = param; m_colorPending = true; }
+            else if (w == QLatin1String("green")) { m_green = param; m_colorPending = true; }
+            else if (w == QLatin1String("blue")) { m_blue = param; m_colorPending = true; }
+            return;
+        }
+
+        CharState &ch = g.chars;
+        ParaState &pa = g.para;
+        // Document-wide settings.
+        if (w == QLatin1String("ansi")) m_codePage = 1252;
+        else if (w == QLatin1String("ansicpg") && hasParam && param > 0) m_codePage = param;
+        else if (w == QLatin1String("mac")) m_codePage = 10000;
+        else if (w == QLatin1String("pc")) m_codePage = 437;
+        else if (w == QLatin1String("pca")) m_codePage = 850;
+        else if (w == QLatin1String("deff") && hasParam) m_defaultFont = param;
+        else if (w == QLatin1String("uc") && hasParam) g.unicodeSkip = std::clamp(param, 0, 16);
+        else if (w == QLatin1String("u") && hasParam) {
+            const bool valid = param >= -32768 && param <= 65535;
+            text(valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter));
+            m_skipChars = g.unicodeSkip;
+        }
+        // Text.
+        else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
+            noteMark();
+            paragraph();
+        }
+        else if (w == QLatin1String("line")) {
+            noteMark();
+            lineBreakSeen();
+            text(QChar::LineSeparator);
+        }
+        else if (w == QLatin1String("tab")) text(QLatin1Char('\t'));
+        else if (w == QLatin1String("cell") || w == QLatin1String("nestcell")) ++m_cellsPending;
+        else if (w == QLatin1String("row") || w == QLatin1String("nestrow")) {
+            m_cellsPending = 0;
+            noteMark();
+            paragraph();
+        }
+        else if (w == QLatin1String("emdash")) text(QChar(0x2014));
+        else if (w == QLatin1String("endash")) text(QChar(0x2013));
+        else if (w == QLatin1String("emspace")) text(QChar(0x2003));
+        else if (w == QLatin1String("enspace")) text(QChar(0x2002));
+        else if (w == QLatin1String("qmspace")) text(QChar(0x2005));
+        else if (w == QLatin1String("bullet")) text(QChar(0x2022));
+        else if (w == QLatin1String("lquote")) text(QChar(0x2018));
+        else if (w == QLatin1String("rquote")) text(QChar(0x2019));
+        else if (w == QLatin1String("ldblquote")) text(QChar(0x201C));
+        else if (w == QLatin1String("rdblquote")) text(QChar(0x201D));
+        // Character formats.
+        else if (w == QLatin1String("plain")) ch = CharState{};
+        else if (w == QLatin1String("b")) ch.bold = on;
+        else if (w == QLatin1String("i")) ch.italic = on;
+        else if (w == QLatin1String("ul") || w == QLatin1String("uld") || w == QLatin1String("uldb")
+                 || w == QLatin1String("ulw") || w == QLatin1String("uldash") || w == QLatin1String("ulth")
+                 || w == QLatin1String("ulwave") || w == QLatin1String("uldashd") || w == QLatin1String("ulhair"))
+            ch.underline = on;
+        else if (w == QLatin1String("ulnone")) ch.underline = false;
+        else if (w == QLatin1String("strike") || w == QLatin1String("striked")) ch.strike = on;
+        else if (w == QLatin1String("super")) ch.vertical = 1;
+        else if (w == QLatin1String("sub")) ch.vertical = -1;
+        else if (w == QLatin1String("nosupersub")) ch.vertical = 0;
+        else if (w == QLatin1String("fs") && hasParam) ch.halfPoints = std::clamp(param, 1, 3276);
+        else if (w == QLatin1String("f") && hasParam) ch.font = param;
+        else if (w == QLatin1String("cf") && hasParam) ch.color = param;
+        else if ((w == QLatin1String("highlight") || w == QLatin1String("cb") || w == QLatin1String("chcbpat")) && hasParam)
+            ch.highlight = param;
+        // Paragraph formats.
+        else if (w == QLatin1String("pard")) pa = ParaState{};
+        else if (w == QLatin1String("ql")) pa.alignment = Qt::AlignLeft;
+        else if (w == QLatin1String("qc")) pa.alignment = Qt::AlignHCenter;
+        else if (w == QLatin1String("qr")) pa.alignment = Qt::AlignRight;
+        else if (w == QLatin1String("qj")) pa.alignment = Qt::AlignJustify;
+        else if ((w == QLatin1String("li") || w == QLatin1String("lin")) && hasParam) pa.leftTwips = param;
+        else if ((w == QLatin1String("ri") || w == QLatin1String("rin")) && hasParam) pa.rightTwips = param;
+        else if (w == QLatin1String("fi") && hasParam) pa.firstTwips = param;
+        else if (w == QLatin1String("intbl")) pa.inTable = true;
+    }
+
+    static bool isKnownWord(QStringView w)
+    {
+        // Words after \* that this reader understands as real destinations.
+        return w == QLatin1String("fldrslt") || w == QLatin1String("shppict") || w == QLatin1String("listtext")
+               || w == QLatin1String("pntext");
+    }
+
+    // ---- text ----------------------------------------------------------------
+
+    void plainChar(QChar c)
+    {
+        Group &g = top();
+        if (g.destination == Destination::Skip)
+            return;
+        if (g.destination == Destination::FontTable) {
+            if (c == QLatin1Char(';'))
+                finishFontName();
+            else if (m_fontNameOpen)
+                m_fontName += c;
+            return;
+        }
+        if (g.destination == Destination::ColorTable) {
+            if (c == QLatin1Char(';')) {
+                m_colors.push_back(m_colorPending ? QColor(std::clamp(m_red, 0, 255), std::clamp(m_green, 0, 255),
+                                                           std::clamp(m_blue, 0, 255))
+                                                  : QColor());
+                m_colorPending = false;
+                m_red = m_green = m_blue = 0;
+            }
+            return;
+        }
+        const char16_t u = c.unicode();
+        if (u == '\t') {
+            text(c);
+        } else if (u < 0x20) {
+            return;
+        } else if (u >= 0x80 && u <= 0xFF) {
+            m_bytes.append(char(u));
+        } else {
+            flushBytes();
+            text(c);
+        }
+    }
+
+    void finishFontName()
+    {
+        QString name = m_fontName.trimmed();
+        if (name.endsWith(QLatin1Char(';')))
+            name.chop(1);
+        m_fonts[m_currentFont].name = name;
+        m_fontNameOpen = false;
+    }
+
+    void flushBytes()
+    {
+        if (m_bytes.isEmpty())
+            return;
+        const QByteArray bytes = std::exchange(m_bytes, {});
+        int codePage = m_codePage;
+        const int fontIndex = top().chars.font >= 0 ? top().chars.font : m_defaultFont;
+        const auto font = m_fonts.constFind(fontIndex);
+        if (font != m_fonts.constEnd() && font->charset >= 0)
+            codePage = codePageOfCharset(font->charset, m_codePage);
+        const QString decoded = TextCodecs::decodeCodePage(bytes, codePage);
+        if (top().destination == Destination::FontTable) {
+            if (m_fontNameOpen)
+                m_fontName += decoded;
+            return;
+        }
+        if (top().destination != Destination::Text)
+            return;
+        // An escaped line break (\'0d, \'0a, or the pair) is a paragraph mark,
+        // in the document and the plain text alike; other control bytes show nothing.
+        qsizetype start = 0;
+        for (qsizetype i = 0; i <= decoded.size(); ++i) {
+            const QChar c = i < decoded.size() ? decoded[i] : QChar();
+            if (i < decoded.size() && (c.unicode() >= 0x20 || c == QLatin1Char('\t')))
+                continue;
+            text(QStringView(decoded).mid(start, i - start));
+            start = i + 1;
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n')) {
+                if (c == QLatin1Char('\r') && i + 1 < decoded.size() && decoded[i + 1] == QLatin1Char('\n'))
+                    start = ++i + 1;
+                paragraph();
+            }
+        }
+    }
+
+    void text(QStringView s)
+    {
+        if (top().destination != Destination::Text || s.isEmpty())
+            return;
+        // Cells of a row become tab-separated text; the row's last cell adds no tab.
+        if (m_cellsPending > 0) {
+            const QString tabs(std::exchange(m_cellsPending, 0), QLatin1Char('\t'));
+            text(QStringView(tabs));
+        }
+        if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
+            flushText();
+        m_pendingState = top().chars;
+        m_pending += s;
+        if (m_firstLineOnly && !(s.size() == 1 && s[0] == QChar::LineSeparator)) {
+            if (m_lineDone)
+                m_stop = true;
+            for (const QChar c : s)
+                m_seenNonBlank = m_seenNonBlank || c.unicode() > 32;
+        }
+        m_paraState = top().para;
+    }
+    void text(QChar c) { text(QStringView(&c, 1)); }
+
+    QTextCharFormat charFormat(const CharState &s) const
+    {
+        QTextCharFormat f;
+        if (s.bold)
+            f.setFontWeight(QFont::Bold);
+        if (s.italic)
+            f.setFontItalic(true);
+        if (s.underline)
+            f.setFontUnderline(true);
+        if (s.strike)
+            f.setFontStrikeOut(true);
+        if (s.vertical)
+            f.setVerticalAlignment(s.vertical > 0 ? QTextCharFormat::AlignSuperScript : QTextCharFormat::AlignSubScript);
+        if (s.halfPoints > 0)
+            f.setFontPointSize(s.halfPoints / 2.0);
+        // Only an explicit font sets the face; without one the document's default applies.
+        const auto font = s.font >= 0 ? m_fonts.constFind(s.font) : m_fonts.constEnd();
+        if (font != m_fonts.constEnd() && !font->name.isEmpty())
+            f.setFontFamilies(QStringList{font->name});
+        if (s.color > 0 && s.color < int(m_colors.size()) && m_colors[size_t(s.color)].isValid())
+            f.setForeground(m_colors[size_t(s.color)]);
+        if (s.highlight > 0 && s.highlight < int(m_colors.size()) && m_colors[size_t(s.highlight)].isValid())
+            f.setBackground(m_colors[size_t(s.highlight)]);
+        return f;
+    }
+
+    QTextBlockFormat blockFormat(const ParaState &p) const
+    {
+        QTextBlockFormat f;
+        f.setAlignment(p.alignment);
+        if (p.leftTwips)
+            f.setLeftMargin(p.leftTwips / 20.0);
+        if (p.rightTwips)
+            f.setRightMargin(p.rightTwips / 20.0);
+        if (p.firstTwips)
+            f.setTextIndent(p.firstTwips / 20.0);
+        return f;
+    }
+
+    // A paragraph or line break in the text: ends the first line once it has content.
+    void lineBreakSeen()
+    {
+        if (!m_firstLineOnly || top().destination != Destination::Text)
+            return;
+        if (m_lineDone)
+            m_stop = true;
+        else if (m_seenNonBlank)
+            m_lineDone = true;
+    }
+
+    void noteMark()
+    {
+        if (top().destination != Destination::Text)
+            return;
+        m_lastMarkStart = m_wordStart;
+        m_lastMarkLength = m_pos - m_wordStart;
+    }
+
+    void setBlockFormatIfEmpty()
+    {
+        if (!m_doc)
+            return;
+        if (!m_blockFormatted) {
+            m_cursor.setBlockFormat(blockFormat(m_paraState));
+            m_blockFormatted = true;
+        }
+    }
+
+    void flushText()
+    {
+        if (m_pending.isEmpty())
+            return;
+        if (m_doc) {
+            setBlockFormatIfEmpty();
+            m_cursor.insertText(m_pending, charFormat(m_pendingState));
+        } else {
+            m_plain += m_pending;
+        }
+        m_pending.clear();
+    }
+
+    void paragraph()
+    {
+        if (top().destination != Destination::Text)
+            return;
+        flushBytes();
+        m_cellsPending = 0;
+        lineBreakSeen();
+        flushText();
+        // A paragraph takes the properties in force at its mark.
+        if (m_doc) {
+            m_cursor.setBlockFormat(blockFormat(top().para));
+            m_cursor.insertBlock(blockFormat(top().para), charFormat(top().chars));
+        } else {
+            m_plain += QChar::ParagraphSeparator;
+        }
+        m_paraState = top().para;
+        m_blockFormatted = false;
+    }
+
+    static bool isAsciiLetter(QChar c)
+    {
+        return (c >= QLatin1Char('a') && c <= QLatin1Char('z')) || (c >= QLatin1Char('A') && c <= QLatin1Char('Z'));
+    }
+    static bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
+    static int hexValue(QChar c)
+    {
+        if (isDigit(c))
+            return c.unicode() - '0';
+        if (c >= QLatin1Char('a') && c <= QLatin1Char('f'))
+            return c.unicode() - 'a' + 10;
+        if (c >= QLatin1Char('A') && c <= QLatin1Char('F'))
+            return c.unicode() - 'A' + 10;
+        return -1;
+    }
+
+    QStringView m_src;
+    QTextDocument *m_doc;
+    QTextCursor m_cursor;
+    QString m_plain;
+    qsizetype m_pos = 0;
+    qsizetype m_wordStart = 0;
+    qsizetype m_lastMarkStart = -1;
+    qsizetype m_lastMarkLength = 0;
+    bool m_firstLineOnly = false;
+    bool m_seenNonBlank = false;
+    bool m_lineDone = false;
+    bool m_stop = false;
+    std::vector<Group> m_stack;
+    int m_overflowDepth = 0;
+    int m_skipChars = 0;
+
+    int m_codePage = 1252;
+    int m_defaultFont = 0;
+    QHash<int, Font> m_fonts;
+    int m_currentFont = 0;
+    bool m_fontNameOpen = false;
+    QString m_fontName;
+    std::vector<QColor> m_colors;
+    int m_red = 0, m_green = 0, m_blue = 0;
+    bool m_colorPending = false;
+
+    QByteArray m_bytes;
+    QString m_pending;
+    CharState m_pendingState;
+    ParaState m_paraState;
+    bool m_blockFormatted = false;
+    int m_cellsPending = 0;
+};
+
+} // namespace
+
+bool looksLikeRtf(QStringView source)
+{
+    qsizetype i = 0;
+    while (i < source.size() && source[i].isSpace())
+        ++i;
+    return source.mid(i).startsWith(QLatin1String("{\\rtf"));
+}
+
+void read(QStringView source, QTextDocument *document)
+{
+    document->clear();
+    if (!looksLikeRtf(source)) {
+        QString plain = source.toString();
+        plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+        plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        document->setPlainText(plain);
+        return;
+    }
+    // Loading is not an edit the user could undo; the undo stack would only cost time.
+    const bool undo = document->isUndoRedoEnabled();
+    document->setUndoRedoEnabled(false);
+    Reader(source, document).run();
+    document->setUndoRedoEnabled(undo);
+}
+
+PlainText plainText(QStringView source, bool firstLineOnly)
+{
+    PlainText result;
+    if (!looksLikeRtf(source)) {
+        QTextDocument document;
+        read(source, &document);
+        result.text = RichTextPlain::plainText(document);
+        return result;
+    }
+    Reader reader(source, nullptr);
+    reader.setFirstLineOnly(firstLineOnly);
+    reader.run();
+    result.text = RichTextPlain::plainText(reader.plain());
+    result.lastBreakStart = reader.lastMarkStart();
+    result.lastBreakLength = reader.lastMarkLength();
+    return result;
+}
+
+QString toPlainText(QStringView source)
+{
+    return plainText(source).text;
+}
+
+} // namespace RtfReader

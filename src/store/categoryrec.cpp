@@ -1,8 +1,0 @@
-#include "categoryrec.h"
-
-#include "textlimits.h"
-
-void TCategoryRec::setExtraText(const QString &text)
-{
-    ExtraText = cutToCharacters(text, ExtraTextCapacity);
-}

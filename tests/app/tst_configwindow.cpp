@@ -1,0 +1,621 @@
+#include "app/errorhandler.h"
+#include "app/configwindow.h"
+#include "richtext/richedit.h"
+#include "doubles/fakeclipboard.h"
+#include "doubles/fakedesktop.h"
+#include "doubles/fakekeygrabber.h"
+#include "popup/popuplist.h"
+#include "popup/globalhotkeys.h"
+#include "doubles/scriptedfiledialogs.h"
+#include "doubles/scriptedmessageboxes.h"
+#include "common/programerror.h"
+#include "tray/trayicon.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+#include <QToolButton>
+
+namespace {
+
+const QByteArray kTwoCategories = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\n"
+                                  "031\r\nForms\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n";
+
+
+
+} // namespace
+
+// A configuration window over a scratch home: its own data folder, settings
+// file and desktop, with every message answered by the test.
+class Fixture
+{
+public:
+    Fixture()
+    {
+        QDir().mkpath(paths().programFolder);
+    }
+
+    AppPaths paths() const
+    {
+        AppPaths p;
+        p.programFolder = home.filePath(QStringLiteral("data"));
+        p.sharedFolder = home.filePath(QStringLiteral("share"));
+        p.settingsFile = home.filePath(QStringLiteral("config/Halvorik/Scrapkeeper1.0.conf"));
+        p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
+        p.lockFile = home.filePath(QStringLiteral("lock"));
+        p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
+        return p;
+    }
+    QString dataFile() const { return QDir(paths().programFolder).filePath(QStringLiteral("data.db")); }
+
+    void writeDataFile(const QByteArray &bytes, const QString &name = QStringLiteral("data.db"))
+    {
+        QFile f(QDir(paths().programFolder).filePath(name));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(bytes);
+    }
+
+    // Starts the program as a returning user would: settings already saved.
+    void writeSettings(const QMap<QString, QVariant> &values = {})
+    {
+        {
+            ConfigWindow first({boxes, dialogs, desktop, clipboard, keys, paths()});
+            first.initialise();
+        }
+        QSettings settings(paths().settingsFile, QSettings::IniFormat);
+        for (auto it = values.begin(); it != values.end(); ++it)
+            settings.setValue(it.key(), it.value());
+        boxes.clear();
+    }
+
+    ConfigWindow &start()
+    {
+        window = std::make_unique<ConfigWindow>(ConfigServices{boxes, dialogs, desktop, clipboard, keys, paths()});
+        window->initialise();
+        window->startUp();
+        return *window;
+    }
+
+    QTemporaryDir home;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    FakeDesktop desktop;
+    FakeClipboard clipboard;
+    FakeKeyGrabber keys;
+    std::unique_ptr<ConfigWindow> window;
+};
+
+class TestConfigWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { ErrorHandler::install(nullptr); }
+    void firstRunAsksWelcome_data();
+    void firstRunAsksWelcome();
+    void exitDuringTheWelcomeQuestionIsKept();
+    void restoringAShownWindowLeavesCancelItsWork();
+    void aFailedBackupAtStartKeepsTheSettings();
+    void loadingAnotherFileSetsItsCurrentCategory();
+    void normalStartGoesToTray();
+    void okKeepsEdits();
+    void cancelRevertsEdits_data();
+    void cancelRevertsEdits();
+    void capturesSurviveCancel();
+    void exitSavesWhenAsked_data();
+    void exitSavesWhenAsked();
+    void exampleDataFileKeepsWindowOpen();
+    void storedCategoryIndexBeyondListSelectsFirst();
+    void withoutTrayTheWindowIconifies();
+    void errorHandlerNamesComponent();
+    void aliasFromMemoUsesPlainText();
+    void capturesLandInCurrentCategory();
+    void hotkeyOpensPopupAtCaret_data();
+    void hotkeyOpensPopupAtCaret();
+    void hotkeyOffWhileWindowShownOrListOff();
+    void hotkeyHeldElsewhereIsReported();
+    void hotkeyFollowsSettings();
+    void autoSave_data();
+    void autoSave();
+};
+
+void TestConfigWindow::autoSave_data()
+{
+    QTest::addColumn<int>("choice");
+    QTest::addColumn<bool>("timerOn");
+    QTest::newRow("every two minutes") << 0 << true;
+    QTest::newRow("only when the window is restored") << 1 << false;
+    QTest::newRow("only on exit") << 2 << false;
+}
+
+void TestConfigWindow::autoSave()
+{
+    QFETCH(int, choice);
+    QFETCH(bool, timerOn);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"autosaverg", choice}});
+    ConfigWindow &w = f.start();
+    QCOMPARE(w.savetimer().isActive(), timerOn);
+    if (timerOn)
+        QCOMPARE(w.savetimer().interval(), 2 * 60000);
+
+    // With the window open nothing is written.
+    w.showConfiguration();
+    w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    QFile::remove(f.paths().settingsFile);
+    w.autoSave();
+    QVERIFY(!readFile(f.dataFile()).contains("captured"));
+    QVERIFY(!QFile::exists(f.paths().settingsFile));
+
+    // In the tray a tick writes the capture and the settings.
+    w.acceptChanges();
+    QFile::remove(f.paths().settingsFile);
+    w.collection().addNewItem(false, textItem(QStringLiteral("later")));
+    w.collection().setCaptureModified();
+    w.autoSave();
+    QVERIFY(readFile(f.dataFile()).contains("later"));
+    QVERIFY(QFile::exists(f.paths().settingsFile));
+    QVERIFY(!w.collection().captureModified());
+}
+
+namespace {
+constexpr std::uint32_t kV = 0x76;
+}
+
+void TestConfigWindow::hotkeyOpensPopupAtCaret_data()
+{
+    QTest::addColumn<bool>("caretKnown");
+    QTest::addColumn<QPoint>("caret");
+    QTest::addColumn<QPoint>("expected");
+    QTest::newRow("caret from the application") << true << QPoint(300, 200) << QPoint(300, 213);
+    QTest::newRow("pointer without a caret") << false << QPoint() << QPoint(100, 113);
+    QTest::newRow("caret far off screen") << true << QPoint(5000, 200) << QPoint(40, 63);
+}
+
+void TestConfigWindow::hotkeyOpensPopupAtCaret()
+{
+    QFETCH(bool, caretKnown);
+    QFETCH(QPoint, caret);
+    QFETCH(QPoint, expected);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    QVERIFY(f.keys.grabs.contains(0));
+    f.desktop.focus.window = 0x4200001;
+    f.desktop.focus.caretKnown = caretKnown;
+    f.desktop.focus.caret = caret;
+    f.desktop.focus.windowOrigin = QPoint(40, 50);
+    f.desktop.focus.inCombo = true;
+    f.desktop.focus.comboSelStart = 2;
+    f.desktop.focus.comboSelEnd = 5;
+
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(w.popup());
+    QCOMPARE(w.popup()->pos(), expected);
+    QCOMPARE(w.pasteTarget().window, quint64(0x4200001));
+    QCOMPARE(w.pasteTarget().comboSelEnd, 5);
+    QCOMPARE(f.desktop.foregrounded.last(), quint64(w.popup()->winId()));
+    // While the list shows, Ctrl+V reaches the windows.
+    QVERIFY(f.keys.grabs.isEmpty());
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    w.popup()->close();
+    QVERIFY(!w.popup());
+    QVERIFY(f.keys.grabs.contains(0));
+
+    // A press while one of our own windows is in front keeps the last caret.
+    f.desktop.focus = ForeignFocus{};
+    f.desktop.focus.ownWindow = true;
+    f.desktop.focus.windowOrigin = QPoint(40, 50);
+    f.desktop.pointer = QPoint(900, 700);
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QCOMPARE(w.popup()->pos(), expected);
+    w.popup()->close();
+}
+
+void TestConfigWindow::hotkeyOffWhileWindowShownOrListOff()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    w.showConfiguration();
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(!w.popup());
+    w.discardChanges();
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    w.popup()->close();
+
+    w.options().set("lba", false);
+    QVERIFY(f.keys.grabs.isEmpty());
+    QVERIFY(!w.trayIcon().isActive());
+    QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
+    // A press that still arrives is ignored.
+    w.onHotkey(0);
+    QVERIFY(!w.popup());
+    w.options().set("lba", true);
+    QVERIFY(f.keys.grabs.contains(0));
+    QVERIFY(w.trayIcon().isActive());
+}
+
+void TestConfigWindow::hotkeyHeldElsewhereIsReported()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    f.keys.heldElsewhere.insert(FakeKeyGrabber::key(kV, KeyGrabber::Ctrl));
+    ConfigWindow &w = f.start();
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error!"));
+    QVERIFY(f.boxes.shown().first().text.startsWith(
+        QStringLiteral("The current hotkey is already registered by another program on your system!")));
+    QCOMPARE(w.shk().hotkeyCount(), 0);
+    // Shown again on every minimise until OK registers a free key.
+    w.showConfiguration();
+    w.discardChanges();
+    QCOMPARE(f.boxes.shown().size(), 2);
+    w.showConfiguration();
+    w.options().set("hkindex", 48);  // "U"
+    w.acceptChanges();
+    QCOMPARE(f.boxes.shown().size(), 2);
+    QVERIFY(w.shk().hotkeyAt(0).Registered);
+}
+
+void TestConfigWindow::hotkeyFollowsSettings()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"ctrl", 1}, {"alt", 1}, {"hkindex", 66}});  // "Num -"
+    f.start();
+    QCOMPARE(f.keys.grabs.value(0).keysym, 0xFFADu);
+    QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
+}
+
+void TestConfigWindow::capturesLandInCurrentCategory()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"catcombo", 1}, {"playsound", 1}});
+    f.clipboard.offer({{"text/plain", "on the clipboard before the start"}});
+    ConfigWindow &w = f.start();
+    QCOMPARE(w.collection().category(1)->itemCount(), 0);
+    f.clipboard.offer({{"text/plain", "copied"}});
+    QCOMPARE(w.collection().category(1)->items.front()->Text, QStringLiteral("copied"));
+    QCOMPARE(w.collection().currentItems().size(), 1);
+    QCOMPARE(f.desktop.beeps, 1);
+    QVERIFY(w.collection().captureModified());
+    QVERIFY(!w.collection().editModified());
+
+    // The tray entries switch capture off and mirror the options.
+    w.trayIcon().autoTextAction()->trigger();
+    QVERIFY(!w.options().flag("auto"));
+    f.clipboard.offer({{"text/plain", "not captured"}});
+    QCOMPARE(w.collection().category(1)->itemCount(), 1);
+    w.options().set("autobmp", false);
+    QVERIFY(!w.trayIcon().autoImagesAction()->isChecked());
+}
+
+void TestConfigWindow::aliasFromMemoUsesPlainText()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    QVERIFY(w.memo()->isHidden());
+    loadRichText(w.memo(), QStringLiteral(R"({\rtf1\ansi {\b   First} line\par second})"));
+    QString alias;
+    w.setAliasFromMemo(alias);
+    QCOMPARE(alias, QStringLiteral("First line..."));
+    resetRichEdit(w.memo());
+    QVERIFY(w.memo()->plainTextMode());
+}
+
+void TestConfigWindow::firstRunAsksWelcome_data()
+{
+    QTest::addColumn<bool>("launchExample");
+    QTest::newRow("no") << false;
+    QTest::newRow("yes") << true;
+}
+
+void TestConfigWindow::firstRunAsksWelcome()
+{
+    QFETCH(bool, launchExample);
+    Fixture f;
+    f.boxes.answerNext(launchExample ? MessageBoxService::Yes : MessageBoxService::No);
+    ConfigWindow &w = f.start();
+
+    QVERIFY(w.firstRun());
+    const auto &shown = f.boxes.shown();
+    // A first run expects no data file: the welcome is the first word.
+    QVERIFY(!shown.isEmpty());
+    QCOMPARE(shown[0].title, QStringLiteral("Welcome to Scrapkeeper v2.3!"));
+    QCOMPARE(shown[0].text, QStringLiteral("\r\nA great beginner resource for familiarizing yourself with Scrapkeeper "
+                                           "is the Example Page included with the program.\r\n\r\nWould you like to "
+                                           "launch the Example Page now?\r\n"));
+    if (launchExample) {
+        QCOMPARE(f.desktop.opened.size(), 1);
+        QVERIFY(f.desktop.opened.first().toLocalFile().endsWith(QStringLiteral("quickpaste.html")));
+    } else {
+        QVERIFY(shown[1].text.startsWith(QStringLiteral("The basic idea behind Scrapkeeper")));
+        QVERIFY(f.desktop.opened.isEmpty());
+    }
+    QVERIFY(f.boxes.unexpected().isEmpty());
+    // The welcome ends as OK does: settings written, program in the tray.
+    QVERIFY(w.isMinimisedState());
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("FirstTime").toInt(), 0);
+    QVERIFY(QFile::exists(f.dataFile()));
+}
+
+void TestConfigWindow::exitDuringTheWelcomeQuestionIsKept()
+{
+    Fixture f;
+    ConfigWindow *started = nullptr;
+    // A log-off arrives while the first question is up.
+    f.boxes.setWhileShown([&started](const QString &) {
+        if (started)
+            started->quit();
+    });
+    f.window = std::make_unique<ConfigWindow>(ConfigServices{f.boxes, f.dialogs, f.desktop, f.clipboard, f.keys, f.paths()});
+    started = f.window.get();
+    f.window->initialise();
+    f.window->startUp();
+    QVERIFY(f.window->exitRequested());
+    QCOMPARE(f.boxes.shown().size(), 1);
+}
+
+void TestConfigWindow::restoringAShownWindowLeavesCancelItsWork()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    w.showConfiguration();
+    w.options().set(QStringLiteral("asse"), 33);
+    // The tray's "Configuration..." again while the window is up.
+    w.showConfiguration();
+    w.discardChanges();
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 2);
+}
+
+void TestConfigWindow::aFailedBackupAtStartKeepsTheSettings()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"asse", 7}});
+    QFile::remove(f.dataFile() + QStringLiteral(".~bk"));
+    QVERIFY(QDir(f.paths().programFolder).mkdir(QStringLiteral("data.db.~bk")));
+    ConfigWindow &w = f.start();
+    // Reported once; the program starts as usual, with the user's settings.
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error"));
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(f.keys.grabs.contains(0));
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 7);
+    w.showConfiguration();
+    w.acceptChanges();
+    w.shutDown();
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 7);
+}
+
+void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
+    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
+    f.boxes.answerNext(MessageBoxService::Yes);
+    f.dialogs.answers << QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
+    ConfigWindow &w = f.start();
+    QCOMPARE(w.dataFiles().currentFile(), QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db")));
+    QVERIFY(w.collection().currentCategory());
+    // A capture now lands in it at once.
+    QVERIFY(!w.collection().addNewItem(false, textItem(QStringLiteral("captured"))));
+    QCOMPARE(w.collection().currentCategory()->items.front()->Text, QStringLiteral("captured"));
+}
+
+void TestConfigWindow::normalStartGoesToTray()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    QVERIFY(!w.firstRun());
+    QVERIFY(f.boxes.shown().isEmpty());
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(!w.isVisible());
+    QVERIFY(w.trayIcon().isVisible());
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
+    QCOMPARE(w.collection().currentItems().size(), 1);
+    QCOMPARE(w.windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + f.dataFile());
+    QCOMPARE(readFile(f.dataFile() + QStringLiteral(".~bk")), kTwoCategories);
+}
+
+void TestConfigWindow::okKeepsEdits()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    w.showConfiguration();
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.isVisible());
+    QVERIFY(!w.trayIcon().isActive());
+    w.collection().addNewItem(false, textItem(QStringLiteral("kept")));
+    w.collection().setEditModified();
+    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(readFile(f.dataFile()).contains("kept"));
+    QVERIFY(!w.collection().anyModified());
+}
+
+void TestConfigWindow::cancelRevertsEdits_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("cancel button") << "Cancel";
+    QTest::newRow("close button") << "close";
+    QTest::newRow("restore last saved") << "SpeedButton1";
+}
+
+void TestConfigWindow::cancelRevertsEdits()
+{
+    QFETCH(QString, how);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    w.showConfiguration();
+    w.collection().addNewItem(false, textItem(QStringLiteral("dropped")));
+    w.collection().setEditModified();
+    w.options().set(QStringLiteral("asse"), 33);
+
+    if (how == QLatin1String("close"))
+        w.close();
+    else if (how == QLatin1String("SpeedButton1"))
+        w.findChild<QToolButton *>(how)->click();
+    else
+        w.findChild<QPushButton *>(how)->click();
+
+    QCOMPARE(w.collection().category(0)->itemCount(), 1);
+    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("hi"));
+    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
+    QCOMPARE(readFile(f.dataFile()), kTwoCategories);
+    QCOMPARE(w.isMinimisedState(), how != QLatin1String("SpeedButton1"));
+    QCOMPARE(w.isVisible(), how == QLatin1String("SpeedButton1"));
+}
+
+void TestConfigWindow::capturesSurviveCancel()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    w.showConfiguration();
+    w.discardChanges();
+    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("captured"));
+}
+
+void TestConfigWindow::exitSavesWhenAsked_data()
+{
+    QTest::addColumn<int>("save");
+    QTest::newRow("save on exit") << 1;
+    QTest::newRow("no save on exit") << 0;
+}
+
+void TestConfigWindow::exitSavesWhenAsked()
+{
+    QFETCH(int, save);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"save", save}});
+    ConfigWindow &w = f.start();
+    w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
+    w.collection().setCaptureModified();
+    w.shutDown();
+    QCOMPARE(readFile(f.dataFile()).contains("captured"), save == 1);
+    QVERIFY(readFile(QDir(f.paths().programFolder).filePath(QStringLiteral("dblist.txt"))).startsWith(f.dataFile().toUtf8()));
+}
+
+void TestConfigWindow::exampleDataFileKeepsWindowOpen()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
+    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.boxes.answerNext(MessageBoxService::No);
+    ConfigWindow &w = f.start();
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.isVisible());
+    const QStringList texts = f.boxes.texts();
+    QCOMPARE(texts.size(), 2);
+    QVERIFY(texts[0].startsWith(QStringLiteral("The example data file (for the Example Page) is currently loaded.")));
+    QVERIFY(texts[1].startsWith(QStringLiteral("If you want to create your own data file")));
+
+    // Yes with a remembered previous file offers it in the chooser.
+    f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
+    const QString mine = QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
+    w.options().set(QStringLiteral("prevfile"), mine);
+    f.boxes.clear();
+    f.boxes.answerNext(MessageBoxService::Yes);
+    f.dialogs.answers << mine;
+    QVERIFY(w.checkExampleDataFile());
+    QVERIFY(f.dialogs.asked.last().endsWith(mine));
+    QVERIFY(f.boxes.texts().last().startsWith(QStringLiteral("Your previous data file has been located.")));
+    QCOMPARE(w.dataFiles().currentFile(), mine);
+}
+
+void TestConfigWindow::storedCategoryIndexBeyondListSelectsFirst()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{"catcombo", 7}});
+    ConfigWindow &w = f.start();
+    QCOMPARE(w.categoryCombo()->currentIndex(), 0);
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
+
+    f.writeSettings({{"catcombo", 1}});
+    ConfigWindow &again = f.start();
+    QCOMPARE(again.collection().currentCategory()->name, QStringLiteral("Forms"));
+}
+
+void TestConfigWindow::withoutTrayTheWindowIconifies()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    f.desktop.tray = false;
+    ConfigWindow &w = f.start();
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(!w.trayIcon().isVisible());
+    QVERIFY(w.isVisible());
+    QVERIFY(w.isMinimized());
+}
+
+void TestConfigWindow::errorHandlerNamesComponent()
+{
+    QCOMPARE(ErrorHandler::text(QStringLiteral("OK"), QStringLiteral("Disk full")),
+             QStringLiteral("The following error has occured: \r\n\r\n(OK) Disk full\r\n\r\nIt is most likely not "
+                            "serious, but you may want to shut down Scrapkeeper and restart it now.  If you are "
+                            "receiving the error frequently or just want to report it, please e-mail us: "
+                            "feedback@scrapkeeper.example.  Please include a description of the error and of what "
+                            "happened."));
+    QVERIFY(ErrorHandler::text(QString(), QStringLiteral("x")).contains(QStringLiteral("\r\n\r\n(not component) x\r\n")));
+
+    ScriptedMessageBoxes boxes;
+    ErrorHandler::install(&boxes);
+    QObject button;
+    button.setObjectName(QStringLiteral("savedbbtn"));
+    ErrorHandler::guard(&button, [] { throw ProgramError(QStringLiteral("Cannot write")); });
+    ErrorHandler::install(nullptr);
+    QCOMPARE(boxes.shown().size(), 1);
+    QCOMPARE(boxes.shown().first().title, QStringLiteral("Error"));
+    QVERIFY(boxes.shown().first().text.contains(QStringLiteral("(savedbbtn) Cannot write")));
+
+    // A save that fails on OK is reported and the window stays as it was.
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    ConfigWindow &w = f.start();
+    ErrorHandler::install(&f.boxes);
+    w.showConfiguration();
+    w.collection().setEditModified();
+    QDir(f.paths().programFolder).removeRecursively();
+    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    ErrorHandler::install(nullptr);
+    QVERIFY(f.boxes.texts().last().contains(QStringLiteral("(OK) Cannot write")));
+    QVERIFY(!w.isMinimisedState());
+    QVERIFY(w.collection().editModified());
+}
+
+QTEST_MAIN(TestConfigWindow)
+#include "tst_configwindow.moc"

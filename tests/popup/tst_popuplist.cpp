@@ -1,0 +1,540 @@
+#include "pastefixture.h"
+#include "popup/selectionorder.h"
+#include "richtext/richedit.h"
+#include "popup/companionplacement.h"
+#include "popup/popuplist.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+
+
+class TestPopupList : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup()
+    {
+        delete m_list.data();
+        f.reset();
+    }
+    void selectionOrder_data();
+    void selectionOrder();
+    void clicksMakeThePasteOrder();
+    void sizing_data();
+    void sizing();
+    void keptOnScreen();
+    void emptyCategory();
+    void deleteSelectsTheEntryThatMovedUp_data();
+    void deleteSelectsTheEntryThatMovedUp();
+    void escClosesAndGivesFocusBack();
+    void previewPlacement_data();
+    void previewPlacement();
+    void tipPlacement_data();
+    void tipPlacement();
+    void previewFollowsFocusAndToggles();
+    void tooltipShowsPlainText();
+    void moveModeDragsThePreviewAlong();
+    void keptOnTheCaretsMonitor_data();
+    void keptOnTheCaretsMonitor();
+    void rowsKeepTheirItemsWhileCapturesArrive_data();
+    void rowsKeepTheirItemsWhileCapturesArrive();
+    void rowOfAFreedItemLeavesTheList();
+    void tooltipShowsMarkupAsCharactersAndOnlyWhatFits();
+    void windowKeysWorkOnAnEmptyListAndInMoveMode_data();
+    void windowKeysWorkOnAnEmptyListAndInMoveMode();
+    void shortcutsAreOffOnAnEmptyList();
+    void leavingFromThePreviewClosesTheList();
+    void anErrorInARunStillClosesTheList();
+
+private:
+    PopupList *open(int items);
+    void capture(const QString &text);
+    void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void addRichAndPicture(const QString &rtf);
+    void click(int row, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    std::unique_ptr<PasteFixture> f;
+    QPointer<PopupList> m_list;
+};
+
+void TestPopupList::init()
+{
+    f = std::make_unique<PasteFixture>();
+}
+
+PopupList *TestPopupList::open(int items)
+{
+    CategoryNode *category = f->collection.currentCategory();
+    for (int i = 0; i < items; ++i) {
+        Item item = textItem(QStringLiteral("entry %1").arg(i));
+        item.Category = category->name;
+        category->items.push_back(std::make_unique<Item>(item));
+    }
+    f->collection.refreshCurrentItems();
+    m_list = new PopupList(f->collection, f->options, f->engine, f->desktop, f->boxes, f->target);
+    m_list->move(100, 100);
+    m_list->rebuild();
+    m_list->show();
+    m_list->activateWindow();
+    QApplication::setActiveWindow(m_list);
+    return m_list;
+}
+
+// Another program copies a text, which lands at the top of the current category.
+void TestPopupList::capture(const QString &text)
+{
+    f->monitor.armed = true;
+    f->clipboard.offer({{QStringLiteral("text/plain"), text.toUtf8()}});
+}
+
+// A key as the user presses it: to whatever has the keyboard in the list window.
+void TestPopupList::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
+{
+    QWidget *focused = QApplication::focusWidget();
+    QTest::keyClick(focused && focused->window() == m_list ? focused : m_list.data(), key, modifiers);
+}
+
+// A rich text entry and a picture entry, ahead of those open() adds.
+void TestPopupList::addRichAndPicture(const QString &rtf)
+{
+    CategoryNode *category = f->collection.currentCategory();
+    Item rich = textItem(rtf);
+    rich.Kind = Item::RichText;
+    rich.Category = category->name;
+    category->items.push_back(std::make_unique<Item>(rich));
+    Item picture = textItem(QStringLiteral("pic"));
+    picture.Kind = Item::Image;
+    picture.Bitmap = QImage(5, 4, QImage::Format_RGB32);
+    picture.Category = category->name;
+    category->items.push_back(std::make_unique<Item>(picture));
+}
+
+void TestPopupList::click(int row, Qt::KeyboardModifiers modifiers)
+{
+    QListWidget *list = m_list->list();
+    const QRect rect = list->visualItemRect(list->item(row));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, modifiers, rect.center());
+}
+
+void TestPopupList::selectionOrder_data()
+{
+    QTest::addColumn<QList<int>>("selected");
+    QTest::addColumn<int>("focused");
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QList<int>>("after");
+    QTest::newRow("ctrl click appends") << QList<int>{5, 2} << 2 << QList<int>{5} << QList<int>{5, 2};
+    QTest::newRow("shift range toward the focus, down") << QList<int>{2, 3, 4, 5} << 5 << QList<int>{2}
+                                                        << QList<int>{2, 3, 4, 5};
+    QTest::newRow("shift range toward the focus, up") << QList<int>{5, 4, 3, 2} << 2 << QList<int>{5}
+                                                      << QList<int>{5, 4, 3, 2};
+    QTest::newRow("deselected leaves") << QList<int>{5, 7} << 2 << QList<int>{5, 2, 7} << QList<int>{5, 7};
+}
+
+void TestPopupList::selectionOrder()
+{
+    QFETCH(QList<int>, selected);
+    QFETCH(int, focused);
+    QFETCH(QList<int>, before);
+    QFETCH(QList<int>, after);
+    SelectionOrder order;
+    // Build the starting order one entry at a time.
+    QList<int> now;
+    for (const int i : before) {
+        now << i;
+        order.update([&](int k) { return now.contains(k); }, 10, i);
+    }
+    QCOMPARE(order.order(), before);
+    order.update([&](int k) { return selected.contains(k); }, 10, focused);
+    QCOMPARE(order.order(), after);
+}
+
+void TestPopupList::clicksMakeThePasteOrder()
+{
+    open(8);
+    click(5);
+    click(2, Qt::ControlModifier);
+    click(7, Qt::ControlModifier);
+    QCOMPARE(m_list->selectionOrder(), (QList<int>{5, 2, 7}));
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    QTest::keyClick(m_list->list(), Qt::Key_Return);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(f->desktop.log.filter(QStringLiteral("ctrl+v")).size(), 3);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 7"));
+}
+
+void TestPopupList::sizing_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<bool>("shrink");
+    QTest::addColumn<bool>("strip");
+    QTest::addColumn<int>("rows");
+    QTest::newRow("shrunk to three") << 3 << true << true << 3;
+    QTest::newRow("eight rows without shrink") << 3 << false << true << 8;
+    QTest::newRow("no strip") << 10 << true << false << 8;
+}
+
+void TestPopupList::sizing()
+{
+    QFETCH(int, items);
+    QFETCH(bool, shrink);
+    QFETCH(bool, strip);
+    QFETCH(int, rows);
+    f->options.set("shrink", shrink);
+    f->options.set("showx", strip);
+    f->options.set("wedit", 180);
+    open(items);
+    QCOMPARE(m_list->width(), 180);
+    QCOMPARE(m_list->height(), rows * m_list->itemHeight() + (strip ? PopupList::StripHeight : 0));
+    QCOMPARE(m_list->mask().isEmpty(), !strip);
+    QCOMPARE(m_list->list()->selectedItems().size(), 1);
+    QCOMPARE(m_list->list()->currentRow(), 0);
+}
+
+void TestPopupList::keptOnScreen()
+{
+    open(3);
+    m_list->move(1270, 795);
+    m_list->rebuild();
+    QCOMPARE(m_list->x() + m_list->width(), 1280);
+    QCOMPARE(m_list->y() + m_list->height(), 800);
+}
+
+void TestPopupList::emptyCategory()
+{
+    open(0);
+    QVERIFY(m_list->noItems());
+    QVERIFY(!m_list->list()->isEnabled());
+    QCOMPARE(m_list->list()->item(0)->text(), QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"));
+    QCOMPARE(m_list->list()->item(2)->text(), QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES"));
+    QVERIFY(m_list->findChild<QWidget *>(QStringLiteral("pmsb"))->isEnabled());
+    QVERIFY(!m_list->findChild<QWidget *>(QStringLiteral("deletesb"))->isEnabled());
+    QCOMPARE(m_list->height(), 8 * m_list->itemHeight() + PopupList::StripHeight);
+}
+
+void TestPopupList::deleteSelectsTheEntryThatMovedUp_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("selectedAfter");
+    QTest::newRow("middle") << 2 << "entry 3";
+    QTest::newRow("last") << 4 << "entry 3";
+}
+
+void TestPopupList::deleteSelectsTheEntryThatMovedUp()
+{
+    QFETCH(int, row);
+    QFETCH(QString, selectedAfter);
+    open(5);
+    click(row);
+    QTest::keyClick(m_list->list(), Qt::Key_Delete);
+    QCOMPARE(f->collection.currentCategory()->itemCount(), 4);
+    QCOMPARE(m_list->list()->count(), 4);
+    QCOMPARE(m_list->list()->currentItem()->text(), selectedAfter);
+    QVERIFY(f->collection.captureModified());
+    QCOMPARE(m_list->selectionOrder().size(), 1);
+}
+
+void TestPopupList::escClosesAndGivesFocusBack()
+{
+    open(2);
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    QTest::keyClick(m_list->list(), Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(f->desktop.log, QStringList{"focus 7"});
+}
+
+void TestPopupList::previewPlacement_data()
+{
+    QTest::addColumn<int>("listLeft");
+    QTest::addColumn<int>("left");
+    QTest::newRow("room on the right") << 100 << 300;
+    QTest::newRow("near the right edge") << 1000 << 771;
+    QTest::newRow("exactly at the limit goes left") << 851 << 622;
+}
+
+void TestPopupList::previewPlacement()
+{
+    QFETCH(int, listLeft);
+    // List 200 wide, preview 229 wide, screen 1280 wide.
+    QFETCH(int, left);
+    QCOMPARE(CompanionPlacement::previewLeft(listLeft, 200, 229, QRect(0, 0, 1280, 800)), left);
+}
+
+void TestPopupList::tipPlacement_data()
+{
+    QTest::addColumn<QPoint>("pointer");
+    QTest::addColumn<QPoint>("at");
+    QTest::newRow("below right of the pointer") << QPoint(100, 100) << QPoint(115, 115);
+    QTest::newRow("pulled in from the right edge") << QPoint(1250, 100) << QPoint(1180, 115);
+    QTest::newRow("above the pointer near the bottom") << QPoint(100, 780) << QPoint(115, 725);
+    QTest::newRow("never above the screen") << QPoint(100, 20) << QPoint(115, 35);
+}
+
+void TestPopupList::tipPlacement()
+{
+    QFETCH(QPoint, pointer);
+    QFETCH(QPoint, at);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 40), pointer, QRect(0, 0, 1280, 800)), at);
+    QCOMPARE(CompanionPlacement::tipPosition(QSize(100, 900), QPoint(10, 10), QRect(0, 0, 1280, 800)).y(), 0);
+}
+
+void TestPopupList::previewFollowsFocusAndToggles()
+{
+    f->options.set("preview", true);
+    addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
+    open(1);  // a plain entry after the two above
+    QVERIFY(m_list->preview());
+    QVERIFY(m_list->preview()->isVisible());
+    // Eight configured rows high even though the list shrank to three.
+    QCOMPARE(m_list->preview()->height(), 8 * m_list->itemHeight());
+    QCOMPARE(m_list->preview()->x(), m_list->x() + m_list->width());
+    QCOMPARE(m_list->preview()->memo()->toPlainText(), QStringLiteral("Bold rich"));
+    click(1);
+    QVERIFY(m_list->preview()->showingPicture());
+    click(2);
+    QCOMPARE(m_list->preview()->memo()->toPlainText(), QStringLiteral("entry 0"));
+
+    QTest::keyClick(m_list->list(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(!m_list->preview());
+    QVERIFY(!f->options.flag("preview"));
+    QTest::keyClick(m_list->list(), Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_list->preview());
+    QVERIFY(f->options.flag("preview"));
+}
+
+void TestPopupList::tooltipShowsPlainText()
+{
+    f->options.set("tooltip", true);
+    addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
+    open(0);
+    QVERIFY(m_list->hintWindow());
+    QListWidget *list = m_list->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center());
+    QTRY_VERIFY(m_list->hintWindow()->isVisible());
+    QCOMPARE(m_list->hintWindow()->text(), QStringLiteral("Bold tip"));
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    QTRY_VERIFY(!m_list->hintWindow()->isVisible());
+    QTest::keyClick(list, Qt::Key_T, Qt::ControlModifier);
+    QVERIFY(!m_list->hintWindow());
+    QVERIFY(!f->options.flag("tooltip"));
+}
+
+void TestPopupList::moveModeDragsThePreviewAlong()
+{
+    f->options.set("preview", true);
+    open(2);
+    QTest::keyClick(m_list->list(), Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(m_list->moveMode());
+    QVERIFY(!m_list->list()->isEnabled());
+    m_list->move(300, 200);
+    QCOMPARE(m_list->preview()->pos(), QPoint(300 + m_list->width(), 200 + m_list->list()->y()));
+    QTest::keyClick(m_list, Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!m_list->moveMode());
+    QVERIFY(m_list->list()->isEnabled());
+}
+
+void TestPopupList::keptOnTheCaretsMonitor_data()
+{
+    QTest::addColumn<QPoint>("caret");
+    QTest::addColumn<QPoint>("anchor");
+    QTest::addColumn<QPoint>("keptAt");
+    // Two monitors side by side: 1280x800, then 1024x768 to its right.
+    QTest::newRow("on the first") << QPoint(300, 200) << QPoint(300, 200) << QPoint(300, 200);
+    QTest::newRow("on the second") << QPoint(1500, 300) << QPoint(1500, 300) << QPoint(1500, 300);
+    QTest::newRow("second, near its corner") << QPoint(2290, 760) << QPoint(2290, 760) << QPoint(2104, 668);
+    QTest::newRow("far beyond the second") << QPoint(2400, 300) << QPoint(40, 50) << QPoint(40, 50);
+}
+
+void TestPopupList::keptOnTheCaretsMonitor()
+{
+    QFETCH(QPoint, caret);
+    QFETCH(QPoint, anchor);
+    QFETCH(QPoint, keptAt);
+    f->desktop.monitors = {QRect(0, 0, 1280, 800), QRect(1280, 0, 1024, 768)};
+    const QRect screen = f->desktop.screenGeometry(caret);
+    QCOMPARE(CompanionPlacement::listAnchor(caret, QPoint(40, 50), screen), anchor);
+    QCOMPARE(CompanionPlacement::keptOnScreen(anchor, QSize(200, 100), f->desktop.screenGeometry(anchor)), keptAt);
+    // The list does it itself when it is built where the caret is.
+    open(3);
+    m_list->move(anchor);
+    m_list->rebuild();
+    const QRect monitor = f->desktop.screenGeometry(anchor);
+    QVERIFY(monitor.contains(m_list->geometry()));
+}
+
+void TestPopupList::rowsKeepTheirItemsWhileCapturesArrive_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Enter pastes the row's item") << Qt::Key_Return;
+    QTest::newRow("Del deletes the row's item") << Qt::Key_Delete;
+}
+
+void TestPopupList::rowsKeepTheirItemsWhileCapturesArrive()
+{
+    QFETCH(Qt::Key, key);
+    open(3);
+    click(1);
+    // Copies in another program while the list is open, as the row is chosen.
+    capture(QStringLiteral("copied meanwhile"));
+    capture(QStringLiteral("copied again"));
+    QCOMPARE(f->category->itemCount(), 5);
+    pressKey(key);
+    if (key == Qt::Key_Return) {
+        QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 1"));
+        QCOMPARE(f->desktop.log.count(QStringLiteral("key ctrl+v")), 1);
+    } else {
+        QStringList left;
+        for (const auto &item : f->category->items)
+            left << item->Text;
+        QCOMPARE(left, (QStringList{"copied again", "copied meanwhile", "entry 0", "entry 2"}));
+    }
+}
+
+void TestPopupList::rowOfAFreedItemLeavesTheList()
+{
+    f->options.set("preview", true);
+    f->options.set("tooltip", true);
+    f->category->rec.Limit = 3;
+    open(3);
+    click(2);
+    QListWidget *list = m_list->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(2)).center());
+    // A capture into the full category frees its oldest item, the chosen one.
+    capture(QStringLiteral("newest"));
+    QCOMPARE(f->category->itemCount(), 3);
+    QVERIFY(list->isRowHidden(2));
+    QVERIFY(m_list->selectionOrder().isEmpty());
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    click(0);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 0"));
+}
+
+void TestPopupList::tooltipShowsMarkupAsCharactersAndOnlyWhatFits()
+{
+    f->options.set("tooltip", true);
+    const QString markup = QStringLiteral("<b>bold</b><img src=\"/dev/zero\">");
+    CategoryNode *category = f->collection.currentCategory();
+    for (const QString &text : {markup, QStringLiteral("line\r\n").repeated(200000)}) {
+        Item item = textItem(text);
+        item.Alias = text.left(20).simplified();
+        item.Category = category->name;
+        category->items.push_back(std::make_unique<Item>(item));
+    }
+    open(0);
+    QListWidget *list = m_list->list();
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center() + QPoint(1, 0));
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(0)).center());
+    QTRY_VERIFY(m_list->hintWindow()->isVisible());
+    QCOMPARE(m_list->hintWindow()->text(), markup);
+    auto *label = m_list->hintWindow()->findChild<QLabel *>(QStringLiteral("hint"));
+    QCOMPARE(label->textFormat(), Qt::PlainText);
+    QTest::mouseMove(list->viewport(), list->visualItemRect(list->item(1)).center());
+    QTRY_VERIFY2(m_list->hintWindow()->text().startsWith(QLatin1String("line\nline\n")), qPrintable(m_list->hintWindow()->text().left(80)));
+    QVERIFY(m_list->hintWindow()->text().size() < 1000);
+    QVERIFY(m_list->hintWindow()->height() < 2000);
+}
+
+void TestPopupList::windowKeysWorkOnAnEmptyListAndInMoveMode_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<Qt::Key>("key");
+    QTest::addColumn<bool>("closes");
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<int>("itemsLeft");
+    QTest::newRow("empty: Esc closes") << 0 << Qt::Key_Escape << true << QString() << 0;
+    QTest::newRow("empty: Enter does nothing") << 0 << Qt::Key_Return << false << QString() << 0;
+    QTest::newRow("moving: Esc closes") << 3 << Qt::Key_Escape << true << QString() << 3;
+    QTest::newRow("moving: Enter pastes") << 3 << Qt::Key_Return << true << QStringLiteral("entry 0") << 3;
+    QTest::newRow("moving: Del deletes") << 3 << Qt::Key_Delete << false << QString() << 2;
+}
+
+void TestPopupList::windowKeysWorkOnAnEmptyListAndInMoveMode()
+{
+    QFETCH(int, items);
+    QFETCH(Qt::Key, key);
+    QFETCH(bool, closes);
+    QFETCH(QString, pasted);
+    QFETCH(int, itemsLeft);
+    open(items);
+    if (items > 0) {
+        pressKey(Qt::Key_M, Qt::ControlModifier);
+        QVERIFY(m_list->moveMode());
+    }
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    pressKey(key);
+    QCOMPARE(closed.size(), closes ? 1 : 0);
+    QCOMPARE(QString::fromUtf8(f->clipboard.data(QStringLiteral("text/plain"))), pasted);
+    QCOMPARE(f->category->itemCount(), itemsLeft);
+}
+
+void TestPopupList::shortcutsAreOffOnAnEmptyList()
+{
+    open(0);
+    bool menuOpened = false;
+    // Alt still opens the category menu; close it once it shows.
+    QTimer::singleShot(0, this, [&menuOpened] {
+        if (QWidget *menu = QApplication::activePopupWidget()) {
+            menuOpened = true;
+            menu->close();
+        }
+    });
+    pressKey(Qt::Key_Alt);
+    QVERIFY(menuOpened);
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    pressKey(Qt::Key_P, Qt::ControlModifier);
+    pressKey(Qt::Key_X, Qt::ControlModifier);
+    pressKey(Qt::Key_M, Qt::ControlModifier);
+    QVERIFY(!f->options.flag("preview"));
+    QVERIFY(!m_list->moveMode());
+    QCOMPARE(closed.size(), 0);
+}
+
+void TestPopupList::leavingFromThePreviewClosesTheList()
+{
+    f->options.set("preview", true);
+    open(2);
+    QVERIFY(QTest::qWaitForWindowActive(m_list.data()));
+    QPointer<PreviewWindow> preview = m_list->preview();
+    // The user clicks into the preview: the list stays.
+    preview->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(preview.data()));
+    QTest::qWait(20);
+    QVERIFY(m_list && m_list->isVisible());
+    // Then into another window: the list and the preview go together.
+    QWidget elsewhere;
+    elsewhere.show();
+    elsewhere.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&elsewhere));
+    QTRY_VERIFY(!m_list);
+    QTRY_VERIFY(!preview);
+}
+
+void TestPopupList::anErrorInARunStillClosesTheList()
+{
+    open(2);
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    f->desktop.failCtrlV = true;
+    bool thrown = false;
+    try {
+        m_list->pasteSelection();
+    } catch (const std::runtime_error &) {
+        thrown = true;
+    }
+    QVERIFY(thrown);
+    QCOMPARE(closed.size(), 1);
+    QVERIFY(f->keys.grabs.isEmpty());
+}
+
+QTEST_MAIN(TestPopupList)
+#include "tst_popuplist.moc"
