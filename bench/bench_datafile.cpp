@@ -66,10 +66,10 @@ int main(int argc, char **argv)
             if (i % 1000 == 0)
                 cat = c.appendCategory(QStringLiteral("Category %1").arg(i / 1000));
             auto item = std::make_unique<Item>();
-            item->Text = makeText(rng);
-            item->Alias = item->Text.left(40).simplified();
-            item->Created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
-            item->Category = cat->name;
+            item->text = makeText(rng);
+            item->alias = item->text.left(40).simplified();
+            item->created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
+            item->category = cat->name;
             cat->items.push_back(std::move(item));
         }
         DataFileWriter(path).write(c);

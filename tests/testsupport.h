@@ -29,9 +29,9 @@ inline QByteArray readFile(const QString &path)
 inline Item textItem(const QString &text)
 {
     Item item;
-    item.Alias = text;
-    item.Text = text;
-    item.Created = kStamp;
+    item.alias = text;
+    item.text = text;
+    item.created = kStamp;
     return item;
 }
 

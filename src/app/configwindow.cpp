@@ -103,7 +103,7 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
     m_hotkeys->setObjectName(QStringLiteral("shk"));
     m_engine = new PasteEngine(m_collection, m_options, m_desktop, services.clipboard, m_monitor, services.keyGrabber,
                                this);
-    connect(m_hotkeys, &GlobalHotkeys::OnHotKey, this,
+    connect(m_hotkeys, &GlobalHotkeys::pressed, this,
             [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { onHotkey(index); }); });
     buildUi();
 
@@ -390,7 +390,7 @@ void ConfigWindow::onMinimisedOrRestored(bool minimised)
         if (m_options.flag(QStringLiteral("lba"))) {
             m_tray->setActive(true);
             m_hotkeys->setActive(true);
-            const bool registered = m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).Registered;
+            const bool registered = m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).registered;
             if (!registered) {
                 m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Error!"), kHotkeyTaken,
                                 MessageBoxService::Ok);

@@ -105,7 +105,7 @@ public:
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
 
     // The pop-up hotkey.
-    GlobalHotkeys &shk() { return *m_hotkeys; }
+    GlobalHotkeys &hotkeys() { return *m_hotkeys; }
     void registerHotkey();
     void onHotkey(int index);
     PopupList *popup() const { return m_popup; }
@@ -117,7 +117,7 @@ public:
     // Periodic saving while the program is in the tray.
     void restartAutoSaveTimer();
     void autoSave();
-    const QTimer &savetimer() const { return m_autoSaveTimer; }
+    const QTimer &autoSaveTimer() const { return m_autoSaveTimer; }
 
 protected:
     void closeEvent(QCloseEvent *event) override;

@@ -17,7 +17,7 @@ namespace {
 Item newRecord()
 {
     Item item;
-    item.Created = createdStamp();
+    item.created = createdStamp();
     return item;
 }
 
@@ -131,8 +131,8 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         if (rich.empty)
             return false;
         text = rich.source;
-        item.Alias = rich.alias;
-        item.Kind = Item::RichText;
+        item.alias = rich.alias;
+        item.kind = ItemKind::RichText;
     } else {
         text = content.plainText();
     }
@@ -143,12 +143,12 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     if (m_options.flag(QStringLiteral("dup")) && !m_collection.currentItems().isEmpty() && current
         && current->itemCount() > 0) {
         const Item &newest = *current->items.front();
-        if (newest.Kind != Item::Image && newest.Text == *text)
+        if (newest.kind != ItemKind::Image && newest.text == *text)
             return false;
     }
-    if (item.Kind != Item::RichText)
-        item.Alias = AliasDerivation::fromText(*text);
-    item.Text = *text;
+    if (item.kind != ItemKind::RichText)
+        item.alias = AliasDerivation::fromText(*text);
+    item.text = *text;
 
     const QString currentName = m_host.currentCategoryName();
     if (m_options.flag(QStringLiteral("txtspec"))) {
@@ -176,7 +176,7 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
         receivers += (everyCategory || category.get() == current) && !lockedAndFull(category.get());
     m_collection.addNewItem(everyCategory, item);
     if (!currentRefuses) {
-        m_collection.insertCurrItem(0, {current->items.front()->Alias, current->items.front().get()});
+        m_collection.insertCurrItem(0, {current->items.front()->alias, current->items.front().get()});
         // The current list follows the category when the limit took its oldest item.
         while (m_collection.currentItems().size() > current->itemCount())
             m_collection.trimCurrItems();
@@ -201,14 +201,14 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     if (!picture)
         return false;
     Item item = newRecord();
-    item.Kind = Item::Image;
-    item.Bitmap = *picture;
-    item.Alias = AliasDerivation::forImage(picture->width(), picture->height());
-    item.Text = kUnsavedImageText;
+    item.kind = ItemKind::Image;
+    item.bitmap = *picture;
+    item.alias = AliasDerivation::forImage(picture->width(), picture->height());
+    item.text = kUnsavedImageText;
     m_collection.insertFirstChild(target, item);
     const bool isCurrent = target->name == currentName;
     if (isCurrent && target == m_collection.currentCategory())
-        m_collection.insertCurrItem(0, {target->items.front()->Alias, target->items.front().get()});
+        m_collection.insertCurrItem(0, {target->items.front()->alias, target->items.front().get()});
     m_collection.enforceLimit(target, isCurrent);
     return true;
 }

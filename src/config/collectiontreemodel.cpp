@@ -63,14 +63,14 @@ QVariant CollectionTreeModel::data(const QModelIndex &index, int role) const
     const Item *item = itemAt(index);
     const CategoryNode *category = categoryAt(index);
     if (role == Qt::DisplayRole)
-        return item ? item->Alias : category ? category->name : QString();
+        return item ? item->alias : category ? category->name : QString();
     if (role == Qt::DecorationRole) {
         QStyle *style = QApplication::style();
         if (!item)
             return style->standardIcon(QStyle::SP_DirIcon);
-        if (item->Kind == Item::Image)
+        if (item->kind == ItemKind::Image)
             return style->standardIcon(QStyle::SP_DesktopIcon);
-        return style->standardIcon(item->Kind == Item::RichText ? QStyle::SP_FileDialogDetailedView
+        return style->standardIcon(item->kind == ItemKind::RichText ? QStyle::SP_FileDialogDetailedView
                                                                      : QStyle::SP_FileIcon);
     }
     return {};

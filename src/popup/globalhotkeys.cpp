@@ -10,7 +10,7 @@ GlobalHotkeys::GlobalHotkeys(KeyGrabber &grabber, QObject *parent)
     // The grabber also serves other grabs (the Esc of a paste run): only ours count.
     connect(&m_grabber, &KeyGrabber::activated, this, [this](int id) {
         if (id >= 0 && id < hotkeyCount())
-            emit OnHotKey(id);
+            emit pressed(id);
     });
 }
 
@@ -32,7 +32,7 @@ void GlobalHotkeys::setActive(bool active)
     }
 }
 
-THotKeyRecord GlobalHotkeys::addHotkey(std::uint8_t modifiers, std::uint8_t keyIndex)
+HotkeyRecord GlobalHotkeys::addHotkey(std::uint8_t modifiers, std::uint8_t keyIndex)
 {
     m_records.append({modifiers, keyIndex, false});
     if (m_active)
@@ -51,16 +51,16 @@ void GlobalHotkeys::clearHotkeys()
 
 void GlobalHotkeys::registerRecord(int index)
 {
-    THotKeyRecord &record = m_records[index];
-    const std::uint32_t keysym = HotkeyKeys::keysymOf(HotkeyKeys::virtualKey(record.KeyIndex));
-    record.Registered = keysym != 0 && m_grabber.grab(index, keysym, record.Modifiers);
+    HotkeyRecord &record = m_records[index];
+    const std::uint32_t keysym = HotkeyKeys::keysymOf(HotkeyKeys::virtualKey(record.keyIndex));
+    record.registered = keysym != 0 && m_grabber.grab(index, keysym, record.modifiers);
 }
 
 void GlobalHotkeys::unregisterRecord(int index)
 {
-    THotKeyRecord &record = m_records[index];
-    if (!record.Registered)
+    HotkeyRecord &record = m_records[index];
+    if (!record.registered)
         return;
     m_grabber.ungrab(index);
-    record.Registered = false;
+    record.registered = false;
 }

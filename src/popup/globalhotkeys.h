@@ -7,11 +7,11 @@
 
 class KeyGrabber;
 
-struct THotKeyRecord
+struct HotkeyRecord
 {
-    std::uint8_t Modifiers = 0;  // bit 0 Shift, 1 Ctrl, 2 Alt, 3 Win
-    std::uint8_t KeyIndex = 0;   // index into the key table
-    bool Registered = false;
+    std::uint8_t modifiers = 0;  // bit 0 Shift, 1 Ctrl, 2 Alt, 3 Win
+    std::uint8_t keyIndex = 0;   // index into the key table
+    bool registered = false;
 };
 
 // The program's system hotkeys: while Active every record is registered
@@ -25,22 +25,22 @@ public:
     explicit GlobalHotkeys(KeyGrabber &grabber, QObject *parent = nullptr);
     ~GlobalHotkeys() override;
 
-    bool Active() const { return m_active; }
+    bool isActive() const { return m_active; }
     void setActive(bool active);
 
-    THotKeyRecord addHotkey(std::uint8_t modifiers, std::uint8_t keyIndex);
-    THotKeyRecord hotkeyAt(int index) const { return m_records.value(index); }
+    HotkeyRecord addHotkey(std::uint8_t modifiers, std::uint8_t keyIndex);
+    HotkeyRecord hotkeyAt(int index) const { return m_records.value(index); }
     int hotkeyCount() const { return int(m_records.size()); }
     void clearHotkeys();
 
 signals:
-    void OnHotKey(int index);
+    void pressed(int index);
 
 private:
     void registerRecord(int index);
     void unregisterRecord(int index);
 
     KeyGrabber &m_grabber;
-    QList<THotKeyRecord> m_records;
+    QList<HotkeyRecord> m_records;
     bool m_active = true;
 };

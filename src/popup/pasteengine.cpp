@@ -22,9 +22,9 @@ QString withLf(QString text)
 
 QImage pictureOf(const Item &item)
 {
-    if (!item.Bitmap.isNull())
-        return item.Bitmap;
-    return QFileInfo(item.Text).isFile() ? QImage(item.Text) : QImage();
+    if (!item.bitmap.isNull())
+        return item.bitmap;
+    return QFileInfo(item.text).isFile() ? QImage(item.text) : QImage();
 }
 
 // Restores the flag however the block is left.
@@ -53,15 +53,15 @@ PasteEngine::PasteEngine(Collection &collection, Options &options, Desktop &desk
     });
 }
 
-int PasteEngine::methodFor(const Item &item, int categoryMethod, bool globalOn, int globalMethod)
+PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod, bool globalOn, PasteMethod globalMethod)
 {
-    if (item.Kind == Item::RichText)
-        return 0;
+    if (item.kind == ItemKind::RichText)
+        return PasteMethod::SimulateCtrlV;
     if (globalOn)
         return globalMethod;
-    if (categoryMethod != CategorySettings::NoCategoryMethod)
+    if (categoryMethod != PasteMethod::NoCategoryMethod)
         return categoryMethod;
-    return item.PasteMethod;
+    return item.pasteMethod;
 }
 
 void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
@@ -80,7 +80,7 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     }
     std::optional<CategorySettings> category;
     if (!items.isEmpty()) {
-        if (const CategoryNode *node = m_collection.findCategory(items.first().Category))
+        if (const CategoryNode *node = m_collection.findCategory(items.first().category))
             category = node->rec;
     }
 
@@ -137,7 +137,7 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
                            const std::optional<CategorySettings> &category)
 {
     m_monitor.armed = false;
-    if (item.Kind == Item::Image) {
+    if (item.kind == ItemKind::Image) {
         if (position > 0)
             m_desktop.delay(200);
         auto *data = new QMimeData;
@@ -151,15 +151,15 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
         return true;
     }
 
-    const bool rich = item.Kind == Item::RichText;
-    const QString text = rich ? RtfReader::toPlainText(item.Text) : item.Text;
+    const bool rich = item.kind == ItemKind::RichText;
+    const QString text = rich ? RtfReader::toPlainText(item.text) : item.text;
     if (position > 0)
         m_desktop.delay(200);
     {
         auto *data = new QMimeData;
         data->setText(withLf(text));
         if (rich) {
-            data->setData(QStringLiteral("text/rtf"), item.Text.toLatin1());
+            data->setData(QStringLiteral("text/rtf"), item.text.toLatin1());
             const SuppressCapture suppress(m_monitor.suppressCount);
             m_clipboard.setMimeData(data);
         } else {
@@ -169,21 +169,22 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
     if (!m_options.flag(QStringLiteral("paste")))
         return false;
 
-    const int method = methodFor(item, category ? category->PasteMethod : CategorySettings::NoCategoryMethod,
-                                 m_options.flag(QStringLiteral("global")), m_options.number(QStringLiteral("gpaste")));
+    const PasteMethod method = methodFor(item, category ? category->pasteMethod : PasteMethod::NoCategoryMethod,
+                                         m_options.flag(QStringLiteral("global")),
+                                         PasteMethod(m_options.number(QStringLiteral("gpaste"))));
     m_desktop.delay(100);
     if (!mayGoOn(target))
         return false;
     if (position == 0 && target.comboSelStart != -1)
         m_desktop.setSelection(target, target.comboSelStart, target.comboSelEnd);
     switch (method) {
-    case 0:
+    case PasteMethod::SimulateCtrlV:
         if (!readyToSend(target))
             return false;
         m_desktop.sendCtrlV();
         break;
-    case 1: typeText(target, text); break;
-    case 2:
+    case PasteMethod::EnterKeystrokes: typeText(target, text); break;
+    case PasteMethod::InsertAtCursor:
         // A control that cannot take an insertion still gets the text, typed;
         // one that took any of it is never given it a second time.
         if (!m_desktop.insertText(target, withLf(text)))
@@ -200,13 +201,17 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
 
 void PasteEngine::afterPaste(const Item &item, ForeignFocus &target, const std::optional<CategorySettings> &category)
 {
-    const bool fromCategory = category && category->Action > 0;
-    const int action = fromCategory ? category->Action : item.Action;
-    const int count = fromCategory ? category->ActionCount : item.ActionCount;
-    const QString extra = fromCategory ? category->ExtraText : item.ExtraText;
+    const bool fromCategory = category && category->action != AfterPasteAction::None;
+    const AfterPasteAction action = fromCategory ? category->action : item.action;
+    const int count = fromCategory ? category->actionCount : item.actionCount;
+    const QString extra = fromCategory ? category->extraText : item.extraText;
     switch (action) {
-    case 1: case 2: case 3: {
-        const Desktop::Key key = action == 1 ? Desktop::Key::Tab : action == 2 ? Desktop::Key::Enter : Desktop::Key::Space;
+    case AfterPasteAction::PressTab:
+    case AfterPasteAction::PressEnter:
+    case AfterPasteAction::PressSpace: {
+        const Desktop::Key key = action == AfterPasteAction::PressTab     ? Desktop::Key::Tab
+                                 : action == AfterPasteAction::PressEnter ? Desktop::Key::Enter
+                                                                          : Desktop::Key::Space;
         for (int i = 0; i < count; ++i) {
             if (!mayGoOn(target))
                 return;
@@ -227,7 +232,7 @@ void PasteEngine::afterPaste(const Item &item, ForeignFocus &target, const std::
         }
         break;
     }
-    case 4:
+    case AfterPasteAction::JumpToNextControl:
         m_desktop.delay(200);
         if (count <= 0)
             m_desktop.refocus(target);
@@ -240,7 +245,7 @@ void PasteEngine::afterPaste(const Item &item, ForeignFocus &target, const std::
             target = next;
         }
         break;
-    case 5:
+    case AfterPasteAction::TypeExtraText:
         for (int i = 0; i < count; ++i) {
             m_desktop.delay(100);
             typeText(target, extra);

@@ -45,7 +45,7 @@ public:
 
     // The method an item is delivered by: rich text always by Ctrl+V; else
     // the global method, the category's, or the item's own.
-    static int methodFor(const Item &item, int categoryMethod, bool globalOn, int globalMethod);
+    static PasteMethod methodFor(const Item &item, PasteMethod categoryMethod, bool globalOn, PasteMethod globalMethod);
 
 private:
     bool bringTargetToFront(const ForeignFocus &target);

@@ -213,9 +213,9 @@ void PopupList::rebuild()
                         QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
     } else {
         for (const CurrentItem &entry : entries) {
-            const int kind = entry.item->Kind;
-            new QListWidgetItem(m_kindIcons[kind == Item::Image       ? ImageIcon
-                                            : kind == Item::PlainText ? TextIcon
+            const ItemKind kind = entry.item->kind;
+            new QListWidgetItem(m_kindIcons[kind == ItemKind::Image       ? ImageIcon
+                                            : kind == ItemKind::PlainText ? TextIcon
                                                                           : RichIcon],
                                 entry.alias, m_list);
         }
@@ -365,11 +365,11 @@ void PopupList::lbMouseMove(QPoint position)
         return;
     m_hoverIndex = row;
     const Item *item = entryAt(row);
-    if (!item || item->Kind == Item::Image) {
+    if (!item || item->kind == ItemKind::Image) {
         hideTooltip();
         return;
     }
-    const QString text = item->Kind == Item::RichText ? RtfReader::toPlainText(item->Text) : item->Text;
+    const QString text = item->kind == ItemKind::RichText ? RtfReader::toPlainText(item->text) : item->text;
     const QPoint pointer = m_list->viewport()->mapToGlobal(position);
     m_hint->showTip(text, pointer, m_desktop.screenGeometry(pointer));
     m_list->setFocus();

@@ -87,8 +87,8 @@ bool PreviewWindow::showingPicture() const
 
 void PreviewWindow::showItem(const Item &item)
 {
-    if (item.Kind == Item::Image) {
-        const QImage picture = item.Bitmap.isNull() ? QImage(item.Text) : item.Bitmap;
+    if (item.kind == ItemKind::Image) {
+        const QImage picture = item.bitmap.isNull() ? QImage(item.text) : item.bitmap;
         m_picture->setPixmap(QPixmap::fromImage(picture));
         m_picture->adjustSize();
         m_memo->hide();
@@ -99,12 +99,12 @@ void PreviewWindow::showItem(const Item &item)
     m_picture->clear();
     m_picture->resize(0, 0);
     m_pictureArea->hide();
-    if (item.Kind == Item::RichText) {
-        loadRichText(m_memo, item.Text);
+    if (item.kind == ItemKind::RichText) {
+        loadRichText(m_memo, item.text);
     } else {
         m_memo->clear();
         resetRichEdit(m_memo);
-        m_memo->setPlainText(QString(item.Text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        m_memo->setPlainText(QString(item.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     }
     m_memo->setLineWrapMode(m_wordWrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     m_memo->show();

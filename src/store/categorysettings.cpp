@@ -4,5 +4,5 @@
 
 void CategorySettings::setExtraText(const QString &text)
 {
-    ExtraText = cutToCharacters(text, ExtraTextCapacity);
+    extraText = cutToCharacters(text, ExtraTextCapacity);
 }

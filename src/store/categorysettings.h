@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/pastechoices.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -7,15 +9,14 @@
 struct CategorySettings
 {
     static constexpr int ExtraTextCapacity = 255;
-    static constexpr int NoCategoryMethod = 3;
 
-    std::int32_t Limit = 0;        // 0 = no limit
-    std::int32_t LockAtLimit = 0;  // 1 = refuse items once the limit is reached
-    std::int32_t Action = 0;
-    std::int32_t PasteMethod = NoCategoryMethod;
-    std::int32_t ActionCount = 0;
-    QString ExtraText;
+    std::int32_t limit = 0;  // 0 = no limit
+    bool lockAtLimit = false;  // refuse items once the limit is reached
+    AfterPasteAction action = AfterPasteAction::None;
+    PasteMethod pasteMethod = PasteMethod::NoCategoryMethod;
+    std::int32_t actionCount = 0;
+    QString extraText;
 
     void setExtraText(const QString &text);
-    bool isLockedAndFull(int itemCount) const { return LockAtLimit == 1 && itemCount == Limit; }
+    bool isLockedAndFull(int itemCount) const { return lockAtLimit && itemCount == limit; }
 };

@@ -60,7 +60,7 @@ void Collection::clear()
 void Collection::insertFirstChild(CategoryNode *category, const Item &item)
 {
     auto copy = std::make_unique<Item>(item);
-    copy->Category = category->name;
+    copy->category = category->name;
     const int categoryIndex = indexOf(category);
     emit aboutToInsertItem(categoryIndex, 0);
     category->items.insert(category->items.begin(), std::move(copy));
@@ -88,7 +88,7 @@ bool Collection::addNewItem(bool everyCategory, const Item &item)
 
 bool Collection::enforceLimit(CategoryNode *category, bool trimCurrItems)
 {
-    if (!category || category->rec.Limit <= 0 || category->itemCount() <= category->rec.Limit)
+    if (!category || category->rec.limit <= 0 || category->itemCount() <= category->rec.limit)
         return false;
     const int categoryIndex = indexOf(category);
     const int last = category->itemCount() - 1;
@@ -128,7 +128,7 @@ void Collection::refreshCurrentItems()
     m_currItems.clear();
     if (m_current) {
         for (const auto &item : m_current->items)
-            m_currItems.append({item->Alias, item.get()});
+            m_currItems.append({item->alias, item.get()});
     }
     emit currItemsChanged();
 }

@@ -133,8 +133,8 @@ void DataFileManager::learnBackupReferences(bool backupJustWritten)
         // The backup is the file just loaded: it names what the items use.
         for (const auto &category : m_collection.categories()) {
             for (const auto &item : category->items) {
-                if (item->Kind == Item::Image)
-                    m_backupReferences.insert(SideFiles::identity(item->Text));
+                if (item->kind == ItemKind::Image)
+                    m_backupReferences.insert(SideFiles::identity(item->text));
             }
         }
         m_backupReferences.remove(QString());

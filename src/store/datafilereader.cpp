@@ -145,37 +145,37 @@ ParseResult DataFileReader::parse(const QString &text)
                 // A header is three digits; anything shorter or signed is damage.
                 if (first.size() < 3 || !isDigits(first.left(3)))
                     throw DamagedBlock{QStringLiteral("bad category header \"%1\"").arg(first.left(40))};
-                rec.Action = digit(first[0]);
-                rec.PasteMethod = digit(first[1]);
-                rec.ActionCount = digit(first[2]);
-                if (rec.Action == 5)
+                rec.action = AfterPasteAction(digit(first[0]));
+                rec.pasteMethod = PasteMethod(digit(first[1]));
+                rec.actionCount = digit(first[2]);
+                if (rec.action == AfterPasteAction::TypeExtraText)
                     rec.setExtraText(p.next().toString());
                 category->name = p.next().toString();
             } else {
                 category->name = first.toString();
             }
-            rec.Limit = p.nextInteger("limit");
-            rec.LockAtLimit = p.nextInteger("lock");
+            rec.limit = p.nextInteger("limit");
+            rec.lockAtLimit = p.nextInteger("lock") == 1;
             const int itemCount = p.nextInteger("item count");
             CategoryNode *node = category.get();
             result.categories.push_back(std::move(category));
 
             for (int i = 0; i < itemCount; ++i) {
                 auto item = std::make_unique<Item>();
-                item->Category = node->name;
-                item->Alias = p.next().toString();
+                item->category = node->name;
+                item->alias = p.next().toString();
                 const QStringView createdOrCount = p.next();
                 QStringView countLine = createdOrCount;
                 if (createdOrCount.contains(QLatin1Char(','))) {
-                    item->Created = createdOrCount.toString();
+                    item->created = createdOrCount.toString();
                     countLine = p.next();
                 } else {
-                    item->Created = now;
+                    item->created = now;
                 }
                 const auto lines = parseInteger(countLine);
                 if (!lines)
                     throw DamagedBlock{QStringLiteral("line count is not an integer: \"%1\"").arg(countLine.left(40))};
-                item->Text = p.takeText(*lines);
+                item->text = p.takeText(*lines);
                 const qsizetype afterText = p.pos();
 
                 qsizetype taken = -1;
@@ -195,33 +195,33 @@ ParseResult DataFileReader::parse(const QString &text)
                     result.problems.push_back({LoadProblem::BadFlags, {}});
                     continue;
                 }
-                item->Action = std::int8_t(digit(flags[0]));
-                item->PasteMethod = std::int8_t(digit(flags[1]));
-                item->Kind = std::int8_t(digit(flags[2]));
-                item->ActionCount = std::int8_t(digit(flags[3]));
-                if (item->Action == 5)
-                    item->ExtraText = p.next().toString();
+                item->action = AfterPasteAction(digit(flags[0]));
+                item->pasteMethod = PasteMethod(digit(flags[1]));
+                item->kind = ItemKind(digit(flags[2]));
+                item->actionCount = std::int8_t(digit(flags[3]));
+                if (item->action == AfterPasteAction::TypeExtraText)
+                    item->extraText = p.next().toString();
 
-                if (item->Kind == Item::Image) {
-                    const QString found = SideFiles::locate(item->Text, m_dataFilePath);
+                if (item->kind == ItemKind::Image) {
+                    const QString found = SideFiles::locate(item->text, m_dataFilePath);
                     if (found.isEmpty()) {
-                        result.problems.push_back({LoadProblem::MissingImage, item->Text});
+                        result.problems.push_back({LoadProblem::MissingImage, item->text});
                         continue;
                     }
-                    item->Text = found;
+                    item->text = found;
                     // A picture that cannot be decoded keeps its item and file, so
                     // nothing is lost and the next save does not sweep the file.
                     QImageReader reader(found);
                     reader.setAllocationLimit(1024);
-                    if (!reader.read(&item->Bitmap))
+                    if (!reader.read(&item->bitmap))
                         result.problems.push_back({LoadProblem::UnreadableImage, found});
                 }
-                if (item->Kind == Item::PlainText && *lines > 0 && afterText < p.count()
+                if (item->kind == ItemKind::PlainText && *lines > 0 && afterText < p.count()
                     && p.at(afterText).isEmpty()) {
-                    item->Text += kLineBreak;
+                    item->text += kLineBreak;
                 }
 
-                total += item->Category.size() + item->Alias.size() + decimalWidth(*lines) + item->Text.size() + 4;
+                total += item->category.size() + item->alias.size() + decimalWidth(*lines) + item->text.size() + 4;
                 if (m_progress && m_fileSize > 0) {
                     const int percent = int(std::min<double>(100.0, std::round(double(total) / double(m_fileSize) * 100.0)));
                     if (percent != lastPercent) {

@@ -62,35 +62,35 @@ QByteArray DataFileWriter::serialize(const Collection &collection)
     qsizetype estimate = 64;
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items)
-            estimate += (item->Alias.size() + item->Created.size() + item->Text.size()) * 2 + 16;
+            estimate += (item->alias.size() + item->created.size() + item->text.size()) * 2 + 16;
     }
     out.reserve(estimate);
 
     for (const auto &category : collection.categories()) {
         const CategorySettings &rec = category->rec;
-        out += digit(rec.Action);
-        out += digit(rec.PasteMethod);
-        out += digit(rec.ActionCount);
+        out += digit(int(rec.action));
+        out += digit(int(rec.pasteMethod));
+        out += digit(rec.actionCount);
         out += "\r\n";
-        if (rec.Action == 5)
-            appendLine(out, oneLine(rec.ExtraText));
+        if (rec.action == AfterPasteAction::TypeExtraText)
+            appendLine(out, oneLine(rec.extraText));
         appendLine(out, oneLine(category->name));
-        appendLine(out, QString::number(rec.Limit));
-        appendLine(out, QString::number(rec.LockAtLimit));
+        appendLine(out, QString::number(rec.limit));
+        appendLine(out, rec.lockAtLimit ? QStringLiteral("1") : QStringLiteral("0"));
         appendLine(out, QString::number(category->itemCount()));
         for (const auto &item : category->items) {
-            const QString text = withoutNul(item->Text);
-            appendLine(out, oneLine(item->Alias));
-            appendLine(out, oneLine(item->Created));
+            const QString text = withoutNul(item->text);
+            appendLine(out, oneLine(item->alias));
+            appendLine(out, oneLine(item->created));
             appendLine(out, QString::number(lineCount(text)));
             appendLine(out, text);
-            out += digit(item->Action);
-            out += digit(item->PasteMethod);
-            out += digit(item->Kind);
-            out += digit(item->ActionCount);
+            out += digit(int(item->action));
+            out += digit(int(item->pasteMethod));
+            out += digit(int(item->kind));
+            out += digit(item->actionCount);
             out += "\r\n";
-            if (item->Action == 5)
-                appendLine(out, oneLine(item->ExtraText));
+            if (item->action == AfterPasteAction::TypeExtraText)
+                appendLine(out, oneLine(item->extraText));
         }
     }
     appendLine(out, kTrailerMark + kVersion);
@@ -127,8 +127,8 @@ void DataFileWriter::write(Collection &collection)
     QSet<QString> inUse = m_keep;
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
-            if (item->Kind == Item::Image)
-                inUse.insert(SideFiles::identity(item->Text));
+            if (item->kind == ItemKind::Image)
+                inUse.insert(SideFiles::identity(item->text));
         }
     }
     inUse.remove(QString());
@@ -164,12 +164,12 @@ void DataFileWriter::write(Collection &collection)
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
             // Without a picture there is nothing to write; the item keeps its path.
-            if (item->Kind != Item::Image || QFileInfo(item->Text).isFile() || item->Bitmap.isNull())
+            if (item->kind != ItemKind::Image || QFileInfo(item->text).isFile() || item->bitmap.isNull())
                 continue;
             const QString path = freeSideFileName(taken);
             taken.insert(QFileInfo(path).fileName());
-            item->Text = path;
-            pictures.append({path, item->Bitmap});
+            item->text = path;
+            pictures.append({path, item->bitmap});
         }
     }
     const QByteArray bytes = serialize(collection);

@@ -1,26 +1,27 @@
 #pragma once
 
+#include "store/pastechoices.h"
+
 #include <QImage>
 #include <QString>
 
 #include <cstdint>
 
-// One snippet of a category. Item kinds and method numbers are shared with
-// categories and the global paste setting.
+enum class ItemKind : std::int8_t { PlainText = 0, Image = 1, RichText = 3 };
+
+// One snippet of a category.
 struct Item
 {
-    enum KindValue : std::int8_t { PlainText = 0, Image = 1, RichText = 3 };
-
-    std::int8_t Action = 0;
-    std::int8_t PasteMethod = 0;
-    std::int8_t Kind = PlainText;
-    std::int8_t ActionCount = 0;
-    QImage Bitmap;       // the picture of an image item; null for every other kind
-    QString Category;    // name of the category holding the item (not stored in the file)
-    QString Alias;
-    QString Text;        // text, RTF source, or the side-file path of an image item
-    QString ExtraText;
-    QString Created;
+    AfterPasteAction action = AfterPasteAction::None;
+    PasteMethod pasteMethod = PasteMethod::SimulateCtrlV;
+    ItemKind kind = ItemKind::PlainText;
+    std::int8_t actionCount = 0;
+    QImage bitmap;       // the picture of an image item; null for every other kind
+    QString category;    // name of the category holding the item (not stored in the file)
+    QString alias;
+    QString text;        // text, RTF source, or the side-file path of an image item
+    QString extraText;
+    QString created;
 };
 
 // A blank path marks an image that has not been written to a side file yet.

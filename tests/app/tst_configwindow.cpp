@@ -143,9 +143,9 @@ void TestConfigWindow::autoSave()
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{"autosaverg", choice}});
     ConfigWindow &w = f.start();
-    QCOMPARE(w.savetimer().isActive(), timerOn);
+    QCOMPARE(w.autoSaveTimer().isActive(), timerOn);
     if (timerOn)
-        QCOMPARE(w.savetimer().interval(), 2 * 60000);
+        QCOMPARE(w.autoSaveTimer().interval(), 2 * 60000);
 
     // With the window open nothing is written.
     w.showConfiguration();
@@ -258,7 +258,7 @@ void TestConfigWindow::hotkeyHeldElsewhereIsReported()
     QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error!"));
     QVERIFY(f.boxes.shown().first().text.startsWith(
         QStringLiteral("The current hotkey is already registered by another program on your system!")));
-    QCOMPARE(w.shk().hotkeyCount(), 0);
+    QCOMPARE(w.hotkeys().hotkeyCount(), 0);
     // Shown again on every minimise until OK registers a free key.
     w.showConfiguration();
     w.discardChanges();
@@ -267,7 +267,7 @@ void TestConfigWindow::hotkeyHeldElsewhereIsReported()
     w.options().set("hkindex", 48);  // "U"
     w.acceptChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
-    QVERIFY(w.shk().hotkeyAt(0).Registered);
+    QVERIFY(w.hotkeys().hotkeyAt(0).registered);
 }
 
 void TestConfigWindow::hotkeyFollowsSettings()
@@ -289,7 +289,7 @@ void TestConfigWindow::capturesLandInCurrentCategory()
     ConfigWindow &w = f.start();
     QCOMPARE(w.collection().category(1)->itemCount(), 0);
     f.clipboard.offer({{"text/plain", "copied"}});
-    QCOMPARE(w.collection().category(1)->items.front()->Text, QStringLiteral("copied"));
+    QCOMPARE(w.collection().category(1)->items.front()->text, QStringLiteral("copied"));
     QCOMPARE(w.collection().currentItems().size(), 1);
     QCOMPARE(f.desktop.beeps, 1);
     QVERIFY(w.collection().captureModified());
@@ -420,7 +420,7 @@ void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
     QVERIFY(w.collection().currentCategory());
     // A capture now lands in it at once.
     QVERIFY(!w.collection().addNewItem(false, textItem(QStringLiteral("captured"))));
-    QCOMPARE(w.collection().currentCategory()->items.front()->Text, QStringLiteral("captured"));
+    QCOMPARE(w.collection().currentCategory()->items.front()->text, QStringLiteral("captured"));
 }
 
 void TestConfigWindow::normalStartGoesToTray()
@@ -486,7 +486,7 @@ void TestConfigWindow::cancelRevertsEdits()
         w.findChild<QPushButton *>(how)->click();
 
     QCOMPARE(w.collection().category(0)->itemCount(), 1);
-    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("hi"));
+    QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("hi"));
     QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
     QCOMPARE(readFile(f.dataFile()), kTwoCategories);
     QCOMPARE(w.isMinimisedState(), how != QLatin1String("SpeedButton1"));
@@ -503,7 +503,7 @@ void TestConfigWindow::capturesSurviveCancel()
     w.collection().setCaptureModified();
     w.showConfiguration();
     w.discardChanges();
-    QCOMPARE(w.collection().category(0)->items.front()->Alias, QStringLiteral("captured"));
+    QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("captured"));
 }
 
 void TestConfigWindow::exitSavesWhenAsked_data()

@@ -119,7 +119,7 @@ QStringList TestClipboardMonitor::aliases(int category) const
 {
     QStringList result;
     for (const auto &item : m_collection->category(category)->items)
-        result << item->Alias;
+        result << item->alias;
     return result;
 }
 
@@ -147,11 +147,11 @@ void TestClipboardMonitor::plainTextBecomesItem()
     const CategoryNode *a = m_collection->category(0);
     QCOMPARE(a->itemCount(), 1);
     const Item &item = *a->items.front();
-    QCOMPARE(item.Text, text);
-    QCOMPARE(item.Alias, alias);
-    QCOMPARE(int(item.Kind), 0);
-    QCOMPARE(item.Category, QStringLiteral("A"));
-    QVERIFY(item.Created.contains(QLatin1Char(',')));
+    QCOMPARE(item.text, text);
+    QCOMPARE(item.alias, alias);
+    QCOMPARE(item.kind, ItemKind::PlainText);
+    QCOMPARE(item.category, QStringLiteral("A"));
+    QVERIFY(item.created.contains(QLatin1Char(',')));
     QCOMPARE(m_collection->currentItems().first().item, &item);
     QCOMPARE(m_host->sounds, 1);
     QVERIFY(m_collection->captureModified());
@@ -192,7 +192,7 @@ void TestClipboardMonitor::duplicates()
 void TestClipboardMonitor::limitsAndLocks()
 {
     CategoryNode *a = m_collection->category(0);
-    a->rec.Limit = 5;
+    a->rec.limit = 5;
     for (int i = 0; i < 5; ++i)
         copy({{"text/plain", QByteArray::number(i)}});
     QCOMPARE(aliases(0), (QStringList{"4", "3", "2", "1", "0"}));
@@ -201,7 +201,7 @@ void TestClipboardMonitor::limitsAndLocks()
     QCOMPARE(m_collection->currentItems().size(), 5);
     QCOMPARE(m_collection->currentItems().last().item, a->items.back().get());
 
-    a->rec.LockAtLimit = 1;
+    a->rec.lockAtLimit = 1;
     m_host->sounds = 0;
     m_collection->clearModified();
     copy({{"text/plain", "6"}});
@@ -216,14 +216,14 @@ void TestClipboardMonitor::everyCategorySkipsLockedAndFull()
 {
     m_options->set("txtcat", true);
     CategoryNode *b = m_collection->category(1);
-    b->rec.Limit = 1;
-    b->rec.LockAtLimit = 1;
+    b->rec.limit = 1;
+    b->rec.lockAtLimit = 1;
     b->items.push_back(std::make_unique<Item>(textItem(QStringLiteral("full"))));
     copy({{"text/plain", "everywhere"}});
     QCOMPARE(aliases(0), QStringList{"everywhere"});
     QCOMPARE(aliases(1), QStringList{"full"});
     QCOMPARE(aliases(2), QStringList{"everywhere"});
-    QCOMPARE(m_collection->category(2)->items.front()->Category, QStringLiteral("C"));
+    QCOMPARE(m_collection->category(2)->items.front()->category, QStringLiteral("C"));
 }
 
 void TestClipboardMonitor::specificCategory()
@@ -259,11 +259,11 @@ void TestClipboardMonitor::fileList()
 {
     copy({{"text/uri-list", "file:///home/ann/a%20b.txt\r\nfile:///tmp/x\r\n"}, {"text/plain", "ignored"}});
     const Item &item = *m_collection->category(0)->items.front();
-    QCOMPARE(item.Text, QStringLiteral("/home/ann/a b.txt\r\n/tmp/x\r\n"));
-    QCOMPARE(item.Alias, QStringLiteral("/home/ann/a b.txt..."));
+    QCOMPARE(item.text, QStringLiteral("/home/ann/a b.txt\r\n/tmp/x\r\n"));
+    QCOMPARE(item.alias, QStringLiteral("/home/ann/a b.txt..."));
     // Links that are not files are ordinary text.
     copy({{"text/uri-list", "https://example.org/\r\n"}, {"text/plain", "https://example.org/"}});
-    QCOMPARE(m_collection->category(0)->items.front()->Text, QStringLiteral("https://example.org/"));
+    QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("https://example.org/"));
 }
 
 void TestClipboardMonitor::richText()
@@ -271,20 +271,20 @@ void TestClipboardMonitor::richText()
     const QByteArray rtf = R"({\rtf1\ansi {\b Bold} words\par})";
     copy({{"text/rtf", rtf}, {"text/html", "<b>Bold</b> words"}, {"text/plain", "Bold words"}});
     const Item &item = *m_collection->category(0)->items.front();
-    QCOMPARE(int(item.Kind), 3);
-    QVERIFY(item.Text.startsWith(QLatin1String("{\\rtf1")));
-    QCOMPARE(item.Alias, QStringLiteral("Bold words"));
+    QCOMPARE(item.kind, ItemKind::RichText);
+    QVERIFY(item.text.startsWith(QLatin1String("{\\rtf1")));
+    QCOMPARE(item.alias, QStringLiteral("Bold words"));
     // The paragraph mark the plain text does not have is gone.
-    QCOMPARE(RtfReader::toPlainText(item.Text), QStringLiteral("Bold words"));
+    QCOMPARE(RtfReader::toPlainText(item.text), QStringLiteral("Bold words"));
 
     // Plain text that ends with a line break keeps the mark.
     copy({{"text/rtf", R"({\rtf1 Line\par})"}, {"text/html", "x"}, {"text/plain", "Line\n"}});
-    QCOMPARE(RtfReader::toPlainText(m_collection->category(0)->items.front()->Text), QStringLiteral("Line\r\n"));
+    QCOMPARE(RtfReader::toPlainText(m_collection->category(0)->items.front()->text), QStringLiteral("Line\r\n"));
 
     m_options->set("allowrtf", false);
     copy({{"text/rtf", rtf}, {"text/plain", "plain only"}});
-    QCOMPARE(m_collection->category(0)->items.front()->Text, QStringLiteral("plain only"));
-    QCOMPARE(int(m_collection->category(0)->items.front()->Kind), 0);
+    QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("plain only"));
+    QCOMPARE(m_collection->category(0)->items.front()->kind, ItemKind::PlainText);
 }
 
 void TestClipboardMonitor::richTextWithEmptyPlainFormIsSkipped()
@@ -329,10 +329,10 @@ void TestClipboardMonitor::pictures()
     QFETCH(QString, alias);
     copy(flavours);
     const Item &item = *m_collection->category(0)->items.front();
-    QCOMPARE(item.Alias, alias);
-    QCOMPARE(int(item.Kind), 1);
-    QCOMPARE(item.Text, kUnsavedImageText);
-    QCOMPARE(QStringLiteral("Image: %1 x %2").arg(item.Bitmap.width()).arg(item.Bitmap.height()), alias);
+    QCOMPARE(item.alias, alias);
+    QCOMPARE(item.kind, ItemKind::Image);
+    QCOMPARE(item.text, kUnsavedImageText);
+    QCOMPARE(QStringLiteral("Image: %1 x %2").arg(item.bitmap.width()).arg(item.bitmap.height()), alias);
     QCOMPARE(m_collection->currentItems().first().item, &item);
 }
 
@@ -381,7 +381,7 @@ void TestClipboardMonitor::hostileClipboards()
     QCOMPARE(items.size(), captured ? 2 : 1);
     QCOMPARE(items.last(), QStringLiteral("kept"));
     for (const auto &item : m_collection->category(0)->items)
-        QVERIFY(!item->Text.contains(QChar(0)));
+        QVERIFY(!item->text.contains(QChar(0)));
     QVERIFY(m_monitor->armed);
 }
 

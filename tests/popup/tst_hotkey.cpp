@@ -51,9 +51,9 @@ void TestHotkey::registersWhileActive()
 {
     FakeKeyGrabber grabber;
     GlobalHotkeys shk(grabber);
-    QSignalSpy fired(&shk, &GlobalHotkeys::OnHotKey);
-    const THotKeyRecord record = shk.addHotkey(GlobalHotkeys::Ctrl | GlobalHotkeys::Alt, std::uint8_t(keyIndexOf(66)));
-    QVERIFY(record.Registered);
+    QSignalSpy fired(&shk, &GlobalHotkeys::pressed);
+    const HotkeyRecord record = shk.addHotkey(GlobalHotkeys::Ctrl | GlobalHotkeys::Alt, std::uint8_t(keyIndexOf(66)));
+    QVERIFY(record.registered);
     QCOMPARE(grabber.grabs.value(0).keysym, 0xFFADu);
     QCOMPARE(grabber.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
     QVERIFY(grabber.press(0xFFAD, KeyGrabber::Ctrl | KeyGrabber::Alt));
@@ -62,14 +62,14 @@ void TestHotkey::registersWhileActive()
 
     shk.setActive(false);
     QVERIFY(grabber.grabs.isEmpty());
-    QVERIFY(!shk.hotkeyAt(0).Registered);
+    QVERIFY(!shk.hotkeyAt(0).registered);
     QVERIFY(!grabber.press(0xFFAD, KeyGrabber::Ctrl | KeyGrabber::Alt));
     shk.setActive(true);
-    QVERIFY(shk.hotkeyAt(0).Registered);
+    QVERIFY(shk.hotkeyAt(0).registered);
     shk.clearHotkeys();
     QVERIFY(grabber.grabs.isEmpty());
     QCOMPARE(shk.hotkeyCount(), 0);
-    QVERIFY(shk.Active());
+    QVERIFY(shk.isActive());
 }
 
 void TestHotkey::failedRegistrationIsRecorded()
@@ -77,7 +77,7 @@ void TestHotkey::failedRegistrationIsRecorded()
     FakeKeyGrabber grabber;
     grabber.heldElsewhere.insert(FakeKeyGrabber::key(0x76, KeyGrabber::Ctrl));
     GlobalHotkeys shk(grabber);
-    QVERIFY(!shk.addHotkey(GlobalHotkeys::Ctrl, std::uint8_t(keyIndexOf(49))).Registered);
+    QVERIFY(!shk.addHotkey(GlobalHotkeys::Ctrl, std::uint8_t(keyIndexOf(49))).registered);
     QVERIFY(grabber.grabs.isEmpty());
 }
 

@@ -30,7 +30,7 @@ private slots:
     void heldModifiersAreWaitedForThenReleased();
 
 private:
-    Item *add(const QString &text, int method = 0, int kind = Item::PlainText);
+    Item *add(const QString &text, PasteMethod method = PasteMethod::SimulateCtrlV, ItemKind kind = ItemKind::PlainText);
     QList<const Item *> pick(const QList<int> &order);
     void run(const QList<int> &order);
     QStringList deliveries() const;
@@ -43,15 +43,15 @@ void TestPasteEngine::init()
     f = std::make_unique<PasteFixture>();
 }
 
-Item *TestPasteEngine::add(const QString &text, int method, int kind)
+Item *TestPasteEngine::add(const QString &text, PasteMethod method, ItemKind kind)
 {
     Item item = textItem(text);
-    item.PasteMethod = std::int8_t(method);
-    item.Kind = std::int8_t(kind);
-    item.Category = f->category->name;
-    if (kind == Item::Image) {
-        item.Bitmap = QImage(3, 2, QImage::Format_RGB32);
-        item.Bitmap.fill(Qt::blue);
+    item.pasteMethod = method;
+    item.kind = kind;
+    item.category = f->category->name;
+    if (kind == ItemKind::Image) {
+        item.bitmap = QImage(3, 2, QImage::Format_RGB32);
+        item.bitmap.fill(Qt::blue);
     }
     f->category->items.push_back(std::make_unique<Item>(item));
     return f->category->items.back().get();
@@ -82,34 +82,39 @@ QStringList TestPasteEngine::deliveries() const
 
 void TestPasteEngine::methodResolution_data()
 {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<int>("categoryMethod");
+    using M = PasteMethod;
+    QTest::addColumn<ItemKind>("kind");
+    QTest::addColumn<PasteMethod>("categoryMethod");
     QTest::addColumn<bool>("global");
-    QTest::addColumn<int>("itemMethod");
-    QTest::addColumn<int>("method");
-    QTest::newRow("item's own") << 0 << 3 << false << 2 << 2;
-    QTest::newRow("category's") << 0 << 1 << false << 2 << 1;
-    QTest::newRow("global wins") << 0 << 1 << true << 2 << 1;
-    QTest::newRow("rich text always Ctrl+V") << 3 << 1 << true << 2 << 0;
+    QTest::addColumn<PasteMethod>("itemMethod");
+    QTest::addColumn<PasteMethod>("method");
+    QTest::newRow("item's own") << ItemKind::PlainText << M::NoCategoryMethod << false << M::InsertAtCursor
+                                << M::InsertAtCursor;
+    QTest::newRow("category's") << ItemKind::PlainText << M::EnterKeystrokes << false << M::InsertAtCursor
+                                << M::EnterKeystrokes;
+    QTest::newRow("global wins") << ItemKind::PlainText << M::EnterKeystrokes << true << M::InsertAtCursor
+                                 << M::EnterKeystrokes;
+    QTest::newRow("rich text always Ctrl+V") << ItemKind::RichText << M::EnterKeystrokes << true << M::InsertAtCursor
+                                             << M::SimulateCtrlV;
 }
 
 void TestPasteEngine::methodResolution()
 {
-    QFETCH(int, kind);
-    QFETCH(int, categoryMethod);
+    QFETCH(ItemKind, kind);
+    QFETCH(PasteMethod, categoryMethod);
     QFETCH(bool, global);
-    QFETCH(int, itemMethod);
+    QFETCH(PasteMethod, itemMethod);
+    QFETCH(PasteMethod, method);
     Item item;
-    item.Kind = std::int8_t(kind);
-    item.PasteMethod = std::int8_t(itemMethod);
-    QFETCH(int, method);
-    QCOMPARE(PasteEngine::methodFor(item, categoryMethod, global, 1), method);
+    item.kind = kind;
+    item.pasteMethod = itemMethod;
+    QCOMPARE(PasteEngine::methodFor(item, categoryMethod, global, PasteMethod::EnterKeystrokes), method);
 }
 
 void TestPasteEngine::entriesInSelectionOrderWithPacing()
 {
     for (int i = 0; i < 8; ++i)
-        add(QStringLiteral("t%1").arg(i), 2);
+        add(QStringLiteral("t%1").arg(i), PasteMethod::InsertAtCursor);
     run({5, 2, 7});
     const QStringList expected{
         "focus 7", "wait 100", "insert t5", "wait 75",
@@ -124,12 +129,12 @@ void TestPasteEngine::entriesInSelectionOrderWithPacing()
 
 void TestPasteEngine::categoryActionOverridesItems()
 {
-    f->category->rec.Action = 2;
-    f->category->rec.ActionCount = 3;
+    f->category->rec.action = AfterPasteAction::PressEnter;
+    f->category->rec.actionCount = 3;
     Item *a = add(QStringLiteral("a"));
-    a->Action = 1;
-    a->ActionCount = 1;
-    add(QStringLiteral("pic"), 0, Item::Image);
+    a->action = AfterPasteAction::PressTab;
+    a->actionCount = 1;
+    add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
     run({0, 1});
     QCOMPARE(deliveries(), (QStringList{"key ctrl+v", "key enter", "key enter", "key enter", "key ctrl+v"}));
 }
@@ -146,8 +151,8 @@ void TestPasteEngine::typingWithCapsLock()
 
 void TestPasteEngine::escStopsTypingWithinACharacter()
 {
-    add(QString(500, QLatin1Char('x')), 1);
-    add(QStringLiteral("never"), 1);
+    add(QString(500, QLatin1Char('x')), PasteMethod::EnterKeystrokes);
+    add(QStringLiteral("never"), PasteMethod::EnterKeystrokes);
     // 100 ms before the delivery, then 1 ms per character: Esc after about 100 of them.
     f->desktop.schedule(200, [this] { QVERIFY(f->keys.press(0xFF1B, 0)); });
     run({0, 1});
@@ -159,7 +164,7 @@ void TestPasteEngine::escStopsTypingWithinACharacter()
 
 void TestPasteEngine::imagesAndPasteOff()
 {
-    add(QStringLiteral("pic"), 0, Item::Image);
+    add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
     add(QStringLiteral("first text"));
     add(QStringLiteral("second text"));
     f->options.set("showbmp", false);
@@ -175,7 +180,7 @@ void TestPasteEngine::comboSelectionRestoredBeforeFirstDelivery()
     f->target.comboSelStart = 2;
     f->target.comboSelEnd = 5;
     add(QStringLiteral("a"));
-    add(QStringLiteral("pic"), 0, Item::Image);
+    add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
     run({0});
     QCOMPARE(deliveries(), (QStringList{"select 7 2-5", "key ctrl+v"}));
     f->desktop.log.clear();
@@ -187,7 +192,7 @@ void TestPasteEngine::richTextAlwaysByCtrlV()
 {
     f->options.set("global", true);
     f->options.set("gpaste", 1);
-    add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), 1, Item::RichText);
+    add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), PasteMethod::EnterKeystrokes, ItemKind::RichText);
     run({0});
     QCOMPARE(deliveries(), QStringList{"key ctrl+v"});
     QVERIFY(f->clipboard.data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
@@ -199,7 +204,7 @@ void TestPasteEngine::richTextAlwaysByCtrlV()
 void TestPasteEngine::insertFallsBackToTyping()
 {
     f->desktop.editable = false;
-    add(QStringLiteral("hi"), 2);
+    add(QStringLiteral("hi"), PasteMethod::InsertAtCursor);
     run({0});
     QCOMPARE(deliveries(), (QStringList{"type h", "type i"}));
 }
@@ -207,12 +212,12 @@ void TestPasteEngine::insertFallsBackToTyping()
 void TestPasteEngine::jumpAndExtraText()
 {
     Item *a = add(QStringLiteral("a"));
-    a->Action = 4;
-    a->ActionCount = 2;
+    a->action = AfterPasteAction::JumpToNextControl;
+    a->actionCount = 2;
     Item *b = add(QStringLiteral("b"));
-    b->Action = 5;
-    b->ActionCount = 2;
-    b->ExtraText = QStringLiteral("!");
+    b->action = AfterPasteAction::TypeExtraText;
+    b->actionCount = 2;
+    b->extraText = QStringLiteral("!");
     run({0, 1});
     const QString log = f->desktop.log.join(QLatin1Char('|'));
     QVERIFY2(log.contains(QLatin1String("key ctrl+v|wait 75|wait 200|next control 1|next control 2|wait 200")),
@@ -224,9 +229,9 @@ void TestPasteEngine::jumpAndExtraText()
 void TestPasteEngine::captureTrimmingThePickedItemDuringTheRun()
 {
     // Newest first: the oldest item, picked second, is what a trim frees.
-    add(QStringLiteral("kept"), 2);
-    add(QStringLiteral("oldest"), 2);
-    f->category->rec.Limit = 2;
+    add(QStringLiteral("kept"), PasteMethod::InsertAtCursor);
+    add(QStringLiteral("oldest"), PasteMethod::InsertAtCursor);
+    f->category->rec.limit = 2;
     f->desktop.schedule(150, [this] {
         Item captured = textItem(QStringLiteral("captured"));
         f->collection.insertFirstChild(f->category, captured);
@@ -239,8 +244,8 @@ void TestPasteEngine::captureTrimmingThePickedItemDuringTheRun()
 
 void TestPasteEngine::nothingSentWhenTheTargetNeverComesToTheFront()
 {
-    add(QStringLiteral("text"), 1);
-    add(QStringLiteral("pic"), 0, Item::Image);
+    add(QStringLiteral("text"), PasteMethod::EnterKeystrokes);
+    add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
     f->desktop.active = 3;
     f->desktop.refuseActivation = true;
     run({0, 1});
@@ -252,26 +257,26 @@ void TestPasteEngine::nothingSentWhenTheTargetNeverComesToTheFront()
 
 void TestPasteEngine::switchingWindowsStopsTheRun_data()
 {
-    QTest::addColumn<int>("method");
-    QTest::addColumn<int>("action");
-    QTest::newRow("typing") << 1 << 0;
-    QTest::newRow("Enter after each") << 2 << 2;
+    QTest::addColumn<PasteMethod>("method");
+    QTest::addColumn<AfterPasteAction>("action");
+    QTest::newRow("typing") << PasteMethod::EnterKeystrokes << AfterPasteAction::None;
+    QTest::newRow("Enter after each") << PasteMethod::InsertAtCursor << AfterPasteAction::PressEnter;
 }
 
 void TestPasteEngine::switchingWindowsStopsTheRun()
 {
-    QFETCH(int, method);
-    QFETCH(int, action);
+    QFETCH(PasteMethod, method);
+    QFETCH(AfterPasteAction, action);
     Item *first = add(QString(300, QLatin1Char('x')), method);
-    first->Action = std::int8_t(action);
-    first->ActionCount = 5;
+    first->action = action;
+    first->actionCount = 5;
     add(QStringLiteral("never"), method);
     // The user clicks another window while the first item is on its way.
     f->desktop.schedule(250, [this] { f->desktop.active = 99; });
     run({0, 1});
     const QString log = deliveries().join(QLatin1Char('|'));
     QVERIFY2(!log.contains(QLatin1String("never")) && !log.contains(QLatin1String("key enter")), qPrintable(log));
-    if (method == 1) {
+    if (method == PasteMethod::EnterKeystrokes) {
         const int typed = int(f->desktop.log.count(QStringLiteral("type x")));
         QVERIFY2(typed > 100 && typed < 300, qPrintable(QString::number(typed)));
     }
@@ -280,18 +285,18 @@ void TestPasteEngine::switchingWindowsStopsTheRun()
 
 void TestPasteEngine::heldModifiersAreWaitedForThenReleased_data()
 {
-    QTest::addColumn<int>("method");
+    QTest::addColumn<PasteMethod>("method");
     QTest::addColumn<int>("letGoAt");
     QTest::addColumn<bool>("released");
-    QTest::newRow("typing, let go") << 1 << 400 << false;
-    QTest::newRow("typing, held on") << 1 << 100000 << true;
-    QTest::newRow("Ctrl+V, let go") << 0 << 400 << false;
-    QTest::newRow("Ctrl+V, held on") << 0 << 100000 << true;
+    QTest::newRow("typing, let go") << PasteMethod::EnterKeystrokes << 400 << false;
+    QTest::newRow("typing, held on") << PasteMethod::EnterKeystrokes << 100000 << true;
+    QTest::newRow("Ctrl+V, let go") << PasteMethod::SimulateCtrlV << 400 << false;
+    QTest::newRow("Ctrl+V, held on") << PasteMethod::SimulateCtrlV << 100000 << true;
 }
 
 void TestPasteEngine::heldModifiersAreWaitedForThenReleased()
 {
-    QFETCH(int, method);
+    QFETCH(PasteMethod, method);
     QFETCH(int, letGoAt);
     QFETCH(bool, released);
     add(QStringLiteral("ab"), method);
@@ -312,7 +317,7 @@ void TestPasteEngine::heldModifiersAreWaitedForThenReleased()
             waited += 10;
     }
     QVERIFY2(waited >= (released ? PasteEngine::ModifierWaitMs : letGoAt - 110), qPrintable(log.join(QLatin1Char('|'))));
-    QCOMPARE(deliveries().last(), method == 1 ? QStringLiteral("type b") : QStringLiteral("key ctrl+v"));
+    QCOMPARE(deliveries().last(), method == PasteMethod::EnterKeystrokes ? QStringLiteral("type b") : QStringLiteral("key ctrl+v"));
 }
 
 QTEST_MAIN(TestPasteEngine)

@@ -78,7 +78,7 @@ PopupList *TestPopupList::open(int items)
     CategoryNode *category = f->collection.currentCategory();
     for (int i = 0; i < items; ++i) {
         Item item = textItem(QStringLiteral("entry %1").arg(i));
-        item.Category = category->name;
+        item.category = category->name;
         category->items.push_back(std::make_unique<Item>(item));
     }
     f->collection.refreshCurrentItems();
@@ -110,13 +110,13 @@ void TestPopupList::addRichAndPicture(const QString &rtf)
 {
     CategoryNode *category = f->collection.currentCategory();
     Item rich = textItem(rtf);
-    rich.Kind = Item::RichText;
-    rich.Category = category->name;
+    rich.kind = ItemKind::RichText;
+    rich.category = category->name;
     category->items.push_back(std::make_unique<Item>(rich));
     Item picture = textItem(QStringLiteral("pic"));
-    picture.Kind = Item::Image;
-    picture.Bitmap = QImage(5, 4, QImage::Format_RGB32);
-    picture.Category = category->name;
+    picture.kind = ItemKind::Image;
+    picture.bitmap = QImage(5, 4, QImage::Format_RGB32);
+    picture.category = category->name;
     category->items.push_back(std::make_unique<Item>(picture));
 }
 
@@ -395,7 +395,7 @@ void TestPopupList::rowsKeepTheirItemsWhileCapturesArrive()
     } else {
         QStringList left;
         for (const auto &item : f->category->items)
-            left << item->Text;
+            left << item->text;
         QCOMPARE(left, (QStringList{"copied again", "copied meanwhile", "entry 0", "entry 2"}));
     }
 }
@@ -404,7 +404,7 @@ void TestPopupList::rowOfAFreedItemLeavesTheList()
 {
     f->options.set("preview", true);
     f->options.set("tooltip", true);
-    f->category->rec.Limit = 3;
+    f->category->rec.limit = 3;
     open(3);
     click(2);
     QListWidget *list = m_list->list();
@@ -427,8 +427,8 @@ void TestPopupList::tooltipShowsMarkupAsCharactersAndOnlyWhatFits()
     CategoryNode *category = f->collection.currentCategory();
     for (const QString &text : {markup, QStringLiteral("line\r\n").repeated(200000)}) {
         Item item = textItem(text);
-        item.Alias = text.left(20).simplified();
-        item.Category = category->name;
+        item.alias = text.left(20).simplified();
+        item.category = category->name;
         category->items.push_back(std::make_unique<Item>(item));
     }
     open(0);

@@ -13,8 +13,8 @@ namespace {
 CategoryNode *categoryWith(Collection &c, const QString &name, int items, int limit, int lock)
 {
     CategorySettings rec;
-    rec.Limit = limit;
-    rec.LockAtLimit = lock;
+    rec.limit = limit;
+    rec.lockAtLimit = lock;
     CategoryNode *node = c.appendCategory(name, rec);
     for (int i = 1; i <= items; ++i) {
         c.setCurrentCategory(node);
@@ -27,7 +27,7 @@ QStringList aliases(const CategoryNode *node)
 {
     QStringList result;
     for (const auto &item : node->items)
-        result << item->Alias;
+        result << item->alias;
     return result;
 }
 
@@ -71,16 +71,16 @@ void TestCollection::addToCurrentCategory()
     QFETCH(int, lock);
     Collection c;
     CategoryNode *node = categoryWith(c, QStringLiteral("Mail"), items, limit, lock);
-    const QString oldest = node->items.back()->Alias;
+    const QString oldest = node->items.back()->alias;
 
     QFETCH(bool, result);
     QCOMPARE(c.addNewItem(false, textItem(QStringLiteral("new"))), result);
     QFETCH(int, countAfter);
     QCOMPARE(node->itemCount(), countAfter);
     QFETCH(bool, added);
-    QCOMPARE(node->items.front()->Alias == QStringLiteral("new"), added);
+    QCOMPARE(node->items.front()->alias == QStringLiteral("new"), added);
     if (added)
-        QCOMPARE(node->items.front()->Category, QStringLiteral("Mail"));
+        QCOMPARE(node->items.front()->category, QStringLiteral("Mail"));
     QFETCH(bool, oldestKept);
     QCOMPARE(aliases(node).contains(oldest), oldestKept);
 }
@@ -96,8 +96,8 @@ void TestCollection::addToEveryCategorySkipsLockedAndFull()
     QCOMPARE(aliases(a), QStringList{QStringLiteral("x")});
     QCOMPARE(aliases(full), (QStringList{QStringLiteral("old1"), QStringLiteral("old2")}));
     QCOMPARE(aliases(b), QStringList{QStringLiteral("x")});
-    QCOMPARE(a->items.front()->Category, QStringLiteral("A"));
-    QCOMPARE(b->items.front()->Category, QStringLiteral("B"));
+    QCOMPARE(a->items.front()->category, QStringLiteral("A"));
+    QCOMPARE(b->items.front()->category, QStringLiteral("B"));
     QVERIFY(a->items.front().get() != b->items.front().get());
 }
 

@@ -43,12 +43,12 @@ const char *kStampLine = "Sun, Feb 18, 2001, 12:33 PM";
 Item imageItem(int w, int h)
 {
     Item item;
-    item.Kind = Item::Image;
-    item.Text = kUnsavedImageText;
-    item.Alias = QStringLiteral("Image: %1 x %2").arg(w).arg(h);
-    item.Created = QString::fromLatin1(kStampLine);
-    item.Bitmap = QImage(w, h, QImage::Format_RGB32);
-    item.Bitmap.fill(Qt::red);
+    item.kind = ItemKind::Image;
+    item.text = kUnsavedImageText;
+    item.alias = QStringLiteral("Image: %1 x %2").arg(w).arg(h);
+    item.created = QString::fromLatin1(kStampLine);
+    item.bitmap = QImage(w, h, QImage::Format_RGB32);
+    item.bitmap.fill(Qt::red);
     return item;
 }
 
@@ -134,26 +134,26 @@ void TestDataFile::modelRoundTrip()
 {
     Collection c;
     CategorySettings rec;
-    rec.Action = 5;
-    rec.PasteMethod = 1;
-    rec.ActionCount = 9;
-    rec.Limit = 100;
-    rec.LockAtLimit = 1;
+    rec.action = AfterPasteAction::TypeExtraText;
+    rec.pasteMethod = PasteMethod::EnterKeystrokes;
+    rec.actionCount = 9;
+    rec.limit = 100;
+    rec.lockAtLimit = true;
     rec.setExtraText(QString(300, QLatin1Char('x')));
     CategoryNode *cat = c.appendCategory(QStringLiteral("Forms"), rec);
-    QCOMPARE(cat->rec.ExtraText.size(), 255);
+    QCOMPARE(cat->rec.extraText.size(), 255);
     const QStringList texts{QString(), QStringLiteral("a"), QStringLiteral("a\r\n"), QStringLiteral("a\r\n\r\n"),
                             QStringLiteral("\r\n"), QStringLiteral("x\ny"), QStringLiteral("tab\there")};
     for (const QString &text : texts) {
         Item item;
-        item.Action = 5;
-        item.PasteMethod = 2;
-        item.ActionCount = 3;
-        item.Alias = text.left(1) + QStringLiteral("alias");
-        item.Text = text;
-        item.ExtraText = QStringLiteral("extra");
-        item.Created = QString::fromLatin1(kStampLine);
-        item.Category = cat->name;
+        item.action = AfterPasteAction::TypeExtraText;
+        item.pasteMethod = PasteMethod::InsertAtCursor;
+        item.actionCount = 3;
+        item.alias = text.left(1) + QStringLiteral("alias");
+        item.text = text;
+        item.extraText = QStringLiteral("extra");
+        item.created = QString::fromLatin1(kStampLine);
+        item.category = cat->name;
         cat->items.push_back(std::make_unique<Item>(item));
     }
     const QByteArray bytes = DataFileWriter::serialize(c);
@@ -162,20 +162,20 @@ void TestDataFile::modelRoundTrip()
     QCOMPARE(back.categories.size(), size_t(1));
     const CategoryNode &read = *back.categories.front();
     QCOMPARE(read.name, cat->name);
-    QCOMPARE(read.rec.ExtraText, cat->rec.ExtraText);
-    QCOMPARE(read.rec.LockAtLimit, 1);
-    QCOMPARE(read.rec.Limit, 100);
+    QCOMPARE(read.rec.extraText, cat->rec.extraText);
+    QVERIFY(read.rec.lockAtLimit);
+    QCOMPARE(read.rec.limit, 100);
     QCOMPARE(read.itemCount(), int(texts.size()));
     for (int i = 0; i < read.itemCount(); ++i) {
         const Item &a = *cat->items[size_t(i)];
         const Item &b = *read.items[size_t(i)];
-        QCOMPARE(b.Text, a.Text);
-        QCOMPARE(b.Alias, a.Alias);
-        QCOMPARE(b.ExtraText, a.ExtraText);
-        QCOMPARE(b.Category, QStringLiteral("Forms"));
-        QCOMPARE(int(b.Action), 5);
-        QCOMPARE(int(b.PasteMethod), 2);
-        QCOMPARE(int(b.ActionCount), 3);
+        QCOMPARE(b.text, a.text);
+        QCOMPARE(b.alias, a.alias);
+        QCOMPARE(b.extraText, a.extraText);
+        QCOMPARE(b.category, QStringLiteral("Forms"));
+        QCOMPARE(b.action, AfterPasteAction::TypeExtraText);
+        QCOMPARE(b.pasteMethod, PasteMethod::InsertAtCursor);
+        QCOMPARE(int(b.actionCount), 3);
     }
 }
 
@@ -187,14 +187,14 @@ void TestDataFile::olderLayouts()
     QVERIFY(!result.failed);
     const CategoryNode &cat = *result.categories.front();
     QCOMPARE(cat.name, QStringLiteral("Old one"));
-    QCOMPARE(cat.rec.Action, 0);
-    QCOMPARE(cat.rec.PasteMethod, 3);
-    QCOMPARE(cat.rec.ActionCount, 0);
+    QCOMPARE(cat.rec.action, AfterPasteAction::None);
+    QCOMPARE(cat.rec.pasteMethod, PasteMethod::NoCategoryMethod);
+    QCOMPARE(cat.rec.actionCount, 0);
     QCOMPARE(cat.itemCount(), 2);
-    QCOMPARE(cat.items[0]->Text, QStringLiteral("text one"));
-    QVERIFY(cat.items[0]->Created.contains(QLatin1Char(',')));
-    QCOMPARE(cat.items[1]->Created, QStringLiteral("Tue, Mar 6, 2001, 09:00 AM"));
-    QCOMPARE(cat.items[1]->Text, QStringLiteral("two"));
+    QCOMPARE(cat.items[0]->text, QStringLiteral("text one"));
+    QVERIFY(cat.items[0]->created.contains(QLatin1Char(',')));
+    QCOMPARE(cat.items[1]->created, QStringLiteral("Tue, Mar 6, 2001, 09:00 AM"));
+    QCOMPARE(cat.items[1]->text, QStringLiteral("two"));
 }
 
 void TestDataFile::trailerHandling()
@@ -206,7 +206,7 @@ void TestDataFile::trailerHandling()
     // Only a last line holding "SK: " is dropped; a file without one loads whole.
     ParseResult noTrailer = parseBytes(crlf("031|A|0|0|1|a|Sun, Feb 18, 2001, 12:33 PM|1|SK: inside|0001"));
     QVERIFY(!noTrailer.failed);
-    QCOMPARE(noTrailer.categories.front()->items.front()->Text, QStringLiteral("SK: inside"));
+    QCOMPARE(noTrailer.categories.front()->items.front()->text, QStringLiteral("SK: inside"));
 }
 
 void TestDataFile::flagsLineSearch_data()
@@ -235,7 +235,7 @@ void TestDataFile::flagsLineSearch()
     QVERIFY2(!result.failed, qPrintable(result.failure));
     QStringList read;
     for (const auto &item : result.categories.front()->items)
-        read << item->Text;
+        read << item->text;
     QFETCH(QStringList, texts);
     QCOMPARE(read, texts);
     QFETCH(int, badFlags);
@@ -267,7 +267,7 @@ void TestDataFile::partialTreeSurvivesFailure()
     ParseResult result = parseBytes(crlf("031|A|0|0|1|a|Sun, Feb 18, 2001, 12:33 PM|1|aa|0001|031|B|0|0|x|"));
     QVERIFY(result.failed);
     QCOMPARE(result.categories.size(), size_t(1));
-    QCOMPARE(result.categories.front()->items.front()->Text, QStringLiteral("aa"));
+    QCOMPARE(result.categories.front()->items.front()->text, QStringLiteral("aa"));
 }
 
 void TestDataFile::windows1252AndNul()
@@ -277,8 +277,8 @@ void TestDataFile::windows1252AndNul()
                                     + "\r\n1\r\n5 \x80\r\n0001\r\n");
     QVERIFY(!result.failed);
     QCOMPARE(result.categories.front()->name, QStringLiteral("Caf\u00e9"));
-    QCOMPARE(result.categories.front()->items.front()->Alias, QStringLiteral("\u201cq\u201d"));
-    QCOMPARE(result.categories.front()->items.front()->Text, QStringLiteral("5 \u20ac"));
+    QCOMPARE(result.categories.front()->items.front()->alias, QStringLiteral("\u201cq\u201d"));
+    QCOMPARE(result.categories.front()->items.front()->text, QStringLiteral("5 \u20ac"));
     // Written back as UTF-8.
     Collection c;
     c.replaceAll(std::move(result.categories));
@@ -334,28 +334,28 @@ void TestDataFile::sideFilesWrittenAndSwept()
     c.setCurrentCategory(cat);
     QVERIFY(!c.addNewItem(false, imageItem(4, 3)));
     Item *item = cat->items.front().get();
-    QCOMPARE(item->Text, kUnsavedImageText);
+    QCOMPARE(item->text, kUnsavedImageText);
 
     DataFileWriter(data).write(c);
-    QVERIFY(item->Text.startsWith(data + QStringLiteral(".b")));
-    QImage stored(item->Text, "BMP");
+    QVERIFY(item->text.startsWith(data + QStringLiteral(".b")));
+    QImage stored(item->text, "BMP");
     QCOMPARE(stored.size(), QSize(4, 3));
-    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data.db.b17"))) || item->Text.endsWith(QStringLiteral(".b17")));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("data.db.b17"))) || item->text.endsWith(QStringLiteral(".b17")));
     // Only names of our own pictures are swept: the user's "data.db.bak" stays.
     for (const char *kept : {"data.db.~bk", "data.db.corrupt", "other.db.b3", "data.db.bak"})
         QVERIFY2(QFile::exists(dir.filePath(QString::fromLatin1(kept))), kept);
 
     // A later save keeps the stored side file rather than writing another.
-    const QString first = item->Text;
+    const QString first = item->text;
     DataFileWriter(data).write(c);
-    QCOMPARE(item->Text, first);
+    QCOMPARE(item->text, first);
     QCOMPARE(SideFiles::onDisk(data), QStringList{first});
 
     // And the file loads back with its picture.
     ParseResult back = parseBytes(readFile(data), data);
     QVERIFY(!back.failed);
-    QCOMPARE(back.categories.front()->items.front()->Bitmap.size(), QSize(4, 3));
-    QCOMPARE(int(back.categories.front()->items.front()->Kind), 1);
+    QCOMPARE(back.categories.front()->items.front()->bitmap.size(), QSize(4, 3));
+    QCOMPARE(back.categories.front()->items.front()->kind, ItemKind::Image);
 }
 
 void TestDataFile::sideFileFoundBesideDataFile()
@@ -371,9 +371,9 @@ void TestDataFile::sideFileFoundBesideDataFile()
                             + "\r\n1\r\n/home/someone/old/data.db.b6\r\n0010\r\n";
     ParseResult result = parseBytes(file, data);
     QVERIFY(result.problems.empty());
-    QCOMPARE(result.categories.front()->items[0]->Text, dir.filePath(QStringLiteral("data.db.b5")));
-    QCOMPARE(result.categories.front()->items[1]->Text, dir.filePath(QStringLiteral("data.db.b6")));
-    QVERIFY(!result.categories.front()->items[0]->Bitmap.isNull());
+    QCOMPARE(result.categories.front()->items[0]->text, dir.filePath(QStringLiteral("data.db.b5")));
+    QCOMPARE(result.categories.front()->items[1]->text, dir.filePath(QStringLiteral("data.db.b6")));
+    QVERIFY(!result.categories.front()->items[0]->bitmap.isNull());
 }
 
 void TestDataFile::missingAndUnreadablePictures()
@@ -393,7 +393,7 @@ void TestDataFile::missingAndUnreadablePictures()
     QCOMPARE(result.problems[1].kind, LoadProblem::UnreadableImage);
     const CategoryNode &cat = *result.categories.front();
     QCOMPARE(cat.itemCount(), 2);
-    QCOMPARE(cat.items[1]->Text, QStringLiteral("still here"));
+    QCOMPARE(cat.items[1]->text, QStringLiteral("still here"));
 
     // The unreadable file is kept by the next save, not swept away.
     Collection c;
@@ -437,7 +437,7 @@ void TestDataFile::savedFilesAreOwnerOnly()
     DataFileWriter(data).write(c);
     const auto ownerOnly = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadUser | QFileDevice::WriteUser;
     QCOMPARE(QFile::permissions(data), ownerOnly);
-    QCOMPARE(QFile::permissions(c.category(0)->items.front()->Text), ownerOnly);
+    QCOMPARE(QFile::permissions(c.category(0)->items.front()->text), ownerOnly);
 }
 
 void TestDataFile::failedSaveReportsError()

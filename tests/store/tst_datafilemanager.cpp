@@ -137,7 +137,7 @@ void TestDataFileManager::missingFileStartsFreshCollection()
     QCOMPARE(m_manager->currentFile(), path("data.db"));
     QCOMPARE(m_collection->categoryCount(), 1);
     QCOMPARE(m_collection->category(0)->name, QStringLiteral("Category1"));
-    QCOMPARE(m_collection->category(0)->rec.PasteMethod, 3);
+    QCOMPARE(m_collection->category(0)->rec.pasteMethod, PasteMethod::NoCategoryMethod);
     QCOMPARE(readFile(path("data.db")), QByteArray("030\r\nCategory1\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n"));
     QCOMPARE(m_host->outOfSight, 1);
     QCOMPARE(m_recent->paths(), QStringList{path("data.db")});
@@ -254,16 +254,16 @@ void TestDataFileManager::savesWhileCapturesArrive()
     m_manager->setCurrentFile(path("data.db"));
     m_manager->loadData();
     CategoryNode *category = m_collection->category(0);
-    category->rec.Limit = 6;
+    category->rec.limit = 6;
     m_collection->setCurrentCategory(category);
     int captured = 0;
     const auto capture = [this, category, &captured] {
         Item item = textItem(QStringLiteral("capture %1").arg(++captured));
         if (captured % 2) {
-            item.Kind = Item::Image;
-            item.Text = QStringLiteral(" ");
-            item.Bitmap = QImage(3, 3, QImage::Format_RGB32);
-            item.Bitmap.fill(Qt::green);
+            item.kind = ItemKind::Image;
+            item.text = QStringLiteral(" ");
+            item.bitmap = QImage(3, 3, QImage::Format_RGB32);
+            item.bitmap.fill(Qt::green);
         }
         m_collection->insertFirstChild(category, item);
         m_collection->enforceLimit(category, true);
@@ -316,7 +316,7 @@ void TestDataFileManager::aCopiedCollectionKeepsItsOwnPictures()
     QVERIFY(QFile::copy(path("a/data.db.b4"), path("b/data.db.b4")));
     m_manager->setCurrentFile(path("b/data.db"));
     m_manager->loadData();
-    QCOMPARE(m_collection->category(0)->items.front()->Text, path("b/data.db.b4"));
+    QCOMPARE(m_collection->category(0)->items.front()->text, path("b/data.db.b4"));
     m_collection->setEditModified();
     m_manager->saveData();
     QVERIFY(QFile::exists(path("b/data.db.b4")));
@@ -324,7 +324,7 @@ void TestDataFileManager::aCopiedCollectionKeepsItsOwnPictures()
     QVERIFY(QDir(path("a")).removeRecursively());
     m_manager->loadData();
     QVERIFY2(m_boxes->shown().isEmpty(), qPrintable(m_boxes->texts().join(QLatin1Char('|'))));
-    QVERIFY(!m_collection->category(0)->items.front()->Bitmap.isNull());
+    QVERIFY(!m_collection->category(0)->items.front()->bitmap.isNull());
 }
 
 void TestDataFileManager::anotherSpellingOfTheFolderIsTheSameFile()
@@ -388,17 +388,17 @@ void TestDataFileManager::nulInStoredTextStillLoads()
     m_manager->loadData();
     CategoryNode *category = m_collection->category(0);
     Item rich = textItem(QStringLiteral("{\\rtf1 from Wine}") + QChar(0));
-    rich.Kind = Item::RichText;
+    rich.kind = ItemKind::RichText;
     Item named = textItem(QStringLiteral("after"));
-    named.Alias = QStringLiteral("two\r\nlines") + QChar(0);
+    named.alias = QStringLiteral("two\r\nlines") + QChar(0);
     m_collection->insertFirstChild(category, rich);
     m_collection->insertFirstChild(category, named);
     m_manager->saveData();
     m_manager->loadData();
     QCOMPARE(m_boxes->shown().size(), 1);  // the first load's "not found" alone
     QCOMPARE(m_collection->category(0)->itemCount(), 2);
-    QCOMPARE(m_collection->category(0)->items[0]->Alias, QStringLiteral("two lines"));
-    QCOMPARE(m_collection->category(0)->items[1]->Text, QStringLiteral("{\\rtf1 from Wine}"));
+    QCOMPARE(m_collection->category(0)->items[0]->alias, QStringLiteral("two lines"));
+    QCOMPARE(m_collection->category(0)->items[1]->text, QStringLiteral("{\\rtf1 from Wine}"));
 }
 
 void TestDataFileManager::aFailedBackupCopyIsReportedAndLoadingGoesOn()
