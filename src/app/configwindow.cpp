@@ -13,7 +13,7 @@
 #include "popup/popuplist.h"
 #include "popup/globalhotkeys.h"
 #include "platform/filedialogs.h"
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 #include "common/programerror.h"
 #include "tray/trayicon.h"
 

@@ -1,6 +1,6 @@
 #include "app/errorhandler.h"
 
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 #include "store/datafilemanager.h"
 #include "common/programerror.h"
 

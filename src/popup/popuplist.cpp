@@ -6,7 +6,7 @@
 
 #include "richtext/rtfreader.h"
 
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 #include "settings/options.h"
 #include "store/collection.h"
 

@@ -1,7 +1,7 @@
 #include "richtext/rtfreader.h"
 
 #include "richtext/richtextplain.h"
-#include "store/textcodecs.h"
+#include "common/textcodecs.h"
 
 #include <QColor>
 #include <QHash>

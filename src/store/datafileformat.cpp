@@ -1,6 +1,6 @@
 #include "store/datafileformat.h"
 
-#include "store/textcodecs.h"
+#include "common/textcodecs.h"
 
 #include <QStringDecoder>
 

@@ -7,7 +7,7 @@
 #include "common/safefile.h"
 #include "store/sidefiles.h"
 
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 
 #include <QDir>
 #include <QFile>

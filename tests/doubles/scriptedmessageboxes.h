@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/messageboxservice.h"
+#include "common/messageboxservice.h"
 
 // Message boxes on screen, owned by the active window when there is one.
 class QtMessageBoxService : public MessageBoxService

@@ -1,4 +1,4 @@
-#include "store/textcodecs.h"
+#include "common/textcodecs.h"
 
 #include <QStringDecoder>
 
