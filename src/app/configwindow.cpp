@@ -3,7 +3,7 @@
 #include "app/errorhandler.h"
 
 #include "capture/aliasderivation.h"
-#include "config/collectiontreemodel.h"
+#include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
 #include "platform/desktop.h"

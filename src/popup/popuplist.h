@@ -1,6 +1,7 @@
 #pragma once
 
 #include "popup/selectionorder.h"
+#include "popup/itemtooltip.h"
 #include "popup/previewwindow.h"
 
 #include "platform/desktop.h"

@@ -1,4 +1,4 @@
-#include "config/collectiontreemodel.h"
+#include "config/tree/collectiontreemodel.h"
 
 #include "store/collection.h"
 
