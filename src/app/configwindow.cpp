@@ -3,6 +3,7 @@
 #include "app/errorhandler.h"
 
 #include "capture/aliasderivation.h"
+#include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
@@ -129,6 +130,24 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
 
 ConfigWindow::~ConfigWindow() = default;
 
+template<typename Page>
+Page *ConfigWindow::addPage(std::unique_ptr<Page> page)
+{
+    Page *added = page.get();
+    m_pages->addTab(page->widget(), page->title());
+    m_pageObjects.push_back(std::move(page));
+    return added;
+}
+
+ConfigPage &ConfigWindow::currentPage() const
+{
+    for (const auto &page : m_pageObjects) {
+        if (page->widget() == m_pages->currentWidget())
+            return *page;
+    }
+    return *m_pageObjects.front();
+}
+
 void ConfigWindow::buildUi()
 {
     auto *central = new QWidget(this);
@@ -146,17 +165,10 @@ void ConfigWindow::buildUi()
 
     m_pages = new QTabWidget(central);
     m_pages->setObjectName(QStringLiteral("pages"));
-    m_listSetupTab = new QWidget(m_pages);
-    m_listSetupTab->setObjectName(QStringLiteral("ListSetuptab"));
-    auto *listLayout = new QVBoxLayout(m_listSetupTab);
-    m_tree = new QTreeView(m_listSetupTab);
-    m_tree->setObjectName(QStringLiteral("TV"));
-    m_tree->setHeaderHidden(true);
-    m_tree->setMouseTracking(true);  // hot tracking
-    m_treeModel = new CollectionTreeModel(m_collection, this);
-    m_tree->setModel(m_treeModel);
-    listLayout->addWidget(m_tree);
-    m_pages->addTab(m_listSetupTab, QStringLiteral("List Setup"));
+    m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, m_pages));
+    m_listSetupTab = m_listSetup->widget();
+    m_tree = m_listSetup->tree();
+    m_treeModel = m_listSetup->model();
     layout->addWidget(m_pages, 1);
 
     m_memo = new RichEdit(central);
@@ -204,7 +216,7 @@ void ConfigWindow::buildUi()
     connect(restore, &QToolButton::clicked, this,
             [this, restore] { ErrorHandler::guard(restore, [this] { discardChanges(true); }); });
     connect(help, &QPushButton::clicked, this,
-            [this, help] { ErrorHandler::guard(help, [this] { openHelp(QStringLiteral("ListSetup")); }); });
+            [this, help] { ErrorHandler::guard(help, [this] { openHelp(currentPage().helpTopic()); }); });
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
         ErrorHandler::guard(m_categoryCombo, [this, index] {
             const QSignalBlocker block(&m_options);
@@ -660,7 +672,8 @@ void ConfigWindow::refreshCaption()
 {
     const QString path = m_dataFiles.currentFile();
     setWindowTitle(QStringLiteral("Scrapkeeper Configuration - ") + path);
-    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), QStringLiteral("List Setup - ") + QFileInfo(path).fileName());
+    m_listSetup->setDataFileName(QFileInfo(path).fileName());
+    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), m_listSetup->title());
 }
 
 void ConfigWindow::selectFirstNode()

@@ -13,7 +13,12 @@
 #include <QMainWindow>
 #include <QTimer>
 
+#include <memory>
+#include <vector>
+
 class CollectionTreeModel;
+class ConfigPage;
+class ListSetupPage;
 class Clipboard;
 class KeyGrabber;
 class PasteEngine;
@@ -126,6 +131,9 @@ protected:
 
 private:
     void buildUi();
+    template<typename Page>
+    Page *addPage(std::unique_ptr<Page> page);
+    ConfigPage &currentPage() const;
     void onMinimisedOrRestored(bool minimised);
     void showConfigWindow();
     SettingsContext settingsContext() const;
@@ -161,6 +169,8 @@ private:
     CollectionTreeModel *m_treeModel = nullptr;
     QComboBox *m_categoryCombo = nullptr;
     QTabWidget *m_pages = nullptr;
+    std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
+    ListSetupPage *m_listSetup = nullptr;
     QWidget *m_listSetupTab = nullptr;
     QTreeView *m_tree = nullptr;
     RichEdit *m_memo = nullptr;
