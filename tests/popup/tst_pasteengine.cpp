@@ -162,8 +162,8 @@ void TestPasteEngine::imagesAndPasteOff()
     add(QStringLiteral("pic"), 0, Item::Image);
     add(QStringLiteral("first text"));
     add(QStringLiteral("second text"));
-    f->options.set("showbmp", false);
-    f->options.set("paste", false);
+    f->options.set(Option::PasteImage, false);
+    f->options.set(Option::PasteText, false);
     run({0, 1, 2});
     QVERIFY(deliveries().isEmpty());
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("first text"));
@@ -185,8 +185,8 @@ void TestPasteEngine::comboSelectionRestoredBeforeFirstDelivery()
 
 void TestPasteEngine::richTextAlwaysByCtrlV()
 {
-    f->options.set("global", true);
-    f->options.set("gpaste", 1);
+    f->options.set(Option::GlobalPaste, true);
+    f->options.set(Option::GlobalPasteMethod, 1);
     add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), 1, Item::RichText);
     run({0});
     QCOMPARE(deliveries(), QStringList{"key ctrl+v"});
