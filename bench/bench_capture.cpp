@@ -44,7 +44,7 @@ int main(int argc, char **argv)
     collection.setCurrentCategory(collection.appendCategory(QStringLiteral("Bench")));
     collection.refreshCurrentItems();
     Options options;
-    options.set(QStringLiteral("dup"), false);
+    options.set(Option::PreventDuplicates, false);
     QtClipboard clipboard;
     Host host;
     ClipboardMonitor monitor(collection, options, clipboard, host);

@@ -119,10 +119,10 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
     connect(m_tray, &TrayIcon::configurationRequested, this,
             [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
     connect(m_tray, &TrayIcon::exitRequested, this, [this] { ErrorHandler::guard(m_tray, [this] { quit(); }); });
-    connect(&m_options, &Options::changed, this, [this](const QString &name) {
-        if (name == QLatin1String("catcombo"))
+    connect(&m_options, &Options::changed, this, [this](Option option) {
+        if (option == Option::CurrentCategory)
             applyCategoryIndex();
-        else if (name == QLatin1String("lba"))
+        else if (option == Option::QuickListActive)
             applyQuickListActive();
     });
     bindTrayToOptions();
@@ -220,7 +220,7 @@ void ConfigWindow::buildUi()
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
         ErrorHandler::guard(m_categoryCombo, [this, index] {
             const QSignalBlocker block(&m_options);
-            m_options.set(QStringLiteral("catcombo"), index);
+            m_options.set(Option::CurrentCategory, index);
             applyCategoryChoice();
             refreshCurrentItems();
         });
@@ -249,7 +249,7 @@ void ConfigWindow::initialise()
         registerHotkey();
         m_collection.clearModified();
         m_monitor.join();
-        m_tray->setActive(m_options.flag(QStringLiteral("lba")));
+        m_tray->setActive(m_options.flag(Option::QuickListActive));
     });
 }
 
@@ -280,7 +280,7 @@ void ConfigWindow::startUp()
 void ConfigWindow::shutDown()
 {
     m_tray->setVisible(false);
-    if (m_options.flag(QStringLiteral("save"))) {
+    if (m_options.flag(Option::SaveOnExit)) {
         if (m_dataUsable)
             ErrorHandler::guard(this, [this] { m_dataFiles.saveData(); });
         ErrorHandler::guard(this, [this] { saveSettings(); });
@@ -304,8 +304,8 @@ void ConfigWindow::acceptChanges()
 
 void ConfigWindow::restartAutoSaveTimer()
 {
-    if (m_options.number(QStringLiteral("autosaverg")) == 0)
-        m_autoSaveTimer.start(m_options.number(QStringLiteral("asse")) * 60000);
+    if (m_options.number(Option::AutoSaveChoice) == 0)
+        m_autoSaveTimer.start(m_options.number(Option::AutoSaveMinutes) * 60000);
     else
         m_autoSaveTimer.stop();
 }
@@ -373,7 +373,7 @@ void ConfigWindow::showConfigWindow()
 void ConfigWindow::minimiseApplication()
 {
     m_minimised = true;
-    if (m_tray->isVisible() && m_options.flag(QStringLiteral("hide")))
+    if (m_tray->isVisible() && m_options.flag(Option::HideFromTaskbar))
         hide();
     else
         showMinimized();
@@ -399,7 +399,7 @@ void ConfigWindow::showConfiguration()
 void ConfigWindow::onMinimisedOrRestored(bool minimised)
 {
     if (minimised) {
-        if (m_options.flag(QStringLiteral("lba"))) {
+        if (m_options.flag(Option::QuickListActive)) {
             m_tray->setActive(true);
             m_hotkeys->setActive(true);
             const bool registered = m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).registered;
@@ -415,7 +415,7 @@ void ConfigWindow::onMinimisedOrRestored(bool minimised)
     } else {
         m_pages->setCurrentWidget(m_listSetupTab);
         m_tray->setActive(false);
-        if (m_collection.captureModified() && m_options.number(QStringLiteral("autosaverg")) == 1 && m_dataUsable)
+        if (m_collection.captureModified() && m_options.number(Option::AutoSaveChoice) == 1 && m_dataUsable)
             m_dataFiles.saveData();
         saveSettings();
         m_hotkeys->setActive(false);
@@ -428,7 +428,7 @@ void ConfigWindow::onMinimisedOrRestored(bool minimised)
 void ConfigWindow::hideWhileMinimised()
 {
     // Without a tray icon the iconified window is the only way back in.
-    if (m_minimised && m_options.flag(QStringLiteral("hide")) && m_tray->isVisible())
+    if (m_minimised && m_options.flag(Option::HideFromTaskbar) && m_tray->isVisible())
         hide();
 }
 
@@ -468,7 +468,7 @@ void ConfigWindow::showEvent(QShowEvent *event)
 
 void ConfigWindow::applyTrayVisibility()
 {
-    m_tray->setVisible(m_options.flag(QStringLiteral("systray")) && m_desktop.trayAvailable());
+    m_tray->setVisible(m_options.flag(Option::MinimiseToTray) && m_desktop.trayAvailable());
 }
 
 // ---- example data file, example page and help ------------------------------------
@@ -489,7 +489,7 @@ bool ConfigWindow::checkExampleDataFile()
         return true;
     }
     QString start = m_dataFiles.defaultDataFile();
-    const QString previous = m_options.text(QStringLiteral("prevfile"));
+    const QString previous = m_options.text(Option::PreviousDataFile);
     if (!previous.isEmpty() && QFileInfo(previous).isFile()) {
         start = previous;
         m_messages.information(kPreviousLocated);
@@ -556,7 +556,7 @@ void ConfigWindow::saveSettings()
         return;
     {
         const QSignalBlocker block(&m_options);
-        m_options.set(QStringLiteral("catcombo"), m_categoryCombo->currentIndex());
+        m_options.set(Option::CurrentCategory, m_categoryCombo->currentIndex());
     }
     m_settings.save(m_options, settingsContext(), m_dataFiles.currentFile());
 }
@@ -565,7 +565,7 @@ bool ConfigWindow::readBackupSetting()
 {
     const bool backup = m_settings.readBackupSetting();
     const QSignalBlocker block(&m_options);
-    m_options.set(QStringLiteral("backup"), backup);
+    m_options.set(Option::BackupAfterLoad, backup);
     return backup;
 }
 
@@ -575,7 +575,7 @@ void ConfigWindow::applyCategoryIndex()
 {
     {
         const QSignalBlocker block(m_categoryCombo);
-        m_categoryCombo->setCurrentIndex(m_options.number(QStringLiteral("catcombo")));
+        m_categoryCombo->setCurrentIndex(m_options.number(Option::CurrentCategory));
     }
     applyCategoryChoice();
 }
@@ -605,30 +605,30 @@ QString ConfigWindow::currentCategoryName() const
 
 void ConfigWindow::testbtnClick()
 {
-    if (!m_options.flag(QStringLiteral("playsound")))
+    if (!m_options.flag(Option::CaptureSound))
         return;
-    if (m_options.flag(QStringLiteral("beep"))) {
+    if (m_options.flag(Option::CaptureBeep)) {
         m_desktop.beep();
         return;
     }
-    const QString file = m_options.text(QStringLiteral("soundedit"));
-    if (m_options.flag(QStringLiteral("sound")) && !file.trimmed().isEmpty())
+    const QString file = m_options.text(Option::SoundFile);
+    if (m_options.flag(Option::CaptureSoundFile) && !file.trimmed().isEmpty())
         m_desktop.playSound(file);
 }
 
 void ConfigWindow::bindTrayToOptions()
 {
     // The tray entries and the options mirror each other both ways.
-    const auto bind = [this](QAction *action, const QString &option) {
+    const auto bind = [this](QAction *action, Option option) {
         action->setChecked(m_options.flag(option));
         connect(action, &QAction::toggled, this, [this, option](bool on) { m_options.set(option, on); });
-        connect(&m_options, &Options::changed, action, [action, option](const QString &name, const QVariant &value) {
-            if (name == option)
+        connect(&m_options, &Options::changed, action, [action, option](Option changed, const QVariant &value) {
+            if (changed == option)
                 action->setChecked(value.toBool());
         });
     };
-    bind(m_tray->autoTextAction(), QStringLiteral("auto"));
-    bind(m_tray->autoImagesAction(), QStringLiteral("autobmp"));
+    bind(m_tray->autoTextAction(), Option::CaptureText);
+    bind(m_tray->autoImagesAction(), Option::CaptureImages);
 }
 
 void ConfigWindow::applyCategoryChoice()
@@ -692,20 +692,20 @@ void ConfigWindow::registerHotkey()
 {
     m_hotkeys->clearHotkeys();
     std::uint8_t modifiers = 0;
-    if (m_options.flag(QStringLiteral("ctrl")))
+    if (m_options.flag(Option::HotkeyCtrl))
         modifiers |= GlobalHotkeys::Ctrl;
-    if (m_options.flag(QStringLiteral("alt")))
+    if (m_options.flag(Option::HotkeyAlt))
         modifiers |= GlobalHotkeys::Alt;
-    if (m_options.flag(QStringLiteral("shift")))
+    if (m_options.flag(Option::HotkeyShift))
         modifiers |= GlobalHotkeys::Shift;
-    if (m_options.flag(QStringLiteral("win")))
+    if (m_options.flag(Option::HotkeyWin))
         modifiers |= GlobalHotkeys::Win;
-    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(QStringLiteral("hkindex")))));
+    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(Option::HotkeyKey))));
 }
 
 void ConfigWindow::applyQuickListActive()
 {
-    const bool active = m_options.flag(QStringLiteral("lba"));
+    const bool active = m_options.flag(Option::QuickListActive);
     m_hotkeys->setActive(active);
     if (m_minimised)
         m_tray->setActive(active);
@@ -713,7 +713,7 @@ void ConfigWindow::applyQuickListActive()
 
 void ConfigWindow::onHotkey(int)
 {
-    if (m_popup || !m_options.flag(QStringLiteral("lba")))
+    if (m_popup || !m_options.flag(Option::QuickListActive))
         return;
     m_target = m_desktop.foreignFocus();
     // Our own windows leave the last caret position as it was.
@@ -727,7 +727,7 @@ void ConfigWindow::onHotkey(int)
 
     m_popup = new PopupList(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
     connect(m_popup, &PopupList::closed, this, &ConfigWindow::popupClosed);
-    connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(QStringLiteral("lba"), false); });
+    connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(Option::QuickListActive, false); });
     connect(m_popup, &PopupList::configurationRequested, this,
             [this] { ErrorHandler::guard(this, [this] { showConfiguration(); }); });
     connect(m_popup, &PopupList::categoryChosen, this, [this](int index) {
@@ -756,6 +756,6 @@ void ConfigWindow::onHotkey(int)
 void ConfigWindow::popupClosed()
 {
     m_popup = nullptr;
-    m_hotkeys->setActive(m_options.flag(QStringLiteral("lba")));
+    m_hotkeys->setActive(m_options.flag(Option::QuickListActive));
     m_hideAgainTimer.start();
 }

@@ -110,9 +110,9 @@ bool ClipboardMonitor::capture()
     const ClipboardContent content(m_clipboard);
     if (content.isSecret())
         return false;
-    if (m_options.flag(QStringLiteral("auto")) && content.hasText())
+    if (m_options.flag(Option::CaptureText) && content.hasText())
         return captureText(content);
-    if (m_options.flag(QStringLiteral("autobmp")) && content.hasImage())
+    if (m_options.flag(Option::CaptureImages) && content.hasImage())
         return captureImage(content);
     return false;
 }
@@ -123,7 +123,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     std::optional<QString> text;
     if (content.hasFileList()) {
         text = content.fileListText();
-    } else if (m_options.flag(QStringLiteral("allowrtf")) && content.hasRichText()) {
+    } else if (m_options.flag(Option::CaptureRichText) && content.hasRichText()) {
         const auto rtf = content.richTextSource();
         if (!rtf)
             return false;
@@ -140,7 +140,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         return false;
 
     CategoryNode *current = m_collection.currentCategory();
-    if (m_options.flag(QStringLiteral("dup")) && !m_collection.currentItems().isEmpty() && current
+    if (m_options.flag(Option::PreventDuplicates) && !m_collection.currentItems().isEmpty() && current
         && current->itemCount() > 0) {
         const Item &newest = *current->items.front();
         if (newest.kind != ItemKind::Image && newest.text == *text)
@@ -151,10 +151,10 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     item.text = *text;
 
     const QString currentName = m_host.currentCategoryName();
-    if (m_options.flag(QStringLiteral("txtspec"))) {
-        const CategoryNode *chosen = m_collection.category(m_options.number(QStringLiteral("catcombo3")));
+    if (m_options.flag(Option::TextToChosenCategory)) {
+        const CategoryNode *chosen = m_collection.category(m_options.number(Option::TextCategory));
         if ((chosen ? chosen->name : QString()) != currentName) {
-            CategoryNode *target = specificCategory("catcombo3");
+            CategoryNode *target = specificCategory(Option::TextCategory);
             if (!target || lockedAndFull(target))
                 return false;
             m_collection.insertFirstChild(target, item);
@@ -162,7 +162,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
             return true;
         }
     }
-    return addToCurrentDestinations(item, m_options.flag(QStringLiteral("txtcat")));
+    return addToCurrentDestinations(item, m_options.flag(Option::TextToEveryCategory));
 }
 
 bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCategory)
@@ -184,16 +184,16 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
     return receivers > 0;
 }
 
-CategoryNode *ClipboardMonitor::specificCategory(const char *indexOption) const
+CategoryNode *ClipboardMonitor::specificCategory(Option indexOption) const
 {
-    const CategoryNode *byIndex = m_collection.category(m_options.number(QString::fromLatin1(indexOption)));
+    const CategoryNode *byIndex = m_collection.category(m_options.number(indexOption));
     return byIndex ? m_collection.findCategory(byIndex->name) : nullptr;
 }
 
 bool ClipboardMonitor::captureImage(const ClipboardContent &content)
 {
     const QString currentName = m_host.currentCategoryName();
-    CategoryNode *target = m_options.flag(QStringLiteral("bmpspec")) ? specificCategory("catcombo2")
+    CategoryNode *target = m_options.flag(Option::ImagesToChosenCategory) ? specificCategory(Option::ImageCategory)
                                                                       : m_collection.currentCategory();
     if (!target || lockedAndFull(target))
         return false;
@@ -215,16 +215,16 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
 
 void ClipboardMonitor::refreshDestinationLists(const QStringList &oldNames)
 {
-    refreshDestination(oldNames, "catcombo2", "bmpspec", "bmpcurr");
-    refreshDestination(oldNames, "catcombo3", "txtspec", "txtcurr");
+    refreshDestination(oldNames, Option::ImageCategory, Option::ImagesToChosenCategory,
+                       Option::ImagesToCurrentCategory);
+    refreshDestination(oldNames, Option::TextCategory, Option::TextToChosenCategory, Option::TextToCurrentCategory);
 }
 
-void ClipboardMonitor::refreshDestination(const QStringList &oldNames, const char *indexOption,
-                                          const char *specificOption, const char *currentOption)
+void ClipboardMonitor::refreshDestination(const QStringList &oldNames, Option index, Option specificOption,
+                                          Option currentOption)
 {
-    const QString index = QString::fromLatin1(indexOption);
     const QString remembered = oldNames.value(m_options.number(index));
-    if (!m_options.flag(QString::fromLatin1(specificOption))) {
+    if (!m_options.flag(specificOption)) {
         m_options.set(index, 0);
         return;
     }
@@ -235,5 +235,5 @@ void ClipboardMonitor::refreshDestination(const QStringList &oldNames, const cha
         }
     }
     m_options.set(index, 0);
-    m_options.set(QString::fromLatin1(currentOption), true);
+    m_options.set(currentOption, true);
 }

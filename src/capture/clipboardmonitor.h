@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/option.h"
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -54,10 +56,9 @@ private:
     bool capture();
     bool captureText(const ClipboardContent &content);
     bool captureImage(const ClipboardContent &content);
-    CategoryNode *specificCategory(const char *indexOption) const;
+    CategoryNode *specificCategory(Option indexOption) const;
     bool addToCurrentDestinations(const Item &item, bool everyCategory);
-    void refreshDestination(const QStringList &oldNames, const char *indexOption, const char *specificOption,
-                            const char *currentOption);
+    void refreshDestination(const QStringList &oldNames, Option index, Option specificOption, Option currentOption);
 
     Collection &m_collection;
     Options &m_options;

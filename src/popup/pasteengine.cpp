@@ -143,7 +143,7 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
         auto *data = new QMimeData;
         data->setImageData(pictureOf(item));
         m_clipboard.setMimeData(data);
-        if (m_options.flag(QStringLiteral("showbmp"))) {
+        if (m_options.flag(Option::PasteImage)) {
             if (!readyToSend(target))
                 return false;
             m_desktop.sendCtrlV();
@@ -166,12 +166,12 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
             m_clipboard.setMimeData(data);
         }
     }
-    if (!m_options.flag(QStringLiteral("paste")))
+    if (!m_options.flag(Option::PasteText))
         return false;
 
     const PasteMethod method = methodFor(item, category ? category->pasteMethod : PasteMethod::NoCategoryMethod,
-                                         m_options.flag(QStringLiteral("global")),
-                                         PasteMethod(m_options.number(QStringLiteral("gpaste"))));
+                                         m_options.flag(Option::GlobalPaste),
+                                         PasteMethod(m_options.number(Option::GlobalPasteMethod)));
     m_desktop.delay(100);
     if (!mayGoOn(target))
         return false;

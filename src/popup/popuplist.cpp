@@ -192,7 +192,7 @@ QToolButton *PopupList::addStripButton(const char *name, int left, int width, co
 void PopupList::rebuild()
 {
     m_hoverIndex = -2;
-    if (m_options.flag(QStringLiteral("tooltip")) && !m_hint)
+    if (m_options.flag(Option::ItemTooltip) && !m_hint)
         m_hint = new ItemTooltip;
     m_order.clear();
     const QList<CurrentItem> &entries = m_collection.currentItems();
@@ -221,12 +221,12 @@ void PopupList::rebuild()
         }
     }
 
-    const bool strip = m_options.flag(QStringLiteral("showx"));
-    const int rows = m_options.number(QStringLiteral("plheight"));
+    const bool strip = m_options.flag(Option::ListHelpButtons);
+    const int rows = m_options.number(Option::ListRows);
     int listHeight = rows * m_itemHeight;
-    if (m_options.flag(QStringLiteral("shrink")) && !m_noItems && entries.size() < rows)
+    if (m_options.flag(Option::ShrinkList) && !m_noItems && entries.size() < rows)
         listHeight -= (rows - int(entries.size())) * m_itemHeight;
-    const int width = m_options.number(QStringLiteral("wedit"));
+    const int width = m_options.number(Option::ListWidth);
     const int top = strip ? StripHeight : 0;
     m_strip->setVisible(strip);
     m_strip->setGeometry(0, 0, width, StripHeight);
@@ -250,7 +250,7 @@ void PopupList::keepOnScreen()
 void PopupList::shapeWindow()
 {
     // The strip stands out like a tab: the top edge right of the category button is cut away.
-    if (!m_options.flag(QStringLiteral("showx"))) {
+    if (!m_options.flag(Option::ListHelpButtons)) {
         clearMask();
         return;
     }
@@ -283,7 +283,7 @@ Item *PopupList::entryAt(int row) const
 
 bool PopupList::createPreview()
 {
-    if (m_preview || !m_options.flag(QStringLiteral("preview")))
+    if (m_preview || !m_options.flag(Option::PreviewWindow))
         return false;
     m_preview = new PreviewWindow;
     connect(m_preview, &PreviewWindow::closeListRequested, this, &PopupList::closeList);
@@ -311,7 +311,7 @@ void PopupList::placePreview()
 {
     if (!m_preview)
         return;
-    const int height = m_options.number(QStringLiteral("plheight")) * m_itemHeight;
+    const int height = m_options.number(Option::ListRows) * m_itemHeight;
     m_preview->resize(m_preview->width(), height);
     const int left = CompanionPlacement::previewLeft(x(), width(), m_preview->width(), m_desktop.screenGeometry(pos()));
     m_preview->move(left, y() + m_list->y());
@@ -321,12 +321,12 @@ void PopupList::togglePreview()
 {
     hideTooltip();
     if (m_preview && m_preview->isVisible()) {
-        m_options.set(QStringLiteral("preview"), false);
+        m_options.set(Option::PreviewWindow, false);
         m_preview->close();
         m_preview = nullptr;
         return;
     }
-    m_options.set(QStringLiteral("preview"), true);
+    m_options.set(Option::PreviewWindow, true);
     if (createPreview()) {
         m_preview->show();
         updateSelectionOrder();
@@ -338,11 +338,11 @@ void PopupList::togglePreview()
 void PopupList::toggleTooltip()
 {
     if (m_hint) {
-        m_options.set(QStringLiteral("tooltip"), false);
+        m_options.set(Option::ItemTooltip, false);
         m_hint->close();
         m_hint = nullptr;
     } else {
-        m_options.set(QStringLiteral("tooltip"), true);
+        m_options.set(Option::ItemTooltip, true);
         m_hint = new ItemTooltip;
         m_hoverIndex = -2;
     }
@@ -461,7 +461,7 @@ void PopupList::deleteSelected()
         Item *item = entryAt(row);
         if (!item)
             continue;
-        if (m_options.flag(QStringLiteral("del"))
+        if (m_options.flag(Option::ConfirmItemDelete)
             && m_messages.show(MessageBoxService::Icon::Question, QStringLiteral("Confirmation"), kDeleteQuestion,
                                MessageBoxService::Yes | MessageBoxService::No)
                    != MessageBoxService::Yes)
@@ -500,8 +500,8 @@ void PopupList::showCategoryMenu()
 void PopupList::showGlobalMethodMenu()
 {
     QMenu menu(this);
-    const bool global = m_options.flag(QStringLiteral("global"));
-    const int method = m_options.number(QStringLiteral("gpaste"));
+    const bool global = m_options.flag(Option::GlobalPaste);
+    const int method = m_options.number(Option::GlobalPasteMethod);
     const QStringList captions{QStringLiteral("Simulate Ctrl-V"), QStringLiteral("Enter Keystrokes"),
                                QStringLiteral("Insert Text")};
     for (int i = 0; i < captions.size(); ++i) {
@@ -509,8 +509,8 @@ void PopupList::showGlobalMethodMenu()
         action->setCheckable(true);
         action->setChecked(global && method == i);
         connect(action, &QAction::triggered, this, [this, i] {
-            m_options.set(QStringLiteral("global"), true);
-            m_options.set(QStringLiteral("gpaste"), i);
+            m_options.set(Option::GlobalPaste, true);
+            m_options.set(Option::GlobalPasteMethod, i);
         });
     }
     menu.addSeparator();
@@ -519,8 +519,8 @@ void PopupList::showGlobalMethodMenu()
     disable->setChecked(!global);
     // "Disable" leaves "Enter keystrokes" chosen for the next time it is switched on.
     connect(disable, &QAction::triggered, this, [this] {
-        m_options.set(QStringLiteral("global"), false);
-        m_options.set(QStringLiteral("gpaste"), 1);
+        m_options.set(Option::GlobalPaste, false);
+        m_options.set(Option::GlobalPasteMethod, 1);
     });
     m_busy = true;
     menu.exec(m_methodButton->mapToGlobal(QPoint(0, m_methodButton->height())));

@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QHash>
+#include "settings/option.h"
+
 #include <QObject>
 #include <QString>
 #include <QVariant>
+
+#include <array>
 
 // The options in memory, one place for all of them. Controls bind to it,
 // the rest of the program reads it, and every change is announced, so a
@@ -14,20 +17,20 @@ class Options : public QObject
 public:
     explicit Options(QObject *parent = nullptr);
 
-    QVariant value(const QString &name) const;
-    bool flag(const QString &name) const { return value(name).toBool(); }
-    int number(const QString &name) const { return value(name).toInt(); }
-    QString text(const QString &name) const { return value(name).toString(); }
+    QVariant value(Option option) const { return m_values[std::size_t(option)]; }
+    bool flag(Option option) const { return value(option).toBool(); }
+    int number(Option option) const { return value(option).toInt(); }
+    QString text(Option option) const { return value(option).toString(); }
 
     // Sets an option; switching a radio option on switches its group's others off.
-    void set(const QString &name, const QVariant &value);
+    void set(Option option, const QVariant &value);
     void resetToFormDefaults();
 
 signals:
-    void changed(const QString &name, const QVariant &value);
+    void changed(Option option, const QVariant &value);
 
 private:
-    void store(const QString &name, const QVariant &value);
+    void store(Option option, const QVariant &value);
 
-    QHash<QString, QVariant> m_values;
+    std::array<QVariant, kOptionCount> m_values;
 };

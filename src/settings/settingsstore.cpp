@@ -83,34 +83,32 @@ QString SettingsStore::defaultDataFile() const
     return QDir(m_programFolder).filePath(QStringLiteral("data.db"));
 }
 
-QVariant SettingsStore::readValue(QSettings &settings, const char *name) const
+QVariant SettingsStore::readValue(QSettings &settings, const OptionDef &def) const
 {
-    const OptionDef *def = OptionTable::find(key(name));
-    Q_ASSERT(def);
-    if (!settings.contains(key(name))) {
-        if (!def->readDefault)
-            badValue(name);
-        return *def->readDefault;
+    if (!settings.contains(key(def.name))) {
+        if (!def.readDefault)
+            badValue(def.name);
+        return *def.readDefault;
     }
-    const QVariant raw = settings.value(key(name));
-    if (def->type == OptionDef::String)
+    const QVariant raw = settings.value(key(def.name));
+    if (def.type == OptionDef::String)
         return raw.typeId() == QMetaType::QStringList ? raw.toStringList().join(QLatin1Char(',')) : raw.toString();
     const auto number = DataFileFormat::parseInteger(raw.toString());
     if (!number || raw.typeId() == QMetaType::QStringList)
-        badValue(name);
-    if (def->type == OptionDef::Bool)
+        badValue(def.name);
+    if (def.type == OptionDef::Bool)
         return *number != 0;
     return *number;
 }
 
 void SettingsStore::clampIndexes(Options &options, const SettingsContext &context)
 {
-    for (const char *name : {"catcombo", "catcombo2", "catcombo3"})
-        options.set(key(name), clampedIndex(options.number(key(name)), context.categoryCount));
-    if (options.number(QStringLiteral("hkindex")) < 0)
-        options.set(QStringLiteral("hkindex"), OptionTable::hotkeyIndexOfV());
-    const int ct = options.number(QStringLiteral("ct"));
-    options.set(QStringLiteral("ct"), context.tipCount > 0 ? clampedIndex(ct, context.tipCount) : std::max(ct, 0));
+    for (const Option index : {Option::CurrentCategory, Option::ImageCategory, Option::TextCategory})
+        options.set(index, clampedIndex(options.number(index), context.categoryCount));
+    if (options.number(Option::HotkeyKey) < 0)
+        options.set(Option::HotkeyKey, OptionTable::hotkeyIndexOfV());
+    const int tip = options.number(Option::NextTip);
+    options.set(Option::NextTip, context.tipCount > 0 ? clampedIndex(tip, context.tipCount) : std::max(tip, 0));
 }
 
 bool SettingsStore::load(Options &options, const SettingsContext &context,
@@ -120,12 +118,12 @@ bool SettingsStore::load(Options &options, const SettingsContext &context,
         QSettings settings(m_iniPath, QSettings::IniFormat);
         const bool firstTime = isFirstRun();
         if (!firstTime) {
-            const auto apply = [&](const char *name) {
-                const OptionDef *def = OptionTable::find(key(name));
-                QVariant value = readValue(settings, name);
-                switch (def->clamp) {
+            const auto apply = [&](Option option) {
+                const OptionDef &def = OptionTable::def(option);
+                QVariant value = readValue(settings, def);
+                switch (def.clamp) {
                 case OptionDef::NoClamp: break;
-                case OptionDef::Range: value = std::clamp(value.toInt(), def->min, def->max); break;
+                case OptionDef::Range: value = std::clamp(value.toInt(), def.min, def.max); break;
                 case OptionDef::CategoryIndex: value = clampedIndex(value.toInt(), context.categoryCount); break;
                 case OptionDef::HotkeyIndex: value = clampedIndex(value.toInt(), OptionTable::hotkeyKeyCount()); break;
                 case OptionDef::TipIndex:
@@ -134,11 +132,11 @@ bool SettingsStore::load(Options &options, const SettingsContext &context,
                     break;
                 case OptionDef::MinWidth: value = value.toInt() < 5 ? 50 : value.toInt(); break;
                 }
-                options.set(key(name), value);
+                options.set(option, value);
             };
-            for (const char *name : OptionTable::readOrderBeforeVersion()) {
-                apply(name);
-                if (qstrcmp(name, "catcombo") == 0 && afterCategoryIndex)
+            for (const Option option : OptionTable::readOrderBeforeVersion()) {
+                apply(option);
+                if (option == Option::CurrentCategory && afterCategoryIndex)
                     afterCategoryIndex();
             }
             if (!settings.contains(key(kCurrentVer))) {
@@ -146,8 +144,8 @@ bool SettingsStore::load(Options &options, const SettingsContext &context,
                 settings.setValue(key(kCurrentPath), m_programFile);
                 checkWritten(settings);
             }
-            for (const char *name : OptionTable::readOrderAfterVersion())
-                apply(name);
+            for (const Option option : OptionTable::readOrderAfterVersion())
+                apply(option);
             return false;
         }
     }
@@ -162,8 +160,8 @@ void SettingsStore::save(Options &options, const SettingsContext &context, const
         QSettings settings(m_iniPath, QSettings::IniFormat);
         settings.setValue(key(kFirstTime), 0);
         for (const OptionDef &def : OptionTable::all()) {
-            settings.setValue(key(def.name), stored(def, options.value(key(def.name))));
-            if (qstrcmp(def.name, "delcat") == 0) {
+            settings.setValue(key(def.name), stored(def, options.value(def.option)));
+            if (def.option == Option::ConfirmCategoryDelete) {
                 settings.setValue(key(kCurrentVer), DataFileFormat::kVersion);
                 settings.setValue(key(kCurrentPath), m_programFile);
             }
@@ -171,7 +169,7 @@ void SettingsStore::save(Options &options, const SettingsContext &context, const
         settings.setValue(key(kCurrDb), settings.contains(key(kCurrDb)) ? currentDataFile : defaultDataFile());
         checkWritten(settings);
     }
-    updateAutostart(options.flag(QStringLiteral("start")));
+    updateAutostart(options.flag(Option::StartAtLogin));
 }
 
 bool SettingsStore::isFirstRun() const
@@ -196,9 +194,10 @@ QString SettingsStore::currentDataFile()
 bool SettingsStore::readBackupSetting() const
 {
     QSettings settings(m_iniPath, QSettings::IniFormat);
-    if (!settings.contains(QStringLiteral("backup")))
+    const QString backup = key(OptionTable::def(Option::BackupAfterLoad).name);
+    if (!settings.contains(backup))
         return true;
-    const auto number = DataFileFormat::parseInteger(settings.value(QStringLiteral("backup")).toString());
+    const auto number = DataFileFormat::parseInteger(settings.value(backup).toString());
     return !number || *number != 0;
 }
 

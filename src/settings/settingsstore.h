@@ -5,6 +5,7 @@
 #include <functional>
 
 class Options;
+struct OptionDef;
 class QSettings;
 
 // What loading and saving the options need to know about the program's state.
@@ -16,7 +17,7 @@ struct SettingsContext
 
 // The per-user settings file: reads it into the options, writes the options
 // back in their fixed order, and keeps the autostart entry in step with the
-// `start` option.
+// option to start at login.
 class SettingsStore
 {
 public:
@@ -38,7 +39,7 @@ public:
 
 private:
     void updateAutostart(bool start) const;
-    QVariant readValue(QSettings &settings, const char *name) const;
+    QVariant readValue(QSettings &settings, const OptionDef &def) const;
     static void clampIndexes(Options &options, const SettingsContext &context);
 
     QString m_iniPath;

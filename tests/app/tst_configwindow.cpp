@@ -9,6 +9,7 @@
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "common/programerror.h"
+#include "settings/optiontable.h"
 #include "tray/trayicon.h"
 
 #include <QComboBox>
@@ -64,7 +65,7 @@ public:
     }
 
     // Starts the program as a returning user would: settings already saved.
-    void writeSettings(const QMap<QString, QVariant> &values = {})
+    void writeSettings(const QMap<Option, QVariant> &values = {}, const QString &currentDataFile = {})
     {
         {
             ConfigWindow first({boxes, dialogs, desktop, clipboard, keys, paths()});
@@ -72,8 +73,15 @@ public:
         }
         QSettings settings(paths().settingsFile, QSettings::IniFormat);
         for (auto it = values.begin(); it != values.end(); ++it)
-            settings.setValue(it.key(), it.value());
+            settings.setValue(OptionTable::def(it.key()).name, it.value());
+        if (!currentDataFile.isEmpty())
+            settings.setValue("currdb", currentDataFile);
         boxes.clear();
+    }
+
+    int storedNumber(Option option) const
+    {
+        return QSettings(paths().settingsFile, QSettings::IniFormat).value(OptionTable::def(option).name).toInt();
     }
 
     ConfigWindow &start()
@@ -141,7 +149,7 @@ void TestConfigWindow::autoSave()
     QFETCH(bool, timerOn);
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"autosaverg", choice}});
+    f.writeSettings({{Option::AutoSaveChoice, choice}});
     ConfigWindow &w = f.start();
     QCOMPARE(w.autoSaveTimer().isActive(), timerOn);
     if (timerOn)
@@ -235,14 +243,14 @@ void TestConfigWindow::hotkeyOffWhileWindowShownOrListOff()
     QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
     w.popup()->close();
 
-    w.options().set("lba", false);
+    w.options().set(Option::QuickListActive, false);
     QVERIFY(f.keys.grabs.isEmpty());
     QVERIFY(!w.trayIcon().isActive());
     QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
     // A press that still arrives is ignored.
     w.onHotkey(0);
     QVERIFY(!w.popup());
-    w.options().set("lba", true);
+    w.options().set(Option::QuickListActive, true);
     QVERIFY(f.keys.grabs.contains(0));
     QVERIFY(w.trayIcon().isActive());
 }
@@ -264,7 +272,7 @@ void TestConfigWindow::hotkeyHeldElsewhereIsReported()
     w.discardChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
     w.showConfiguration();
-    w.options().set("hkindex", 48);  // "U"
+    w.options().set(Option::HotkeyKey, 48);  // "U"
     w.acceptChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
     QVERIFY(w.hotkeys().hotkeyAt(0).registered);
@@ -274,7 +282,7 @@ void TestConfigWindow::hotkeyFollowsSettings()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"ctrl", 1}, {"alt", 1}, {"hkindex", 66}});  // "Num -"
+    f.writeSettings({{Option::HotkeyCtrl, 1}, {Option::HotkeyAlt, 1}, {Option::HotkeyKey, 66}});  // "Num -"
     f.start();
     QCOMPARE(f.keys.grabs.value(0).keysym, 0xFFADu);
     QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
@@ -284,7 +292,7 @@ void TestConfigWindow::capturesLandInCurrentCategory()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"catcombo", 1}, {"playsound", 1}});
+    f.writeSettings({{Option::CurrentCategory, 1}, {Option::CaptureSound, 1}});
     f.clipboard.offer({{"text/plain", "on the clipboard before the start"}});
     ConfigWindow &w = f.start();
     QCOMPARE(w.collection().category(1)->itemCount(), 0);
@@ -297,10 +305,10 @@ void TestConfigWindow::capturesLandInCurrentCategory()
 
     // The tray entries switch capture off and mirror the options.
     w.trayIcon().autoTextAction()->trigger();
-    QVERIFY(!w.options().flag("auto"));
+    QVERIFY(!w.options().flag(Option::CaptureText));
     f.clipboard.offer({{"text/plain", "not captured"}});
     QCOMPARE(w.collection().category(1)->itemCount(), 1);
-    w.options().set("autobmp", false);
+    w.options().set(Option::CaptureImages, false);
     QVERIFY(!w.trayIcon().autoImagesAction()->isChecked());
 }
 
@@ -379,19 +387,19 @@ void TestConfigWindow::restoringAShownWindowLeavesCancelItsWork()
     f.writeSettings();
     ConfigWindow &w = f.start();
     w.showConfiguration();
-    w.options().set(QStringLiteral("asse"), 33);
+    w.options().set(Option::AutoSaveMinutes, 33);
     // The tray's "Configuration..." again while the window is up.
     w.showConfiguration();
     w.discardChanges();
-    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
-    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 2);
+    QCOMPARE(w.options().number(Option::AutoSaveMinutes), 2);
+    QCOMPARE(f.storedNumber(Option::AutoSaveMinutes), 2);
 }
 
 void TestConfigWindow::aFailedBackupAtStartKeepsTheSettings()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"asse", 7}});
+    f.writeSettings({{Option::AutoSaveMinutes, 7}});
     QFile::remove(f.dataFile() + QStringLiteral(".~bk"));
     QVERIFY(QDir(f.paths().programFolder).mkdir(QStringLiteral("data.db.~bk")));
     ConfigWindow &w = f.start();
@@ -400,18 +408,18 @@ void TestConfigWindow::aFailedBackupAtStartKeepsTheSettings()
     QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error"));
     QVERIFY(w.isMinimisedState());
     QVERIFY(f.keys.grabs.contains(0));
-    QCOMPARE(w.options().number(QStringLiteral("asse")), 7);
+    QCOMPARE(w.options().number(Option::AutoSaveMinutes), 7);
     w.showConfiguration();
     w.acceptChanges();
     w.shutDown();
-    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("asse").toInt(), 7);
+    QCOMPARE(f.storedNumber(Option::AutoSaveMinutes), 7);
 }
 
 void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
-    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.writeSettings({}, QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db")));
     f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
     f.boxes.answerNext(MessageBoxService::Yes);
     f.dialogs.answers << QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
@@ -476,7 +484,7 @@ void TestConfigWindow::cancelRevertsEdits()
     w.showConfiguration();
     w.collection().addNewItem(false, textItem(QStringLiteral("dropped")));
     w.collection().setEditModified();
-    w.options().set(QStringLiteral("asse"), 33);
+    w.options().set(Option::AutoSaveMinutes, 33);
 
     if (how == QLatin1String("close"))
         w.close();
@@ -487,7 +495,7 @@ void TestConfigWindow::cancelRevertsEdits()
 
     QCOMPARE(w.collection().category(0)->itemCount(), 1);
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("hi"));
-    QCOMPARE(w.options().number(QStringLiteral("asse")), 2);
+    QCOMPARE(w.options().number(Option::AutoSaveMinutes), 2);
     QCOMPARE(readFile(f.dataFile()), kTwoCategories);
     QCOMPARE(w.isMinimisedState(), how != QLatin1String("SpeedButton1"));
     QCOMPARE(w.isVisible(), how == QLatin1String("SpeedButton1"));
@@ -518,7 +526,7 @@ void TestConfigWindow::exitSavesWhenAsked()
     QFETCH(int, save);
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"save", save}});
+    f.writeSettings({{Option::SaveOnExit, save}});
     ConfigWindow &w = f.start();
     w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
     w.collection().setCaptureModified();
@@ -531,7 +539,7 @@ void TestConfigWindow::exampleDataFileKeepsWindowOpen()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
-    f.writeSettings({{"currdb", QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db"))}});
+    f.writeSettings({}, QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db")));
     f.boxes.answerNext(MessageBoxService::No);
     ConfigWindow &w = f.start();
     QVERIFY(!w.isMinimisedState());
@@ -544,7 +552,7 @@ void TestConfigWindow::exampleDataFileKeepsWindowOpen()
     // Yes with a remembered previous file offers it in the chooser.
     f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
     const QString mine = QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
-    w.options().set(QStringLiteral("prevfile"), mine);
+    w.options().set(Option::PreviousDataFile, mine);
     f.boxes.clear();
     f.boxes.answerNext(MessageBoxService::Yes);
     f.dialogs.answers << mine;
@@ -558,12 +566,12 @@ void TestConfigWindow::storedCategoryIndexBeyondListSelectsFirst()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
-    f.writeSettings({{"catcombo", 7}});
+    f.writeSettings({{Option::CurrentCategory, 7}});
     ConfigWindow &w = f.start();
     QCOMPARE(w.categoryCombo()->currentIndex(), 0);
     QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
 
-    f.writeSettings({{"catcombo", 1}});
+    f.writeSettings({{Option::CurrentCategory, 1}});
     ConfigWindow &again = f.start();
     QCOMPARE(again.collection().currentCategory()->name, QStringLiteral("Forms"));
 }

@@ -4,6 +4,8 @@
 
 using namespace CaptureOptionRules;
 
+using Settings = QMap<Option, QVariant>;
+
 class TestCaptureOptionRules : public QObject
 {
     Q_OBJECT
@@ -14,25 +16,30 @@ private slots:
 
 void TestCaptureOptionRules::controlsFollowOptions_data()
 {
-    QTest::addColumn<QVariantMap>("set");
+    QTest::addColumn<Settings>("set");
     QTest::addColumn<QString>("rule");
     QTest::addColumn<bool>("enabled");
-    QTest::newRow("text capture off disables its destinations") << QVariantMap{{"auto", false}} << "textDest" << false;
-    QTest::newRow("text capture on") << QVariantMap{} << "textDest" << true;
-    QTest::newRow("specific text category needs its option") << QVariantMap{} << "textCat" << false;
-    QTest::newRow("specific text category chosen") << QVariantMap{{"txtspec", true}} << "textCat" << true;
-    QTest::newRow("chosen but capture off") << QVariantMap{{"txtspec", true}, {"auto", false}} << "textCat" << false;
-    QTest::newRow("image capture off") << QVariantMap{{"autobmp", false}} << "imageDest" << false;
-    QTest::newRow("specific image category") << QVariantMap{{"bmpspec", true}} << "imageCat" << true;
-    QTest::newRow("sound off") << QVariantMap{} << "soundChoices" << false;
-    QTest::newRow("sound on") << QVariantMap{{"playsound", true}} << "soundChoices" << true;
-    QTest::newRow("beep needs no file") << QVariantMap{{"playsound", true}} << "soundFile" << false;
-    QTest::newRow("sound file") << QVariantMap{{"playsound", true}, {"sound", true}} << "soundFile" << true;
+    QTest::newRow("text capture off disables its destinations")
+        << Settings{{Option::CaptureText, false}} << "textDest" << false;
+    QTest::newRow("text capture on") << Settings{} << "textDest" << true;
+    QTest::newRow("specific text category needs its option") << Settings{} << "textCat" << false;
+    QTest::newRow("specific text category chosen")
+        << Settings{{Option::TextToChosenCategory, true}} << "textCat" << true;
+    QTest::newRow("chosen but capture off")
+        << Settings{{Option::TextToChosenCategory, true}, {Option::CaptureText, false}} << "textCat" << false;
+    QTest::newRow("image capture off") << Settings{{Option::CaptureImages, false}} << "imageDest" << false;
+    QTest::newRow("specific image category")
+        << Settings{{Option::ImagesToChosenCategory, true}} << "imageCat" << true;
+    QTest::newRow("sound off") << Settings{} << "soundChoices" << false;
+    QTest::newRow("sound on") << Settings{{Option::CaptureSound, true}} << "soundChoices" << true;
+    QTest::newRow("beep needs no file") << Settings{{Option::CaptureSound, true}} << "soundFile" << false;
+    QTest::newRow("sound file")
+        << Settings{{Option::CaptureSound, true}, {Option::CaptureSoundFile, true}} << "soundFile" << true;
 }
 
 void TestCaptureOptionRules::controlsFollowOptions()
 {
-    QFETCH(QVariantMap, set);
+    QFETCH(Settings, set);
     QFETCH(QString, rule);
     QFETCH(bool, enabled);
     Options o;

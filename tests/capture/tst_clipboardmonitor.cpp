@@ -178,7 +178,7 @@ void TestClipboardMonitor::duplicates()
     QFETCH(bool, dup);
     QFETCH(QStringList, sequence);
     QFETCH(QStringList, aliases);
-    m_options->set("dup", dup);
+    m_options->set(Option::PreventDuplicates, dup);
     for (const QString &copied : sequence) {
         if (copied == QLatin1String("<image>"))
             copy({{"image/png", png(2, 2)}});
@@ -214,7 +214,7 @@ void TestClipboardMonitor::limitsAndLocks()
 
 void TestClipboardMonitor::everyCategorySkipsLockedAndFull()
 {
-    m_options->set("txtcat", true);
+    m_options->set(Option::TextToEveryCategory, true);
     CategoryNode *b = m_collection->category(1);
     b->rec.limit = 1;
     b->rec.lockAtLimit = 1;
@@ -228,28 +228,28 @@ void TestClipboardMonitor::everyCategorySkipsLockedAndFull()
 
 void TestClipboardMonitor::specificCategory()
 {
-    m_options->set("txtspec", true);
-    m_options->set("catcombo3", 2);
+    m_options->set(Option::TextToChosenCategory, true);
+    m_options->set(Option::TextCategory, 2);
     copy({{"text/plain", "to C"}});
     QCOMPARE(aliases(2), QStringList{"to C"});
     QVERIFY(aliases(0).isEmpty());
     QVERIFY(m_collection->currentItems().isEmpty());
 
     // The duplicate test still looks at the current category's newest item.
-    m_options->set("txtcurr", true);
+    m_options->set(Option::TextToCurrentCategory, true);
     copy({{"text/plain", "same"}});
-    m_options->set("txtspec", true);
+    m_options->set(Option::TextToChosenCategory, true);
     copy({{"text/plain", "same"}});
     QCOMPARE(aliases(2), QStringList{"to C"});
 
     // A specific category that is the current one takes the current path.
-    m_options->set("catcombo3", 0);
+    m_options->set(Option::TextCategory, 0);
     copy({{"text/plain", "current"}});
     QCOMPARE(aliases(0).first(), QStringLiteral("current"));
     QCOMPARE(m_collection->currentItems().first().alias, QStringLiteral("current"));
 
-    m_options->set("bmpspec", true);
-    m_options->set("catcombo2", 1);
+    m_options->set(Option::ImagesToChosenCategory, true);
+    m_options->set(Option::ImageCategory, 1);
     copy({{"image/png", png(4, 5)}});
     QCOMPARE(aliases(1), QStringList{"Image: 4 x 5"});
     QCOMPARE(m_collection->currentItems().first().alias, QStringLiteral("current"));
@@ -281,7 +281,7 @@ void TestClipboardMonitor::richText()
     copy({{"text/rtf", R"({\rtf1 Line\par})"}, {"text/html", "x"}, {"text/plain", "Line\n"}});
     QCOMPARE(RtfReader::toPlainText(m_collection->category(0)->items.front()->text), QStringLiteral("Line\r\n"));
 
-    m_options->set("allowrtf", false);
+    m_options->set(Option::CaptureRichText, false);
     copy({{"text/rtf", rtf}, {"text/plain", "plain only"}});
     QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("plain only"));
     QCOMPARE(m_collection->category(0)->items.front()->kind, ItemKind::PlainText);
@@ -305,7 +305,7 @@ void TestClipboardMonitor::textWinsOverImage()
 {
     QFETCH(bool, autoText);
     QFETCH(QString, alias);
-    m_options->set("auto", autoText);
+    m_options->set(Option::CaptureText, autoText);
     copy({{"text/plain", "words"}, {"image/png", png(6, 7)}});
     QCOMPARE(aliases(0), QStringList{alias});
 }
@@ -387,10 +387,10 @@ void TestClipboardMonitor::hostileClipboards()
 
 void TestClipboardMonitor::destinationListsFollowCategories()
 {
-    m_options->set("txtspec", true);
-    m_options->set("catcombo3", 2);   // C
-    m_options->set("bmpspec", true);
-    m_options->set("catcombo2", 1);   // B
+    m_options->set(Option::TextToChosenCategory, true);
+    m_options->set(Option::TextCategory, 2);   // C
+    m_options->set(Option::ImagesToChosenCategory, true);
+    m_options->set(Option::ImageCategory, 1);   // B
     const QStringList oldNames{"A", "B", "C"};
     // C moves to the front; B goes away.
     CategoryList fresh;
@@ -401,11 +401,11 @@ void TestClipboardMonitor::destinationListsFollowCategories()
     }
     m_collection->replaceAll(std::move(fresh));
     m_monitor->refreshDestinationLists(oldNames);
-    QCOMPARE(m_options->number("catcombo3"), 0);
-    QVERIFY(m_options->flag("txtspec"));
-    QCOMPARE(m_options->number("catcombo2"), 0);
-    QVERIFY(m_options->flag("bmpcurr"));
-    QVERIFY(!m_options->flag("bmpspec"));
+    QCOMPARE(m_options->number(Option::TextCategory), 0);
+    QVERIFY(m_options->flag(Option::TextToChosenCategory));
+    QCOMPARE(m_options->number(Option::ImageCategory), 0);
+    QVERIFY(m_options->flag(Option::ImagesToCurrentCategory));
+    QVERIFY(!m_options->flag(Option::ImagesToChosenCategory));
 }
 
 QTEST_MAIN(TestClipboardMonitor)

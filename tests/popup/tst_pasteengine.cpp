@@ -167,8 +167,8 @@ void TestPasteEngine::imagesAndPasteOff()
     add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
     add(QStringLiteral("first text"));
     add(QStringLiteral("second text"));
-    f->options.set("showbmp", false);
-    f->options.set("paste", false);
+    f->options.set(Option::PasteImage, false);
+    f->options.set(Option::PasteText, false);
     run({0, 1, 2});
     QVERIFY(deliveries().isEmpty());
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("first text"));
@@ -190,8 +190,8 @@ void TestPasteEngine::comboSelectionRestoredBeforeFirstDelivery()
 
 void TestPasteEngine::richTextAlwaysByCtrlV()
 {
-    f->options.set("global", true);
-    f->options.set("gpaste", 1);
+    f->options.set(Option::GlobalPaste, true);
+    f->options.set(Option::GlobalPasteMethod, 1);
     add(QStringLiteral(R"({\rtf1 {\b Bold}\par next})"), PasteMethod::EnterKeystrokes, ItemKind::RichText);
     run({0});
     QCOMPARE(deliveries(), QStringList{"key ctrl+v"});

@@ -190,9 +190,9 @@ void TestPopupList::sizing()
     QFETCH(bool, shrink);
     QFETCH(bool, strip);
     QFETCH(int, rows);
-    f->options.set("shrink", shrink);
-    f->options.set("showx", strip);
-    f->options.set("wedit", 180);
+    f->options.set(Option::ShrinkList, shrink);
+    f->options.set(Option::ListHelpButtons, strip);
+    f->options.set(Option::ListWidth, 180);
     open(items);
     QCOMPARE(m_list->width(), 180);
     QCOMPARE(m_list->height(), rows * m_list->itemHeight() + (strip ? PopupList::StripHeight : 0));
@@ -290,7 +290,7 @@ void TestPopupList::tipPlacement()
 
 void TestPopupList::previewFollowsFocusAndToggles()
 {
-    f->options.set("preview", true);
+    f->options.set(Option::PreviewWindow, true);
     addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} rich})"));
     open(1);  // a plain entry after the two above
     QVERIFY(m_list->preview());
@@ -306,15 +306,15 @@ void TestPopupList::previewFollowsFocusAndToggles()
 
     QTest::keyClick(m_list->list(), Qt::Key_P, Qt::ControlModifier);
     QVERIFY(!m_list->preview());
-    QVERIFY(!f->options.flag("preview"));
+    QVERIFY(!f->options.flag(Option::PreviewWindow));
     QTest::keyClick(m_list->list(), Qt::Key_P, Qt::ControlModifier);
     QVERIFY(m_list->preview());
-    QVERIFY(f->options.flag("preview"));
+    QVERIFY(f->options.flag(Option::PreviewWindow));
 }
 
 void TestPopupList::tooltipShowsPlainText()
 {
-    f->options.set("tooltip", true);
+    f->options.set(Option::ItemTooltip, true);
     addRichAndPicture(QStringLiteral(R"({\rtf1 {\b Bold} tip})"));
     open(0);
     QVERIFY(m_list->hintWindow());
@@ -326,12 +326,12 @@ void TestPopupList::tooltipShowsPlainText()
     QTRY_VERIFY(!m_list->hintWindow()->isVisible());
     QTest::keyClick(list, Qt::Key_T, Qt::ControlModifier);
     QVERIFY(!m_list->hintWindow());
-    QVERIFY(!f->options.flag("tooltip"));
+    QVERIFY(!f->options.flag(Option::ItemTooltip));
 }
 
 void TestPopupList::moveModeDragsThePreviewAlong()
 {
-    f->options.set("preview", true);
+    f->options.set(Option::PreviewWindow, true);
     open(2);
     QTest::keyClick(m_list->list(), Qt::Key_M, Qt::ControlModifier);
     QVERIFY(m_list->moveMode());
@@ -402,8 +402,8 @@ void TestPopupList::rowsKeepTheirItemsWhileCapturesArrive()
 
 void TestPopupList::rowOfAFreedItemLeavesTheList()
 {
-    f->options.set("preview", true);
-    f->options.set("tooltip", true);
+    f->options.set(Option::PreviewWindow, true);
+    f->options.set(Option::ItemTooltip, true);
     f->category->rec.limit = 3;
     open(3);
     click(2);
@@ -422,7 +422,7 @@ void TestPopupList::rowOfAFreedItemLeavesTheList()
 
 void TestPopupList::tooltipShowsMarkupAsCharactersAndOnlyWhatFits()
 {
-    f->options.set("tooltip", true);
+    f->options.set(Option::ItemTooltip, true);
     const QString markup = QStringLiteral("<b>bold</b><img src=\"/dev/zero\">");
     CategoryNode *category = f->collection.currentCategory();
     for (const QString &text : {markup, QStringLiteral("line\r\n").repeated(200000)}) {
@@ -495,14 +495,14 @@ void TestPopupList::shortcutsAreOffOnAnEmptyList()
     pressKey(Qt::Key_P, Qt::ControlModifier);
     pressKey(Qt::Key_X, Qt::ControlModifier);
     pressKey(Qt::Key_M, Qt::ControlModifier);
-    QVERIFY(!f->options.flag("preview"));
+    QVERIFY(!f->options.flag(Option::PreviewWindow));
     QVERIFY(!m_list->moveMode());
     QCOMPARE(closed.size(), 0);
 }
 
 void TestPopupList::leavingFromThePreviewClosesTheList()
 {
-    f->options.set("preview", true);
+    f->options.set(Option::PreviewWindow, true);
     open(2);
     QVERIFY(QTest::qWaitForWindowActive(m_list.data()));
     QPointer<PreviewWindow> preview = m_list->preview();

@@ -4,6 +4,8 @@
 #include "common/programerror.h"
 
 #include <QFile>
+#include <QMultiHash>
+#include <QSet>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -14,6 +16,7 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 private slots:
     void init();
+    void tableNamesEveryOptionOnce();
     void firstRunWritesFormDefaults();
     void storedValuesAreClamped_data();
     void storedValuesAreClamped();
@@ -60,6 +63,29 @@ void TestSettingsStore::write(const QMap<QString, QVariant> &values)
     }
 }
 
+void TestSettingsStore::tableNamesEveryOptionOnce()
+{
+    // Options are looked up by their place in the table, and a load reads each one once.
+    QSet<QString> names;
+    QMultiHash<Option, int> reads;
+    for (const Option option : OptionTable::readOrderBeforeVersion())
+        reads.insert(option, 0);
+    for (const Option option : OptionTable::readOrderAfterVersion())
+        reads.insert(option, 1);
+    for (std::size_t i = 0; i < kOptionCount; ++i) {
+        const Option option = Option(i);
+        const OptionDef &def = OptionTable::def(option);
+        QCOMPARE(def.option, option);
+        QCOMPARE(&def, &OptionTable::all()[i]);
+        QVERIFY2(!names.contains(QLatin1String(def.name)), def.name);
+        names.insert(QLatin1String(def.name));
+        QVERIFY2(OptionTable::find(QString::fromLatin1(def.name)) == option, def.name);
+        QVERIFY2(reads.count(option) == 1, def.name);
+    }
+    QCOMPARE(OptionTable::all().size(), kOptionCount);
+    QVERIFY(!OptionTable::find(u"CurrentVer"));
+}
+
 void TestSettingsStore::firstRunWritesFormDefaults()
 {
     Options options;
@@ -88,31 +114,33 @@ void TestSettingsStore::firstRunWritesFormDefaults()
 void TestSettingsStore::storedValuesAreClamped_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<Option>("option");
     QTest::addColumn<QVariant>("stored");
     QTest::addColumn<QVariant>("read");
-    QTest::newRow("catcombo beyond categories") << "catcombo" << QVariant(7) << QVariant(0);
-    QTest::newRow("catcombo negative") << "catcombo" << QVariant(-1) << QVariant(0);
-    QTest::newRow("catcombo in range") << "catcombo" << QVariant(2) << QVariant(2);
-    QTest::newRow("text category beyond") << "catcombo3" << QVariant(3) << QVariant(0);
-    QTest::newRow("wedit 3") << "wedit" << QVariant(3) << QVariant(50);
-    QTest::newRow("wedit 5") << "wedit" << QVariant(5) << QVariant(5);
-    QTest::newRow("plheight 0") << "plheight" << QVariant(0) << QVariant(1);
-    QTest::newRow("asse 90") << "asse" << QVariant(90) << QVariant(60);
-    QTest::newRow("copyitem 99") << "copyitem" << QVariant(99) << QVariant(65);
-    QTest::newRow("hkindex beyond list") << "hkindex" << QVariant(95) << QVariant(0);
-    QTest::newRow("bool any non-zero") << "dup" << QVariant(7) << QVariant(true);
+    QTest::newRow("catcombo beyond categories") << "catcombo" << Option::CurrentCategory << QVariant(7) << QVariant(0);
+    QTest::newRow("catcombo negative") << "catcombo" << Option::CurrentCategory << QVariant(-1) << QVariant(0);
+    QTest::newRow("catcombo in range") << "catcombo" << Option::CurrentCategory << QVariant(2) << QVariant(2);
+    QTest::newRow("text category beyond") << "catcombo3" << Option::TextCategory << QVariant(3) << QVariant(0);
+    QTest::newRow("wedit 3") << "wedit" << Option::ListWidth << QVariant(3) << QVariant(50);
+    QTest::newRow("wedit 5") << "wedit" << Option::ListWidth << QVariant(5) << QVariant(5);
+    QTest::newRow("plheight 0") << "plheight" << Option::ListRows << QVariant(0) << QVariant(1);
+    QTest::newRow("asse 90") << "asse" << Option::AutoSaveMinutes << QVariant(90) << QVariant(60);
+    QTest::newRow("copyitem 99") << "copyitem" << Option::CopyMenuSize << QVariant(99) << QVariant(65);
+    QTest::newRow("hkindex beyond list") << "hkindex" << Option::HotkeyKey << QVariant(95) << QVariant(0);
+    QTest::newRow("bool any non-zero") << "dup" << Option::PreventDuplicates << QVariant(7) << QVariant(true);
 }
 
 void TestSettingsStore::storedValuesAreClamped()
 {
     QFETCH(QString, name);
+    QFETCH(Option, option);
     QFETCH(QVariant, stored);
     QFETCH(QVariant, read);
     write({{name, stored}});
     Options options;
     SettingsStore s = store();
     QVERIFY(!s.load(options, {3, 0}));
-    QCOMPARE(options.value(name), read);
+    QCOMPARE(options.value(option), read);
 }
 
 void TestSettingsStore::olderVersionGetsReadDefaults()
@@ -120,15 +148,15 @@ void TestSettingsStore::olderVersionGetsReadDefaults()
     write({{"ctrl", {}}, {"hkindex", {}}, {"backup", {}}, {"tooltip", {}}, {"CurrentVer", {}}, {"CurrentPath", {}},
            {"soundedit", {}}, {"prevfile", {}}});
     Options options;
-    options.set("ctrl", false);
-    options.set("hkindex", 3);
-    options.set("backup", false);
+    options.set(Option::HotkeyCtrl, false);
+    options.set(Option::HotkeyKey, 3);
+    options.set(Option::BackupAfterLoad, false);
     SettingsStore s = store();
     QVERIFY(!s.load(options, {3, 0}));
-    QCOMPARE(options.flag("ctrl"), true);
-    QCOMPARE(options.number("hkindex"), 49);
-    QCOMPARE(options.flag("backup"), true);
-    QCOMPARE(options.flag("tooltip"), true);
+    QCOMPARE(options.flag(Option::HotkeyCtrl), true);
+    QCOMPARE(options.number(Option::HotkeyKey), 49);
+    QCOMPARE(options.flag(Option::BackupAfterLoad), true);
+    QCOMPARE(options.flag(Option::ItemTooltip), true);
     QVERIFY(s.readBackupSetting());
     QSettings settings(ini(), QSettings::IniFormat);
     QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));
@@ -156,8 +184,8 @@ void TestSettingsStore::badValueStopsLoadThere()
     } catch (const ProgramError &error) {
         QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'showtip'"));
     }
-    QCOMPARE(options.flag("global"), true);
-    QCOMPARE(options.flag("del"), false);
+    QCOMPARE(options.flag(Option::GlobalPaste), true);
+    QCOMPARE(options.flag(Option::ConfirmItemDelete), false);
 }
 
 void TestSettingsStore::firstTimeOneMeansFirstRun()
@@ -166,7 +194,7 @@ void TestSettingsStore::firstTimeOneMeansFirstRun()
     Options options;
     SettingsStore s = store();
     QVERIFY(s.load(options, {3, 0}));
-    QCOMPARE(options.number("asse"), 2);
+    QCOMPARE(options.number(Option::AutoSaveMinutes), 2);
     QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("asse").toInt(), 2);
     QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("currdb").toString(), QStringLiteral("/data/mine.db"));
 }
@@ -177,7 +205,7 @@ void TestSettingsStore::autostartFollowsStart()
     SettingsStore s = store();
     s.save(options, {1, 0}, QStringLiteral("/d.db"));
     QVERIFY(QFile::exists(autostart()));
-    options.set("start", false);
+    options.set(Option::StartAtLogin, false);
     s.save(options, {1, 0}, QStringLiteral("/d.db"));
     QVERIFY(!QFile::exists(autostart()));
 }
@@ -189,22 +217,22 @@ void TestSettingsStore::loadNotifiesLikeClicks()
     QSignalSpy spy(&options, &Options::changed);
     SettingsStore s = store();
     s.load(options, {3, 0});
-    QStringList changed;
+    QList<Option> changed;
     for (const auto &args : spy)
-        changed << args.at(0).toString();
-    QVERIFY(changed.contains("lba"));
-    QVERIFY(!changed.contains("dup"));
+        changed << args.at(0).value<Option>();
+    QVERIFY(changed.contains(Option::QuickListActive));
+    QVERIFY(!changed.contains(Option::PreventDuplicates));
 }
 
 void TestSettingsStore::radioOptionsExcludeEachOther()
 {
     Options options;
-    options.set("txtspec", true);
-    QCOMPARE(options.flag("txtcurr"), false);
-    QCOMPARE(options.flag("txtcat"), false);
-    options.set("txtcat", true);
-    QCOMPARE(options.flag("txtspec"), false);
-    QCOMPARE(options.flag("bmpcurr"), true);
+    options.set(Option::TextToChosenCategory, true);
+    QCOMPARE(options.flag(Option::TextToCurrentCategory), false);
+    QCOMPARE(options.flag(Option::TextToEveryCategory), false);
+    options.set(Option::TextToEveryCategory, true);
+    QCOMPARE(options.flag(Option::TextToChosenCategory), false);
+    QCOMPARE(options.flag(Option::ImagesToCurrentCategory), true);
 }
 
 QTEST_GUILESS_MAIN(TestSettingsStore)
