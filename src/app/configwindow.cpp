@@ -11,6 +11,7 @@
 #include "popup/hotkeykeys.h"
 #include "popup/companionplacement.h"
 #include "popup/pasteengine.h"
+#include "popup/popupcontroller.h"
 #include "popup/popuplist.h"
 #include "popup/globalhotkeys.h"
 #include "platform/filedialogs.h"
@@ -100,12 +101,12 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
 {
     setObjectName(QStringLiteral("frmConfig"));
     m_tray = new TrayIcon(this);
-    m_hotkeys = new GlobalHotkeys(services.keyGrabber, this);
-    m_hotkeys->setObjectName(QStringLiteral("shk"));
-    m_engine = new PasteEngine(m_collection, m_options, m_desktop, services.clipboard, m_monitor, services.keyGrabber,
-                               this);
+    m_popups = new PopupController(m_collection, m_options, m_desktop, services.clipboard, m_monitor,
+                                   services.keyGrabber, m_messages, *this, this);
+    m_hotkeys = &m_popups->hotkeys();
+    // A press arrives outside any event handler: errors in it are caught here.
     connect(m_hotkeys, &GlobalHotkeys::pressed, this,
-            [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { onHotkey(index); }); });
+            [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); }); });
     buildUi();
 
     m_hideAgainTimer.setObjectName(QStringLiteral("HAtimer"));
@@ -246,7 +247,7 @@ void ConfigWindow::initialise()
     });
     ErrorHandler::guard(this, [this] {
         applyTrayVisibility();
-        registerHotkey();
+        m_popups->registerHotkey();
         m_collection.clearModified();
         m_monitor.join();
         m_tray->setActive(m_options.flag(Option::QuickListActive));
@@ -296,7 +297,7 @@ void ConfigWindow::acceptChanges()
     if (m_collection.anyModified() && m_dataUsable)
         m_dataFiles.saveData();
     saveSettings();
-    registerHotkey();
+    m_popups->registerHotkey();
     applyTrayVisibility();
     restartAutoSaveTimer();
     minimiseApplication();
@@ -603,7 +604,7 @@ QString ConfigWindow::currentCategoryName() const
     return m_categoryCombo->currentText();
 }
 
-void ConfigWindow::testbtnClick()
+void ConfigWindow::playCaptureSound()
 {
     if (!m_options.flag(Option::CaptureSound))
         return;
@@ -688,21 +689,6 @@ void ConfigWindow::moveOutOfSight()
 
 // ---- the pop-up hotkey ----------------------------------------------------------------------
 
-void ConfigWindow::registerHotkey()
-{
-    m_hotkeys->clearHotkeys();
-    std::uint8_t modifiers = 0;
-    if (m_options.flag(Option::HotkeyCtrl))
-        modifiers |= GlobalHotkeys::Ctrl;
-    if (m_options.flag(Option::HotkeyAlt))
-        modifiers |= GlobalHotkeys::Alt;
-    if (m_options.flag(Option::HotkeyShift))
-        modifiers |= GlobalHotkeys::Shift;
-    if (m_options.flag(Option::HotkeyWin))
-        modifiers |= GlobalHotkeys::Win;
-    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(Option::HotkeyKey))));
-}
-
 void ConfigWindow::applyQuickListActive()
 {
     const bool active = m_options.flag(Option::QuickListActive);
@@ -711,51 +697,17 @@ void ConfigWindow::applyQuickListActive()
         m_tray->setActive(active);
 }
 
-void ConfigWindow::onHotkey(int)
+void ConfigWindow::chooseCategory(int index)
 {
-    if (m_popup || !m_options.flag(Option::QuickListActive))
-        return;
-    m_target = m_desktop.foreignFocus();
-    // Our own windows leave the last caret position as it was.
-    if (!m_target.ownWindow)
-        m_caretPos = m_target.caretKnown ? m_target.caret : m_desktop.pointerPosition();
-    if (!m_target.ownWindow && !m_minimised)
-        minimiseApplication();
-
-    const QPoint anchor = CompanionPlacement::listAnchor(m_caretPos, m_target.windowOrigin,
-                                                         m_desktop.screenGeometry(m_caretPos));
-
-    m_popup = new PopupList(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
-    connect(m_popup, &PopupList::closed, this, &ConfigWindow::popupClosed);
-    connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(Option::QuickListActive, false); });
-    connect(m_popup, &PopupList::configurationRequested, this,
-            [this] { ErrorHandler::guard(this, [this] { showConfiguration(); }); });
-    connect(m_popup, &PopupList::categoryChosen, this, [this](int index) {
-        {
-            const QSignalBlocker block(m_categoryCombo);
-            m_categoryCombo->setCurrentIndex(index);
-        }
-        applyCategoryChoice();
-        refreshCurrentItems();
-        if (m_popup)
-            m_popup->rebuild();
-    });
-    m_hotkeys->setActive(false);
-    try {
-        m_popup->move(anchor.x(), anchor.y() + 13);
-        m_popup->rebuild();
-        m_popup->show();
-        m_desktop.bringToFront(m_popup->winId());
-    } catch (...) {
-        // A list that failed to open must not keep the hotkey away.
-        m_popup->close();
-        throw;
+    {
+        const QSignalBlocker block(m_categoryCombo);
+        m_categoryCombo->setCurrentIndex(index);
     }
+    applyCategoryChoice();
+    refreshCurrentItems();
 }
 
-void ConfigWindow::popupClosed()
+void ConfigWindow::listClosed()
 {
-    m_popup = nullptr;
-    m_hotkeys->setActive(m_options.flag(Option::QuickListActive));
     m_hideAgainTimer.start();
 }

@@ -3,6 +3,7 @@
 #include "app/apppaths.h"
 
 #include "capture/clipboardmonitor.h"
+#include "popup/popupcontroller.h"
 #include "platform/desktop.h"
 #include "settings/options.h"
 #include "settings/settingsstore.h"
@@ -50,7 +51,7 @@ struct ConfigServices
 // The main object of the program: the configuration window, which lives from
 // start to exit and owns the collection, the options and the tray icon. Most
 // of its life it is out of sight ("in the tray").
-class ConfigWindow : public QMainWindow, public DataFileHost, public CaptureHost
+class ConfigWindow : public QMainWindow, public DataFileHost, public CaptureHost, public PopupHost
 {
     Q_OBJECT
 public:
@@ -64,13 +65,11 @@ public:
     void acceptChanges();
     void discardChanges(bool keepWindowOpen = false);
     void quit();
-    void showConfiguration();
     bool checkExampleDataFile();
     void openExamplePage();
     void hideWhileMinimised();
     void openHelp(const QString &topic);
 
-    void minimiseApplication();
     void restoreApplication();
     bool isMinimisedState() const { return m_minimised; }
     bool firstRun() const { return m_firstRun; }
@@ -104,20 +103,23 @@ public:
 
     // CaptureHost
     QString currentCategoryName() const override;
-    bool applicationMinimised() const override { return m_minimised; }
-    void playCaptureSound() override { testbtnClick(); }
+    void playCaptureSound() override;
 
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
 
-    // The pop-up hotkey.
+    // The pop-up hotkey's cycle.
+    PopupController &popups() { return *m_popups; }
     GlobalHotkeys &hotkeys() { return *m_hotkeys; }
-    void registerHotkey();
-    void onHotkey(int index);
-    PopupList *popup() const { return m_popup; }
-    PasteEngine &pasteEngine() { return *m_engine; }
-    const ForeignFocus &pasteTarget() const { return m_target; }
-    QPoint CaretPos() const { return m_caretPos; }
-    void testbtnClick();
+    PopupList *popup() const { return m_popups->popup(); }
+    const ForeignFocus &pasteTarget() const { return m_popups->pasteTarget(); }
+
+    // PopupHost
+    bool applicationMinimised() const override { return m_minimised; }
+    void minimiseApplication() override;
+    void showConfiguration() override;
+    void chooseCategory(int index) override;
+    void listClosed() override;
+
 
     // Periodic saving while the program is in the tray.
     void restartAutoSaveTimer();
@@ -143,7 +145,6 @@ private:
     void applyTrayVisibility();
     void bindTrayToOptions();
     void applyQuickListActive();
-    void popupClosed();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
 
@@ -159,11 +160,8 @@ private:
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
     QStringList m_categoryNames;  // as the category lists last showed them
+    PopupController *m_popups = nullptr;
     GlobalHotkeys *m_hotkeys = nullptr;
-    PopupList *m_popup = nullptr;
-    PasteEngine *m_engine = nullptr;
-    ForeignFocus m_target;
-    QPoint m_caretPos;
 
     TrayIcon *m_tray = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;

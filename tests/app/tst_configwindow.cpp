@@ -248,7 +248,7 @@ void TestConfigWindow::hotkeyOffWhileWindowShownOrListOff()
     QVERIFY(!w.trayIcon().isActive());
     QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
     // A press that still arrives is ignored.
-    w.onHotkey(0);
+    w.popups().onHotkey(0);
     QVERIFY(!w.popup());
     w.options().set(Option::QuickListActive, true);
     QVERIFY(f.keys.grabs.contains(0));

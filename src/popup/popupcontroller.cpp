@@ -1,0 +1,81 @@
+#include "popup/popupcontroller.h"
+
+#include "popup/companionplacement.h"
+#include "popup/globalhotkeys.h"
+#include "popup/hotkeykeys.h"
+#include "popup/pasteengine.h"
+#include "popup/popuplist.h"
+#include "settings/options.h"
+
+PopupController::PopupController(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
+                                 ClipboardMonitor &monitor, KeyGrabber &keyGrabber, MessageBoxService &messages,
+                                 PopupHost &host, QObject *parent)
+    : QObject(parent)
+    , m_collection(collection)
+    , m_options(options)
+    , m_desktop(desktop)
+    , m_messages(messages)
+    , m_host(host)
+{
+    m_hotkeys = new GlobalHotkeys(keyGrabber, this);
+    m_hotkeys->setObjectName(QStringLiteral("shk"));
+    m_engine = new PasteEngine(collection, options, desktop, clipboard, monitor, keyGrabber, this);
+}
+
+void PopupController::registerHotkey()
+{
+    m_hotkeys->clearHotkeys();
+    std::uint8_t modifiers = 0;
+    if (m_options.flag(Option::HotkeyCtrl))
+        modifiers |= GlobalHotkeys::Ctrl;
+    if (m_options.flag(Option::HotkeyAlt))
+        modifiers |= GlobalHotkeys::Alt;
+    if (m_options.flag(Option::HotkeyShift))
+        modifiers |= GlobalHotkeys::Shift;
+    if (m_options.flag(Option::HotkeyWin))
+        modifiers |= GlobalHotkeys::Win;
+    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(Option::HotkeyKey))));
+}
+
+void PopupController::onHotkey(int)
+{
+    if (m_popup || !m_options.flag(Option::QuickListActive))
+        return;
+    m_target = m_desktop.foreignFocus();
+    // Our own windows leave the last caret position as it was.
+    if (!m_target.ownWindow)
+        m_caretPos = m_target.caretKnown ? m_target.caret : m_desktop.pointerPosition();
+    if (!m_target.ownWindow && !m_host.applicationMinimised())
+        m_host.minimiseApplication();
+
+    const QPoint anchor = CompanionPlacement::listAnchor(m_caretPos, m_target.windowOrigin,
+                                                         m_desktop.screenGeometry(m_caretPos));
+
+    m_popup = new PopupList(m_collection, m_options, *m_engine, m_desktop, m_messages, m_target);
+    connect(m_popup, &PopupList::closed, this, &PopupController::listClosed);
+    connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(Option::QuickListActive, false); });
+    connect(m_popup, &PopupList::configurationRequested, this, [this] { m_host.showConfiguration(); });
+    connect(m_popup, &PopupList::categoryChosen, this, [this](int index) {
+        m_host.chooseCategory(index);
+        if (m_popup)
+            m_popup->rebuild();
+    });
+    m_hotkeys->setActive(false);
+    try {
+        m_popup->move(anchor.x(), anchor.y() + 13);
+        m_popup->rebuild();
+        m_popup->show();
+        m_desktop.bringToFront(m_popup->winId());
+    } catch (...) {
+        // A list that failed to open must not keep the hotkey away.
+        m_popup->close();
+        throw;
+    }
+}
+
+void PopupController::listClosed()
+{
+    m_popup = nullptr;
+    m_hotkeys->setActive(m_options.flag(Option::QuickListActive));
+    m_host.listClosed();
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/desktop.h"
+
+#include <QObject>
+#include <QPoint>
+
+class Clipboard;
+class ClipboardMonitor;
+class Collection;
+class GlobalHotkeys;
+class KeyGrabber;
+class MessageBoxService;
+class Options;
+class PasteEngine;
+class PopupList;
+
+// What the hotkey's cycle asks of the program around it.
+class PopupHost
+{
+public:
+    virtual ~PopupHost() = default;
+    virtual bool applicationMinimised() const = 0;
+    virtual void minimiseApplication() = 0;
+    virtual void showConfiguration() = 0;
+    // The user chose the category at this index from the list's menu.
+    virtual void chooseCategory(int index) = 0;
+    // The list has closed: the program goes back out of sight.
+    virtual void listClosed() = 0;
+};
+
+// The cycle of the pop-up hotkey: the press records where the focus and
+// caret are, opens the list under the caret with the hotkey off, the list
+// hands the pick to the paste engine, and its closing brings the hotkey back.
+class PopupController : public QObject
+{
+    Q_OBJECT
+public:
+    PopupController(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
+                    ClipboardMonitor &monitor, KeyGrabber &keyGrabber, MessageBoxService &messages, PopupHost &host,
+                    QObject *parent = nullptr);
+
+    // Grabs the hotkey the options name (after start-up and OK).
+    void registerHotkey();
+    // A press of the hotkey (its presses come from `hotkeys()`).
+    void onHotkey(int index);
+
+    GlobalHotkeys &hotkeys() { return *m_hotkeys; }
+    PasteEngine &pasteEngine() { return *m_engine; }
+    PopupList *popup() const { return m_popup; }
+    const ForeignFocus &pasteTarget() const { return m_target; }
+    QPoint caretPosition() const { return m_caretPos; }
+
+private:
+    void listClosed();
+
+    Collection &m_collection;
+    Options &m_options;
+    Desktop &m_desktop;
+    MessageBoxService &m_messages;
+    PopupHost &m_host;
+    GlobalHotkeys *m_hotkeys = nullptr;
+    PasteEngine *m_engine = nullptr;
+    PopupList *m_popup = nullptr;
+    ForeignFocus m_target;
+    QPoint m_caretPos;
+};
