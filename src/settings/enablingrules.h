@@ -1,0 +1,28 @@
+#pragma once
+
+#include "settings/option.h"
+
+#include <functional>
+#include <vector>
+
+class Options;
+
+// Which option controls are usable depends on other options: a control is
+// enabled while every option it depends on is on. The rules are data here,
+// next to the options; the pages only apply them.
+struct EnablingRule
+{
+    Option control;
+    std::vector<Option> dependsOn;
+};
+
+namespace EnablingRules {
+
+const std::vector<EnablingRule> &all();
+
+// Whether the control of `option` is enabled, with `isOn` telling each option's state
+// (the options themselves, or the controls of a page not yet applied).
+bool enabled(Option option, const std::function<bool(Option)> &isOn);
+bool enabled(Option option, const Options &options);
+
+} // namespace EnablingRules
