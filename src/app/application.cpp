@@ -1,6 +1,6 @@
 #include "app/application.h"
 
-#include "app/errorhandler.h"
+#include "common/errorhandler.h"
 
 Application::Application(int &argc, char **argv)
     : QApplication(argc, argv)

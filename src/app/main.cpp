@@ -1,10 +1,11 @@
 #include "app/application.h"
 #include "app/apppaths.h"
-#include "app/errorhandler.h"
+#include "common/errorhandler.h"
 #include "app/instancelock.h"
 #include "platform/qt/qtfiledialogs.h"
 #include "platform/qt/qtmessageboxservice.h"
-#include "app/configwindow.h"
+#include "app/scrapkeeper.h"
+#include "config/configwindow.h"
 #include "app/unixsignals.h"
 
 #include "platform/qt/qtclipboard.h"
@@ -40,17 +41,19 @@ int main(int argc, char *argv[])
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     X11KeyGrabber keyGrabber;
-    ConfigWindow frmConfig({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
+    Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
+    ConfigWindow window(program.collection(), program);
+    program.attachView(window);
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.
     UnixSignals unixSignals;
-    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &frmConfig, &ConfigWindow::quit);
+    QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &program, &Scrapkeeper::quit);
 
-    frmConfig.initialise();
-    frmConfig.startUp();
+    program.initialise();
+    program.startUp();
     // A signal during the start-up questions has already asked to leave.
-    const int result = frmConfig.exitRequested() ? 0 : QApplication::exec();
-    frmConfig.shutDown();
+    const int result = program.exitRequested() ? 0 : QApplication::exec();
+    program.shutDown();
     lock.release();
     return result;
 }

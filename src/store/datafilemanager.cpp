@@ -1,5 +1,7 @@
 #include "store/datafilemanager.h"
 
+#include "common/errorhandler.h"
+
 #include "store/datafileformat.h"
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
@@ -70,7 +72,7 @@ DataFileManager::DataFileManager(Collection &collection, RecentFiles &recent, Me
 
 QString DataFileManager::feedbackAddress()
 {
-    return QStringLiteral("feedback@scrapkeeper.example");
+    return ErrorHandler::feedbackAddress();
 }
 
 QString DataFileManager::corruptMessage(const QString &dataFileName)

@@ -1,38 +1,16 @@
-#include "app/configwindow.h"
+#include "app/scrapkeeper.h"
 
-#include "app/errorhandler.h"
-
-#include "capture/aliasderivation.h"
-#include "config/pages/listsetuppage.h"
-#include "config/tree/collectiontreemodel.h"
-#include "richtext/richedit.h"
-#include "richtext/richtextplain.h"
-#include "platform/desktop.h"
-#include "popup/hotkeykeys.h"
-#include "popup/companionplacement.h"
-#include "popup/pasteengine.h"
-#include "popup/popupcontroller.h"
-#include "popup/popuplist.h"
-#include "popup/globalhotkeys.h"
-#include "platform/filedialogs.h"
+#include "common/errorhandler.h"
 #include "common/messageboxservice.h"
-#include "common/programerror.h"
+#include "platform/filedialogs.h"
+#include "popup/globalhotkeys.h"
 #include "tray/trayicon.h"
 
-#include <QApplication>
-#include <QCloseEvent>
-#include <QComboBox>
+#include <QAction>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QScreen>
-#include <QTabWidget>
-#include <QToolButton>
-#include <QTreeView>
-#include <QVBoxLayout>
+#include <QUrl>
 
 namespace {
 
@@ -76,21 +54,22 @@ QString cleanPath(const QString &path)
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 
-// Keeps a widget's screen updates off for a block, also when it throws.
-class UpdatesSuspended
+
+// Keeps the tree's screen updates off for a block, also when it throws.
+class TreeUpdatesSuspended
 {
 public:
-    explicit UpdatesSuspended(QWidget *widget) : m_widget(widget) { m_widget->setUpdatesEnabled(false); }
-    ~UpdatesSuspended() { m_widget->setUpdatesEnabled(true); }
+    explicit TreeUpdatesSuspended(ConfigView &view) : m_view(view) { m_view.setTreeUpdatesEnabled(false); }
+    ~TreeUpdatesSuspended() { m_view.setTreeUpdatesEnabled(true); }
 
 private:
-    QWidget *m_widget;
+    ConfigView &m_view;
 };
 
 } // namespace
 
-ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
-    : QMainWindow(parent)
+Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
+    : QObject(parent)
     , m_messages(services.messages)
     , m_fileDialogs(services.fileDialogs)
     , m_desktop(services.desktop)
@@ -107,12 +86,12 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
     // A press arrives outside any event handler: errors in it are caught here.
     connect(m_hotkeys, &GlobalHotkeys::pressed, this,
             [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); }); });
-    buildUi();
 
     m_hideAgainTimer.setObjectName(QStringLiteral("HAtimer"));
     m_hideAgainTimer.setSingleShot(true);
     m_hideAgainTimer.setInterval(150);
-    connect(&m_hideAgainTimer, &QTimer::timeout, this, [this] { ErrorHandler::guard(&m_hideAgainTimer, [this] { hideWhileMinimised(); }); });
+    connect(&m_hideAgainTimer, &QTimer::timeout, this,
+            [this] { ErrorHandler::guard(&m_hideAgainTimer, [this] { hideWhileMinimised(); }); });
     m_autoSaveTimer.setObjectName(QStringLiteral("savetimer"));
     connect(&m_autoSaveTimer, &QTimer::timeout, this,
             [this] { ErrorHandler::guard(&m_autoSaveTimer, [this] { autoSave(); }); });
@@ -129,108 +108,11 @@ ConfigWindow::ConfigWindow(ConfigServices services, QWidget *parent)
     bindTrayToOptions();
 }
 
-ConfigWindow::~ConfigWindow() = default;
-
-template<typename Page>
-Page *ConfigWindow::addPage(std::unique_ptr<Page> page)
-{
-    Page *added = page.get();
-    m_pages->addTab(page->widget(), page->title());
-    m_pageObjects.push_back(std::move(page));
-    return added;
-}
-
-ConfigPage &ConfigWindow::currentPage() const
-{
-    for (const auto &page : m_pageObjects) {
-        if (page->widget() == m_pages->currentWidget())
-            return *page;
-    }
-    return *m_pageObjects.front();
-}
-
-void ConfigWindow::buildUi()
-{
-    auto *central = new QWidget(this);
-    auto *layout = new QVBoxLayout(central);
-
-    auto *categoryRow = new QHBoxLayout;
-    auto *categoryLabel = new QLabel(QStringLiteral("Current category:"), central);
-    m_categoryCombo = new QComboBox(central);
-    m_categoryCombo->setObjectName(QStringLiteral("Catcombo"));
-    m_categoryCombo->setMinimumContentsLength(20);
-    categoryLabel->setBuddy(m_categoryCombo);
-    categoryRow->addWidget(categoryLabel);
-    categoryRow->addWidget(m_categoryCombo, 1);
-    layout->addLayout(categoryRow);
-
-    m_pages = new QTabWidget(central);
-    m_pages->setObjectName(QStringLiteral("pages"));
-    m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, m_pages));
-    m_listSetupTab = m_listSetup->widget();
-    m_tree = m_listSetup->tree();
-    m_treeModel = m_listSetup->model();
-    layout->addWidget(m_pages, 1);
-
-    m_memo = new RichEdit(central);
-    m_memo->setObjectName(QStringLiteral("Memo"));
-    m_memo->hide();
-
-    m_progressPanel = new QWidget(central);
-    m_progressPanel->setObjectName(QStringLiteral("pbpnl"));
-    auto *progressLayout = new QHBoxLayout(m_progressPanel);
-    progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLayout->addWidget(new QLabel(QStringLiteral("Loading data..."), m_progressPanel));
-    m_progress = new QProgressBar(m_progressPanel);
-    m_progress->setObjectName(QStringLiteral("pb"));
-    m_progress->setRange(0, 100);
-    progressLayout->addWidget(m_progress, 1);
-    m_progressPanel->hide();
-    layout->addWidget(m_progressPanel);
-
-    auto *buttons = new QHBoxLayout;
-    auto *restore = new QToolButton(central);
-    restore->setObjectName(QStringLiteral("SpeedButton1"));
-    restore->setText(QStringLiteral("Restore"));
-    restore->setToolTip(QStringLiteral("Restore last saved changes"));
-    auto *help = new QPushButton(QStringLiteral("&Help"), central);
-    help->setObjectName(QStringLiteral("Help"));
-    auto *ok = new QPushButton(QStringLiteral("OK"), central);
-    ok->setObjectName(QStringLiteral("OK"));
-    ok->setToolTip(QStringLiteral("Save all information and minimize"));
-    ok->setDefault(true);
-    auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
-    cancel->setObjectName(QStringLiteral("Cancel"));
-    cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
-    buttons->addWidget(restore);
-    buttons->addStretch(1);
-    buttons->addWidget(help);
-    buttons->addWidget(ok);
-    buttons->addWidget(cancel);
-    layout->addLayout(buttons);
-    setCentralWidget(central);
-    resize(560, 440);
-
-    connect(ok, &QPushButton::clicked, this, [this, ok] { ErrorHandler::guard(ok, [this] { acceptChanges(); }); });
-    connect(cancel, &QPushButton::clicked, this,
-            [this, cancel] { ErrorHandler::guard(cancel, [this] { discardChanges(false); }); });
-    connect(restore, &QToolButton::clicked, this,
-            [this, restore] { ErrorHandler::guard(restore, [this] { discardChanges(true); }); });
-    connect(help, &QPushButton::clicked, this,
-            [this, help] { ErrorHandler::guard(help, [this] { openHelp(currentPage().helpTopic()); }); });
-    connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
-        ErrorHandler::guard(m_categoryCombo, [this, index] {
-            const QSignalBlocker block(&m_options);
-            m_options.set(Option::CurrentCategory, index);
-            applyCategoryChoice();
-            refreshCurrentItems();
-        });
-    });
-}
+Scrapkeeper::~Scrapkeeper() = default;
 
 // ---- start and stop -------------------------------------------------------
 
-void ConfigWindow::initialise()
+void Scrapkeeper::initialise()
 {
     // Each step on its own: a data file that cannot be read must not leave
     // the settings unread (and then overwritten) or the hotkey unregistered.
@@ -254,10 +136,11 @@ void ConfigWindow::initialise()
     });
 }
 
-void ConfigWindow::startUp()
+void Scrapkeeper::startUp()
 {
     if (m_firstRun) {
         showConfigWindow();
+        m_view->showListSetup();
         const auto answer = m_messages.show(MessageBoxService::Icon::Information,
                                             QStringLiteral("Welcome to Scrapkeeper v2.3!"), kWelcome,
                                             MessageBoxService::Yes | MessageBoxService::No);
@@ -278,7 +161,7 @@ void ConfigWindow::startUp()
     m_hideAgainTimer.start();
 }
 
-void ConfigWindow::shutDown()
+void Scrapkeeper::shutDown()
 {
     m_tray->setVisible(false);
     if (m_options.flag(Option::SaveOnExit)) {
@@ -290,9 +173,9 @@ void ConfigWindow::shutDown()
     ErrorHandler::guard(this, [this] { m_recent.save(m_paths.recentFilesList()); });
 }
 
-// ---- the two ways out of the window -----------------------------------------
+// ---- the ways out of the window -----------------------------------------
 
-void ConfigWindow::acceptChanges()
+void Scrapkeeper::acceptChanges()
 {
     if (m_collection.anyModified() && m_dataUsable)
         m_dataFiles.saveData();
@@ -303,7 +186,7 @@ void ConfigWindow::acceptChanges()
     minimiseApplication();
 }
 
-void ConfigWindow::restartAutoSaveTimer()
+void Scrapkeeper::restartAutoSaveTimer()
 {
     if (m_options.number(Option::AutoSaveChoice) == 0)
         m_autoSaveTimer.start(m_options.number(Option::AutoSaveMinutes) * 60000);
@@ -311,7 +194,7 @@ void ConfigWindow::restartAutoSaveTimer()
         m_autoSaveTimer.stop();
 }
 
-void ConfigWindow::autoSave()
+void Scrapkeeper::autoSave()
 {
     // Changes made in the open window wait for its OK or Cancel.
     if (!m_minimised)
@@ -321,10 +204,10 @@ void ConfigWindow::autoSave()
     saveSettings();
 }
 
-void ConfigWindow::discardChanges(bool keepWindowOpen)
+void Scrapkeeper::discardChanges(bool keepWindowOpen)
 {
     {
-        const UpdatesSuspended frozen(m_tree);
+        const TreeUpdatesSuspended frozen(*m_view);
         const QString stored = m_settings.currentDataFile();
         if (stored != m_dataFiles.currentFile())
             m_collection.setEditModified();
@@ -341,7 +224,7 @@ void ConfigWindow::discardChanges(bool keepWindowOpen)
         minimiseApplication();
 }
 
-void ConfigWindow::quit()
+void Scrapkeeper::quit()
 {
     // Ends the event loop directly: a quit would first ask the windows to
     // close, and a shown configuration window answers that with Cancel. The
@@ -350,38 +233,34 @@ void ConfigWindow::quit()
     QCoreApplication::exit(0);
 }
 
-void ConfigWindow::closeEvent(QCloseEvent *event)
+bool Scrapkeeper::closeRequested()
 {
-    if (m_minimised) {
-        event->accept();
-        return;
-    }
+    if (m_minimised)
+        return true;
     // The window's close button means Cancel.
-    event->ignore();
-    ErrorHandler::guard(this, [this] { discardChanges(false); });
+    discardChanges(false);
+    return false;
 }
 
 // ---- window states ------------------------------------------------------------
 
-void ConfigWindow::showConfigWindow()
+void Scrapkeeper::showConfigWindow()
 {
     m_minimised = false;
-    showNormal();
-    raise();
-    activateWindow();
+    m_view->showInFront();
 }
 
-void ConfigWindow::minimiseApplication()
+void Scrapkeeper::minimiseApplication()
 {
     m_minimised = true;
     if (m_tray->isVisible() && m_options.flag(Option::HideFromTaskbar))
-        hide();
+        m_view->hideAway();
     else
-        showMinimized();
+        m_view->iconify();
     onMinimisedOrRestored(true);
 }
 
-void ConfigWindow::restoreApplication()
+void Scrapkeeper::restoreApplication()
 {
     // An already shown window is only brought forward: restoring it again
     // would save the settings and leave Cancel nothing to undo.
@@ -391,13 +270,13 @@ void ConfigWindow::restoreApplication()
         onMinimisedOrRestored(false);
 }
 
-void ConfigWindow::showConfiguration()
+void Scrapkeeper::showConfiguration()
 {
     restoreApplication();
     checkExampleDataFile();
 }
 
-void ConfigWindow::onMinimisedOrRestored(bool minimised)
+void Scrapkeeper::onMinimisedOrRestored(bool minimised)
 {
     if (minimised) {
         if (m_options.flag(Option::QuickListActive)) {
@@ -412,74 +291,52 @@ void ConfigWindow::onMinimisedOrRestored(bool minimised)
         }
         hideWhileMinimised();
         applyCategoryChoice();
-        m_pages->setCurrentWidget(m_listSetupTab);
+        m_view->showListSetup();
     } else {
-        m_pages->setCurrentWidget(m_listSetupTab);
+        m_view->showListSetup();
         m_tray->setActive(false);
         if (m_collection.captureModified() && m_options.number(Option::AutoSaveChoice) == 1 && m_dataUsable)
             m_dataFiles.saveData();
         saveSettings();
         m_hotkeys->setActive(false);
-        m_tree->setFocus();
-        m_tree->collapseAll();
+        m_view->collapseTree();
     }
     refreshCurrentItems();
 }
 
-void ConfigWindow::hideWhileMinimised()
+void Scrapkeeper::hideWhileMinimised()
 {
     // Without a tray icon the iconified window is the only way back in.
     if (m_minimised && m_options.flag(Option::HideFromTaskbar) && m_tray->isVisible())
-        hide();
+        m_view->hideAway();
 }
 
-void ConfigWindow::changeEvent(QEvent *event)
+void Scrapkeeper::windowStateChanged(bool minimised)
 {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::WindowStateChange)
-        return;
     // The window manager's own minimise and restore take the same paths as ours.
-    if (isMinimized() && !m_minimised) {
+    if (minimised && !m_minimised) {
         m_minimised = true;
-        ErrorHandler::guard(this, [this] { onMinimisedOrRestored(true); });
-    } else if (!isMinimized() && isVisible() && m_minimised) {
+        onMinimisedOrRestored(true);
+    } else if (!minimised && m_minimised) {
         m_minimised = false;
-        ErrorHandler::guard(this, [this] {
-            onMinimisedOrRestored(false);
-            checkExampleDataFile();
-        });
+        onMinimisedOrRestored(false);
+        checkExampleDataFile();
     }
 }
 
-void ConfigWindow::showEvent(QShowEvent *event)
-{
-    QMainWindow::showEvent(event);
-    if (!m_centred) {
-        m_centred = true;
-        if (const QScreen *screen = this->screen()) {
-            const QRect area = screen->geometry();
-            move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-        }
-    }
-    if (m_firstRun) {
-        m_pages->setCurrentWidget(m_listSetupTab);
-        m_tree->setFocus();
-    }
-}
-
-void ConfigWindow::applyTrayVisibility()
+void Scrapkeeper::applyTrayVisibility()
 {
     m_tray->setVisible(m_options.flag(Option::MinimiseToTray) && m_desktop.trayAvailable());
 }
 
 // ---- example data file, example page and help ------------------------------------
 
-bool ConfigWindow::isExampleDataFileCurrent() const
+bool Scrapkeeper::isExampleDataFileCurrent() const
 {
     return cleanPath(m_dataFiles.currentFile()) == cleanPath(m_dataFiles.exampleDataFile());
 }
 
-bool ConfigWindow::checkExampleDataFile()
+bool Scrapkeeper::checkExampleDataFile()
 {
     if (!isExampleDataFileCurrent())
         return false;
@@ -495,7 +352,8 @@ bool ConfigWindow::checkExampleDataFile()
         start = previous;
         m_messages.information(kPreviousLocated);
     }
-    const QString chosen = m_fileDialogs.openFile(this, QStringLiteral("Open Data File"), start, kDataFileFilter);
+    const QString chosen =
+        m_fileDialogs.openFile(m_view->dialogParent(), QStringLiteral("Open Data File"), start, kDataFileFilter);
     if (chosen.isEmpty()) {
         showNewListHint();
         return true;
@@ -509,12 +367,12 @@ bool ConfigWindow::checkExampleDataFile()
     return true;
 }
 
-void ConfigWindow::showNewListHint()
+void Scrapkeeper::showNewListHint()
 {
     m_messages.information(kNewListHint);
 }
 
-void ConfigWindow::openExamplePage()
+void Scrapkeeper::openExamplePage()
 {
     if (!m_firstRun)
         m_messages.information(kNotFirstTime);
@@ -525,7 +383,7 @@ void ConfigWindow::openExamplePage()
     m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, kExampleByHand, MessageBoxService::Ok);
 }
 
-void ConfigWindow::openHelp(const QString &topic)
+void Scrapkeeper::openHelp(const QString &topic)
 {
     QUrl url = QUrl::fromLocalFile(m_paths.helpPage());
     url.setFragment(topic);
@@ -534,12 +392,12 @@ void ConfigWindow::openHelp(const QString &topic)
 
 // ---- settings ----------------------------------------------------------------------
 
-SettingsContext ConfigWindow::settingsContext() const
+SettingsContext Scrapkeeper::settingsContext() const
 {
     return {m_collection.categoryCount(), 0};
 }
 
-void ConfigWindow::loadSettings()
+void Scrapkeeper::loadSettings()
 {
     const bool firstRun = m_settings.load(m_options, settingsContext(), [this] { applyCategoryIndex(); });
     m_settingsLoaded = true;
@@ -551,18 +409,18 @@ void ConfigWindow::loadSettings()
     }
 }
 
-void ConfigWindow::saveSettings()
+void Scrapkeeper::saveSettings()
 {
     if (!m_settingsLoaded)
         return;
     {
         const QSignalBlocker block(&m_options);
-        m_options.set(Option::CurrentCategory, m_categoryCombo->currentIndex());
+        m_options.set(Option::CurrentCategory, m_view->categoryIndex());
     }
     m_settings.save(m_options, settingsContext(), m_dataFiles.currentFile());
 }
 
-bool ConfigWindow::readBackupSetting()
+bool Scrapkeeper::readBackupSetting()
 {
     const bool backup = m_settings.readBackupSetting();
     const QSignalBlocker block(&m_options);
@@ -572,39 +430,39 @@ bool ConfigWindow::readBackupSetting()
 
 // ---- categories ----------------------------------------------------------------------
 
-void ConfigWindow::applyCategoryIndex()
+void Scrapkeeper::applyCategoryIndex()
 {
-    {
-        const QSignalBlocker block(m_categoryCombo);
-        m_categoryCombo->setCurrentIndex(m_options.number(Option::CurrentCategory));
-    }
+    m_view->setCategoryIndex(m_options.number(Option::CurrentCategory));
     applyCategoryChoice();
 }
 
-void ConfigWindow::refreshCategoryCombo()
+void Scrapkeeper::refreshCategoryCombo()
 {
     int selected = 0;
-    if (const CategoryNode *category = m_treeModel->categoryAt(m_tree->currentIndex()))
+    if (const CategoryNode *category = m_view->categoryInTree())
         selected = std::max(0, m_collection.indexOf(category));
     QStringList names;
     for (const auto &category : m_collection.categories())
         names << category->name;
-    {
-        const QSignalBlocker block(m_categoryCombo);
-        m_categoryCombo->clear();
-        m_categoryCombo->addItems(names);
-        m_categoryCombo->setCurrentIndex(m_collection.categoryCount() > 0 ? selected : -1);
-    }
+    m_view->showCategoryNames(names, m_collection.categoryCount() > 0 ? selected : -1);
     m_monitor.refreshDestinationLists(m_categoryNames);
     m_categoryNames = names;
 }
 
-QString ConfigWindow::currentCategoryName() const
+void Scrapkeeper::categoryPicked(int index)
 {
-    return m_categoryCombo->currentText();
+    const QSignalBlocker block(&m_options);
+    m_options.set(Option::CurrentCategory, index);
+    applyCategoryChoice();
+    refreshCurrentItems();
 }
 
-void ConfigWindow::playCaptureSound()
+QString Scrapkeeper::currentCategoryName() const
+{
+    return m_view->categoryName();
+}
+
+void Scrapkeeper::playCaptureSound()
 {
     if (!m_options.flag(Option::CaptureSound))
         return;
@@ -617,7 +475,7 @@ void ConfigWindow::playCaptureSound()
         m_desktop.playSound(file);
 }
 
-void ConfigWindow::bindTrayToOptions()
+void Scrapkeeper::bindTrayToOptions()
 {
     // The tray entries and the options mirror each other both ways.
     const auto bind = [this](QAction *action, Option option) {
@@ -632,64 +490,55 @@ void ConfigWindow::bindTrayToOptions()
     bind(m_tray->autoImagesAction(), Option::CaptureImages);
 }
 
-void ConfigWindow::applyCategoryChoice()
+void Scrapkeeper::applyCategoryChoice()
 {
-    CategoryNode *category = m_collection.findCategory(m_categoryCombo->currentText());
+    CategoryNode *category = m_collection.findCategory(m_view->categoryName());
     m_collection.setCurrentCategory(category);
     const CategoryNode *shown = category ? category : m_collection.category(0);
     if (shown)
-        m_tree->setCurrentIndex(m_treeModel->categoryIndex(shown));
+        m_view->showCategory(shown);
 }
 
-void ConfigWindow::refreshCurrentItems()
+void Scrapkeeper::refreshCurrentItems()
 {
     m_collection.refreshCurrentItems();
 }
 
-void ConfigWindow::setAliasFromMemo(QString &alias) const
-{
-    alias = AliasDerivation::fromText(RichTextPlain::plainText(*m_memo->document()));
-}
-
 // ---- what loading and saving show ---------------------------------------------------------
 
-void ConfigWindow::showProgress(int percent)
+void Scrapkeeper::showProgress(int percent)
 {
-    m_progressPanel->show();
-    m_progress->setValue(percent);
+    m_view->showProgress(percent);
 }
 
-void ConfigWindow::hideProgress()
+void Scrapkeeper::hideProgress()
 {
-    m_progressPanel->hide();
+    m_view->hideProgress();
 }
 
-void ConfigWindow::processEvents()
+void Scrapkeeper::processEvents()
 {
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void ConfigWindow::refreshCaption()
+void Scrapkeeper::refreshCaption()
 {
-    const QString path = m_dataFiles.currentFile();
-    setWindowTitle(QStringLiteral("Scrapkeeper Configuration - ") + path);
-    m_listSetup->setDataFileName(QFileInfo(path).fileName());
-    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), m_listSetup->title());
+    m_view->showDataFile(m_dataFiles.currentFile());
 }
 
-void ConfigWindow::selectFirstNode()
+void Scrapkeeper::selectFirstNode()
 {
-    m_tree->setCurrentIndex(m_treeModel->index(0, 0));
+    m_view->selectFirstNode();
 }
 
-void ConfigWindow::moveOutOfSight()
+void Scrapkeeper::moveOutOfSight()
 {
     hideWhileMinimised();
 }
 
 // ---- the pop-up hotkey ----------------------------------------------------------------------
 
-void ConfigWindow::applyQuickListActive()
+void Scrapkeeper::applyQuickListActive()
 {
     const bool active = m_options.flag(Option::QuickListActive);
     m_hotkeys->setActive(active);
@@ -697,17 +546,14 @@ void ConfigWindow::applyQuickListActive()
         m_tray->setActive(active);
 }
 
-void ConfigWindow::chooseCategory(int index)
+void Scrapkeeper::chooseCategory(int index)
 {
-    {
-        const QSignalBlocker block(m_categoryCombo);
-        m_categoryCombo->setCurrentIndex(index);
-    }
+    m_view->setCategoryIndex(index);
     applyCategoryChoice();
     refreshCurrentItems();
 }
 
-void ConfigWindow::listClosed()
+void Scrapkeeper::listClosed()
 {
     m_hideAgainTimer.start();
 }

@@ -21,4 +21,7 @@ public:
     static void guard(const QObject *source, const std::function<void()> &handler);
 
     static QString componentName(const QObject *source);
+
+    // Where users send what went wrong.
+    static QString feedbackAddress();
 };

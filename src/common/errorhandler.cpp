@@ -1,7 +1,6 @@
-#include "app/errorhandler.h"
+#include "common/errorhandler.h"
 
 #include "common/messageboxservice.h"
-#include "store/datafilemanager.h"
 #include "common/programerror.h"
 
 #include <QObject>
@@ -33,7 +32,7 @@ QString ErrorHandler::text(const QString &componentName, const QString &message)
            + QStringLiteral("\r\n\r\nIt is most likely not serious, but you may want to shut down Scrapkeeper and "
                             "restart it now.  If you are receiving the error frequently or just want to report it, "
                             "please e-mail us: ")
-           + DataFileManager::feedbackAddress()
+           + feedbackAddress()
            + QStringLiteral(".  Please include a description of the error and of what happened.");
 }
 
@@ -52,4 +51,9 @@ void ErrorHandler::guard(const QObject *source, const std::function<void()> &han
     } catch (const std::exception &error) {
         report(source, QString::fromLocal8Bit(error.what()));
     }
+}
+
+QString ErrorHandler::feedbackAddress()
+{
+    return QStringLiteral("feedback@scrapkeeper.example");
 }

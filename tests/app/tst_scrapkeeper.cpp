@@ -1,5 +1,6 @@
-#include "app/errorhandler.h"
-#include "app/configwindow.h"
+#include "common/errorhandler.h"
+#include "app/scrapkeeper.h"
+#include "config/configwindow.h"
 #include "richtext/richedit.h"
 #include "doubles/fakeclipboard.h"
 #include "doubles/fakedesktop.h"
@@ -68,7 +69,9 @@ public:
     void writeSettings(const QMap<Option, QVariant> &values = {}, const QString &currentDataFile = {})
     {
         {
-            ConfigWindow first({boxes, dialogs, desktop, clipboard, keys, paths()});
+            Scrapkeeper first(services());
+            ConfigWindow firstWindow(first.collection(), first);
+            first.attachView(firstWindow);
             first.initialise();
         }
         QSettings settings(paths().settingsFile, QSettings::IniFormat);
@@ -84,12 +87,23 @@ public:
         return QSettings(paths().settingsFile, QSettings::IniFormat).value(OptionTable::def(option).name).toInt();
     }
 
-    ConfigWindow &start()
+    AppServices services() { return {boxes, dialogs, desktop, clipboard, keys, paths()}; }
+
+    // The program and its window, as main() builds them, without starting.
+    Scrapkeeper &build()
     {
-        window = std::make_unique<ConfigWindow>(ConfigServices{boxes, dialogs, desktop, clipboard, keys, paths()});
-        window->initialise();
-        window->startUp();
-        return *window;
+        program = std::make_unique<Scrapkeeper>(services());
+        window = std::make_unique<ConfigWindow>(program->collection(), *program);
+        program->attachView(*window);
+        return *program;
+    }
+
+    Scrapkeeper &start()
+    {
+        build();
+        program->initialise();
+        program->startUp();
+        return *program;
     }
 
     QTemporaryDir home;
@@ -98,10 +112,11 @@ public:
     FakeDesktop desktop;
     FakeClipboard clipboard;
     FakeKeyGrabber keys;
+    std::unique_ptr<Scrapkeeper> program;
     std::unique_ptr<ConfigWindow> window;
 };
 
-class TestConfigWindow : public QObject
+class TestScrapkeeper : public QObject
 {
     Q_OBJECT
 private slots:
@@ -134,7 +149,7 @@ private slots:
     void autoSave();
 };
 
-void TestConfigWindow::autoSave_data()
+void TestScrapkeeper::autoSave_data()
 {
     QTest::addColumn<int>("choice");
     QTest::addColumn<bool>("timerOn");
@@ -143,14 +158,14 @@ void TestConfigWindow::autoSave_data()
     QTest::newRow("only on exit") << 2 << false;
 }
 
-void TestConfigWindow::autoSave()
+void TestScrapkeeper::autoSave()
 {
     QFETCH(int, choice);
     QFETCH(bool, timerOn);
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{Option::AutoSaveChoice, choice}});
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QCOMPARE(w.autoSaveTimer().isActive(), timerOn);
     if (timerOn)
         QCOMPARE(w.autoSaveTimer().interval(), 2 * 60000);
@@ -179,7 +194,7 @@ namespace {
 constexpr std::uint32_t kV = 0x76;
 }
 
-void TestConfigWindow::hotkeyOpensPopupAtCaret_data()
+void TestScrapkeeper::hotkeyOpensPopupAtCaret_data()
 {
     QTest::addColumn<bool>("caretKnown");
     QTest::addColumn<QPoint>("caret");
@@ -189,7 +204,7 @@ void TestConfigWindow::hotkeyOpensPopupAtCaret_data()
     QTest::newRow("caret far off screen") << true << QPoint(5000, 200) << QPoint(40, 63);
 }
 
-void TestConfigWindow::hotkeyOpensPopupAtCaret()
+void TestScrapkeeper::hotkeyOpensPopupAtCaret()
 {
     QFETCH(bool, caretKnown);
     QFETCH(QPoint, caret);
@@ -197,7 +212,7 @@ void TestConfigWindow::hotkeyOpensPopupAtCaret()
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QVERIFY(f.keys.grabs.contains(0));
     f.desktop.focus.window = 0x4200001;
     f.desktop.focus.caretKnown = caretKnown;
@@ -230,12 +245,12 @@ void TestConfigWindow::hotkeyOpensPopupAtCaret()
     w.popup()->close();
 }
 
-void TestConfigWindow::hotkeyOffWhileWindowShownOrListOff()
+void TestScrapkeeper::hotkeyOffWhileWindowShownOrListOff()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.showConfiguration();
     QVERIFY(!f.keys.press(kV, KeyGrabber::Ctrl));
     QVERIFY(!w.popup());
@@ -255,13 +270,13 @@ void TestConfigWindow::hotkeyOffWhileWindowShownOrListOff()
     QVERIFY(w.trayIcon().isActive());
 }
 
-void TestConfigWindow::hotkeyHeldElsewhereIsReported()
+void TestScrapkeeper::hotkeyHeldElsewhereIsReported()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
     f.keys.heldElsewhere.insert(FakeKeyGrabber::key(kV, KeyGrabber::Ctrl));
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QCOMPARE(f.boxes.shown().size(), 1);
     QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error!"));
     QVERIFY(f.boxes.shown().first().text.startsWith(
@@ -278,7 +293,7 @@ void TestConfigWindow::hotkeyHeldElsewhereIsReported()
     QVERIFY(w.hotkeys().hotkeyAt(0).registered);
 }
 
-void TestConfigWindow::hotkeyFollowsSettings()
+void TestScrapkeeper::hotkeyFollowsSettings()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
@@ -288,13 +303,13 @@ void TestConfigWindow::hotkeyFollowsSettings()
     QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
 }
 
-void TestConfigWindow::capturesLandInCurrentCategory()
+void TestScrapkeeper::capturesLandInCurrentCategory()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{Option::CurrentCategory, 1}, {Option::CaptureSound, 1}});
     f.clipboard.offer({{"text/plain", "on the clipboard before the start"}});
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QCOMPARE(w.collection().category(1)->itemCount(), 0);
     f.clipboard.offer({{"text/plain", "copied"}});
     QCOMPARE(w.collection().category(1)->items.front()->text, QStringLiteral("copied"));
@@ -312,34 +327,34 @@ void TestConfigWindow::capturesLandInCurrentCategory()
     QVERIFY(!w.trayIcon().autoImagesAction()->isChecked());
 }
 
-void TestConfigWindow::aliasFromMemoUsesPlainText()
+void TestScrapkeeper::aliasFromMemoUsesPlainText()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
-    QVERIFY(w.memo()->isHidden());
-    loadRichText(w.memo(), QStringLiteral(R"({\rtf1\ansi {\b   First} line\par second})"));
+    Scrapkeeper &w = f.start();
+    QVERIFY(f.window->memo()->isHidden());
+    loadRichText(f.window->memo(), QStringLiteral(R"({\rtf1\ansi {\b   First} line\par second})"));
     QString alias;
-    w.setAliasFromMemo(alias);
+    f.window->setAliasFromMemo(alias);
     QCOMPARE(alias, QStringLiteral("First line..."));
-    resetRichEdit(w.memo());
-    QVERIFY(w.memo()->plainTextMode());
+    resetRichEdit(f.window->memo());
+    QVERIFY(f.window->memo()->plainTextMode());
 }
 
-void TestConfigWindow::firstRunAsksWelcome_data()
+void TestScrapkeeper::firstRunAsksWelcome_data()
 {
     QTest::addColumn<bool>("launchExample");
     QTest::newRow("no") << false;
     QTest::newRow("yes") << true;
 }
 
-void TestConfigWindow::firstRunAsksWelcome()
+void TestScrapkeeper::firstRunAsksWelcome()
 {
     QFETCH(bool, launchExample);
     Fixture f;
     f.boxes.answerNext(launchExample ? MessageBoxService::Yes : MessageBoxService::No);
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
 
     QVERIFY(w.firstRun());
     const auto &shown = f.boxes.shown();
@@ -363,29 +378,28 @@ void TestConfigWindow::firstRunAsksWelcome()
     QVERIFY(QFile::exists(f.dataFile()));
 }
 
-void TestConfigWindow::exitDuringTheWelcomeQuestionIsKept()
+void TestScrapkeeper::exitDuringTheWelcomeQuestionIsKept()
 {
     Fixture f;
-    ConfigWindow *started = nullptr;
+    Scrapkeeper *started = nullptr;
     // A log-off arrives while the first question is up.
     f.boxes.setWhileShown([&started](const QString &) {
         if (started)
             started->quit();
     });
-    f.window = std::make_unique<ConfigWindow>(ConfigServices{f.boxes, f.dialogs, f.desktop, f.clipboard, f.keys, f.paths()});
-    started = f.window.get();
-    f.window->initialise();
-    f.window->startUp();
-    QVERIFY(f.window->exitRequested());
+    started = &f.build();
+    f.program->initialise();
+    f.program->startUp();
+    QVERIFY(f.program->exitRequested());
     QCOMPARE(f.boxes.shown().size(), 1);
 }
 
-void TestConfigWindow::restoringAShownWindowLeavesCancelItsWork()
+void TestScrapkeeper::restoringAShownWindowLeavesCancelItsWork()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.showConfiguration();
     w.options().set(Option::AutoSaveMinutes, 33);
     // The tray's "Configuration..." again while the window is up.
@@ -395,14 +409,14 @@ void TestConfigWindow::restoringAShownWindowLeavesCancelItsWork()
     QCOMPARE(f.storedNumber(Option::AutoSaveMinutes), 2);
 }
 
-void TestConfigWindow::aFailedBackupAtStartKeepsTheSettings()
+void TestScrapkeeper::aFailedBackupAtStartKeepsTheSettings()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{Option::AutoSaveMinutes, 7}});
     QFile::remove(f.dataFile() + QStringLiteral(".~bk"));
     QVERIFY(QDir(f.paths().programFolder).mkdir(QStringLiteral("data.db.~bk")));
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     // Reported once; the program starts as usual, with the user's settings.
     QCOMPARE(f.boxes.shown().size(), 1);
     QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error"));
@@ -415,7 +429,7 @@ void TestConfigWindow::aFailedBackupAtStartKeepsTheSettings()
     QCOMPARE(f.storedNumber(Option::AutoSaveMinutes), 7);
 }
 
-void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
+void TestScrapkeeper::loadingAnotherFileSetsItsCurrentCategory()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
@@ -423,7 +437,7 @@ void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
     f.writeDataFile(kTwoCategories, QStringLiteral("mine.db"));
     f.boxes.answerNext(MessageBoxService::Yes);
     f.dialogs.answers << QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db"));
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QCOMPARE(w.dataFiles().currentFile(), QDir(f.paths().programFolder).filePath(QStringLiteral("mine.db")));
     QVERIFY(w.collection().currentCategory());
     // A capture now lands in it at once.
@@ -431,42 +445,42 @@ void TestConfigWindow::loadingAnotherFileSetsItsCurrentCategory()
     QCOMPARE(w.collection().currentCategory()->items.front()->text, QStringLiteral("captured"));
 }
 
-void TestConfigWindow::normalStartGoesToTray()
+void TestScrapkeeper::normalStartGoesToTray()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QVERIFY(!w.firstRun());
     QVERIFY(f.boxes.shown().isEmpty());
     QVERIFY(w.isMinimisedState());
-    QVERIFY(!w.isVisible());
+    QVERIFY(!f.window->isVisible());
     QVERIFY(w.trayIcon().isVisible());
     QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
     QCOMPARE(w.collection().currentItems().size(), 1);
-    QCOMPARE(w.windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + f.dataFile());
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + f.dataFile());
     QCOMPARE(readFile(f.dataFile() + QStringLiteral(".~bk")), kTwoCategories);
 }
 
-void TestConfigWindow::okKeepsEdits()
+void TestScrapkeeper::okKeepsEdits()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.showConfiguration();
     QVERIFY(!w.isMinimisedState());
-    QVERIFY(w.isVisible());
+    QVERIFY(f.window->isVisible());
     QVERIFY(!w.trayIcon().isActive());
     w.collection().addNewItem(false, textItem(QStringLiteral("kept")));
     w.collection().setEditModified();
-    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    f.window->findChild<QPushButton *>(QStringLiteral("OK"))->click();
     QVERIFY(w.isMinimisedState());
     QVERIFY(readFile(f.dataFile()).contains("kept"));
     QVERIFY(!w.collection().anyModified());
 }
 
-void TestConfigWindow::cancelRevertsEdits_data()
+void TestScrapkeeper::cancelRevertsEdits_data()
 {
     QTest::addColumn<QString>("how");
     QTest::newRow("cancel button") << "Cancel";
@@ -474,39 +488,39 @@ void TestConfigWindow::cancelRevertsEdits_data()
     QTest::newRow("restore last saved") << "SpeedButton1";
 }
 
-void TestConfigWindow::cancelRevertsEdits()
+void TestScrapkeeper::cancelRevertsEdits()
 {
     QFETCH(QString, how);
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.showConfiguration();
     w.collection().addNewItem(false, textItem(QStringLiteral("dropped")));
     w.collection().setEditModified();
     w.options().set(Option::AutoSaveMinutes, 33);
 
     if (how == QLatin1String("close"))
-        w.close();
+        f.window->close();
     else if (how == QLatin1String("SpeedButton1"))
-        w.findChild<QToolButton *>(how)->click();
+        f.window->findChild<QToolButton *>(how)->click();
     else
-        w.findChild<QPushButton *>(how)->click();
+        f.window->findChild<QPushButton *>(how)->click();
 
     QCOMPARE(w.collection().category(0)->itemCount(), 1);
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("hi"));
     QCOMPARE(w.options().number(Option::AutoSaveMinutes), 2);
     QCOMPARE(readFile(f.dataFile()), kTwoCategories);
     QCOMPARE(w.isMinimisedState(), how != QLatin1String("SpeedButton1"));
-    QCOMPARE(w.isVisible(), how == QLatin1String("SpeedButton1"));
+    QCOMPARE(f.window->isVisible(), how == QLatin1String("SpeedButton1"));
 }
 
-void TestConfigWindow::capturesSurviveCancel()
+void TestScrapkeeper::capturesSurviveCancel()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
     w.collection().setCaptureModified();
     w.showConfiguration();
@@ -514,20 +528,20 @@ void TestConfigWindow::capturesSurviveCancel()
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("captured"));
 }
 
-void TestConfigWindow::exitSavesWhenAsked_data()
+void TestScrapkeeper::exitSavesWhenAsked_data()
 {
     QTest::addColumn<int>("save");
     QTest::newRow("save on exit") << 1;
     QTest::newRow("no save on exit") << 0;
 }
 
-void TestConfigWindow::exitSavesWhenAsked()
+void TestScrapkeeper::exitSavesWhenAsked()
 {
     QFETCH(int, save);
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{Option::SaveOnExit, save}});
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     w.collection().addNewItem(false, textItem(QStringLiteral("captured")));
     w.collection().setCaptureModified();
     w.shutDown();
@@ -535,15 +549,15 @@ void TestConfigWindow::exitSavesWhenAsked()
     QVERIFY(readFile(QDir(f.paths().programFolder).filePath(QStringLiteral("dblist.txt"))).startsWith(f.dataFile().toUtf8()));
 }
 
-void TestConfigWindow::exampleDataFileKeepsWindowOpen()
+void TestScrapkeeper::exampleDataFileKeepsWindowOpen()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories, QStringLiteral("skexdata.db"));
     f.writeSettings({}, QDir(f.paths().programFolder).filePath(QStringLiteral("skexdata.db")));
     f.boxes.answerNext(MessageBoxService::No);
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QVERIFY(!w.isMinimisedState());
-    QVERIFY(w.isVisible());
+    QVERIFY(f.window->isVisible());
     const QStringList texts = f.boxes.texts();
     QCOMPARE(texts.size(), 2);
     QVERIFY(texts[0].startsWith(QStringLiteral("The example data file (for the Example Page) is currently loaded.")));
@@ -562,34 +576,34 @@ void TestConfigWindow::exampleDataFileKeepsWindowOpen()
     QCOMPARE(w.dataFiles().currentFile(), mine);
 }
 
-void TestConfigWindow::storedCategoryIndexBeyondListSelectsFirst()
+void TestScrapkeeper::storedCategoryIndexBeyondListSelectsFirst()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings({{Option::CurrentCategory, 7}});
-    ConfigWindow &w = f.start();
-    QCOMPARE(w.categoryCombo()->currentIndex(), 0);
+    Scrapkeeper &w = f.start();
+    QCOMPARE(f.window->categoryCombo()->currentIndex(), 0);
     QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Mail"));
 
     f.writeSettings({{Option::CurrentCategory, 1}});
-    ConfigWindow &again = f.start();
+    Scrapkeeper &again = f.start();
     QCOMPARE(again.collection().currentCategory()->name, QStringLiteral("Forms"));
 }
 
-void TestConfigWindow::withoutTrayTheWindowIconifies()
+void TestScrapkeeper::withoutTrayTheWindowIconifies()
 {
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
     f.desktop.tray = false;
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     QVERIFY(w.isMinimisedState());
     QVERIFY(!w.trayIcon().isVisible());
-    QVERIFY(w.isVisible());
-    QVERIFY(w.isMinimized());
+    QVERIFY(f.window->isVisible());
+    QVERIFY(f.window->isMinimized());
 }
 
-void TestConfigWindow::errorHandlerNamesComponent()
+void TestScrapkeeper::errorHandlerNamesComponent()
 {
     QCOMPARE(ErrorHandler::text(QStringLiteral("OK"), QStringLiteral("Disk full")),
              QStringLiteral("The following error has occured: \r\n\r\n(OK) Disk full\r\n\r\nIt is most likely not "
@@ -613,17 +627,17 @@ void TestConfigWindow::errorHandlerNamesComponent()
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    ConfigWindow &w = f.start();
+    Scrapkeeper &w = f.start();
     ErrorHandler::install(&f.boxes);
     w.showConfiguration();
     w.collection().setEditModified();
     QDir(f.paths().programFolder).removeRecursively();
-    w.findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    f.window->findChild<QPushButton *>(QStringLiteral("OK"))->click();
     ErrorHandler::install(nullptr);
     QVERIFY(f.boxes.texts().last().contains(QStringLiteral("(OK) Cannot write")));
     QVERIFY(!w.isMinimisedState());
     QVERIFY(w.collection().editModified());
 }
 
-QTEST_MAIN(TestConfigWindow)
-#include "tst_configwindow.moc"
+QTEST_MAIN(TestScrapkeeper)
+#include "tst_scrapkeeper.moc"

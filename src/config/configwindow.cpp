@@ -1,0 +1,263 @@
+#include "config/configwindow.h"
+
+#include "common/errorhandler.h"
+#include "config/pages/listsetuppage.h"
+#include "config/tree/collectiontreemodel.h"
+#include "richtext/richedit.h"
+#include "richtext/richtextplain.h"
+#include "capture/aliasderivation.h"
+#include "store/collection.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+ConfigWindow::ConfigWindow(Collection &collection, ConfigViewHandler &handler, QWidget *parent)
+    : QMainWindow(parent)
+    , m_collection(collection)
+    , m_handler(&handler)
+{
+    setObjectName(QStringLiteral("frmConfig"));
+    buildUi();
+}
+
+ConfigWindow::~ConfigWindow() = default;
+
+template<typename Page>
+Page *ConfigWindow::addPage(std::unique_ptr<Page> page)
+{
+    Page *added = page.get();
+    m_pages->addTab(page->widget(), page->title());
+    m_pageObjects.push_back(std::move(page));
+    return added;
+}
+
+ConfigPage &ConfigWindow::currentPage() const
+{
+    for (const auto &page : m_pageObjects) {
+        if (page->widget() == m_pages->currentWidget())
+            return *page;
+    }
+    return *m_pageObjects.front();
+}
+
+void ConfigWindow::buildUi()
+{
+    auto *central = new QWidget(this);
+    auto *layout = new QVBoxLayout(central);
+
+    auto *categoryRow = new QHBoxLayout;
+    auto *categoryLabel = new QLabel(QStringLiteral("Current category:"), central);
+    m_categoryCombo = new QComboBox(central);
+    m_categoryCombo->setObjectName(QStringLiteral("Catcombo"));
+    m_categoryCombo->setMinimumContentsLength(20);
+    categoryLabel->setBuddy(m_categoryCombo);
+    categoryRow->addWidget(categoryLabel);
+    categoryRow->addWidget(m_categoryCombo, 1);
+    layout->addLayout(categoryRow);
+
+    m_pages = new QTabWidget(central);
+    m_pages->setObjectName(QStringLiteral("pages"));
+    m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, m_pages));
+    m_listSetupTab = m_listSetup->widget();
+    m_tree = m_listSetup->tree();
+    m_treeModel = m_listSetup->model();
+    layout->addWidget(m_pages, 1);
+
+    m_memo = new RichEdit(central);
+    m_memo->setObjectName(QStringLiteral("Memo"));
+    m_memo->hide();
+
+    m_progressPanel = new QWidget(central);
+    m_progressPanel->setObjectName(QStringLiteral("pbpnl"));
+    auto *progressLayout = new QHBoxLayout(m_progressPanel);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->addWidget(new QLabel(QStringLiteral("Loading data..."), m_progressPanel));
+    m_progress = new QProgressBar(m_progressPanel);
+    m_progress->setObjectName(QStringLiteral("pb"));
+    m_progress->setRange(0, 100);
+    progressLayout->addWidget(m_progress, 1);
+    m_progressPanel->hide();
+    layout->addWidget(m_progressPanel);
+
+    auto *buttons = new QHBoxLayout;
+    auto *restore = new QToolButton(central);
+    restore->setObjectName(QStringLiteral("SpeedButton1"));
+    restore->setText(QStringLiteral("Restore"));
+    restore->setToolTip(QStringLiteral("Restore last saved changes"));
+    auto *help = new QPushButton(QStringLiteral("&Help"), central);
+    help->setObjectName(QStringLiteral("Help"));
+    auto *ok = new QPushButton(QStringLiteral("OK"), central);
+    ok->setObjectName(QStringLiteral("OK"));
+    ok->setToolTip(QStringLiteral("Save all information and minimize"));
+    ok->setDefault(true);
+    auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
+    cancel->setObjectName(QStringLiteral("Cancel"));
+    cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
+    buttons->addWidget(restore);
+    buttons->addStretch(1);
+    buttons->addWidget(help);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    layout->addLayout(buttons);
+    setCentralWidget(central);
+    resize(560, 440);
+
+    connect(ok, &QPushButton::clicked, this,
+            [this, ok] { ErrorHandler::guard(ok, [this] { m_handler->acceptRequested(); }); });
+    connect(cancel, &QPushButton::clicked, this,
+            [this, cancel] { ErrorHandler::guard(cancel, [this] { m_handler->discardRequested(false); }); });
+    connect(restore, &QToolButton::clicked, this,
+            [this, restore] { ErrorHandler::guard(restore, [this] { m_handler->discardRequested(true); }); });
+    connect(help, &QPushButton::clicked, this,
+            [this, help] { ErrorHandler::guard(help, [this] { m_handler->helpRequested(currentPage().helpTopic()); }); });
+    connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
+        ErrorHandler::guard(m_categoryCombo, [this, index] { m_handler->categoryPicked(index); });
+    });
+}
+
+// ---- what the program shows ---------------------------------------------------------
+
+void ConfigWindow::showInFront()
+{
+    showNormal();
+    raise();
+    activateWindow();
+}
+
+void ConfigWindow::hideAway()
+{
+    hide();
+}
+
+void ConfigWindow::iconify()
+{
+    showMinimized();
+}
+
+void ConfigWindow::showProgress(int percent)
+{
+    m_progressPanel->show();
+    m_progress->setValue(percent);
+}
+
+void ConfigWindow::hideProgress()
+{
+    m_progressPanel->hide();
+}
+
+void ConfigWindow::showDataFile(const QString &path)
+{
+    setWindowTitle(QStringLiteral("Scrapkeeper Configuration - ") + path);
+    m_listSetup->setDataFileName(QFileInfo(path).fileName());
+    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), m_listSetup->title());
+}
+
+void ConfigWindow::showCategoryNames(const QStringList &names, int selected)
+{
+    const QSignalBlocker block(m_categoryCombo);
+    m_categoryCombo->clear();
+    m_categoryCombo->addItems(names);
+    m_categoryCombo->setCurrentIndex(selected);
+}
+
+int ConfigWindow::categoryIndex() const
+{
+    return m_categoryCombo->currentIndex();
+}
+
+QString ConfigWindow::categoryName() const
+{
+    return m_categoryCombo->currentText();
+}
+
+void ConfigWindow::setCategoryIndex(int index)
+{
+    const QSignalBlocker block(m_categoryCombo);
+    m_categoryCombo->setCurrentIndex(index);
+}
+
+void ConfigWindow::showCategory(const CategoryNode *category)
+{
+    m_tree->setCurrentIndex(m_treeModel->categoryIndex(category));
+}
+
+const CategoryNode *ConfigWindow::categoryInTree() const
+{
+    return m_treeModel->categoryAt(m_tree->currentIndex());
+}
+
+void ConfigWindow::selectFirstNode()
+{
+    m_tree->setCurrentIndex(m_treeModel->index(0, 0));
+}
+
+void ConfigWindow::showListSetup()
+{
+    m_pages->setCurrentWidget(m_listSetupTab);
+    m_tree->setFocus();
+}
+
+void ConfigWindow::collapseTree()
+{
+    m_tree->collapseAll();
+}
+
+void ConfigWindow::setTreeUpdatesEnabled(bool enabled)
+{
+    m_tree->setUpdatesEnabled(enabled);
+}
+
+QWidget *ConfigWindow::dialogParent()
+{
+    return this;
+}
+
+void ConfigWindow::setAliasFromMemo(QString &alias) const
+{
+    alias = AliasDerivation::fromText(RichTextPlain::plainText(*m_memo->document()));
+}
+
+// ---- what the window manager and the user do to the window ---------------------------------
+
+void ConfigWindow::closeEvent(QCloseEvent *event)
+{
+    bool close = false;
+    ErrorHandler::guard(this, [this, &close] { close = m_handler->closeRequested(); });
+    if (close)
+        event->accept();
+    else
+        event->ignore();
+}
+
+void ConfigWindow::changeEvent(QEvent *event)
+{
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange)
+        return;
+    if (isMinimized())
+        ErrorHandler::guard(this, [this] { m_handler->windowStateChanged(true); });
+    else if (isVisible())
+        ErrorHandler::guard(this, [this] { m_handler->windowStateChanged(false); });
+}
+
+void ConfigWindow::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (!m_centred) {
+        m_centred = true;
+        if (const QScreen *screen = this->screen()) {
+            const QRect area = screen->geometry();
+            move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
+        }
+    }
+}

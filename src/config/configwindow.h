@@ -1,0 +1,80 @@
+#pragma once
+
+#include "config/configview.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <vector>
+
+class Collection;
+class CollectionTreeModel;
+class ConfigPage;
+class ListSetupPage;
+class QComboBox;
+class QProgressBar;
+class QTabWidget;
+class QTreeView;
+class RichEdit;
+
+// The configuration window: the category choice, the pages, the buttons and
+// the progress bar. It shows what the program tells it and forwards what the
+// user asks for; the program decides.
+class ConfigWindow : public QMainWindow, public ConfigView
+{
+    Q_OBJECT
+public:
+    ConfigWindow(Collection &collection, ConfigViewHandler &handler, QWidget *parent = nullptr);
+    ~ConfigWindow() override;
+
+    QTreeView *tree() const { return m_tree; }
+    QComboBox *categoryCombo() const { return m_categoryCombo; }
+
+    // The hidden scratch control capture and paste load rich text into.
+    RichEdit *memo() const { return m_memo; }
+    void setAliasFromMemo(QString &alias) const;
+
+    // ConfigView
+    void showInFront() override;
+    void hideAway() override;
+    void iconify() override;
+    void showProgress(int percent) override;
+    void hideProgress() override;
+    void showDataFile(const QString &path) override;
+    void showCategoryNames(const QStringList &names, int selected) override;
+    int categoryIndex() const override;
+    QString categoryName() const override;
+    void setCategoryIndex(int index) override;
+    void showCategory(const CategoryNode *category) override;
+    const CategoryNode *categoryInTree() const override;
+    void selectFirstNode() override;
+    void showListSetup() override;
+    void collapseTree() override;
+    void setTreeUpdatesEnabled(bool enabled) override;
+    QWidget *dialogParent() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void changeEvent(QEvent *event) override;
+
+private:
+    void buildUi();
+    template<typename Page>
+    Page *addPage(std::unique_ptr<Page> page);
+    ConfigPage &currentPage() const;
+
+    Collection &m_collection;
+    ConfigViewHandler *m_handler;
+    QComboBox *m_categoryCombo = nullptr;
+    QTabWidget *m_pages = nullptr;
+    std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
+    ListSetupPage *m_listSetup = nullptr;
+    QWidget *m_listSetupTab = nullptr;
+    QTreeView *m_tree = nullptr;
+    CollectionTreeModel *m_treeModel = nullptr;
+    RichEdit *m_memo = nullptr;
+    QWidget *m_progressPanel = nullptr;
+    QProgressBar *m_progress = nullptr;
+    bool m_centred = false;
+};
