@@ -1,0 +1,171 @@
+#include "app/scrapkeeper.h"
+#include "common/errorhandler.h"
+#include "doubles/fakeclipboard.h"
+#include "doubles/fakeconfigview.h"
+#include "doubles/fakedesktop.h"
+#include "doubles/fakekeygrabber.h"
+#include "doubles/scriptedfiledialogs.h"
+#include "doubles/scriptedmessageboxes.h"
+#include "tray/trayicon.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+
+Q_DECLARE_METATYPE(FakeConfigView::Shown)
+
+namespace {
+
+const QByteArray kOneCategory = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\nSK: 2.3\r\n";
+
+// The program over a scratch home and a stand-in window: no widget anywhere.
+struct Program
+{
+    explicit Program(bool tray = true)
+    {
+        desktop.tray = tray;
+        QDir().mkpath(paths().programFolder);
+    }
+    AppPaths paths() const
+    {
+        AppPaths p;
+        p.programFolder = home.filePath(QStringLiteral("data"));
+        p.sharedFolder = home.filePath(QStringLiteral("share"));
+        p.settingsFile = home.filePath(QStringLiteral("config/scrapkeeper.conf"));
+        p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
+        p.lockFile = home.filePath(QStringLiteral("lock"));
+        p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
+        return p;
+    }
+    Scrapkeeper &start()
+    {
+        core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, paths()});
+        core->attachView(view);
+        core->initialise();
+        core->startUp();
+        return *core;
+    }
+    bool hotkeyGrabbed() const { return keys.grabs.contains(0); }
+
+    QTemporaryDir home;
+    ScriptedMessageBoxes boxes;
+    ScriptedFileDialogs dialogs;
+    FakeDesktop desktop;
+    FakeClipboard clipboard;
+    FakeKeyGrabber keys;
+    FakeConfigView view;
+    std::unique_ptr<Scrapkeeper> core;
+};
+
+// A returning user: settings saved by an earlier run, one category.
+void returningUser(Program &p)
+{
+    writeFile(QDir(p.paths().programFolder).filePath(QStringLiteral("data.db")), kOneCategory);
+    // Its first run: the welcome answered, the settings written.
+    Scrapkeeper &earlier = p.start();
+    earlier.shutDown();
+    p.core.reset();
+    p.boxes.clear();
+    p.keys.grabs.clear();
+}
+
+} // namespace
+
+class TestLifetime : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase() { ErrorHandler::install(nullptr); }
+    void transitions_data();
+    void transitions();
+    void closeButtonMeansCancelOnlyWhileShown();
+    void autoSaveWaitsForTheTray();
+};
+
+void TestLifetime::transitions_data()
+{
+    using S = FakeConfigView::Shown;
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<S>("shown");
+    QTest::addColumn<bool>("minimised");
+    QTest::addColumn<bool>("hotkey");
+    QTest::newRow("start") << QStringList{} << S::Away << true << true;
+    QTest::newRow("configuration") << QStringList{"configure"} << S::InFront << false << false;
+    QTest::newRow("OK") << QStringList{"configure", "ok"} << S::Away << true << true;
+    QTest::newRow("Cancel") << QStringList{"configure", "cancel"} << S::Away << true << true;
+    QTest::newRow("restore last saved") << QStringList{"configure", "restore"} << S::InFront << false << false;
+    // The window manager minimises into the tray; when it restores, it shows the window itself.
+    QTest::newRow("window manager minimises") << QStringList{"configure", "wm-minimise"} << S::Away << true << true;
+    QTest::newRow("and restores") << QStringList{"configure", "wm-minimise", "wm-restore"} << S::Away << false
+                                  << false;
+    QTest::newRow("quick list off") << QStringList{"quick-list-off"} << S::Away << true << false;
+}
+
+void TestLifetime::transitions()
+{
+    QFETCH(QStringList, events);
+    QFETCH(FakeConfigView::Shown, shown);
+    QFETCH(bool, minimised);
+    QFETCH(bool, hotkey);
+    Program p;
+    returningUser(p);
+    Scrapkeeper &program = p.start();
+    for (const QString &event : events) {
+        if (event == QLatin1String("configure"))
+            program.showConfiguration();
+        else if (event == QLatin1String("ok"))
+            program.acceptRequested();
+        else if (event == QLatin1String("cancel"))
+            program.discardRequested(false);
+        else if (event == QLatin1String("restore"))
+            program.discardRequested(true);
+        else if (event == QLatin1String("wm-minimise"))
+            program.windowStateChanged(true);
+        else if (event == QLatin1String("wm-restore"))
+            program.windowStateChanged(false);
+        else if (event == QLatin1String("quick-list-off"))
+            program.options().set(Option::QuickListActive, false);
+    }
+    QCOMPARE(p.view.state, shown);
+    QCOMPARE(program.isMinimisedState(), minimised);
+    QCOMPARE(p.hotkeyGrabbed(), hotkey);
+    QCOMPARE(program.trayIcon().isActive(), minimised && hotkey);
+    QVERIFY(p.boxes.unexpected().isEmpty());
+}
+
+void TestLifetime::closeButtonMeansCancelOnlyWhileShown()
+{
+    Program p;
+    returningUser(p);
+    Scrapkeeper &program = p.start();
+    QVERIFY(program.closeRequested());
+    program.showConfiguration();
+    program.options().set(Option::AutoSaveMinutes, 33);
+    QVERIFY(!program.closeRequested());
+    QVERIFY(program.isMinimisedState());
+    QCOMPARE(program.options().number(Option::AutoSaveMinutes), 2);
+}
+
+void TestLifetime::autoSaveWaitsForTheTray()
+{
+    Program p;
+    returningUser(p);
+    Scrapkeeper &program = p.start();
+    const QString data = QDir(p.paths().programFolder).filePath(QStringLiteral("data.db"));
+    program.showConfiguration();
+    program.collection().addNewItem(false, textItem(QStringLiteral("captured")));
+    program.collection().setCaptureModified();
+    program.autoSave();
+    QVERIFY(!readFile(data).contains("captured"));
+    program.windowStateChanged(true);
+    program.autoSave();
+    QVERIFY(readFile(data).contains("captured"));
+    QVERIFY(!program.collection().captureModified());
+}
+
+QTEST_MAIN(TestLifetime)
+#include "tst_lifetime.moc"
