@@ -44,7 +44,7 @@ AppPaths AppPaths::resolve()
     QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
     if (runtime.isEmpty() || !QFileInfo(runtime).isDir())
         runtime = paths.programFolder;
-    paths.lockFile = QDir(runtime).filePath(QStringLiteral("scrapkeeper-$$prevent prev instance$$.lock"));
+    paths.lockFile = QDir(runtime).filePath(QStringLiteral("scrapkeeper.lock"));
     paths.programFile = QCoreApplication::applicationFilePath();
     return paths;
 }

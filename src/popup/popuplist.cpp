@@ -355,7 +355,7 @@ void PopupList::hideTooltip()
         m_hint->hide();
 }
 
-void PopupList::lbMouseMove(QPoint position)
+void PopupList::followPointer(QPoint position)
 {
     if (!m_hint)
         return;
@@ -531,7 +531,7 @@ void PopupList::showGlobalMethodMenu()
 bool PopupList::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_list->viewport() && event->type() == QEvent::MouseMove)
-        lbMouseMove(static_cast<QMouseEvent *>(event)->position().toPoint());
+        followPointer(static_cast<QMouseEvent *>(event)->position().toPoint());
     if (watched == m_strip && event->type() == QEvent::MouseMove)
         hideTooltip();
     if (watched == m_moveOverlay) {

@@ -74,7 +74,7 @@ private:
     void showGlobalMethodMenu();
     void keepOnScreen();
     void shapeWindow();
-    void lbMouseMove(QPoint position);
+    void followPointer(QPoint position);
     Item *entryAt(int row) const;
     void forgetEntry(const Item *item);
     bool handleKey(class QKeyEvent *key);

@@ -55,7 +55,7 @@ wait "$first"; status=$?
 check "the exit is orderly (status 0)" test "$status" -eq 0
 after=$(stat -c %Y.%N "$data/data.db" 2>/dev/null || stat -c %Y "$data/data.db")
 check "the data was saved at exit" test "$before" != "$after"
-check "the lock was released" bash -c "! ls '$XDG_RUNTIME_DIR' | grep -q 'prevent prev instance'"
+check "the lock was released" bash -c "! ls '$XDG_RUNTIME_DIR' | grep -q 'scrapkeeper.lock'"
 check "the recent-files list was written" grep -q "data.db" "$data/dblist.txt"
 
 # A normal start afterwards shows nothing but the tray icon.
