@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "scratchhome.h"
 #include "testsupport.h"
 
 using namespace TestSupport;
@@ -30,17 +31,7 @@ struct Program
         desktop.tray = tray;
         QDir().mkpath(paths().programFolder);
     }
-    AppPaths paths() const
-    {
-        AppPaths p;
-        p.programFolder = home.filePath(QStringLiteral("data"));
-        p.sharedFolder = home.filePath(QStringLiteral("share"));
-        p.settingsFile = home.filePath(QStringLiteral("config/scrapkeeper.conf"));
-        p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
-        p.lockFile = home.filePath(QStringLiteral("lock"));
-        p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
-        return p;
-    }
+    AppPaths paths() const { return scratchPaths(home); }
     Scrapkeeper &start()
     {
         core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, paths()});

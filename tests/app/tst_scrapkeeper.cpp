@@ -21,6 +21,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "scratchhome.h"
 #include "testsupport.h"
 
 using namespace TestSupport;
@@ -45,17 +46,7 @@ public:
         QDir().mkpath(paths().programFolder);
     }
 
-    AppPaths paths() const
-    {
-        AppPaths p;
-        p.programFolder = home.filePath(QStringLiteral("data"));
-        p.sharedFolder = home.filePath(QStringLiteral("share"));
-        p.settingsFile = home.filePath(QStringLiteral("config/Halvorik/Scrapkeeper1.0.conf"));
-        p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
-        p.lockFile = home.filePath(QStringLiteral("lock"));
-        p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
-        return p;
-    }
+    AppPaths paths() const { return scratchPaths(home); }
     QString dataFile() const { return QDir(paths().programFolder).filePath(QStringLiteral("data.db")); }
 
     void writeDataFile(const QByteArray &bytes, const QString &name = QStringLiteral("data.db"))
