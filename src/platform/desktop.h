@@ -58,6 +58,11 @@ public:
     // the focus once its window is active is left alone; one that must be
     // focused again gets the caret and selection recorded in the target.
     virtual void refocus(const ForeignFocus &target) = 0;
+    // Makes the look at the keyboard's destination and the keys that follow
+    // one step: true when `window` (or a control inside it) has the keyboard,
+    // and then nothing can take the keyboard away until endDelivery().
+    virtual bool beginDelivery(quint64 window) = 0;
+    virtual void endDelivery() = 0;
     // Whether the user holds Shift, Ctrl, Alt, Super or AltGr at this moment.
     virtual bool modifiersHeld() = 0;
     // Lets go of the modifiers the user holds, so a synthesised key carries

@@ -9,6 +9,7 @@
 
 #include <QFileInfo>
 #include <QMimeData>
+#include <QScopeGuard>
 
 namespace {
 
@@ -133,6 +134,19 @@ bool PasteEngine::readyToSend(const ForeignFocus &target)
     return mayGoOn(target);
 }
 
+bool PasteEngine::sendTo(const ForeignFocus &target, const std::function<void()> &send)
+{
+    if (!readyToSend(target))
+        return false;
+    if (!m_desktop.beginDelivery(target.window)) {
+        keepPasting = false;  // the keyboard went elsewhere a moment ago
+        return false;
+    }
+    const auto delivered = qScopeGuard([this] { m_desktop.endDelivery(); });
+    send();
+    return true;
+}
+
 bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
                            const std::optional<CategorySettings> &category)
 {
@@ -143,11 +157,8 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
         auto *data = new QMimeData;
         data->setImageData(pictureOf(item));
         m_clipboard.setMimeData(data);
-        if (m_options.flag(Option::PasteImage)) {
-            if (!readyToSend(target))
-                return false;
-            m_desktop.sendCtrlV();
-        }
+        if (m_options.flag(Option::PasteImage) && !sendTo(target, [this] { m_desktop.sendCtrlV(); }))
+            return false;
         return true;
     }
 
@@ -179,9 +190,8 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
         m_desktop.setSelection(target, target.comboSelStart, target.comboSelEnd);
     switch (method) {
     case PasteMethod::SimulateCtrlV:
-        if (!readyToSend(target))
+        if (!sendTo(target, [this] { m_desktop.sendCtrlV(); }))
             return false;
-        m_desktop.sendCtrlV();
         break;
     case PasteMethod::EnterKeystrokes: typeText(target, text); break;
     case PasteMethod::InsertAtCursor:
@@ -217,9 +227,8 @@ void PasteEngine::afterPaste(const Item &item, ForeignFocus &target, const std::
                 return;
             m_desktop.delay(100);
             m_desktop.refocus(target);
-            if (!readyToSend(target))
+            if (!sendTo(target, [this, key] { m_desktop.pressKey(key); }))
                 return;
-            m_desktop.pressKey(key);
             m_desktop.delay(100);
             // The key may have moved the focus (Tab): the next delivery goes
             // where it is now, as long as that is still the target's window.
@@ -269,14 +278,16 @@ void PasteEngine::typeText(const ForeignFocus &target, const QString &text)
         m_desktop.delay(1);
         if (c == U'\n')
             continue;
-        if (!readyToSend(target))
+        const bool sent = sendTo(target, [this, c] {
+            if (c == U'\r')
+                m_desktop.pressKey(Desktop::Key::Enter);
+            else if (c == U'\t')
+                m_desktop.pressKey(Desktop::Key::Tab);
+            else
+                m_desktop.typeCharacter(c);
+        });
+        if (!sent)
             break;
-        if (c == U'\r')
-            m_desktop.pressKey(Desktop::Key::Enter);
-        else if (c == U'\t')
-            m_desktop.pressKey(Desktop::Key::Tab);
-        else
-            m_desktop.typeCharacter(c);
     }
     m_desktop.finishTyping();
     if (caps)

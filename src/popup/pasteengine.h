@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 
+#include <functional>
 #include <optional>
 
 class Clipboard;
@@ -53,6 +54,8 @@ private:
     void afterPaste(const Item &item, ForeignFocus &target, const std::optional<CategorySettings> &category);
     bool mayGoOn(const ForeignFocus &target);
     bool readyToSend(const ForeignFocus &target);
+    // Sends keys to the target, or nothing when it no longer has the keyboard.
+    bool sendTo(const ForeignFocus &target, const std::function<void()> &send);
 
     Collection &m_collection;
     Options &m_options;

@@ -55,6 +55,8 @@ public:
     }
     quint64 activeWindow() override { return active; }
     void refocus(const ForeignFocus &target) override { log << QStringLiteral("focus %1").arg(target.window); }
+    bool beginDelivery(quint64 window) override { return active == window; }
+    void endDelivery() override {}
     bool modifiersHeld() override { return held; }
     void releaseModifiers() override
     {

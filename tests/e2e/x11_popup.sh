@@ -3,12 +3,13 @@
 # list is open changes neither what Enter pastes nor what Del deletes;
 # clipboard text with markup is shown as its characters and never read as
 # markup; clicking another window after the preview closes the list, the
-# preview and all, and the hotkey comes back.
+# preview and all, and the hotkey comes back; a typing run stops, sending
+# nothing further, when the user activates another window.
 set -uo pipefail
 
 program=${1:?program path}
 . "$(dirname "$0")/lib.sh"
-trap 'kill -9 ${sk:-} ${zen:-} 2>/dev/null; rm -rf "$home"' EXIT
+trap 'kill -9 ${sk:-} ${zen:-} ${term:-} 2>/dev/null; rm -rf "$home"' EXIT
 popup="List box"
 shots=${SK_SCREENSHOTS:-}
 
@@ -87,5 +88,27 @@ xdotool key ctrl+v
 check "the hotkey works again" quiet window "$popup"
 xdotool key Escape
 finish_entry "Markup target" >/dev/null
+stop_program
+
+# Another window activated while an item is being typed: the typing stops and
+# not one character lands in the window the user went to.
+start_program global=1 gpaste=1
+copy "$(printf 'abcdefghij%.0s' $(seq 1 100))"
+zenity --entry --title "Bystander" --entry-text "" >"$home/Bystander.out" 2>/dev/null &
+zen=$!
+bystander=$(window "Bystander")
+# Without line editing every typed character reaches the file at once.
+terminal "Typing target" "stty -icanon; cat > '$home/typed.txt'"
+xdotool key ctrl+v
+quiet window "$popup" && xdotool key Return
+sleep 0.6
+xdotool windowactivate "$bystander"
+sleep 2
+got=$(finish_entry "Bystander")
+kill "$term" 2>/dev/null
+typed=$(tr -d '\n' <"$home/typed.txt" | wc -c)
+check "the typing had begun and stopped when the user went elsewhere ($typed of 1000 characters)" \
+    test "$typed" -gt 0 -a "$typed" -lt 1000
+check "and nothing reached the other window (got '$got')" test -z "$got"
 stop_program
 finish

@@ -99,6 +99,22 @@ xcb_window_t activeWindowOf(xcb_connection_t *c)
     return window > xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT) ? window : xcb_window_t(XCB_WINDOW_NONE);
 }
 
+// Whether `window` is `ancestor` or lies inside it (a focus proxy, a child control).
+bool isWithin(xcb_connection_t *c, xcb_window_t window, xcb_window_t ancestor)
+{
+    const xcb_window_t root = rootOf(c);
+    for (int depth = 0; depth < 32 && window != XCB_WINDOW_NONE && window != root; ++depth) {
+        if (window == ancestor)
+            return true;
+        auto *tree = xcb_query_tree_reply(c, xcb_query_tree(c, window), nullptr);
+        if (!tree)
+            return false;
+        window = tree->parent;
+        std::free(tree);
+    }
+    return false;
+}
+
 bool isOwnWindow(xcb_window_t window)
 {
     for (QWidget *widget : QApplication::topLevelWidgets()) {
@@ -360,7 +376,20 @@ void X11Desktop::delay(int milliseconds)
 quint64 X11Desktop::activeWindow()
 {
     xcb_connection_t *c = connection();
-    return c ? ::activeWindowOf(c) : 0;
+    if (!c)
+        return 0;
+    const xcb_window_t active = ::activeWindowOf(c);
+    // Keys go where the input focus is, and the window manager announces a
+    // new active window only after it has moved the focus: a window that is
+    // announced but no longer holds the focus is not where keys would land.
+    xcb_window_t focus = XCB_WINDOW_NONE;
+    if (auto *reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)) {
+        focus = reply->focus;
+        std::free(reply);
+    }
+    if (focus <= xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT) || isWithin(c, focus, active))
+        return active;
+    return focus;
 }
 
 void X11Desktop::refocus(const ForeignFocus &target)
@@ -389,6 +418,34 @@ void X11Desktop::refocus(const ForeignFocus &target)
         }
         delay(10);
     }
+}
+
+bool X11Desktop::beginDelivery(quint64 window)
+{
+    xcb_connection_t *c = connection();
+    if (!c)
+        return false;
+    // While the server is held no window manager can move the keyboard
+    // between our look at where it is and the keys we send there.
+    xcb_grab_server(c);
+    m_deliveryGrab = true;
+    m_deliveryWindow = window;
+    if (window != 0 && activeWindow() == window)
+        return true;
+    endDelivery();
+    return false;
+}
+
+void X11Desktop::endDelivery()
+{
+    xcb_connection_t *c = connection();
+    if (!m_deliveryGrab || !c)
+        return;
+    m_deliveryGrab = false;
+    if (Display *dpy = display())
+        XFlush(dpy);
+    xcb_ungrab_server(c);
+    xcb_flush(c);
 }
 
 bool X11Desktop::modifiersHeld()
@@ -650,9 +707,15 @@ bool X11Desktop::typeOnSpareKey(char32_t character)
         slot = &*std::min_element(m_spareSlots.begin(), m_spareSlots.end(),
                                   [](const SpareSlot &a, const SpareSlot &b) { return a.lastUse < b.lastUse; });
         slot->character = character;
+        // The other clients must read the new map: they cannot while the server is held.
+        const bool held = m_deliveryGrab;
+        if (held)
+            endDelivery();
         remapSpareKey(slot->keycode);
         XSync(dpy, False);
         delay(20);  // clients pick up the new map before the press
+        if (held && !beginDelivery(m_deliveryWindow))
+            return false;
     }
     slot->lastUse = m_typed;
     const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);

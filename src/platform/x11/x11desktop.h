@@ -23,6 +23,8 @@ public:
     void delay(int milliseconds) override;
     quint64 activeWindow() override;
     void refocus(const ForeignFocus &target) override;
+    bool beginDelivery(quint64 window) override;
+    void endDelivery() override;
     bool modifiersHeld() override;
     void releaseModifiers() override;
     void pressKey(Key key) override;
@@ -72,4 +74,6 @@ private:
     void dropKeyboardMap();
     struct _XkbDesc *m_xkb = nullptr;
     bool m_inTypingRun = false;
+    bool m_deliveryGrab = false;  // the server is held while keys go to this window
+    quint64 m_deliveryWindow = 0;
 };
