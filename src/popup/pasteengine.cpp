@@ -121,7 +121,7 @@ bool PasteEngine::mayGoOn(const ForeignFocus &target)
     return keepPasting;
 }
 
-bool PasteEngine::readyToSend(const ForeignFocus &target)
+void PasteEngine::awaitModifiersReleased()
 {
     // A Shift or Ctrl the user still holds would combine with our keys.
     for (int waited = 0; keepPasting && m_desktop.modifiersHeld(); waited += 10) {
@@ -131,15 +131,15 @@ bool PasteEngine::readyToSend(const ForeignFocus &target)
         }
         m_desktop.delay(10);
     }
-    return mayGoOn(target);
 }
 
 bool PasteEngine::sendTo(const ForeignFocus &target, const std::function<void()> &send)
 {
-    if (!readyToSend(target))
-        return false;
-    if (!m_desktop.beginDelivery(target.window)) {
-        keepPasting = false;  // the keyboard went elsewhere a moment ago
+    awaitModifiersReleased();
+    // The look at where the keyboard is and the keys are one step: a click
+    // elsewhere ends the run as Esc does.
+    if (!keepPasting || !m_desktop.beginDelivery(target.window)) {
+        keepPasting = false;
         return false;
     }
     const auto delivered = qScopeGuard([this] { m_desktop.endDelivery(); });

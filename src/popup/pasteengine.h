@@ -53,7 +53,7 @@ private:
     bool pasteOne(const Item &item, int position, ForeignFocus &target, const std::optional<CategorySettings> &category);
     void afterPaste(const Item &item, ForeignFocus &target, const std::optional<CategorySettings> &category);
     bool mayGoOn(const ForeignFocus &target);
-    bool readyToSend(const ForeignFocus &target);
+    void awaitModifiersReleased();
     // Sends keys to the target, or nothing when it no longer has the keyboard.
     bool sendTo(const ForeignFocus &target, const std::function<void()> &send);
 

@@ -46,10 +46,8 @@ public:
     void onHotkey(int index);
 
     GlobalHotkeys &hotkeys() { return *m_hotkeys; }
-    PasteEngine &pasteEngine() { return *m_engine; }
     PopupList *popup() const { return m_popup; }
     const ForeignFocus &pasteTarget() const { return m_target; }
-    QPoint caretPosition() const { return m_caretPos; }
 
 private:
     void listClosed();
