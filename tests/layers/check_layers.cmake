@@ -4,7 +4,8 @@ cmake_minimum_required(VERSION 3.25)
 #
 #   app                                   start-up, the window's lifetime
 #   popup, config, config/pages, tray     the pop-up and paste, the configuration window and its pages, tray
-#   config/tree                           the collection as a tree the pages show
+#   config/dialogs                        the dialogs the pages open
+#   config/tree                           the collection as a tree the pages show, and its editing rules
 #   capture                               clipboard capture
 #   platform/x11, platform/qt             the desktop seam's implementations
 #   settings                              options and their file
@@ -20,11 +21,12 @@ set(allowed_platform_x11 common platform platform/x11)
 set(allowed_platform_qt  common platform platform/qt)
 set(allowed_capture  common store settings richtext platform capture)
 set(allowed_popup    common store settings richtext platform capture popup)
-set(allowed_config   common store settings richtext platform capture config config/tree config/pages)
+set(allowed_config   common store settings richtext platform capture config config/tree config/pages config/dialogs)
 set(allowed_config_tree  common store settings richtext platform config/tree)
-set(allowed_config_pages common store settings richtext platform capture config config/tree config/pages)
+set(allowed_config_dialogs common store settings richtext platform config/tree config/dialogs)
+set(allowed_config_pages common store settings richtext platform capture config config/tree config/pages config/dialogs)
 set(allowed_tray     common store settings platform tray)
-set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages tray app)
+set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages config/dialogs tray app)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(violations "")
