@@ -6,6 +6,7 @@
 #include "platform/qt/qtmessageboxservice.h"
 #include "app/scrapkeeper.h"
 #include "config/configwindow.h"
+#include "config/dialogs/qttreedialogs.h"
 #include "app/unixsignals.h"
 
 #include "platform/qt/qtclipboard.h"
@@ -41,8 +42,10 @@ int main(int argc, char *argv[])
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     X11KeyGrabber keyGrabber;
-    Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, paths});
-    ConfigWindow window(program.collection(), program);
+    QtTreeDialogs treeDialogs(messages);
+    Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, treeDialogs, paths});
+    ConfigWindow window(program.collection(), program.treeEditor(), program);
+    treeDialogs.attach(program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); });
     program.attachView(window);
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.

@@ -77,6 +77,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_settings(m_paths.settingsFile, m_paths.programFile, m_paths.programFolder, m_paths.autostartFile)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
     , m_monitor(m_collection, m_options, services.clipboard, *this)
+    , m_treeEditor(m_collection, m_options, m_messages, services.treeDialogs)
 {
     setObjectName(QStringLiteral("frmConfig"));
     m_tray = new TrayIcon(this);
@@ -105,6 +106,8 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
         else if (option == Option::QuickListActive)
             applyQuickListActive();
     });
+    connect(&m_treeEditor, &TreeEditor::categoriesChanged, this,
+            [this] { ErrorHandler::guard(&m_treeEditor, [this] { categoriesEdited(); }); });
     bindTrayToOptions();
 }
 
@@ -454,6 +457,24 @@ void Scrapkeeper::categoryPicked(int index)
     const QSignalBlocker block(&m_options);
     m_options.set(Option::CurrentCategory, index);
     applyCategoryChoice();
+    refreshCurrentItems();
+}
+
+void Scrapkeeper::categoryChosenInTree(int index)
+{
+    {
+        const QSignalBlocker block(&m_options);
+        m_options.set(Option::CurrentCategory, index);
+    }
+    // The tree keeps its selection: only the current category follows it.
+    m_collection.setCurrentCategory(m_collection.findCategory(m_view->categoryName()));
+    refreshCurrentItems();
+}
+
+void Scrapkeeper::categoriesEdited()
+{
+    refreshCategoryCombo();
+    m_collection.setCurrentCategory(m_collection.findCategory(m_view->categoryName()));
     refreshCurrentItems();
 }
 

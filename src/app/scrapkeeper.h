@@ -4,6 +4,7 @@
 
 #include "capture/clipboardmonitor.h"
 #include "config/configview.h"
+#include "config/tree/treeeditor.h"
 #include "platform/desktop.h"
 #include "popup/popupcontroller.h"
 #include "settings/options.h"
@@ -21,6 +22,7 @@ class GlobalHotkeys;
 class KeyGrabber;
 class MessageBoxService;
 class TrayIcon;
+class TreeDialogs;
 
 // What the program is given to reach the user and the desktop.
 struct AppServices
@@ -30,6 +32,7 @@ struct AppServices
     Desktop &desktop;
     Clipboard &clipboard;
     KeyGrabber &keyGrabber;
+    TreeDialogs &treeDialogs;
     AppPaths paths;
 };
 
@@ -71,6 +74,7 @@ public:
     bool exitRequested() const { return m_exitRequested; }
 
     Collection &collection() { return m_collection; }
+    TreeEditor &treeEditor() { return m_treeEditor; }
     Options &options() { return m_options; }
     DataFileManager &dataFiles() { return m_dataFiles; }
     RecentFiles &recentFiles() { return m_recent; }
@@ -118,6 +122,7 @@ public:
     bool closeRequested() override;
     void helpRequested(const QString &topic) override { openHelp(topic); }
     void categoryPicked(int index) override;
+    void categoryChosenInTree(int index) override;
     void windowStateChanged(bool minimised) override;
 
 private:
@@ -127,6 +132,7 @@ private:
     void loadSettings();
     void saveSettings();
     void applyCategoryIndex();
+    void categoriesEdited();
     void applyTrayVisibility();
     void bindTrayToOptions();
     void applyQuickListActive();
@@ -145,6 +151,7 @@ private:
     SettingsStore m_settings;
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
+    TreeEditor m_treeEditor;
     QStringList m_categoryNames;  // as the category lists last showed them
     PopupController *m_popups = nullptr;
     GlobalHotkeys *m_hotkeys = nullptr;

@@ -52,6 +52,8 @@ public:
     virtual bool closeRequested() = 0;
     virtual void helpRequested(const QString &topic) = 0;
     virtual void categoryPicked(int index) = 0;
+    // Selecting a node in the tree made its category (at this index of the combo) the current one.
+    virtual void categoryChosenInTree(int index) = 0;
     // The window manager minimised or restored the window.
     virtual void windowStateChanged(bool minimised) = 0;
 };

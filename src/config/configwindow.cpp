@@ -1,6 +1,7 @@
 #include "config/configwindow.h"
 
 #include "common/errorhandler.h"
+#include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
@@ -18,16 +19,16 @@
 #include <QScreen>
 #include <QTabWidget>
 #include <QToolButton>
-#include <QTreeView>
 #include <QVBoxLayout>
 
-ConfigWindow::ConfigWindow(Collection &collection, ConfigViewHandler &handler, QWidget *parent)
+ConfigWindow::ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler,
+                           QWidget *parent)
     : QMainWindow(parent)
     , m_collection(collection)
     , m_handler(&handler)
 {
     setObjectName(QStringLiteral("frmConfig"));
-    buildUi();
+    buildUi(treeEditor);
 }
 
 ConfigWindow::~ConfigWindow() = default;
@@ -50,16 +51,20 @@ ConfigPage &ConfigWindow::currentPage() const
     return *m_pageObjects.front();
 }
 
-void ConfigWindow::buildUi()
+void ConfigWindow::buildUi(TreeEditor &treeEditor)
 {
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
 
     auto *categoryRow = new QHBoxLayout;
-    auto *categoryLabel = new QLabel(QStringLiteral("Current category:"), central);
+    auto *categoryLabel = new QLabel(QStringLiteral("Current\ncategory:"), central);
     m_categoryCombo = new QComboBox(central);
     m_categoryCombo->setObjectName(QStringLiteral("Catcombo"));
     m_categoryCombo->setMinimumContentsLength(20);
+    m_categoryCombo->setMaxVisibleItems(12);
+    m_categoryCombo->setToolTip(QStringLiteral(
+        "The items in this selected category will be\r\ndisplayed when the pop-up list is shown"));
+    m_categoryCombo->setAccessibleName(QStringLiteral("Current category:"));
     categoryLabel->setBuddy(m_categoryCombo);
     categoryRow->addWidget(categoryLabel);
     categoryRow->addWidget(m_categoryCombo, 1);
@@ -67,7 +72,7 @@ void ConfigWindow::buildUi()
 
     m_pages = new QTabWidget(central);
     m_pages->setObjectName(QStringLiteral("pages"));
-    m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, m_pages));
+    m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, treeEditor, m_pages));
     m_listSetupTab = m_listSetup->widget();
     m_tree = m_listSetup->tree();
     m_treeModel = m_listSetup->model();
@@ -90,10 +95,6 @@ void ConfigWindow::buildUi()
     layout->addWidget(m_progressPanel);
 
     auto *buttons = new QHBoxLayout;
-    auto *restore = new QToolButton(central);
-    restore->setObjectName(QStringLiteral("SpeedButton1"));
-    restore->setText(QStringLiteral("Restore"));
-    restore->setToolTip(QStringLiteral("Restore last saved changes"));
     auto *help = new QPushButton(QStringLiteral("&Help"), central);
     help->setObjectName(QStringLiteral("Help"));
     auto *ok = new QPushButton(QStringLiteral("OK"), central);
@@ -103,7 +104,6 @@ void ConfigWindow::buildUi()
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
-    buttons->addWidget(restore);
     buttons->addStretch(1);
     buttons->addWidget(help);
     buttons->addWidget(ok);
@@ -116,8 +116,8 @@ void ConfigWindow::buildUi()
             [this, ok] { ErrorHandler::guard(ok, [this] { m_handler->acceptRequested(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this, cancel] { ErrorHandler::guard(cancel, [this] { m_handler->discardRequested(false); }); });
-    connect(restore, &QToolButton::clicked, this,
-            [this, restore] { ErrorHandler::guard(restore, [this] { m_handler->discardRequested(true); }); });
+    connect(m_listSetup, &ListSetupPage::restoreRequested, this, [this] { m_handler->discardRequested(true); });
+    connect(m_listSetup, &ListSetupPage::categorySelected, this, &ConfigWindow::followTreeSelection);
     connect(help, &QPushButton::clicked, this,
             [this, help] { ErrorHandler::guard(help, [this] { m_handler->helpRequested(currentPage().helpTopic()); }); });
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
@@ -194,6 +194,19 @@ void ConfigWindow::showCategory(const CategoryNode *category)
 const CategoryNode *ConfigWindow::categoryInTree() const
 {
     return m_treeModel->categoryAt(m_tree->currentIndex());
+}
+
+void ConfigWindow::followTreeSelection(const CategoryNode *category)
+{
+    // The combo names the selected node's category; a list about to be
+    // refreshed may not hold it yet.
+    if (!category || m_categoryCombo->currentText() == category->name)
+        return;
+    const int index = m_categoryCombo->findText(category->name, Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (index < 0)
+        return;
+    setCategoryIndex(index);
+    ErrorHandler::guard(m_tree, [this, index] { m_handler->categoryChosenInTree(index); });
 }
 
 void ConfigWindow::selectFirstNode()

@@ -9,13 +9,14 @@
 
 class Collection;
 class CollectionTreeModel;
+class CollectionTreeView;
 class ConfigPage;
 class ListSetupPage;
 class QComboBox;
 class QProgressBar;
 class QTabWidget;
-class QTreeView;
 class RichEdit;
+class TreeEditor;
 
 // The configuration window: the category choice, the pages, the buttons and
 // the progress bar. It shows what the program tells it and forwards what the
@@ -24,10 +25,11 @@ class ConfigWindow : public QMainWindow, public ConfigView
 {
     Q_OBJECT
 public:
-    ConfigWindow(Collection &collection, ConfigViewHandler &handler, QWidget *parent = nullptr);
+    ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler, QWidget *parent = nullptr);
     ~ConfigWindow() override;
 
-    QTreeView *tree() const { return m_tree; }
+    CollectionTreeView *tree() const { return m_tree; }
+    ListSetupPage *listSetupPage() const { return m_listSetup; }
     QComboBox *categoryCombo() const { return m_categoryCombo; }
 
     // The hidden scratch control capture and paste load rich text into.
@@ -59,7 +61,8 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildUi();
+    void buildUi(TreeEditor &treeEditor);
+    void followTreeSelection(const CategoryNode *category);
     template<typename Page>
     Page *addPage(std::unique_ptr<Page> page);
     ConfigPage &currentPage() const;
@@ -71,7 +74,7 @@ private:
     std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
     ListSetupPage *m_listSetup = nullptr;
     QWidget *m_listSetupTab = nullptr;
-    QTreeView *m_tree = nullptr;
+    CollectionTreeView *m_tree = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;
     RichEdit *m_memo = nullptr;
     QWidget *m_progressPanel = nullptr;

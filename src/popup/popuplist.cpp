@@ -11,6 +11,7 @@
 #include "store/collection.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -148,10 +149,11 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
 
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
-    connect(&m_collection, &Collection::aboutToRemoveItem, this, [this](int categoryIndex, int row) {
-        if (const CategoryNode *category = m_collection.category(categoryIndex))
-            if (row >= 0 && row < category->itemCount())
+    connect(&m_collection, &Collection::aboutToRemoveItems, this, [this](int categoryIndex, int first, int last) {
+        if (const CategoryNode *category = m_collection.category(categoryIndex)) {
+            for (int row = std::max(first, 0); row <= last && row < category->itemCount(); ++row)
                 forgetEntry(category->items[size_t(row)].get());
+        }
     });
     connect(&m_collection, &Collection::aboutToReset, this, [this] {
         for (Item *entry : std::as_const(m_entries))

@@ -1,5 +1,7 @@
 #include "store/collection.h"
 
+#include <algorithm>
+
 Collection::Collection(QObject *parent)
     : QObject(parent)
 {
@@ -62,9 +64,9 @@ void Collection::insertFirstChild(CategoryNode *category, const Item &item)
     auto copy = std::make_unique<Item>(item);
     copy->category = category->name;
     const int categoryIndex = indexOf(category);
-    emit aboutToInsertItem(categoryIndex, 0);
+    emit aboutToInsertItems(categoryIndex, 0, 0);
     category->items.insert(category->items.begin(), std::move(copy));
-    emit itemInserted(categoryIndex, 0);
+    emit itemsInserted();
 }
 
 bool Collection::addNewItem(bool everyCategory, const Item &item)
@@ -92,7 +94,7 @@ bool Collection::enforceLimit(CategoryNode *category, bool trimCurrItems)
         return false;
     const int categoryIndex = indexOf(category);
     const int last = category->itemCount() - 1;
-    emit aboutToRemoveItem(categoryIndex, last);
+    emit aboutToRemoveItems(categoryIndex, last, last);
     const Item *removed = category->items.back().get();
     // The current list must never point at a freed record.
     if (trimCurrItems && m_current && m_current->name == category->name && !m_currItems.isEmpty())
@@ -102,7 +104,7 @@ bool Collection::enforceLimit(CategoryNode *category, bool trimCurrItems)
             m_currItems.removeAt(i);
     }
     category->items.pop_back();
-    emit itemRemoved(categoryIndex, last);
+    emit itemsRemoved();
     emit currItemsChanged();
     return true;
 }
@@ -154,12 +156,147 @@ void Collection::removeItem(Item *item)
         for (int row = 0; row < category->itemCount(); ++row) {
             if (category->items[size_t(row)].get() != item)
                 continue;
-            emit aboutToRemoveItem(c, row);
+            emit aboutToRemoveItems(c, row, row);
             m_currItems.removeIf([item](const CurrentItem &entry) { return entry.item == item; });
             category->items.erase(category->items.begin() + row);
-            emit itemRemoved(c, row);
+            emit itemsRemoved();
             emit currItemsChanged();
             return;
         }
     }
+}
+
+std::pair<CategoryNode *, int> Collection::locate(const Item *item) const
+{
+    for (const auto &category : m_categories) {
+        for (size_t row = 0; row < category->items.size(); ++row) {
+            if (category->items[row].get() == item)
+                return {category.get(), int(row)};
+        }
+    }
+    return {nullptr, -1};
+}
+
+void Collection::dropFromCurrItems(const std::function<bool(const Item *)> &freed)
+{
+    // The current list must never point at a freed record.
+    if (m_currItems.removeIf([&freed](const CurrentItem &entry) { return freed(entry.item); }) > 0)
+        emit currItemsChanged();
+}
+
+void Collection::removeItems(CategoryNode *category)
+{
+    const int index = indexOf(category);
+    if (index < 0 || category->items.empty())
+        return;
+    emit aboutToRemoveItems(index, 0, category->itemCount() - 1);
+    dropFromCurrItems([category](const Item *item) {
+        for (const auto &own : category->items) {
+            if (own.get() == item)
+                return true;
+        }
+        return false;
+    });
+    category->items.clear();
+    emit itemsRemoved();
+}
+
+void Collection::removeCategory(CategoryNode *category)
+{
+    const int index = indexOf(category);
+    if (index < 0)
+        return;
+    removeItems(category);
+    emit aboutToRemoveCategory(index);
+    if (m_current == category)
+        m_current = nullptr;
+    m_categories.erase(m_categories.begin() + index);
+    emit categoryRemoved(index);
+}
+
+void Collection::renameCategory(CategoryNode *category, const QString &name)
+{
+    const int index = indexOf(category);
+    if (index < 0)
+        return;
+    category->name = name;
+    for (const auto &item : category->items)
+        item->category = name;
+    emit categoryRenamed(index);
+}
+
+void Collection::moveItem(Item *item, CategoryNode *destination, int row)
+{
+    const auto [source, from] = locate(item);
+    const int to = indexOf(destination);
+    if (!source || to < 0)
+        return;
+    row = qBound(0, row, destination->itemCount());
+    // Qt's move counts the destination row before the move; a move onto
+    // itself or just after itself changes nothing.
+    if (source == destination && (row == from || row == from + 1))
+        return;
+    emit aboutToMoveItem(indexOf(source), from, to, row);
+    std::unique_ptr<Item> moving = std::move(source->items[size_t(from)]);
+    source->items.erase(source->items.begin() + from);
+    if (source == destination && row > from)
+        --row;
+    moving->category = destination->name;
+    destination->items.insert(destination->items.begin() + row, std::move(moving));
+    emit itemMoved();
+}
+
+void Collection::moveCategory(CategoryNode *category, CategoryNode *before)
+{
+    const int from = indexOf(category);
+    int to = before ? indexOf(before) : categoryCount();
+    if (from < 0 || to < 0 || to == from || to == from + 1)
+        return;
+    emit aboutToMoveCategory(from, to);
+    std::unique_ptr<CategoryNode> moving = std::move(m_categories[size_t(from)]);
+    m_categories.erase(m_categories.begin() + from);
+    if (to > from)
+        --to;
+    m_categories.insert(m_categories.begin() + to, std::move(moving));
+    emit categoryMoved();
+}
+
+void Collection::sortItems(CategoryNode *category)
+{
+    const int index = indexOf(category);
+    if (index < 0)
+        return;
+    emit aboutToReorderItems(index);
+    std::stable_sort(category->items.begin(), category->items.end(),
+                     [](const std::unique_ptr<Item> &a, const std::unique_ptr<Item> &b) {
+                         return QString::localeAwareCompare(a->alias, b->alias) < 0;
+                     });
+    emit itemsReordered(index);
+}
+
+void Collection::copyItems(const CategoryNode *source, CategoryNode *destination, bool toEnd)
+{
+    const int index = indexOf(destination);
+    if (!source || index < 0 || source == destination)
+        return;
+    std::vector<std::unique_ptr<Item>> copies;
+    int count = destination->itemCount();
+    for (const auto &item : source->items) {
+        if (destination->rec.lockAtLimit && count >= destination->rec.limit)
+            break;
+        auto copy = std::make_unique<Item>(*item);
+        copy->category = destination->name;
+        // A copied picture gets a side file of its own at the next save.
+        if (copy->kind == ItemKind::Image && !copy->bitmap.isNull())
+            copy->text = kUnsavedImageText;
+        copies.push_back(std::move(copy));
+        ++count;
+    }
+    if (copies.empty())
+        return;
+    const int first = toEnd ? destination->itemCount() : 0;
+    emit aboutToInsertItems(index, first, first + int(copies.size()) - 1);
+    destination->items.insert(destination->items.begin() + first, std::make_move_iterator(copies.begin()),
+                              std::make_move_iterator(copies.end()));
+    emit itemsInserted();
 }

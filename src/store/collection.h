@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -54,6 +55,24 @@ public:
     bool addNewItem(bool everyCategory, const Item &item);
     // Frees one item and removes it from the tree and the current item list.
     void removeItem(Item *item);
+    // Frees every item of the category; the category stays.
+    void removeItems(CategoryNode *category);
+    // Frees the category with its items.
+    void removeCategory(CategoryNode *category);
+    // A new name for the category and for every item's Category field.
+    void renameCategory(CategoryNode *category, const QString &name);
+    // Moves an item to `row` of `destination` (the row counted before the
+    // move); its Category follows. Never copies, never trims.
+    void moveItem(Item *item, CategoryNode *destination, int row);
+    // Moves a category with its items to stand just before `before` (null: last).
+    void moveCategory(CategoryNode *category, CategoryNode *before);
+    // Sorts the category's items by alias in the user's locale order.
+    void sortItems(CategoryNode *category);
+    // Copies the items of `source` into `destination`, at its beginning (in
+    // their order) or its end, stopping once a locked destination is full.
+    void copyItems(const CategoryNode *source, CategoryNode *destination, bool toEnd);
+    // The category and row holding the item, or {nullptr, -1}.
+    std::pair<CategoryNode *, int> locate(const Item *item) const;
     // Inserts a copy of the record as the category's newest item, its Category set.
     void insertFirstChild(CategoryNode *category, const Item &item);
     bool enforceLimit(CategoryNode *category, bool trimCurrItems);
@@ -80,13 +99,24 @@ signals:
     void reset();
     void aboutToAppendCategory(int categoryIndex);
     void categoryAppended(int categoryIndex);
-    void aboutToInsertItem(int categoryIndex, int row);
-    void itemInserted(int categoryIndex, int row);
-    void aboutToRemoveItem(int categoryIndex, int row);
-    void itemRemoved(int categoryIndex, int row);
+    void aboutToRemoveCategory(int categoryIndex);
+    void categoryRemoved(int categoryIndex);
+    void aboutToMoveCategory(int from, int to);  // `to` counted before the move
+    void categoryMoved();
+    void categoryRenamed(int categoryIndex);
+    void aboutToInsertItems(int categoryIndex, int first, int last);
+    void itemsInserted();
+    void aboutToRemoveItems(int categoryIndex, int first, int last);
+    void itemsRemoved();
+    void aboutToMoveItem(int fromCategory, int fromRow, int toCategory, int toRow);
+    void itemMoved();
+    void aboutToReorderItems(int categoryIndex);
+    void itemsReordered(int categoryIndex);
     void currItemsChanged();
 
 private:
+    void dropFromCurrItems(const std::function<bool(const Item *)> &freed);
+
     CategoryList m_categories;
     CategoryNode *m_current = nullptr;
     QList<CurrentItem> m_currItems;

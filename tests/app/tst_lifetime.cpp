@@ -6,6 +6,7 @@
 #include "doubles/fakekeygrabber.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
+#include "doubles/scriptedtreedialogs.h"
 #include "tray/trayicon.h"
 
 #include <QDir>
@@ -34,7 +35,7 @@ struct Program
     AppPaths paths() const { return scratchPaths(home); }
     Scrapkeeper &start()
     {
-        core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, paths()});
+        core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, treeDialogs, paths()});
         core->attachView(view);
         core->initialise();
         core->startUp();
@@ -44,6 +45,7 @@ struct Program
 
     QTemporaryDir home;
     ScriptedMessageBoxes boxes;
+    ScriptedTreeDialogs treeDialogs;
     ScriptedFileDialogs dialogs;
     FakeDesktop desktop;
     FakeClipboard clipboard;

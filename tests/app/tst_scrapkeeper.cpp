@@ -9,6 +9,7 @@
 #include "popup/globalhotkeys.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
+#include "doubles/scriptedtreedialogs.h"
 #include "common/programerror.h"
 #include "settings/optiontable.h"
 #include "tray/trayicon.h"
@@ -61,7 +62,7 @@ public:
     {
         {
             Scrapkeeper first(services());
-            ConfigWindow firstWindow(first.collection(), first);
+            ConfigWindow firstWindow(first.collection(), first.treeEditor(), first);
             first.attachView(firstWindow);
             first.initialise();
         }
@@ -78,13 +79,13 @@ public:
         return QSettings(paths().settingsFile, QSettings::IniFormat).value(OptionTable::def(option).name).toInt();
     }
 
-    AppServices services() { return {boxes, dialogs, desktop, clipboard, keys, paths()}; }
+    AppServices services() { return {boxes, dialogs, desktop, clipboard, keys, treeDialogs, paths()}; }
 
     // The program and its window, as main() builds them, without starting.
     Scrapkeeper &build()
     {
         program = std::make_unique<Scrapkeeper>(services());
-        window = std::make_unique<ConfigWindow>(program->collection(), *program);
+        window = std::make_unique<ConfigWindow>(program->collection(), program->treeEditor(), *program);
         program->attachView(*window);
         return *program;
     }
@@ -99,6 +100,7 @@ public:
 
     QTemporaryDir home;
     ScriptedMessageBoxes boxes;
+    ScriptedTreeDialogs treeDialogs;
     ScriptedFileDialogs dialogs;
     FakeDesktop desktop;
     FakeClipboard clipboard;

@@ -1,17 +1,28 @@
 #pragma once
 
 #include "config/pages/configpage.h"
+#include "config/tree/treenode.h"
+
+#include <QObject>
 
 class Collection;
 class CollectionTreeModel;
-class QTreeView;
+class CollectionTreeView;
+class FindDialog;
+class NodeDetailsPanel;
+class QAction;
+class QMenu;
+class QToolButton;
+class TreeEditor;
 
-// "List Setup": the collection as a tree of categories and items. Its edits
-// go to the collection itself, so it has no options to load or apply.
-class ListSetupPage : public ConfigPage
+// "List Setup": the collection as a tree of categories and items, the
+// toolbar of commands on it, and the details of the selected node. Its
+// edits go to the collection itself, so it has no options to load or apply.
+class ListSetupPage : public QObject, public ConfigPage
 {
+    Q_OBJECT
 public:
-    ListSetupPage(Collection &collection, QWidget *parent);
+    ListSetupPage(Collection &collection, TreeEditor &editor, QWidget *parent);
 
     QString title() const override;
     QString helpTopic() const override;
@@ -21,12 +32,40 @@ public:
 
     // The tab names the data file the tree shows.
     void setDataFileName(const QString &fileName) { m_fileName = fileName; }
-    QTreeView *tree() const { return m_tree; }
+    CollectionTreeView *tree() const { return m_tree; }
     CollectionTreeModel *model() const { return m_model; }
+    QMenu *addMenu() const { return m_addMenu; }
+    FindDialog *findDialog() const { return m_find; }
+
+    // The commands of the toolbar, as its buttons run them.
+    void editSelected();
+    void deleteSelected(bool keepCategory);
+    void showFindDialog();
+    void findNext();
+
+signals:
+    // The selection moved: its category, when it names one, is the current category.
+    void categorySelected(const CategoryNode *category);
+    void printRequested(TreeNode node);
+    void quickAddRequested();
+    void restoreRequested();
 
 private:
+    void buildToolbar(QWidget *bar);
+    QToolButton *addButton(QWidget *bar, const char *name, const QString &hint, const QIcon &icon);
+    void nodeSelected(TreeNode node);
+    void prepareAddMenu();
+
+    Collection &m_collection;
+    TreeEditor &m_editor;
     QWidget *m_page = nullptr;
-    QTreeView *m_tree = nullptr;
+    CollectionTreeView *m_tree = nullptr;
     CollectionTreeModel *m_model = nullptr;
+    NodeDetailsPanel *m_details = nullptr;
+    QToolButton *m_print = nullptr;
+    QToolButton *m_keepCategory = nullptr;
+    QMenu *m_addMenu = nullptr;
+    QAction *m_addItem = nullptr;
+    FindDialog *m_find = nullptr;
     QString m_fileName;
 };

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "config/tree/treenode.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <QTreeView>
+
+class CollectionTreeModel;
+class TreeEditor;
+
+// The tree of categories and items. A drag moves the selected node onto the
+// node under the mouse as the tree editor's rules allow; dragged above or
+// below the tree, it scrolls the tree the faster the farther the mouse is.
+class CollectionTreeView : public QTreeView
+{
+    Q_OBJECT
+public:
+    CollectionTreeView(CollectionTreeModel &model, TreeEditor &editor, QWidget *parent = nullptr);
+
+    TreeNode selectedNode() const;
+    void selectNode(TreeNode node);
+
+    // The scroll timer's interval for a mouse this many pixels past the edge.
+    static int dragScrollInterval(int distance) { return std::max(1, 75 - distance); }
+    bool dragScrolling() const { return m_scrollTimer != nullptr; }
+
+signals:
+    void selectedNodeChanged(TreeNode node);
+    void editRequested(TreeNode node);    // a double click
+    void deleteRequested(TreeNode node);  // the Delete key
+
+protected:
+    void startDrag(Qt::DropActions supportedActions) override;
+    void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
+    void dragLeaveEvent(QDragLeaveEvent *event) override;
+    void dropEvent(QDropEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void currentChanged(const QModelIndex &current, const QModelIndex &previous) override;
+
+private:
+    bool acceptsDrop(const QDropEvent *event, const QPoint &position) const;
+    void followMouseForScrolling();
+    void scrollTick();
+    void stopScrolling();
+
+    CollectionTreeModel &m_model;
+    TreeEditor &m_editor;
+    QPointer<QTimer> m_scrollTimer;
+    bool m_scrollDown = false;
+};

@@ -1,0 +1,83 @@
+#include "config/pages/nodedetailspanel.h"
+
+#include "config/tree/nodedetails.h"
+#include "richtext/richedit.h"
+#include "store/collection.h"
+
+#include <QLabel>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
+    : QWidget(parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_date = new QLabel(this);
+    m_date->setObjectName(QStringLiteral("panelDate"));
+    m_date->setTextFormat(Qt::PlainText);
+    m_scroll = new QScrollArea(this);
+    m_scroll->setObjectName(QStringLiteral("currsb"));
+    m_scroll->setWidgetResizable(true);
+    m_scroll->setStyleSheet(QStringLiteral("QScrollArea#currsb, QScrollArea#currsb > QWidget > QWidget { background: black; }"));
+    auto *content = new QWidget(m_scroll);
+    auto *contentLayout = new QVBoxLayout(content);
+    contentLayout->setContentsMargins(0, 0, 0, 0);
+    m_memo = new RichEdit(content);
+    m_memo->setObjectName(QStringLiteral("pMemo"));
+    m_memo->setReadOnly(true);
+    m_memo->setLineWrapMode(QTextEdit::NoWrap);
+    m_memo->setAccessibleName(QStringLiteral("Details"));
+    m_picture = new QLabel(content);
+    m_picture->setObjectName(QStringLiteral("img"));
+    m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    m_picture->setAccessibleName(QStringLiteral("Picture"));
+    contentLayout->addWidget(m_memo, 1);
+    contentLayout->addWidget(m_picture, 1);
+    m_scroll->setWidget(content);
+    layout->addWidget(m_date);
+    layout->addWidget(m_scroll, 1);
+    clear();
+}
+
+void NodeDetailsPanel::clear()
+{
+    resetRichEdit(m_memo);
+    m_memo->clear();
+    m_picture->clear();
+    m_picture->hide();
+}
+
+void NodeDetailsPanel::showNode(TreeNode node)
+{
+    auto *layout = static_cast<QVBoxLayout *>(this->layout());
+    layout->removeWidget(m_date);
+    if (node.isItem()) {
+        const Item &item = *node.item;
+        m_date->setText(NodeDetails::createdLine(item));
+        layout->addWidget(m_date);  // the date stands below an item
+        if (item.kind == ItemKind::Image) {
+            clear();
+            m_picture->setPixmap(QPixmap::fromImage(item.bitmap));
+            m_picture->show();
+            m_memo->hide();
+            return;
+        }
+        clear();
+        if (item.kind == ItemKind::RichText)
+            loadRichText(m_memo, item.text);
+        else
+            m_memo->setPlainText(item.text.left(ShownTextLimit));
+        m_memo->show();
+        return;
+    }
+    layout->insertWidget(0, m_date);
+    clear();
+    if (node.isCategory()) {
+        m_date->setText(NodeDetails::kCategoryHeading);
+        m_memo->setPlainText(NodeDetails::categorySummary(*node.category));
+    } else {
+        m_date->clear();
+    }
+    m_memo->show();
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "config/tree/categoryproperties.h"
+#include "store/item.h"
+
+#include <optional>
+
+struct CategoryNode;
+
+// The dialogs editing the tree opens. Tests answer them without windows.
+class TreeDialogs
+{
+public:
+    enum class CategoryMode { New, Edit };
+    struct NewItem
+    {
+        Item item;
+        bool everyCategory = false;  // a copy to every category that takes one
+    };
+
+    virtual ~TreeDialogs() = default;
+    // `edited` is the category in edit mode; without `cancelAllowed` the
+    // dialog can only be left with a valid category.
+    virtual std::optional<CategoryProperties> categoryProperties(CategoryMode mode, CategoryNode *edited,
+                                                                 bool cancelAllowed) = 0;
+    virtual std::optional<NewItem> newTextItem() = 0;
+    // Changes the record in place; false when the user cancelled.
+    virtual bool editItem(Item &item) = 0;
+    virtual void viewImage(Item &item) = 0;
+};

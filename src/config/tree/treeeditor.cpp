@@ -1,0 +1,224 @@
+#include "config/tree/treeeditor.h"
+
+#include "common/messageboxservice.h"
+#include "config/tree/categoryproperties.h"
+#include "config/tree/treedialogs.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+namespace {
+
+const QString kConfirmation = QStringLiteral("Confirmation");
+const QString kCanBeDisabled =
+    QStringLiteral("(This dialog can be disabled from the Miscellaneous tab in General Options.)");
+const QString kDeleteQuestion = QStringLiteral(
+    "Are you sure you want to delete?  (pressing Cancel will restore all changes you make)\r\n\r\n") + kCanBeDisabled;
+const QString kEmptyCategoryQuestion = QStringLiteral("Are you sure you want to delete everything in this category?");
+const QString kDeleteCategoryQuestion =
+    QStringLiteral("Are you sure you want to delete this category and everything in it?");
+const QString kNoData = QStringLiteral("There is currently no data.  Please create a new category now.");
+
+bool refusesItems(const CategoryNode *category)
+{
+    // Also a category that already holds the moving item: it stays as full.
+    return category->rec.lockAtLimit && category->itemCount() >= category->rec.limit;
+}
+
+} // namespace
+
+TreeEditor::TreeEditor(Collection &collection, const Options &options, MessageBoxService &messages,
+                       TreeDialogs &dialogs, QObject *parent)
+    : QObject(parent), m_collection(collection), m_options(options), m_messages(messages), m_dialogs(dialogs)
+{
+}
+
+// ---- categories -----------------------------------------------------------------
+
+CategoryNode *TreeEditor::addCategory(bool forced)
+{
+    const auto properties = m_dialogs.categoryProperties(TreeDialogs::CategoryMode::New, nullptr, !forced);
+    if (!properties)
+        return nullptr;
+    CategoryNode *category = m_collection.appendCategory(properties->name, properties->settings);
+    m_collection.setEditModified();
+    // A tree of this one node has nothing to select it by: it is current.
+    if (m_collection.categoryCount() == 1 && m_collection.totalItemCount() == 0)
+        m_collection.setCurrentCategory(category);
+    emit selectNode({category, nullptr});
+    if (!properties->copyFrom.isEmpty())
+        m_collection.copyItems(m_collection.findCategory(properties->copyFrom), category, true);
+    emit categoriesChanged();
+    return category;
+}
+
+void TreeEditor::editCategory(CategoryNode *category)
+{
+    if (!category)
+        return;
+    const auto properties = m_dialogs.categoryProperties(TreeDialogs::CategoryMode::Edit, category, true);
+    if (!properties)
+        return;
+    m_collection.renameCategory(category, properties->name);
+    category->rec = properties->settings;
+    if (properties->alphabetize)
+        m_collection.sortItems(category);
+    // Copied items keep their order ahead of what was there, unless asked for the end.
+    if (!properties->copyFrom.isEmpty())
+        m_collection.copyItems(m_collection.findCategory(properties->copyFrom), category, properties->copyToEnd);
+    m_collection.setEditModified();
+    emit categoriesChanged();
+    emit nodeChanged({category, nullptr});
+}
+
+// ---- items ------------------------------------------------------------------------
+
+bool TreeEditor::currentCategoryTakesItems() const
+{
+    const CategoryNode *current = m_collection.currentCategory();
+    return !current || !current->rec.isLockedAndFull(current->itemCount());
+}
+
+void TreeEditor::addTextItem()
+{
+    const auto added = m_dialogs.newTextItem();
+    if (!added)
+        return;
+    m_collection.addNewItem(added->everyCategory, added->item);
+    m_collection.setEditModified();
+    if (CategoryNode *current = m_collection.currentCategory())
+        emit nodeChanged({current, nullptr});
+}
+
+void TreeEditor::edit(TreeNode node, bool fromTree)
+{
+    if (node.isCategory()) {
+        // A double click opens categories, it does not edit them.
+        if (!fromTree)
+            editCategory(node.category);
+        return;
+    }
+    if (!node.isItem())
+        return;
+    if (node.item->kind == ItemKind::Image) {
+        m_dialogs.viewImage(*node.item);
+        emit nodeChanged(node);
+        return;
+    }
+    if (!m_dialogs.editItem(*node.item))
+        return;
+    node.item->category = node.category->name;
+    m_collection.setEditModified();
+    emit nodeChanged(node);
+}
+
+// ---- deleting ------------------------------------------------------------------------
+
+void TreeEditor::remove(TreeNode node, bool keepCategory)
+{
+    if (node.isNull())
+        return;
+    const bool confirmEach = m_options.flag(Option::ConfirmItemDelete);
+    const auto confirmed = [this](const QString &question) {
+        return m_messages.show(MessageBoxService::Icon::Question, kConfirmation, question,
+                               MessageBoxService::Yes | MessageBoxService::No) == MessageBoxService::Yes;
+    };
+    if (confirmEach && !confirmed(kDeleteQuestion))
+        return;
+    if (node.isItem()) {
+        m_collection.setEditModified();
+        m_collection.removeItem(node.item);
+        return;
+    }
+
+    CategoryNode *category = node.category;
+    if (!confirmEach && m_options.flag(Option::ConfirmCategoryDelete) && category->itemCount() > 0) {
+        const QString question = keepCategory ? kEmptyCategoryQuestion : kDeleteCategoryQuestion;
+        if (!confirmed(question + QStringLiteral("\r\n\r\n") + kCanBeDisabled))
+            return;
+    }
+    m_collection.setEditModified();
+    if (keepCategory) {
+        m_collection.removeItems(category);
+        emit nodeChanged(node);
+    } else {
+        m_collection.removeCategory(category);
+    }
+    if (m_collection.categoryCount() == 0) {
+        // The program never stands without a category to capture into.
+        m_messages.show(MessageBoxService::Icon::Information, QStringLiteral("Information"), kNoData,
+                        MessageBoxService::Ok);
+        addCategory(true);
+    }
+    emit categoriesChanged();
+}
+
+// ---- drag and drop --------------------------------------------------------------------
+
+bool TreeEditor::canDrop(TreeNode source, TreeNode target) const
+{
+    if (source.isNull() || target.isNull())
+        return false;
+    if (source.isCategory())
+        return target.isCategory();
+    return !refusesItems(target.category);
+}
+
+bool TreeEditor::drop(TreeNode source, TreeNode target)
+{
+    if (!canDrop(source, target))
+        return false;
+    if (source.isCategory()) {
+        m_collection.moveCategory(source.category, target.category);
+    } else if (target.isCategory()) {
+        m_collection.moveItem(source.item, target.category, 0);
+    } else {
+        m_collection.moveItem(source.item, target.category, m_collection.locate(target.item).second);
+    }
+    m_collection.setEditModified();
+    // The drop node is the selection, so its category becomes the current one.
+    emit selectNode(target);
+    if (source.isCategory())
+        emit categoriesChanged();
+    return true;
+}
+
+// ---- finding --------------------------------------------------------------------------
+
+TreeNode TreeEditor::find(const QString &text, bool matchCase, bool down, TreeNode from, bool continuing)
+{
+    // Positions in full tree order: (category, -1) is the category node itself.
+    int category = m_collection.indexOf(from.category);
+    int row = from.isItem() ? m_collection.locate(from.item).second : -1;
+    const auto advance = [&] {
+        const CategoryNode *node = m_collection.category(category);
+        if (down) {
+            if (row + 1 < node->itemCount())
+                ++row;
+            else
+                ++category, row = -1;
+        } else if (row >= 0) {
+            --row;
+        } else if (--category >= 0) {
+            row = m_collection.category(category)->itemCount() - 1;
+        }
+    };
+    const Qt::CaseSensitivity sensitivity = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    if (category >= 0) {
+        if (continuing)
+            advance();
+        for (; category >= 0 && category < m_collection.categoryCount(); advance()) {
+            if (row < 0)
+                continue;
+            Item *item = m_collection.category(category)->items[size_t(row)].get();
+            // Only plain text is searched: rich text is RTF source, pictures have none.
+            if (item->kind == ItemKind::PlainText && item->text.contains(text, sensitivity)) {
+                const TreeNode found{m_collection.category(category), item};
+                emit selectNode(found);
+                return found;
+            }
+        }
+    }
+    m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Done"), QStringLiteral("No matches found"),
+                    MessageBoxService::Ok);
+    return {};
+}

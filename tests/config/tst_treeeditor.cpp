@@ -1,0 +1,529 @@
+#include "config/tree/treeeditor.h"
+
+#include "config/tree/nodedetails.h"
+#include "doubles/scriptedmessageboxes.h"
+#include "doubles/scriptedtreedialogs.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+
+namespace {
+
+const QString kGeneralQuestion = QStringLiteral(
+    "Are you sure you want to delete?  (pressing Cancel will restore all changes you make)\r\n\r\n(This dialog can "
+    "be disabled from the Miscellaneous tab in General Options.)");
+const QString kCategoryQuestion = QStringLiteral(
+    "Are you sure you want to delete this category and everything in it?\r\n\r\n(This dialog can be disabled from "
+    "the Miscellaneous tab in General Options.)");
+const QString kEmptyQuestion = QStringLiteral(
+    "Are you sure you want to delete everything in this category?\r\n\r\n(This dialog can be disabled from the "
+    "Miscellaneous tab in General Options.)");
+
+// A collection of categories named by the keys, each with items "<name>1".. newest first.
+struct Tree
+{
+    Tree(std::initializer_list<std::pair<QString, int>> categories)
+    {
+        for (const auto &[name, count] : categories) {
+            CategoryNode *node = collection.appendCategory(name);
+            for (int i = 1; i <= count; ++i) {
+                Item item = textItem(name + QString::number(i));
+                item.category = name;
+                node->items.push_back(std::make_unique<Item>(item));
+            }
+        }
+        collection.setCurrentCategory(collection.category(0));
+        options.set(Option::ConfirmItemDelete, false);
+        options.set(Option::ConfirmCategoryDelete, false);
+    }
+    CategoryNode *operator[](const QString &name) const { return collection.findCategory(name); }
+    TreeNode item(const QString &category, int row) const
+    {
+        CategoryNode *node = (*this)[category];
+        return {node, node->items[size_t(row)].get()};
+    }
+    QStringList aliases(const QString &category) const
+    {
+        QStringList result;
+        for (const auto &item : (*this)[category]->items)
+            result << item->alias + QLatin1Char('@') + item->category;
+        return result;
+    }
+    QStringList names() const
+    {
+        QStringList result;
+        for (const auto &category : collection.categories())
+            result << category->name;
+        return result;
+    }
+
+    Collection collection;
+    Options options;
+    ScriptedMessageBoxes boxes;
+    ScriptedTreeDialogs dialogs;
+    TreeEditor editor{collection, options, boxes, dialogs};
+};
+
+CategoryProperties named(const QString &name)
+{
+    CategoryProperties properties;
+    properties.name = name;
+    return properties;
+}
+
+} // namespace
+
+class TestTreeEditor : public QObject
+{
+    Q_OBJECT
+private slots:
+    void deleteAsksAsConfigured_data();
+    void deleteAsksAsConfigured();
+    void emptyingCategoryKeepsIt();
+    void deletingLastCategoryInsistsOnANewOne();
+    void dropRules_data();
+    void dropRules();
+    void droppingCategoryUpdatesNamesOnce();
+    void find_data();
+    void find();
+    void findOverNothingSays();
+    void newCategoryTakesCopiesAndBecomesCurrentWhenAlone();
+    void editedCategoryRenamesItsItems();
+    void copyingKeepsOrderAndStopsAtLock_data();
+    void copyingKeepsOrderAndStopsAtLock();
+    void copiedPictureGetsAFileOfItsOwn();
+    void addTextItemHonoursLocks();
+    void editOpensWhatTheNodeNeeds();
+    void addMenuRule_data();
+    void addMenuRule();
+    void categorySummary_data();
+    void categorySummary();
+};
+
+void TestTreeEditor::deleteAsksAsConfigured_data()
+{
+    QTest::addColumn<bool>("confirmItems");
+    QTest::addColumn<bool>("confirmCategories");
+    QTest::addColumn<QString>("node");  // "item", "full", "empty"
+    QTest::addColumn<bool>("keepCategory");
+    QTest::addColumn<QString>("question");
+    QTest::addColumn<bool>("yes");
+    QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<int>("fullCountAfter");
+
+    const QStringList all{"Full", "Empty"};
+    QTest::newRow("item, no question") << false << true << "item" << false << QString() << true << all << 1;
+    QTest::newRow("item, asked, yes") << true << false << "item" << false << kGeneralQuestion << true << all << 1;
+    QTest::newRow("item, asked, no") << true << false << "item" << false << kGeneralQuestion << false << all << 2;
+    QTest::newRow("category, general question only") << true << true << "full" << false << kGeneralQuestion << true
+                                                     << QStringList{"Empty"} << -1;
+    QTest::newRow("category question") << false << true << "full" << false << kCategoryQuestion << true
+                                       << QStringList{"Empty"} << -1;
+    QTest::newRow("category question, no") << false << true << "full" << false << kCategoryQuestion << false << all
+                                           << 2;
+    QTest::newRow("empty category, no question") << false << true << "empty" << false << QString() << true
+                                                 << QStringList{"Full"} << 2;
+    QTest::newRow("keep category question") << false << true << "full" << true << kEmptyQuestion << true << all << 0;
+    QTest::newRow("nothing asked") << false << false << "full" << false << QString() << true << QStringList{"Empty"}
+                                   << -1;
+}
+
+void TestTreeEditor::deleteAsksAsConfigured()
+{
+    QFETCH(bool, confirmItems);
+    QFETCH(bool, confirmCategories);
+    QFETCH(QString, node);
+    QFETCH(bool, keepCategory);
+    QFETCH(QString, question);
+    QFETCH(bool, yes);
+    QFETCH(QStringList, namesAfter);
+    QFETCH(int, fullCountAfter);
+
+    Tree t{{"Full", 2}, {"Empty", 0}};
+    t.options.set(Option::ConfirmItemDelete, confirmItems);
+    t.options.set(Option::ConfirmCategoryDelete, confirmCategories);
+    t.boxes.answerNext(yes ? MessageBoxService::Yes : MessageBoxService::No);
+    const TreeNode target = node == "item" ? t.item("Full", 0) : TreeNode{t[node == "full" ? "Full" : "Empty"], nullptr};
+    t.editor.remove(target, keepCategory);
+
+    if (question.isEmpty()) {
+        QVERIFY(t.boxes.shown().isEmpty());
+    } else {
+        QCOMPARE(t.boxes.shown().size(), 1);
+        QCOMPARE(t.boxes.shown().first().text, question);
+        QCOMPARE(t.boxes.shown().first().title, QStringLiteral("Confirmation"));
+        QCOMPARE(t.boxes.shown().first().icon, MessageBoxService::Icon::Question);
+    }
+    QCOMPARE(t.names(), namesAfter);
+    QCOMPARE(t["Full"] ? t["Full"]->itemCount() : -1, fullCountAfter);
+    const bool changed = namesAfter != QStringList{"Full", "Empty"} || fullCountAfter != 2;
+    QCOMPARE(t.collection.editModified(), changed);
+}
+
+void TestTreeEditor::emptyingCategoryKeepsIt()
+{
+    Tree t{{"Mail", 3}};
+    QSignalSpy changed(&t.editor, &TreeEditor::nodeChanged);
+    t.collection.refreshCurrentItems();
+    t.editor.remove({t["Mail"], nullptr}, true);
+    QCOMPARE(t.names(), QStringList{"Mail"});
+    QCOMPARE(t["Mail"]->itemCount(), 0);
+    QVERIFY(t.collection.currentItems().isEmpty());  // nothing left pointing at freed records
+    QCOMPARE(changed.size(), 1);
+    QVERIFY(NodeDetails::categorySummary(*t["Mail"]).contains(QStringLiteral("Number of items:\t\t0")));
+}
+
+void TestTreeEditor::deletingLastCategoryInsistsOnANewOne()
+{
+    Tree t{{"Only", 1}};
+    t.dialogs.categoryAnswers.enqueue(named(QStringLiteral("Fresh")));
+    QSignalSpy listsStale(&t.editor, &TreeEditor::categoriesChanged);
+    t.editor.remove({t["Only"], nullptr});
+
+    QCOMPARE(t.boxes.texts(), QStringList{QStringLiteral("There is currently no data.  Please create a new category now.")});
+    QCOMPARE(t.boxes.shown().first().title, QStringLiteral("Information"));
+    QCOMPARE(t.dialogs.categoryCalls.size(), 1);
+    QVERIFY(!t.dialogs.categoryCalls.first().cancelAllowed);
+    QCOMPARE(t.names(), QStringList{"Fresh"});
+    QCOMPARE(t.collection.currentCategory(), t["Fresh"]);
+    QVERIFY(listsStale.size() >= 1);
+}
+
+void TestTreeEditor::dropRules_data()
+{
+    QTest::addColumn<QString>("source");  // "A" category, "A0" item 0 of A
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("lockB");      // B locked at its limit of 2 (it holds 2)
+    QTest::addColumn<bool>("accepted");
+    QTest::addColumn<QStringList>("aAfter");
+    QTest::addColumn<QStringList>("bAfter");
+    QTest::addColumn<QStringList>("namesAfter");
+
+    const QStringList a{"A1@A", "A2@A"};
+    const QStringList b{"B1@B", "B2@B"};
+    const QStringList names{"A", "B", "C"};
+    QTest::newRow("item onto category: first in it") << "A1" << "B" << false << true << QStringList{"A1@A"}
+                                                     << QStringList{"A2@B", "B1@B", "B2@B"} << names;
+    QTest::newRow("item onto item: just before it") << "A0" << "B1" << false << true << QStringList{"A2@A"}
+                                                    << QStringList{"B1@B", "A1@B", "B2@B"} << names;
+    QTest::newRow("item down within its category") << "A0" << "A1" << false << true << a << b << names;
+    QTest::newRow("item up within its category") << "A1" << "A0" << false << true
+                                                  << QStringList{"A2@A", "A1@A"} << b << names;
+    QTest::newRow("onto a locked full category") << "A0" << "B" << true << false << a << b << names;
+    QTest::newRow("onto an item of a locked full category") << "A0" << "B0" << true << false << a << b << names;
+    QTest::newRow("within a locked full category") << "B1" << "B0" << true << false << a << b << names;
+    QTest::newRow("category onto category: before it") << "C" << "A" << false << true << a << b
+                                                        << QStringList{"C", "A", "B"};
+    QTest::newRow("category moved down") << "A" << "C" << false << true << a << b << QStringList{"B", "A", "C"};
+    QTest::newRow("category onto locked category") << "A" << "B" << true << true << a << b << names;
+    QTest::newRow("category onto an item") << "C" << "A0" << false << false << a << b << names;
+}
+
+void TestTreeEditor::dropRules()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, target);
+    QFETCH(bool, lockB);
+    QFETCH(bool, accepted);
+
+    Tree t{{"A", 2}, {"B", 2}, {"C", 0}};
+    if (lockB) {
+        t["B"]->rec.limit = 2;
+        t["B"]->rec.lockAtLimit = true;
+    }
+    const auto node = [&t](const QString &name) {
+        return name.size() == 1 ? TreeNode{t[name], nullptr} : t.item(name.left(1), name.mid(1).toInt());
+    };
+    QSignalSpy selected(&t.editor, &TreeEditor::selectNode);
+    const TreeNode targetNode = node(target);
+    QCOMPARE(t.editor.canDrop(node(source), targetNode), accepted);
+    QCOMPARE(t.editor.drop(node(source), targetNode), accepted);
+    QTEST(t.aliases("A"), "aAfter");
+    QTEST(t.aliases("B"), "bAfter");
+    QTEST(t.names(), "namesAfter");
+    QCOMPARE(t.collection.editModified(), accepted);
+    if (accepted) {
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(selected.first().first().value<TreeNode>(), targetNode);
+    }
+}
+
+void TestTreeEditor::droppingCategoryUpdatesNamesOnce()
+{
+    Tree t{{"A", 1}, {"B", 0}};
+    QSignalSpy listsStale(&t.editor, &TreeEditor::categoriesChanged);
+    t.editor.drop({t["B"], nullptr}, {t["A"], nullptr});
+    QCOMPARE(listsStale.size(), 1);
+    t.editor.drop(t.item("A", 0), {t["B"], nullptr});  // items leave the category lists as they were
+    QCOMPARE(listsStale.size(), 1);
+}
+
+void TestTreeEditor::find_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("matchCase");
+    QTest::addColumn<bool>("down");
+    QTest::addColumn<QString>("from");  // "A" or "A0"
+    QTest::addColumn<bool>("continuing");
+    QTest::addColumn<QString>("found");  // "" for none
+
+    QTest::newRow("case off finds upper case") << "hello" << false << true << "A" << false << "A0";
+    QTest::newRow("case on skips it") << "hello" << true << true << "A" << false << "B1";
+    QTest::newRow("selected item itself on a first search") << "HELLO" << true << true << "A0" << false << "A0";
+    QTest::newRow("continuing moves past the match") << "hello" << false << true << "A0" << true << "B1";
+    QTest::newRow("rich text never matches") << "rtf1" << false << true << "A" << false << "";
+    QTest::newRow("up from the end") << "hello" << false << false << "B" << false << "A0";
+    QTest::newRow("up continues backwards") << "hello" << false << false << "B1" << true << "A0";
+    QTest::newRow("nothing before the first") << "hello" << false << false << "A0" << true << "";
+    QTest::newRow("searches the whole text, not the alias") << "inside" << false << true << "A" << false << "B1";
+}
+
+void TestTreeEditor::find()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, matchCase);
+    QFETCH(bool, down);
+    QFETCH(QString, from);
+    QFETCH(bool, continuing);
+    QFETCH(QString, found);
+
+    Tree t{{"A", 2}, {"B", 0}};
+    t["A"]->items[0]->text = QStringLiteral("Say HELLO");
+    t["A"]->items[1]->kind = ItemKind::RichText;
+    t["A"]->items[1]->text = QStringLiteral("{\\rtf1 hello}");
+    Item lower = textItem(QStringLiteral("alias"));
+    lower.text = QStringLiteral("well hello, and inside");
+    t["B"]->items.push_back(std::make_unique<Item>(lower));
+    Item image = textItem(QStringLiteral("hello"));
+    image.kind = ItemKind::Image;
+    t["B"]->items.insert(t["B"]->items.begin(), std::make_unique<Item>(image));
+
+    const auto node = [&t](const QString &name) {
+        return name.size() == 1 ? TreeNode{t[name], nullptr} : t.item(name.left(1), name.mid(1).toInt());
+    };
+    const TreeNode result = t.editor.find(text, matchCase, down, node(from), continuing);
+    if (found.isEmpty()) {
+        QVERIFY(result.isNull());
+        QCOMPARE(t.boxes.texts(), QStringList{QStringLiteral("No matches found")});
+        QCOMPARE(t.boxes.shown().first().title, QStringLiteral("Done"));
+        QCOMPARE(t.boxes.shown().first().icon, MessageBoxService::Icon::Error);
+    } else {
+        QCOMPARE(result, node(found));
+        QVERIFY(t.boxes.shown().isEmpty());
+    }
+}
+
+void TestTreeEditor::findOverNothingSays()
+{
+    Tree t{{"A", 1}};
+    QVERIFY(t.editor.find(QStringLiteral("A1"), false, true, {}, false).isNull());
+    QCOMPARE(t.boxes.texts(), QStringList{QStringLiteral("No matches found")});
+}
+
+void TestTreeEditor::newCategoryTakesCopiesAndBecomesCurrentWhenAlone()
+{
+    {
+        Tree t{{"Source", 2}};
+        CategoryProperties properties = named(QStringLiteral("New"));
+        properties.settings.limit = 7;
+        properties.copyFrom = QStringLiteral("Source");
+        t.dialogs.categoryAnswers.enqueue(properties);
+        QSignalSpy selected(&t.editor, &TreeEditor::selectNode);
+        QSignalSpy listsStale(&t.editor, &TreeEditor::categoriesChanged);
+        CategoryNode *added = t.editor.addCategory();
+        QCOMPARE(added, t["New"]);
+        QCOMPARE(t.names(), (QStringList{"Source", "New"}));
+        QCOMPARE(t.aliases("New"), (QStringList{"Source1@New", "Source2@New"}));
+        QCOMPARE(t["New"]->rec.limit, 7);
+        QCOMPARE(t.dialogs.categoryCalls.first().mode, TreeDialogs::CategoryMode::New);
+        QVERIFY(t.dialogs.categoryCalls.first().cancelAllowed);
+        QCOMPARE(selected.size(), 1);
+        QCOMPARE(listsStale.size(), 1);
+        QVERIFY(t.collection.editModified());
+        QCOMPARE(t.collection.currentCategory(), t["Source"]);
+    }
+    {
+        Collection empty;
+        Options options;
+        ScriptedMessageBoxes boxes;
+        ScriptedTreeDialogs dialogs;
+        TreeEditor editor(empty, options, boxes, dialogs);
+        QVERIFY(!editor.addCategory());  // cancelled: nothing
+        QCOMPARE(empty.categoryCount(), 0);
+        QVERIFY(!empty.editModified());
+        dialogs.categoryAnswers.enqueue(named(QStringLiteral("First")));
+        editor.addCategory(true);
+        QCOMPARE(empty.currentCategory(), empty.category(0));
+    }
+}
+
+void TestTreeEditor::editedCategoryRenamesItsItems()
+{
+    Tree t{{"Mail", 3}};
+    t["Mail"]->items[0]->alias = QStringLiteral("zeta");
+    t["Mail"]->items[1]->alias = QStringLiteral("Alpha");
+    t["Mail"]->items[2]->alias = QStringLiteral("beta");
+    CategoryProperties properties = named(QStringLiteral("Post"));
+    properties.settings.pasteMethod = PasteMethod::EnterKeystrokes;
+    properties.alphabetize = true;
+    t.dialogs.categoryAnswers.enqueue(properties);
+    t.editor.edit({t["Mail"], nullptr}, true);  // a double click does not open it
+    QVERIFY(t.dialogs.categoryCalls.isEmpty());
+    t.editor.edit({t.collection.category(0), nullptr}, false);
+    QCOMPARE(t.dialogs.categoryCalls.first().mode, TreeDialogs::CategoryMode::Edit);
+    QCOMPARE(t.dialogs.categoryCalls.first().edited, t.collection.category(0));
+    QCOMPARE(t.aliases("Post"), (QStringList{"Alpha@Post", "beta@Post", "zeta@Post"}));
+    QCOMPARE(t["Post"]->rec.pasteMethod, PasteMethod::EnterKeystrokes);
+    QVERIFY(!t["Mail"]);
+}
+
+void TestTreeEditor::copyingKeepsOrderAndStopsAtLock_data()
+{
+    QTest::addColumn<bool>("toEnd");
+    QTest::addColumn<int>("lockLimit");  // 0: no lock
+    QTest::addColumn<QStringList>("after");
+
+    QTest::newRow("beginning, in order") << false << 0 << QStringList{"S1@D", "S2@D", "S3@D", "D1@D"};
+    QTest::newRow("end") << true << 0 << QStringList{"D1@D", "S1@D", "S2@D", "S3@D"};
+    QTest::newRow("stops when the lock is reached") << false << 3 << QStringList{"S1@D", "S2@D", "D1@D"};
+    QTest::newRow("a full locked category takes none") << true << 1 << QStringList{"D1@D"};
+}
+
+void TestTreeEditor::copyingKeepsOrderAndStopsAtLock()
+{
+    QFETCH(bool, toEnd);
+    QFETCH(int, lockLimit);
+    Tree t{{"S", 3}, {"D", 1}};
+    if (lockLimit > 0) {
+        t["D"]->rec.limit = lockLimit;
+        t["D"]->rec.lockAtLimit = true;
+    }
+    CategoryProperties properties = named(QStringLiteral("D"));
+    properties.settings = t["D"]->rec;
+    properties.copyFrom = QStringLiteral("S");
+    properties.copyToEnd = toEnd;
+    t.dialogs.categoryAnswers.enqueue(properties);
+    t.editor.editCategory(t["D"]);
+    QTEST(t.aliases("D"), "after");
+    QCOMPARE(t["S"]->itemCount(), 3);
+}
+
+void TestTreeEditor::copiedPictureGetsAFileOfItsOwn()
+{
+    Tree t{{"S", 0}, {"D", 0}};
+    Item picture = textItem(QStringLiteral("shot"));
+    picture.kind = ItemKind::Image;
+    picture.bitmap = QImage(4, 3, QImage::Format_RGB32);
+    picture.text = QStringLiteral("/data/list.db.b17");
+    t["S"]->items.push_back(std::make_unique<Item>(picture));
+    t.collection.copyItems(t["S"], t["D"], true);
+    QCOMPARE(t["D"]->items[0]->text, kUnsavedImageText);
+    QCOMPARE(t["D"]->items[0]->bitmap.size(), QSize(4, 3));
+    QCOMPARE(t["S"]->items[0]->text, QStringLiteral("/data/list.db.b17"));
+}
+
+void TestTreeEditor::addTextItemHonoursLocks()
+{
+    Tree t{{"Open", 0}, {"Locked", 1}};
+    t["Locked"]->rec.limit = 1;
+    t["Locked"]->rec.lockAtLimit = true;
+    TreeDialogs::NewItem added{textItem(QStringLiteral("new")), true};
+    t.dialogs.newItemAnswers.enqueue(added);
+    t.editor.addTextItem();
+    QCOMPARE(t.aliases("Open"), QStringList{"new@Open"});
+    QCOMPARE(t.aliases("Locked"), QStringList{"Locked1@Locked"});
+    QVERIFY(t.collection.editModified());
+
+    t.collection.clearModified();
+    t.editor.addTextItem();  // cancelled
+    QVERIFY(!t.collection.editModified());
+}
+
+void TestTreeEditor::editOpensWhatTheNodeNeeds()
+{
+    Tree t{{"A", 2}};
+    t["A"]->items[1]->kind = ItemKind::Image;
+    t.editor.edit(t.item("A", 1), true);
+    QCOMPARE(t.dialogs.viewCalls, 1);
+    QCOMPARE(t.dialogs.editCalls, 0);
+
+    t.editor.edit(t.item("A", 0), false);  // cancelled
+    QVERIFY(!t.collection.editModified());
+    t.dialogs.editAnswers.enqueue([](Item &item) { item.alias = QStringLiteral("renamed"); });
+    QSignalSpy changed(&t.editor, &TreeEditor::nodeChanged);
+    t.editor.edit(t.item("A", 0), true);
+    QCOMPARE(t.aliases("A").first(), QStringLiteral("renamed@A"));
+    QVERIFY(t.collection.editModified());
+    QCOMPARE(changed.size(), 1);
+}
+
+void TestTreeEditor::addMenuRule_data()
+{
+    QTest::addColumn<int>("items");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("lock");
+    QTest::addColumn<bool>("takes");
+
+    QTest::newRow("locked and full") << 3 << 3 << true << false;
+    QTest::newRow("locked, room left") << 2 << 3 << true << true;
+    QTest::newRow("full, not locked") << 3 << 3 << false << true;
+    QTest::newRow("no limit") << 3 << 0 << true << true;
+}
+
+void TestTreeEditor::addMenuRule()
+{
+    QFETCH(int, items);
+    QFETCH(int, limit);
+    QFETCH(bool, lock);
+    Tree t{{"A", items}};
+    t["A"]->rec.limit = limit;
+    t["A"]->rec.lockAtLimit = lock;
+    QTEST(t.editor.currentCategoryTakesItems(), "takes");
+}
+
+void TestTreeEditor::categorySummary_data()
+{
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<bool>("lock");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<int>("method");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("plain") << 0 << false << 0 << 3
+                           << "\nNumber of items:\t\t2\nCategory limit:\t\tNO LIMIT\nLock if limit reached:\tNO\n\n"
+                              "Category action after paste:\tNone\n\nCategory pasting method:\tDisabled";
+    QTest::newRow("limit, lock, output, keystrokes")
+        << 5 << true << 5 << 1
+        << "\nNumber of items:\t\t2\nCategory limit:\t\t5\nLock if limit reached:\tYES\n\n"
+           "Category action after paste:\tOutput: bye\nNumber of times:\t\t3\n\nCategory pasting method:\tEnter keystrokes";
+}
+
+void TestTreeEditor::categorySummary()
+{
+    QFETCH(int, limit);
+    QFETCH(bool, lock);
+    QFETCH(int, action);
+    QFETCH(int, method);
+    Tree t{{"A", 2}};
+    CategorySettings &rec = t["A"]->rec;
+    rec.limit = limit;
+    rec.lockAtLimit = lock;
+    rec.action = AfterPasteAction(action);
+    rec.pasteMethod = PasteMethod(method);
+    rec.actionCount = 3;
+    rec.extraText = QStringLiteral("bye");
+    QTEST(NodeDetails::categorySummary(*t["A"]), "expected");
+
+    rec.extraText = QString(400, QLatin1Char('x'));
+    for (const QString &line : NodeDetails::categorySummary(*t["A"]).split(QLatin1Char('\n')))
+        QVERIFY(line.size() <= 255);
+}
+
+QTEST_GUILESS_MAIN(TestTreeEditor)
+#include "tst_treeeditor.moc"

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "config/tree/treedialogs.h"
+
+#include <QList>
+#include <QQueue>
+
+#include <functional>
+
+// The tree's dialogs in tests: each answers from its queue and records how
+// it was opened. A dialog nobody queued an answer for is cancelled.
+class ScriptedTreeDialogs : public TreeDialogs
+{
+public:
+    struct CategoryCall
+    {
+        CategoryMode mode;
+        CategoryNode *edited;
+        bool cancelAllowed;
+    };
+
+    std::optional<CategoryProperties> categoryProperties(CategoryMode mode, CategoryNode *edited,
+                                                         bool cancelAllowed) override
+    {
+        categoryCalls.append({mode, edited, cancelAllowed});
+        return categoryAnswers.isEmpty() ? std::nullopt : categoryAnswers.dequeue();
+    }
+    std::optional<NewItem> newTextItem() override
+    {
+        ++newItemCalls;
+        return newItemAnswers.isEmpty() ? std::nullopt : newItemAnswers.dequeue();
+    }
+    bool editItem(Item &item) override
+    {
+        ++editCalls;
+        if (editAnswers.isEmpty())
+            return false;
+        const auto edit = editAnswers.dequeue();
+        return edit && (edit(item), true);
+    }
+    void viewImage(Item &) override { ++viewCalls; }
+
+    QQueue<std::optional<CategoryProperties>> categoryAnswers;
+    QQueue<std::optional<NewItem>> newItemAnswers;
+    QQueue<std::function<void(Item &)>> editAnswers;  // an empty function is Cancel
+    QList<CategoryCall> categoryCalls;
+    int newItemCalls = 0;
+    int editCalls = 0;
+    int viewCalls = 0;
+};
