@@ -325,7 +325,7 @@ void TestScrapkeeper::aliasFromMemoUsesPlainText()
     Fixture f;
     f.writeDataFile(kTwoCategories);
     f.writeSettings();
-    Scrapkeeper &w = f.start();
+    f.start();
     QVERIFY(f.window->memo()->isHidden());
     loadRichText(f.window->memo(), QStringLiteral(R"({\rtf1\ansi {\b   First} line\par second})"));
     QString alias;

@@ -100,8 +100,6 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
-    void addMenuRule_data();
-    void addMenuRule();
     void categorySummary_data();
     void categorySummary();
 };
@@ -461,30 +459,6 @@ void TestTreeEditor::editOpensWhatTheNodeNeeds()
     QCOMPARE(t.aliases("A").first(), QStringLiteral("renamed@A"));
     QVERIFY(t.collection.editModified());
     QCOMPARE(changed.size(), 1);
-}
-
-void TestTreeEditor::addMenuRule_data()
-{
-    QTest::addColumn<int>("items");
-    QTest::addColumn<int>("limit");
-    QTest::addColumn<bool>("lock");
-    QTest::addColumn<bool>("takes");
-
-    QTest::newRow("locked and full") << 3 << 3 << true << false;
-    QTest::newRow("locked, room left") << 2 << 3 << true << true;
-    QTest::newRow("full, not locked") << 3 << 3 << false << true;
-    QTest::newRow("no limit") << 3 << 0 << true << true;
-}
-
-void TestTreeEditor::addMenuRule()
-{
-    QFETCH(int, items);
-    QFETCH(int, limit);
-    QFETCH(bool, lock);
-    Tree t{{"A", items}};
-    t["A"]->rec.limit = limit;
-    t["A"]->rec.lockAtLimit = lock;
-    QTEST(t.editor.currentCategoryTakesItems(), "takes");
 }
 
 void TestTreeEditor::categorySummary_data()

@@ -6,6 +6,7 @@
 #include "config/pages/nodedetailspanel.h"
 #include "config/tree/collectiontreemodel.h"
 #include "config/tree/treeeditor.h"
+#include "store/addtextitementry.h"
 #include "store/collection.h"
 
 #include <QApplication>
@@ -164,9 +165,9 @@ QString ListSetupPage::helpTopic() const
 
 void ListSetupPage::prepareAddMenu()
 {
-    const bool takesItems = m_editor.currentCategoryTakesItems();
-    m_addItem->setText(takesItems ? QStringLiteral("Add Text Item...") : QStringLiteral("Category locked; limit reached"));
-    m_addItem->setEnabled(takesItems);
+    const AddTextItemEntry entry = addTextItemEntry(m_collection.currentCategory());
+    m_addItem->setText(entry.caption);
+    m_addItem->setEnabled(entry.enabled);
 }
 
 void ListSetupPage::nodeSelected(TreeNode node)

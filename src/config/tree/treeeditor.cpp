@@ -72,12 +72,6 @@ void TreeEditor::editCategory(CategoryNode *category)
 
 // ---- items ------------------------------------------------------------------------
 
-bool TreeEditor::currentCategoryTakesItems() const
-{
-    const CategoryNode *current = m_collection.currentCategory();
-    return !current || !current->rec.isLockedAndFull(current->itemCount());
-}
-
 void TreeEditor::addTextItem()
 {
     const auto added = m_dialogs.newTextItem();

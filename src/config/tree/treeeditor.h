@@ -30,9 +30,6 @@ public:
     // Deletes the node, or with `keepCategory` only a category's items.
     void remove(TreeNode node, bool keepCategory = false);
 
-    // Whether the add menu offers a new text item to the current category.
-    bool currentCategoryTakesItems() const;
-
     // Dragging `source` onto `target`.
     bool canDrop(TreeNode source, TreeNode target) const;
     bool drop(TreeNode source, TreeNode target);
