@@ -298,7 +298,9 @@ void Scrapkeeper::onMinimisedOrRestored(bool minimised)
     } else {
         m_view->showListSetup();
         m_tray->setActive(false);
-        if (m_collection.captureModified() && m_options.number(Option::AutoSaveChoice) == 1 && m_dataUsable)
+        // Whatever the auto-save choice, captures are written before editing
+        // starts: Cancel goes back to the file, and must not take them with it.
+        if (m_collection.captureModified() && m_dataUsable)
             m_dataFiles.saveData();
         saveSettings();
         m_hotkeys->setActive(false);

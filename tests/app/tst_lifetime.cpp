@@ -7,6 +7,7 @@
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "doubles/scriptedtreedialogs.h"
+#include "store/collection.h"
 #include "tray/trayicon.h"
 
 #include <QDir>
@@ -77,6 +78,8 @@ private slots:
     void transitions();
     void closeButtonMeansCancelOnlyWhileShown();
     void autoSaveWaitsForTheTray();
+    void cancelKeepsWhatWasCapturedBefore_data();
+    void cancelKeepsWhatWasCapturedBefore();
 };
 
 void TestLifetime::transitions_data()
@@ -158,6 +161,36 @@ void TestLifetime::autoSaveWaitsForTheTray()
     program.autoSave();
     QVERIFY(readFile(data).contains("captured"));
     QVERIFY(!program.collection().captureModified());
+}
+
+void TestLifetime::cancelKeepsWhatWasCapturedBefore_data()
+{
+    QTest::addColumn<int>("autoSaveChoice");
+    QTest::newRow("every few minutes") << 0;
+    QTest::newRow("when the window is shown") << 1;
+    QTest::newRow("only on exit") << 2;
+}
+
+void TestLifetime::cancelKeepsWhatWasCapturedBefore()
+{
+    QFETCH(int, autoSaveChoice);
+    Program p;
+    returningUser(p);
+    Scrapkeeper &program = p.start();
+    program.options().set(Option::AutoSaveChoice, autoSaveChoice);
+    program.options().set(Option::ConfirmItemDelete, false);
+    p.clipboard.offer({{"text/plain", "captured in the tray"}});
+    CategoryNode *mail = program.collection().category(0);
+    QCOMPARE(mail->itemCount(), 2);
+
+    // The user opens the window, deletes an item, then takes it back.
+    program.showConfiguration();
+    program.treeEditor().remove({mail, mail->items.back().get()});
+    program.discardChanges();
+    mail = program.collection().category(0);
+    QCOMPARE(mail->itemCount(), 2);
+    QCOMPARE(mail->items.front()->text, QStringLiteral("captured in the tray"));
+    QCOMPARE(mail->items.back()->alias, QStringLiteral("hi"));
 }
 
 QTEST_MAIN(TestLifetime)

@@ -61,11 +61,12 @@ ListSetupPage::ListSetupPage(Collection &collection, TreeEditor &editor, QWidget
     connect(&editor, &TreeEditor::nodeChanged, this, [this](TreeNode node) {
         m_model->refresh(node);
         if (node.category == m_tree->selectedNode().category)
-            nodeSelected(m_tree->selectedNode());
+            showDetails(m_tree->selectedNode());
     });
-    // Removals move the selection without a new current row when the tree
-    // empties; the panel and buttons follow in every case.
-    connect(m_model, &QAbstractItemModel::rowsRemoved, this, [this] { nodeSelected(m_tree->selectedNode()); });
+    // Captures, trims and removals change what the panel says of the selected
+    // node (its item count, or the node itself when the tree empties).
+    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+        connect(m_model, signal, this, [this] { showDetails(m_tree->selectedNode()); });
     connect(m_model, &QAbstractItemModel::modelReset, this, [this] { nodeSelected(m_tree->selectedNode()); });
     nodeSelected({});
 }
@@ -170,11 +171,16 @@ void ListSetupPage::prepareAddMenu()
     m_addItem->setEnabled(entry.enabled);
 }
 
-void ListSetupPage::nodeSelected(TreeNode node)
+void ListSetupPage::showDetails(TreeNode node)
 {
     m_keepCategory->setEnabled(node.isCategory());
     m_print->setEnabled(node.isItem() && node.item->kind != ItemKind::Image);
     m_details->showNode(node);
+}
+
+void ListSetupPage::nodeSelected(TreeNode node)
+{
+    showDetails(node);
     // A lone category node keeps the current category it was given.
     if (node.isItem() || (node.isCategory() && m_collection.categoryCount() + m_collection.totalItemCount() > 1))
         emit categorySelected(node.category);

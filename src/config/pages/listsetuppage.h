@@ -54,6 +54,7 @@ private:
     void buildToolbar(QWidget *bar);
     QToolButton *addButton(QWidget *bar, const char *name, const QString &hint, const QIcon &icon);
     void nodeSelected(TreeNode node);
+    void showDetails(TreeNode node);
     void prepareAddMenu();
 
     Collection &m_collection;

@@ -27,6 +27,7 @@ NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
     m_memo->setObjectName(QStringLiteral("pMemo"));
     m_memo->setReadOnly(true);
     m_memo->setLineWrapMode(QTextEdit::NoWrap);
+    m_memo->setTabStopDistance(m_memo->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 8);
     m_memo->setAccessibleName(QStringLiteral("Details"));
     m_picture = new QLabel(content);
     m_picture->setObjectName(QStringLiteral("img"));
