@@ -72,6 +72,7 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
 
     m_pages = new QTabWidget(central);
     m_pages->setObjectName(QStringLiteral("pages"));
+    m_pages->setAccessibleName(QStringLiteral("Configuration pages"));
     m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, treeEditor, m_pages));
     m_listSetupTab = m_listSetup->widget();
     m_tree = m_listSetup->tree();

@@ -62,6 +62,7 @@ CategoryPropertiesDialog::CategoryPropertiesDialog(Mode mode, const Collection &
 
     m_pages = new QTabWidget;
     m_pages->setObjectName(QStringLiteral("PCCatProperties"));
+    m_pages->setAccessibleName(QStringLiteral("Category properties pages"));
     m_categoryPage = buildCategoryPage();
     m_pages->addTab(m_categoryPage, QStringLiteral("Category Data"));
     m_pages->addTab(buildPropertiesPage(), QStringLiteral("Properties"));

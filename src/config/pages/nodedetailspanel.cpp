@@ -19,6 +19,7 @@ NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
     m_scroll = new QScrollArea(this);
     m_scroll->setObjectName(QStringLiteral("currsb"));
     m_scroll->setWidgetResizable(true);
+    m_scroll->setAccessibleName(QStringLiteral("Details of the selected node"));
     m_scroll->setStyleSheet(QStringLiteral("QScrollArea#currsb, QScrollArea#currsb > QWidget > QWidget { background: black; }"));
     auto *content = new QWidget(m_scroll);
     auto *contentLayout = new QVBoxLayout(content);

@@ -1,0 +1,269 @@
+#include "config/configwindow.h"
+#include "config/dialogs/categorypropertiesdialog.h"
+#include "config/dialogs/finddialog.h"
+#include "config/dialogs/itemeditor.h"
+#include "config/pages/collectiontreeview.h"
+#include "config/pages/listsetuppage.h"
+#include "config/tree/collectiontreemodel.h"
+#include "config/tree/treeeditor.h"
+#include "doubles/scriptedmessageboxes.h"
+#include "doubles/scriptedtreedialogs.h"
+#include "settings/options.h"
+#include "store/collection.h"
+
+#include <QAccessible>
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTest>
+#include <QTextEdit>
+#include <QToolButton>
+
+#include "testsupport.h"
+
+using namespace TestSupport;
+
+namespace {
+
+// What the window tells the program, recorded.
+struct RecordingHandler : ConfigViewHandler
+{
+    void acceptRequested() override {}
+    void discardRequested(bool keepWindowOpen) override { restored += keepWindowOpen; }
+    bool closeRequested() override { return true; }
+    void helpRequested(const QString &) override {}
+    void categoryPicked(int) override {}
+    void categoryChosenInTree(int index) override { chosen << index; }
+    void windowStateChanged(bool) override {}
+
+    QList<int> chosen;
+    int restored = 0;
+};
+
+struct Window
+{
+    Window()
+    {
+        for (const QString &name : {QStringLiteral("Mail"), QStringLiteral("Code")}) {
+            CategoryNode *category = collection.appendCategory(name);
+            for (int i = 1; i <= 2; ++i)
+                collection.insertFirstChild(category, textItem(name + QString::number(i)));
+        }
+        collection.category(1)->items[0]->kind = ItemKind::Image;
+        collection.category(1)->items[0]->bitmap = QImage(3, 2, QImage::Format_RGB32);
+        QStringList names{QStringLiteral("Mail"), QStringLiteral("Code")};
+        window.showCategoryNames(names, 0);
+        collection.setCurrentCategory(collection.category(0));
+    }
+    QToolButton *button(const char *name) const { return window.findChild<QToolButton *>(QLatin1String(name)); }
+    ListSetupPage &page() const { return *window.listSetupPage(); }
+    void select(int category, int row = -1)
+    {
+        QModelIndex index = page().model()->index(category, 0);
+        if (row >= 0)
+            index = page().model()->index(row, 0, index);
+        window.tree()->setCurrentIndex(index);
+    }
+    QString details() const { return window.findChild<QTextEdit *>(QStringLiteral("pMemo"))->toPlainText(); }
+    QString dateLine() const { return window.findChild<QLabel *>(QStringLiteral("panelDate"))->text(); }
+
+    Collection collection;
+    Options options;
+    ScriptedMessageBoxes boxes;
+    ScriptedTreeDialogs dialogs;
+    TreeEditor editor{collection, options, boxes, dialogs};
+    RecordingHandler handler;
+    ConfigWindow window{collection, editor, handler};
+};
+
+// The accessible name a screen reader would read for each control that takes the focus.
+QStringList unnamedControls(QWidget *root)
+{
+    QStringList unnamed;
+    for (QWidget *widget : root->findChildren<QWidget *>()) {
+        if (widget->focusPolicy() == Qt::NoFocus || widget->isHidden() || !widget->isEnabled()
+            || widget->inherits("QScrollBar") || widget->parentWidget()->inherits("QAbstractSpinBox")
+            || widget->parentWidget()->inherits("QComboBox"))
+            continue;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
+        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
+            unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
+    }
+    return unnamed;
+}
+
+} // namespace
+
+class TestListSetupPage : public QObject
+{
+    Q_OBJECT
+private slots:
+    void buttonsFollowTheSelection_data();
+    void buttonsFollowTheSelection();
+    void detailsShowTheSelectedNode();
+    void comboFollowsTheTree();
+    void addMenuSaysWhenTheCategoryIsFull();
+    void findContinuesFromTheSelection();
+    void deleteKeyDeletesTheSelectedNode();
+    void dragScrollsFasterFartherOut_data();
+    void dragScrollsFasterFartherOut();
+    void everyControlHasAnAccessibleName();
+};
+
+void TestListSetupPage::buttonsFollowTheSelection_data()
+{
+    QTest::addColumn<int>("category");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<bool>("keepCategory");
+    QTest::addColumn<bool>("print");
+
+    QTest::newRow("category") << 0 << -1 << true << false;
+    QTest::newRow("text item") << 0 << 0 << false << true;
+    QTest::newRow("picture") << 1 << 0 << false << false;
+}
+
+void TestListSetupPage::buttonsFollowTheSelection()
+{
+    QFETCH(int, category);
+    QFETCH(int, row);
+    Window w;
+    w.select(category, row);
+    QTEST(w.button("keepcatsb")->isEnabled(), "keepCategory");
+    QTEST(w.button("printsb")->isEnabled(), "print");
+    QCOMPARE(w.button("keepcatsb")->toolTip(),
+             QStringLiteral("Delete selected category's items,\r\nbut don't delete the actual category"));
+}
+
+void TestListSetupPage::detailsShowTheSelectedNode()
+{
+    Window w;
+    w.select(0, 1);
+    QCOMPARE(w.dateLine(), QStringLiteral("Created:  ") + kStamp);
+    QCOMPARE(w.details(), QStringLiteral("Mail1"));
+
+    w.collection.category(0)->items[0]->kind = ItemKind::RichText;
+    w.collection.category(0)->items[0]->text = QStringLiteral(R"({\rtf1\ansi plain {\b bold}})");
+    w.select(0, 0);
+    QCOMPARE(w.details(), QStringLiteral("plain bold"));
+    QTextCursor cursor(w.window.findChild<QTextEdit *>(QStringLiteral("pMemo"))->document());
+    cursor.setPosition(8);
+    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+
+    w.select(1, 0);
+    QVERIFY(w.window.findChild<QLabel *>(QStringLiteral("img"))->pixmap().size() == QSize(3, 2));
+
+    w.select(0);
+    QCOMPARE(w.dateLine(), QStringLiteral("Category Properties:"));
+    QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t2")));
+    // A capture into the selected category is counted at once.
+    w.collection.insertFirstChild(w.collection.category(0), textItem(QStringLiteral("new")));
+    QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t3")));
+}
+
+void TestListSetupPage::comboFollowsTheTree()
+{
+    Window w;
+    w.select(1, 1);
+    QCOMPARE(w.window.categoryCombo()->currentText(), QStringLiteral("Code"));
+    QCOMPARE(w.handler.chosen, QList<int>{1});
+    w.select(1);  // same category: nothing to tell
+    w.select(0);
+    QCOMPARE(w.window.categoryCombo()->currentText(), QStringLiteral("Mail"));
+    QCOMPARE(w.handler.chosen, (QList<int>{1, 0}));
+    // The tree keeps the item selected: only the combo followed.
+    QVERIFY(w.page().tree()->selectedNode().isCategory());
+}
+
+void TestListSetupPage::addMenuSaysWhenTheCategoryIsFull()
+{
+    Window w;
+    CategoryNode *mail = w.collection.category(0);
+    mail->rec.limit = 2;
+    mail->rec.lockAtLimit = true;
+    QMenu *menu = w.page().addMenu();
+    emit menu->aboutToShow();
+    QAction *addItem = menu->findChild<QAction *>(QStringLiteral("Additem1"));
+    QCOMPARE(addItem->text(), QStringLiteral("Category locked; limit reached"));
+    QVERIFY(!addItem->isEnabled());
+    QVERIFY(menu->findChild<QAction *>(QStringLiteral("NewCategory1"))->isEnabled());
+    mail->rec.limit = 3;
+    emit menu->aboutToShow();
+    QCOMPARE(addItem->text(), QStringLiteral("Add Text Item..."));
+    QVERIFY(addItem->isEnabled());
+}
+
+void TestListSetupPage::findContinuesFromTheSelection()
+{
+    Window w;
+    w.select(0);
+    FindDialog *find = w.page().findDialog();
+    w.page().showFindDialog();
+    find->findChild<QLineEdit *>(QStringLiteral("findText"))->setText(QStringLiteral("mail"));
+    w.page().findNext();
+    QCOMPARE(w.page().tree()->selectedNode().item->alias, QStringLiteral("Mail2"));
+    w.page().findNext();
+    QCOMPARE(w.page().tree()->selectedNode().item->alias, QStringLiteral("Mail1"));
+    w.page().findNext();
+    QCOMPARE(w.boxes.texts(), QStringList{QStringLiteral("No matches found")});
+    // Shown again, it looks at the selection itself first.
+    find->hide();
+    w.page().showFindDialog();
+    w.page().findNext();
+    QCOMPARE(w.page().tree()->selectedNode().item->alias, QStringLiteral("Mail1"));
+    find->hide();
+}
+
+void TestListSetupPage::deleteKeyDeletesTheSelectedNode()
+{
+    Window w;
+    w.options.set(Option::ConfirmItemDelete, false);
+    w.window.show();
+    w.select(0, 0);
+    QTest::keyClick(w.page().tree(), Qt::Key_Delete);
+    QCOMPARE(w.collection.category(0)->itemCount(), 1);
+    QVERIFY(w.collection.editModified());
+    // The tree moved on to a neighbour, and the panel with it.
+    QVERIFY(!w.page().tree()->selectedNode().isNull());
+}
+
+void TestListSetupPage::dragScrollsFasterFartherOut_data()
+{
+    QTest::addColumn<int>("distance");
+    QTest::addColumn<int>("interval");
+    QTest::newRow("at the edge") << 0 << 75;
+    QTest::newRow("a little out") << 20 << 55;
+    QTest::newRow("far out") << 74 << 1;
+    QTest::newRow("farther still") << 300 << 1;
+}
+
+void TestListSetupPage::dragScrollsFasterFartherOut()
+{
+    QFETCH(int, distance);
+    QTEST(CollectionTreeView::dragScrollInterval(distance), "interval");
+}
+
+void TestListSetupPage::everyControlHasAnAccessibleName()
+{
+    Window w;
+    w.window.show();
+    w.select(0);
+    QCOMPARE(unnamedControls(&w.window), QStringList());
+
+    CategoryPropertiesDialog dialog(CategoryPropertiesDialog::Mode::Edit, w.collection, w.collection.category(0),
+                                    w.boxes);
+    dialog.show();
+    QCOMPARE(unnamedControls(&dialog), QStringList());
+
+    w.page().showFindDialog();
+    QCOMPARE(unnamedControls(w.page().findDialog()), QStringList());
+    w.page().findDialog()->hide();
+
+    ItemEditor editor(ItemEditor::Mode::Add);
+    editor.show();
+    QCOMPARE(unnamedControls(&editor), QStringList());
+}
+
+QTEST_MAIN(TestListSetupPage)
+#include "tst_listsetuppage.moc"
