@@ -6,6 +6,8 @@
 #include "settings/options.h"
 #include "store/collection.h"
 
+#include <QStringMatcher>
+
 namespace {
 
 const QString kConfirmation = QStringLiteral("Confirmation");
@@ -196,7 +198,7 @@ TreeNode TreeEditor::find(const QString &text, bool matchCase, bool down, TreeNo
             row = m_collection.category(category)->itemCount() - 1;
         }
     };
-    const Qt::CaseSensitivity sensitivity = matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive;
+    const QStringMatcher matcher(text, matchCase ? Qt::CaseSensitive : Qt::CaseInsensitive);
     if (category >= 0) {
         if (continuing)
             advance();
@@ -205,7 +207,7 @@ TreeNode TreeEditor::find(const QString &text, bool matchCase, bool down, TreeNo
                 continue;
             Item *item = m_collection.category(category)->items[size_t(row)].get();
             // Only plain text is searched: rich text is RTF source, pictures have none.
-            if (item->kind == ItemKind::PlainText && item->text.contains(text, sensitivity)) {
+            if (item->kind == ItemKind::PlainText && matcher.indexIn(item->text) >= 0) {
                 const TreeNode found{m_collection.category(category), item};
                 emit selectNode(found);
                 return found;
