@@ -3,6 +3,7 @@
 #include "app/apppaths.h"
 
 #include "capture/clipboardmonitor.h"
+#include "capture/itemclipboard.h"
 #include "config/configview.h"
 #include "platform/desktop.h"
 #include "popup/popupcontroller.h"
@@ -129,6 +130,9 @@ private:
     void applyCategoryIndex();
     void applyTrayVisibility();
     void bindTrayToOptions();
+    void connectTrayMenu();
+    void showTrayCategory();
+    void showAbout();
     void applyQuickListActive();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
@@ -145,6 +149,7 @@ private:
     SettingsStore m_settings;
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
+    ItemClipboard m_itemClipboard;
     QStringList m_categoryNames;  // as the category lists last showed them
     PopupController *m_popups = nullptr;
     GlobalHotkeys *m_hotkeys = nullptr;

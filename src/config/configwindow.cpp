@@ -1,6 +1,7 @@
 #include "config/configwindow.h"
 
 #include "common/errorhandler.h"
+#include "config/menupicture.h"
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
@@ -103,6 +104,9 @@ void ConfigWindow::buildUi()
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
+    m_menuPicture = new MenuPicture(central);
+    m_menuPicture->hide();
+    buttons->addWidget(m_menuPicture);
     buttons->addWidget(restore);
     buttons->addStretch(1);
     buttons->addWidget(help);
@@ -132,6 +136,12 @@ void ConfigWindow::showInFront()
     showNormal();
     raise();
     activateWindow();
+}
+
+void ConfigWindow::showMenuPicture(QMenu *menu)
+{
+    m_menuPicture->setMenu(menu);
+    m_menuPicture->setVisible(menu != nullptr);
 }
 
 void ConfigWindow::hideAway()

@@ -11,6 +11,7 @@ class Collection;
 class CollectionTreeModel;
 class ConfigPage;
 class ListSetupPage;
+class MenuPicture;
 class QComboBox;
 class QProgressBar;
 class QTabWidget;
@@ -52,6 +53,7 @@ public:
     void collapseTree() override;
     void setTreeUpdatesEnabled(bool enabled) override;
     QWidget *dialogParent() override;
+    void showMenuPicture(QMenu *menu) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -74,6 +76,7 @@ private:
     QTreeView *m_tree = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;
     RichEdit *m_memo = nullptr;
+    MenuPicture *m_menuPicture = nullptr;
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_progress = nullptr;
     bool m_centred = false;
