@@ -69,7 +69,7 @@ void TrayMenuStyle::drawControl(ControlElement element, const QStyleOption *opti
         // The desktop's own bevel colours, so the button fits the theme.
         const QBrush face = item->palette.brush(QPalette::Button);
         qDrawShadePanel(painter, shifted.rect, item->palette,
-                        m_look.selection == TrayMenuLook::Selection::Lowered, 1, &face);
+                        m_look.selection == TrayMenuLook::Selection::Lowered, 2, &face);
         shifted.state &= ~State_Selected;
         shifted.palette.setBrush(QPalette::Text, item->palette.brush(QPalette::ButtonText));
         shifted.palette.setBrush(QPalette::WindowText, item->palette.brush(QPalette::ButtonText));
