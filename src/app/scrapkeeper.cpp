@@ -337,7 +337,7 @@ void Scrapkeeper::applyTrayVisibility()
 {
     m_tray->setVisible(m_options.flag(Option::MinimiseToTray) && m_desktop.trayAvailable());
     // Without the icon, the window's picture opens the same menu.
-    m_view->showMenuPicture(m_tray->isVisible() ? nullptr : m_tray->menu());
+    m_view->showMenuPicture(m_tray->isVisible() ? nullptr : m_tray->menu(), m_tray->picture());
 }
 
 // ---- example data file, example page and help ------------------------------------

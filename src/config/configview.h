@@ -4,6 +4,7 @@
 #include <QStringList>
 
 struct CategoryNode;
+class QIcon;
 class QMenu;
 class QWidget;
 
@@ -39,7 +40,7 @@ public:
     virtual void setTreeUpdatesEnabled(bool enabled) = 0;
 
     // The picture in the button bar that opens `menu`; none while `menu` is null.
-    virtual void showMenuPicture(QMenu *menu) = 0;
+    virtual void showMenuPicture(QMenu *menu, const QIcon &picture) = 0;
 
     // The parent of the dialogs the program opens over the window.
     virtual QWidget *dialogParent() = 0;

@@ -138,9 +138,10 @@ void ConfigWindow::showInFront()
     activateWindow();
 }
 
-void ConfigWindow::showMenuPicture(QMenu *menu)
+void ConfigWindow::showMenuPicture(QMenu *menu, const QIcon &picture)
 {
     m_menuPicture->setMenu(menu);
+    m_menuPicture->setPixmap(picture.pixmap(m_menuPicture->size()));
     m_menuPicture->setVisible(menu != nullptr);
 }
 

@@ -53,7 +53,7 @@ public:
     void collapseTree() override;
     void setTreeUpdatesEnabled(bool enabled) override;
     QWidget *dialogParent() override;
-    void showMenuPicture(QMenu *menu) override;
+    void showMenuPicture(QMenu *menu, const QIcon &picture) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;

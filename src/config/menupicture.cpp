@@ -1,9 +1,7 @@
 #include "config/menupicture.h"
 
-#include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QStyle>
 
 MenuPicture::MenuPicture(QWidget *parent)
     : QLabel(parent)
@@ -13,10 +11,6 @@ MenuPicture::MenuPicture(QWidget *parent)
     setToolTip(hint);
     setAccessibleName(hint);
     setFixedSize(32, 32);
-    QIcon icon = QApplication::windowIcon();
-    if (icon.isNull())
-        icon = style()->standardIcon(QStyle::SP_TitleBarMenuButton);
-    setPixmap(icon.pixmap(32, 32));
     setCursor(Qt::PointingHandCursor);
 }
 

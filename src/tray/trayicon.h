@@ -30,6 +30,7 @@ public:
     bool isActive() const { return m_active; }
     void setToolTip(const QString &tip);
     QString toolTip() const { return m_icon.toolTip(); }
+    QIcon picture() const { return m_icon.icon(); }
     void setMenuAttached(bool attached);
     bool isMenuAttached() const { return m_icon.contextMenu() != nullptr; }
 

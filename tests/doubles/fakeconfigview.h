@@ -32,7 +32,7 @@ public:
     void collapseTree() override {}
     void setTreeUpdatesEnabled(bool enabled) override { treeFrozen = !enabled; }
     QWidget *dialogParent() override { return nullptr; }
-    void showMenuPicture(QMenu *menu) override { pictureMenu = menu; }
+    void showMenuPicture(QMenu *menu, const QIcon &) override { pictureMenu = menu; }
 
     Shown state = Shown::Never;
     int progress = -1;

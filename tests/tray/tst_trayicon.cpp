@@ -566,9 +566,10 @@ void TestTrayIcon::menuPictureInTheWindow()
     QCOMPARE(picture->toolTip(), QStringLiteral("Click to display menu!"));
     QCOMPARE(picture->accessibleName(), QStringLiteral("Click to display menu!"));
     QVERIFY(picture->isHidden());
-    window.showMenuPicture(program.trayIcon().menu());
+    window.showMenuPicture(program.trayIcon().menu(), program.trayIcon().picture());
     QVERIFY(!picture->isHidden());
-    window.showMenuPicture(nullptr);
+    QVERIFY(!picture->pixmap().isNull());
+    window.showMenuPicture(nullptr, {});
     QVERIFY(picture->isHidden());
 }
 
