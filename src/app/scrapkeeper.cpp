@@ -4,7 +4,10 @@
 #include "common/messageboxservice.h"
 #include "platform/filedialogs.h"
 #include "popup/globalhotkeys.h"
+#include "settings/globalpastechoice.h"
+#include "tray/categorymenu.h"
 #include "tray/trayicon.h"
+#include "tray/traymenu.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -78,9 +81,10 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
     , m_monitor(m_collection, m_options, services.clipboard, *this)
     , m_treeEditor(m_collection, m_options, m_messages, services.treeDialogs)
+    , m_itemClipboard(services.clipboard, m_monitor)
 {
     setObjectName(QStringLiteral("frmConfig"));
-    m_tray = new TrayIcon(this);
+    m_tray = new TrayIcon(m_collection, m_options, m_itemClipboard, m_messages, this);
     m_popups = new PopupController(m_collection, m_options, m_desktop, services.clipboard, m_monitor,
                                    services.keyGrabber, m_messages, *this, this);
     m_hotkeys = &m_popups->hotkeys();
@@ -99,7 +103,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
 
     connect(m_tray, &TrayIcon::configurationRequested, this,
             [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
-    connect(m_tray, &TrayIcon::exitRequested, this, [this] { ErrorHandler::guard(m_tray, [this] { quit(); }); });
+    connectTrayMenu();
     connect(&m_options, &Options::changed, this, [this](Option option) {
         if (option == Option::CurrentCategory)
             applyCategoryIndex();
@@ -185,6 +189,8 @@ void Scrapkeeper::acceptChanges()
     saveSettings();
     m_popups->registerHotkey();
     applyTrayVisibility();
+    m_tray->menu()->applyLook();
+    showTrayCategory();
     restartAutoSaveTimer();
     minimiseApplication();
 }
@@ -292,11 +298,14 @@ void Scrapkeeper::onMinimisedOrRestored(bool minimised)
                 m_hotkeys->clearHotkeys();
             }
         }
+        // The tray menu is there while the window is out of sight.
+        m_tray->setMenuAttached(true);
         hideWhileMinimised();
         applyCategoryChoice();
         m_view->showListSetup();
     } else {
         m_view->showListSetup();
+        m_tray->setMenuAttached(false);
         m_tray->setActive(false);
         // Whatever the auto-save choice, captures are written before editing
         // starts: Cancel goes back to the file, and must not take them with it.
@@ -332,6 +341,8 @@ void Scrapkeeper::windowStateChanged(bool minimised)
 void Scrapkeeper::applyTrayVisibility()
 {
     m_tray->setVisible(m_options.flag(Option::MinimiseToTray) && m_desktop.trayAvailable());
+    // Without the icon, the window's picture opens the same menu.
+    m_view->showMenuPicture(m_tray->isVisible() ? nullptr : m_tray->menu(), m_tray->picture());
 }
 
 // ---- example data file, example page and help ------------------------------------
@@ -406,6 +417,7 @@ void Scrapkeeper::loadSettings()
 {
     const bool firstRun = m_settings.load(m_options, settingsContext(), [this] { applyCategoryIndex(); });
     m_settingsLoaded = true;
+    m_tray->menu()->applyLook();
     if (firstRun) {
         m_firstRun = true;
         applyCategoryIndex();
@@ -450,6 +462,7 @@ void Scrapkeeper::refreshCategoryCombo()
     for (const auto &category : m_collection.categories())
         names << category->name;
     m_view->showCategoryNames(names, m_collection.categoryCount() > 0 ? selected : -1);
+    m_tray->menu()->categoryMenu()->showCategories(names);
     m_monitor.refreshDestinationLists(m_categoryNames);
     m_categoryNames = names;
 }
@@ -460,6 +473,7 @@ void Scrapkeeper::categoryPicked(int index)
     m_options.set(Option::CurrentCategory, index);
     applyCategoryChoice();
     refreshCurrentItems();
+    showTrayCategory();
 }
 
 void Scrapkeeper::categoryChosenInTree(int index)
@@ -501,6 +515,7 @@ void Scrapkeeper::playCaptureSound()
 void Scrapkeeper::bindTrayToOptions()
 {
     // The tray entries and the options mirror each other both ways.
+    TrayMenu *menu = m_tray->menu();
     const auto bind = [this](QAction *action, Option option) {
         action->setChecked(m_options.flag(option));
         connect(action, &QAction::toggled, this, [this, option](bool on) { m_options.set(option, on); });
@@ -509,8 +524,50 @@ void Scrapkeeper::bindTrayToOptions()
                 action->setChecked(value.toBool());
         });
     };
-    bind(m_tray->autoTextAction(), Option::CaptureText);
-    bind(m_tray->autoImagesAction(), Option::CaptureImages);
+    bind(menu->quickListAction(), Option::QuickListActive);
+    bind(menu->autoTextAction(), Option::CaptureText);
+    bind(menu->autoImagesAction(), Option::CaptureImages);
+
+    const auto showGlobalPaste = [this, menu] {
+        menu->globalPasteMenu()->setEnabled(m_options.flag(Option::QuickListActive));
+        menu->showGlobalPasteChoice(GlobalPasteChoice::current(m_options));
+    };
+    showGlobalPaste();
+    connect(&m_options, &Options::changed, menu, [showGlobalPaste](Option changed) {
+        if (changed == Option::QuickListActive || changed == Option::GlobalPaste
+            || changed == Option::GlobalPasteMethod)
+            showGlobalPaste();
+    });
+    connect(menu, &TrayMenu::globalPasteChosen, this,
+            [this](int choice) { GlobalPasteChoice::choose(m_options, choice); });
+}
+
+void Scrapkeeper::connectTrayMenu()
+{
+    TrayMenu *menu = m_tray->menu();
+    const auto forward = [this, menu](auto signal, auto handler) {
+        connect(menu, signal, this, [menu, handler] { ErrorHandler::guard(menu, handler); });
+    };
+    forward(&TrayMenu::configurationRequested, [this] { showConfiguration(); });
+    forward(&TrayMenu::exitRequested, [this] { quit(); });
+    forward(&TrayMenu::helpTopicsRequested, [this] { openHelp(QStringLiteral("Introduction")); });
+    forward(&TrayMenu::examplePageRequested, [this] { openExamplePage(); });
+    forward(&TrayMenu::aboutRequested, [this] { showAbout(); });
+    // The same path as the pop-up list's category menu, so an open list re-lists.
+    connect(menu->categoryMenu(), &CategoryMenu::categoryChosen, this, [this, menu](int index) {
+        ErrorHandler::guard(menu, [this, index] { m_popups->chooseCategory(index); });
+    });
+}
+
+void Scrapkeeper::showTrayCategory()
+{
+    m_tray->menu()->categoryMenu()->checkCategory(m_view->categoryIndex());
+}
+
+void Scrapkeeper::showAbout()
+{
+    m_messages.show(MessageBoxService::Icon::Information, QStringLiteral("About Scrapkeeper"),
+                    QStringLiteral("Scrapkeeper\r\nVersion 2.3"), MessageBoxService::Ok);
 }
 
 void Scrapkeeper::applyCategoryChoice()
@@ -574,6 +631,7 @@ void Scrapkeeper::chooseCategory(int index)
     m_view->setCategoryIndex(index);
     applyCategoryChoice();
     refreshCurrentItems();
+    showTrayCategory();
 }
 
 void Scrapkeeper::listClosed()

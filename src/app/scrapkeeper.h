@@ -3,6 +3,7 @@
 #include "app/apppaths.h"
 
 #include "capture/clipboardmonitor.h"
+#include "capture/itemclipboard.h"
 #include "config/configview.h"
 #include "config/tree/treeeditor.h"
 #include "platform/desktop.h"
@@ -135,6 +136,9 @@ private:
     void categoriesEdited();
     void applyTrayVisibility();
     void bindTrayToOptions();
+    void connectTrayMenu();
+    void showTrayCategory();
+    void showAbout();
     void applyQuickListActive();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
@@ -152,6 +156,7 @@ private:
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
     TreeEditor m_treeEditor;
+    ItemClipboard m_itemClipboard;
     QStringList m_categoryNames;  // as the category lists last showed them
     PopupController *m_popups = nullptr;
     GlobalHotkeys *m_hotkeys = nullptr;

@@ -4,6 +4,8 @@
 #include <QStringList>
 
 struct CategoryNode;
+class QIcon;
+class QMenu;
 class QWidget;
 
 // What the program asks of its configuration window: to come forward, go out
@@ -36,6 +38,9 @@ public:
     virtual void showListSetup() = 0;    // its page selected, the tree focused
     virtual void collapseTree() = 0;
     virtual void setTreeUpdatesEnabled(bool enabled) = 0;
+
+    // The picture in the button bar that opens `menu`; none while `menu` is null.
+    virtual void showMenuPicture(QMenu *menu, const QIcon &picture) = 0;
 
     // The parent of the dialogs the program opens over the window.
     virtual QWidget *dialogParent() = 0;

@@ -2,6 +2,7 @@
 
 #include "common/errorhandler.h"
 #include "config/pages/collectiontreeview.h"
+#include "config/menupicture.h"
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
@@ -105,6 +106,9 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
+    m_menuPicture = new MenuPicture(central);
+    m_menuPicture->hide();
+    buttons->addWidget(m_menuPicture);
     buttons->addStretch(1);
     buttons->addWidget(help);
     buttons->addWidget(ok);
@@ -133,6 +137,13 @@ void ConfigWindow::showInFront()
     showNormal();
     raise();
     activateWindow();
+}
+
+void ConfigWindow::showMenuPicture(QMenu *menu, const QIcon &picture)
+{
+    m_menuPicture->setMenu(menu);
+    m_menuPicture->setPixmap(picture.pixmap(m_menuPicture->size()));
+    m_menuPicture->setVisible(menu != nullptr);
 }
 
 void ConfigWindow::hideAway()

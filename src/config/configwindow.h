@@ -12,6 +12,7 @@ class CollectionTreeModel;
 class CollectionTreeView;
 class ConfigPage;
 class ListSetupPage;
+class MenuPicture;
 class QComboBox;
 class QProgressBar;
 class QTabWidget;
@@ -54,6 +55,7 @@ public:
     void collapseTree() override;
     void setTreeUpdatesEnabled(bool enabled) override;
     QWidget *dialogParent() override;
+    void showMenuPicture(QMenu *menu, const QIcon &picture) override;
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -77,6 +79,7 @@ private:
     CollectionTreeView *m_tree = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;
     RichEdit *m_memo = nullptr;
+    MenuPicture *m_menuPicture = nullptr;
     QWidget *m_progressPanel = nullptr;
     QProgressBar *m_progress = nullptr;
     bool m_centred = false;

@@ -1,14 +1,10 @@
 #include "popup/pasteengine.h"
 
-#include "capture/clipboardmonitor.h"
-#include "richtext/rtfreader.h"
-#include "platform/clipboard.h"
+#include "capture/itemclipboard.h"
 #include "platform/keygrabber.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
-#include <QFileInfo>
-#include <QMimeData>
 #include <QScopeGuard>
 
 namespace {
@@ -21,21 +17,6 @@ QString withLf(QString text)
     return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
-QImage pictureOf(const Item &item)
-{
-    if (!item.bitmap.isNull())
-        return item.bitmap;
-    return QFileInfo(item.text).isFile() ? QImage(item.text) : QImage();
-}
-
-// Restores the flag however the block is left.
-struct SuppressCapture
-{
-    explicit SuppressCapture(int &count) : m_count(count) { m_count = 1; }
-    ~SuppressCapture() { m_count = 0; }
-    int &m_count;
-};
-
 } // namespace
 
 PasteEngine::PasteEngine(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
@@ -44,9 +25,8 @@ PasteEngine::PasteEngine(Collection &collection, Options &options, Desktop &desk
     , m_collection(collection)
     , m_options(options)
     , m_desktop(desktop)
-    , m_clipboard(clipboard)
-    , m_monitor(monitor)
     , m_grabber(grabber)
+    , m_itemClipboard(clipboard, monitor)
 {
     connect(&m_grabber, &KeyGrabber::activated, this, [this](int id) {
         if (id == EscHotkeyId)
@@ -150,33 +130,13 @@ bool PasteEngine::sendTo(const ForeignFocus &target, const std::function<void()>
 bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
                            const std::optional<CategorySettings> &category)
 {
-    m_monitor.armed = false;
-    if (item.kind == ItemKind::Image) {
-        if (position > 0)
-            m_desktop.delay(200);
-        auto *data = new QMimeData;
-        data->setImageData(pictureOf(item));
-        m_clipboard.setMimeData(data);
-        if (m_options.flag(Option::PasteImage) && !sendTo(target, [this] { m_desktop.sendCtrlV(); }))
-            return false;
-        return true;
-    }
-
-    const bool rich = item.kind == ItemKind::RichText;
-    const QString text = rich ? RtfReader::toPlainText(item.text) : item.text;
     if (position > 0)
         m_desktop.delay(200);
-    {
-        auto *data = new QMimeData;
-        data->setText(withLf(text));
-        if (rich) {
-            data->setData(QStringLiteral("text/rtf"), item.text.toLatin1());
-            const SuppressCapture suppress(m_monitor.suppressCount);
-            m_clipboard.setMimeData(data);
-        } else {
-            m_clipboard.setMimeData(data);
-        }
-    }
+    m_itemClipboard.put(item);
+    if (item.kind == ItemKind::Image)
+        return !m_options.flag(Option::PasteImage) || sendTo(target, [this] { m_desktop.sendCtrlV(); });
+
+    const QString text = ItemClipboard::plainText(item);
     if (!m_options.flag(Option::PasteText))
         return false;
 

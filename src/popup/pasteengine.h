@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/itemclipboard.h"
 #include "platform/desktop.h"
 #include "store/categorysettings.h"
 #include "store/item.h"
@@ -60,7 +61,6 @@ private:
     Collection &m_collection;
     Options &m_options;
     Desktop &m_desktop;
-    Clipboard &m_clipboard;
-    ClipboardMonitor &m_monitor;
     KeyGrabber &m_grabber;
+    ItemClipboard m_itemClipboard;
 };

@@ -55,11 +55,7 @@ void PopupController::onHotkey(int)
     connect(m_popup, &PopupList::closed, this, &PopupController::listClosed);
     connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(Option::QuickListActive, false); });
     connect(m_popup, &PopupList::configurationRequested, this, [this] { m_host.showConfiguration(); });
-    connect(m_popup, &PopupList::categoryChosen, this, [this](int index) {
-        m_host.chooseCategory(index);
-        if (m_popup)
-            m_popup->rebuild();
-    });
+    connect(m_popup, &PopupList::categoryChosen, this, &PopupController::chooseCategory);
     m_hotkeys->setActive(false);
     try {
         m_popup->move(anchor.x(), anchor.y() + 13);
@@ -71,6 +67,13 @@ void PopupController::onHotkey(int)
         m_popup->close();
         throw;
     }
+}
+
+void PopupController::chooseCategory(int index)
+{
+    m_host.chooseCategory(index);
+    if (m_popup)
+        m_popup->rebuild();
 }
 
 void PopupController::listClosed()

@@ -44,6 +44,9 @@ public:
     void registerHotkey();
     // A press of the hotkey (its presses come from `hotkeys()`).
     void onHotkey(int index);
+    // The user chose a category from a menu: it becomes the current one, and
+    // an open list lists it.
+    void chooseCategory(int index);
 
     GlobalHotkeys &hotkeys() { return *m_hotkeys; }
     PopupList *popup() const { return m_popup; }

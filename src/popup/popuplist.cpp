@@ -6,7 +6,9 @@
 
 #include "richtext/rtfreader.h"
 
+#include "common/menutext.h"
 #include "common/messageboxservice.h"
+#include "settings/globalpastechoice.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
@@ -486,8 +488,7 @@ void PopupList::showCategoryMenu()
 {
     QMenu menu(this);
     for (int i = 0; i < m_collection.categoryCount(); ++i) {
-        // A category's name is shown as it is, an ampersand included.
-        QAction *action = menu.addAction(QString(m_collection.category(i)->name).replace(QLatin1Char('&'), QLatin1String("&&")));
+        QAction *action = menu.addAction(MenuText::literal(m_collection.category(i)->name));
         action->setCheckable(true);
         action->setChecked(m_collection.category(i) == m_collection.currentCategory());
         connect(action, &QAction::triggered, this, [this, i] { emit categoryChosen(i); });
@@ -502,28 +503,18 @@ void PopupList::showCategoryMenu()
 void PopupList::showGlobalMethodMenu()
 {
     QMenu menu(this);
-    const bool global = m_options.flag(Option::GlobalPaste);
-    const int method = m_options.number(Option::GlobalPasteMethod);
-    const QStringList captions{QStringLiteral("Simulate Ctrl-V"), QStringLiteral("Enter Keystrokes"),
-                               QStringLiteral("Insert Text")};
-    for (int i = 0; i < captions.size(); ++i) {
-        QAction *action = menu.addAction(captions[i]);
+    const int current = GlobalPasteChoice::current(m_options);
+    const auto addChoice = [this, &menu, current](const QString &caption, int choice) {
+        QAction *action = menu.addAction(caption);
         action->setCheckable(true);
-        action->setChecked(global && method == i);
-        connect(action, &QAction::triggered, this, [this, i] {
-            m_options.set(Option::GlobalPaste, true);
-            m_options.set(Option::GlobalPasteMethod, i);
-        });
-    }
+        action->setChecked(choice == current);
+        connect(action, &QAction::triggered, this, [this, choice] { GlobalPasteChoice::choose(m_options, choice); });
+    };
+    const QStringList &captions = GlobalPasteChoice::methodCaptions();
+    for (int i = 0; i < captions.size(); ++i)
+        addChoice(captions[i], i);
     menu.addSeparator();
-    QAction *disable = menu.addAction(QStringLiteral("Disable"));
-    disable->setCheckable(true);
-    disable->setChecked(!global);
-    // "Disable" leaves "Enter keystrokes" chosen for the next time it is switched on.
-    connect(disable, &QAction::triggered, this, [this] {
-        m_options.set(Option::GlobalPaste, false);
-        m_options.set(Option::GlobalPasteMethod, 1);
-    });
+    addChoice(GlobalPasteChoice::disableCaption(), GlobalPasteChoice::Disabled);
     m_busy = true;
     menu.exec(m_methodButton->mapToGlobal(QPoint(0, m_methodButton->height())));
     m_busy = false;

@@ -35,6 +35,10 @@ const std::vector<EnablingRule> kRules{
     {O::CaptureSoundFile, {O::CaptureSound}},
     {O::CaptureBeep, {O::CaptureSound}},
     {O::SoundFile, {O::CaptureSound, O::CaptureSoundFile}},
+    // Leaving the taskbar only makes sense with a tray icon to come back by.
+    {O::HideFromTaskbar, {O::MinimiseToTray}},
+    // The kind of highlight only matters while the highlight is on.
+    {O::MenuHighlightStyle, {O::MenuHighlight}},
 };
 
 } // namespace

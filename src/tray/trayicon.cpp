@@ -1,5 +1,7 @@
 #include "tray/trayicon.h"
 
+#include "tray/traymenu.h"
+
 #include <QPainter>
 
 namespace {
@@ -32,34 +34,25 @@ QIcon drawIcon(bool active)
 
 } // namespace
 
-TrayIcon::TrayIcon(QObject *parent)
+TrayIcon::TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
+                   MessageBoxService &messages, QObject *parent)
     : QObject(parent)
+    , m_menu(new TrayMenu(collection, options, clipboard, messages))
 {
     setObjectName(QStringLiteral("TI"));
-    m_menu.setObjectName(QStringLiteral("stpm"));
-    QAction *configuration = m_menu.addAction(QStringLiteral("&Configuration..."));
-    configuration->setObjectName(QStringLiteral("Options1"));
-    m_menu.setDefaultAction(configuration);
-    m_menu.addSeparator();
-    m_autoText = m_menu.addAction(QStringLiteral("Auto Capture &Text"));
-    m_autoText->setObjectName(QStringLiteral("AutoText1"));
-    m_autoText->setCheckable(true);
-    m_autoImages = m_menu.addAction(QStringLiteral("Auto Capture &Images"));
-    m_autoImages->setObjectName(QStringLiteral("AutoBmp1"));
-    m_autoImages->setCheckable(true);
-    m_menu.addSeparator();
-    QAction *exit = m_menu.addAction(QStringLiteral("E&xit Scrapkeeper"));
-    exit->setObjectName(QStringLiteral("Exit1"));
-    connect(configuration, &QAction::triggered, this, &TrayIcon::configurationRequested);
-    connect(exit, &QAction::triggered, this, &TrayIcon::exitRequested);
-
-    m_icon.setContextMenu(&m_menu);
-    m_icon.setToolTip(QStringLiteral("Scrapkeeper v2.3"));
+    setToolTip(QStringLiteral("Scrapkeeper v2.3"));
     m_icon.setIcon(drawIcon(true));
+    // A single click does nothing; the menu comes from the right button.
     connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
         if (reason == QSystemTrayIcon::DoubleClick)
             emit configurationRequested();
     });
+}
+
+TrayIcon::~TrayIcon()
+{
+    m_icon.setContextMenu(nullptr);
+    delete m_menu;
 }
 
 void TrayIcon::setVisible(bool visible)
@@ -73,4 +66,14 @@ void TrayIcon::setActive(bool active)
         return;
     m_active = active;
     m_icon.setIcon(drawIcon(active));
+}
+
+void TrayIcon::setToolTip(const QString &tip)
+{
+    m_icon.setToolTip(tip.left(ToolTipLength));
+}
+
+void TrayIcon::setMenuAttached(bool attached)
+{
+    m_icon.setContextMenu(attached ? m_menu : nullptr);
 }

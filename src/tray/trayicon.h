@@ -1,33 +1,46 @@
 #pragma once
 
-#include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
 
-// The program's icon in the notification area and its menu.
+class Collection;
+class ItemClipboard;
+class MessageBoxService;
+class Options;
+class TrayMenu;
+
+// The program's icon in the notification area. A double click asks for the
+// configuration window; a right click opens the tray menu while it is
+// attached, which the program does only while its window is out of sight.
 class TrayIcon : public QObject
 {
     Q_OBJECT
 public:
-    explicit TrayIcon(QObject *parent = nullptr);
+    // Longer tips are cut to this many characters.
+    static constexpr int ToolTipLength = 62;
+
+    TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
+             MessageBoxService &messages, QObject *parent = nullptr);
+    ~TrayIcon() override;
 
     void setVisible(bool visible);
     bool isVisible() const { return m_icon.isVisible(); }
     // The active picture shows that the pop-up hotkey is live.
     void setActive(bool active);
     bool isActive() const { return m_active; }
-    QMenu *menu() { return &m_menu; }
-    QAction *autoTextAction() const { return m_autoText; }
-    QAction *autoImagesAction() const { return m_autoImages; }
+    void setToolTip(const QString &tip);
+    QString toolTip() const { return m_icon.toolTip(); }
+    QIcon picture() const { return m_icon.icon(); }
+    void setMenuAttached(bool attached);
+    bool isMenuAttached() const { return m_icon.contextMenu() != nullptr; }
+
+    TrayMenu *menu() const { return m_menu; }
 
 signals:
     void configurationRequested();
-    void exitRequested();
 
 private:
     QSystemTrayIcon m_icon;
-    QMenu m_menu;
+    TrayMenu *m_menu = nullptr;
     bool m_active = true;
-    QAction *m_autoText = nullptr;
-    QAction *m_autoImages = nullptr;
 };

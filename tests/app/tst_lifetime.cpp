@@ -1,73 +1,14 @@
-#include "app/scrapkeeper.h"
 #include "common/errorhandler.h"
-#include "doubles/fakeclipboard.h"
-#include "doubles/fakeconfigview.h"
-#include "doubles/fakedesktop.h"
-#include "doubles/fakekeygrabber.h"
-#include "doubles/scriptedfiledialogs.h"
-#include "doubles/scriptedmessageboxes.h"
-#include "doubles/scriptedtreedialogs.h"
 #include "store/collection.h"
 #include "tray/trayicon.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QTest>
 
-#include "scratchhome.h"
-#include "testsupport.h"
+#include "corefixture.h"
 
 using namespace TestSupport;
 
 Q_DECLARE_METATYPE(FakeConfigView::Shown)
-
-namespace {
-
-const QByteArray kOneCategory = "031\r\nMail\r\n0\r\n0\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\nSK: 2.3\r\n";
-
-// The program over a scratch home and a stand-in window: no widget anywhere.
-struct Program
-{
-    explicit Program(bool tray = true)
-    {
-        desktop.tray = tray;
-        QDir().mkpath(paths().programFolder);
-    }
-    AppPaths paths() const { return scratchPaths(home); }
-    Scrapkeeper &start()
-    {
-        core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, treeDialogs, paths()});
-        core->attachView(view);
-        core->initialise();
-        core->startUp();
-        return *core;
-    }
-    bool hotkeyGrabbed() const { return keys.grabs.contains(0); }
-
-    QTemporaryDir home;
-    ScriptedMessageBoxes boxes;
-    ScriptedTreeDialogs treeDialogs;
-    ScriptedFileDialogs dialogs;
-    FakeDesktop desktop;
-    FakeClipboard clipboard;
-    FakeKeyGrabber keys;
-    FakeConfigView view;
-    std::unique_ptr<Scrapkeeper> core;
-};
-
-// A returning user: settings saved by an earlier run, one category.
-void returningUser(Program &p)
-{
-    writeFile(QDir(p.paths().programFolder).filePath(QStringLiteral("data.db")), kOneCategory);
-    // Its first run: the welcome answered, the settings written.
-    Scrapkeeper &earlier = p.start();
-    earlier.shutDown();
-    p.core.reset();
-    p.boxes.clear();
-    p.keys.grabs.clear();
-}
-
-} // namespace
 
 class TestLifetime : public QObject
 {
@@ -107,8 +48,8 @@ void TestLifetime::transitions()
     QFETCH(FakeConfigView::Shown, shown);
     QFETCH(bool, minimised);
     QFETCH(bool, hotkey);
-    Program p;
-    returningUser(p);
+    CoreFixture p;
+    p.returningUser();
     Scrapkeeper &program = p.start();
     for (const QString &event : events) {
         if (event == QLatin1String("configure"))
@@ -135,8 +76,8 @@ void TestLifetime::transitions()
 
 void TestLifetime::closeButtonMeansCancelOnlyWhileShown()
 {
-    Program p;
-    returningUser(p);
+    CoreFixture p;
+    p.returningUser();
     Scrapkeeper &program = p.start();
     QVERIFY(program.closeRequested());
     program.showConfiguration();
@@ -148,8 +89,8 @@ void TestLifetime::closeButtonMeansCancelOnlyWhileShown()
 
 void TestLifetime::autoSaveWaitsForTheTray()
 {
-    Program p;
-    returningUser(p);
+    CoreFixture p;
+    p.returningUser();
     Scrapkeeper &program = p.start();
     const QString data = QDir(p.paths().programFolder).filePath(QStringLiteral("data.db"));
     program.showConfiguration();
@@ -174,8 +115,8 @@ void TestLifetime::cancelKeepsWhatWasCapturedBefore_data()
 void TestLifetime::cancelKeepsWhatWasCapturedBefore()
 {
     QFETCH(int, autoSaveChoice);
-    Program p;
-    returningUser(p);
+    CoreFixture p;
+    p.returningUser();
     Scrapkeeper &program = p.start();
     program.options().set(Option::AutoSaveChoice, autoSaveChoice);
     program.options().set(Option::ConfirmItemDelete, false);

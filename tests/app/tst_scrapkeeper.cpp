@@ -13,6 +13,7 @@
 #include "common/programerror.h"
 #include "settings/optiontable.h"
 #include "tray/trayicon.h"
+#include "tray/traymenu.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -312,12 +313,12 @@ void TestScrapkeeper::capturesLandInCurrentCategory()
     QVERIFY(!w.collection().editModified());
 
     // The tray entries switch capture off and mirror the options.
-    w.trayIcon().autoTextAction()->trigger();
+    w.trayIcon().menu()->autoTextAction()->trigger();
     QVERIFY(!w.options().flag(Option::CaptureText));
     f.clipboard.offer({{"text/plain", "not captured"}});
     QCOMPARE(w.collection().category(1)->itemCount(), 1);
     w.options().set(Option::CaptureImages, false);
-    QVERIFY(!w.trayIcon().autoImagesAction()->isChecked());
+    QVERIFY(!w.trayIcon().menu()->autoImagesAction()->isChecked());
 }
 
 void TestScrapkeeper::aliasFromMemoUsesPlainText()

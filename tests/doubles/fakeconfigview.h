@@ -32,6 +32,7 @@ public:
     void collapseTree() override {}
     void setTreeUpdatesEnabled(bool enabled) override { treeFrozen = !enabled; }
     QWidget *dialogParent() override { return nullptr; }
+    void showMenuPicture(QMenu *menu, const QIcon &) override { pictureMenu = menu; }
 
     Shown state = Shown::Never;
     int progress = -1;
@@ -41,4 +42,5 @@ public:
     const CategoryNode *inTree = nullptr;
     int listSetupShown = 0;
     bool treeFrozen = false;
+    QMenu *pictureMenu = nullptr;
 };

@@ -25,7 +25,7 @@ set(allowed_config   common store settings richtext platform capture config conf
 set(allowed_config_tree  common store settings richtext platform config/tree)
 set(allowed_config_dialogs common store settings richtext platform capture config/tree config/dialogs)
 set(allowed_config_pages common store settings richtext platform capture config config/tree config/pages config/dialogs)
-set(allowed_tray     common store settings platform tray)
+set(allowed_tray     common store settings platform capture tray)
 set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages config/dialogs tray app)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")

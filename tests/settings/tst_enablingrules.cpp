@@ -45,6 +45,14 @@ void TestEnablingRules::controlsFollowOptions_data()
     QTest::newRow("global method, quick list off")
         << Settings{{Option::GlobalPaste, true}, {Option::QuickListActive, false}} << Option::GlobalPasteMethod
         << false;
+    QTest::newRow("hiding from the taskbar needs the tray") << Settings{{Option::MinimiseToTray, false}}
+                                                           << Option::HideFromTaskbar << false;
+    QTest::newRow("hiding from the taskbar with the tray") << Settings{{Option::MinimiseToTray, true}}
+                                                          << Option::HideFromTaskbar << true;
+    QTest::newRow("highlight kind needs the highlight") << Settings{{Option::MenuHighlight, false}}
+                                                       << Option::MenuHighlightStyle << false;
+    QTest::newRow("highlight kind with the highlight") << Settings{{Option::MenuHighlight, true}}
+                                                      << Option::MenuHighlightStyle << true;
     QTest::newRow("an option without a rule is enabled") << Settings{} << Option::ListRows << true;
 }
 

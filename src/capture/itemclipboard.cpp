@@ -1,0 +1,77 @@
+#include "capture/itemclipboard.h"
+
+#include "capture/clipboardmonitor.h"
+#include "platform/clipboard.h"
+#include "richtext/rtfreader.h"
+#include "store/item.h"
+
+#include <QFileInfo>
+#include <QMimeData>
+
+namespace {
+
+// The desktop's clipboard and text controls use LF; items keep CR LF.
+QString withLf(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+}
+
+// The rich-text copy raises the count for its whole write, however the write ends.
+class SuppressCapture
+{
+public:
+    explicit SuppressCapture(int &count) : m_count(count) { m_count = 1; }
+    ~SuppressCapture() { m_count = 0; }
+    SuppressCapture(const SuppressCapture &) = delete;
+    SuppressCapture &operator=(const SuppressCapture &) = delete;
+
+private:
+    int &m_count;
+};
+
+} // namespace
+
+ItemClipboard::ItemClipboard(Clipboard &clipboard, ClipboardMonitor &monitor)
+    : m_clipboard(clipboard)
+    , m_monitor(monitor)
+{
+}
+
+QString ItemClipboard::plainText(const Item &item)
+{
+    return item.kind == ItemKind::RichText ? RtfReader::toPlainText(item.text) : item.text;
+}
+
+QImage ItemClipboard::picture(const Item &item)
+{
+    if (!item.bitmap.isNull())
+        return item.bitmap;
+    return QFileInfo(item.text).isFile() ? QImage(item.text) : QImage();
+}
+
+bool ItemClipboard::put(const Item &item)
+{
+    // The change notification of our own write finds the monitor disarmed;
+    // it re-arms itself with that notification.
+    m_monitor.armed = false;
+    auto *data = new QMimeData;
+    switch (item.kind) {
+    case ItemKind::Image:
+        data->setImageData(picture(item));
+        m_clipboard.setMimeData(data);
+        return true;
+    case ItemKind::PlainText:
+        data->setText(withLf(item.text));
+        m_clipboard.setMimeData(data);
+        return true;
+    case ItemKind::RichText: {
+        data->setText(withLf(plainText(item)));
+        data->setData(QStringLiteral("text/rtf"), item.text.toLatin1());
+        const SuppressCapture suppress(m_monitor.suppressCount);
+        m_clipboard.setMimeData(data);
+        return true;
+    }
+    }
+    delete data;
+    return false;
+}
