@@ -485,6 +485,7 @@ void Scrapkeeper::categoryChosenInTree(int index)
     // The tree keeps its selection: only the current category follows it.
     m_collection.setCurrentCategory(m_collection.findCategory(m_view->categoryName()));
     refreshCurrentItems();
+    showTrayCategory();
 }
 
 void Scrapkeeper::categoriesEdited()
@@ -492,6 +493,8 @@ void Scrapkeeper::categoriesEdited()
     refreshCategoryCombo();
     m_collection.setCurrentCategory(m_collection.findCategory(m_view->categoryName()));
     refreshCurrentItems();
+    // The tray's list names the category that is current, not merely the first.
+    showTrayCategory();
 }
 
 QString Scrapkeeper::currentCategoryName() const

@@ -1,20 +1,24 @@
-#include "common/errorhandler.h"
 #include "app/scrapkeeper.h"
+#include "common/errorhandler.h"
+#include "common/programerror.h"
 #include "config/configwindow.h"
-#include "richtext/richedit.h"
+#include "config/pages/collectiontreeview.h"
+#include "config/pages/listsetuppage.h"
 #include "doubles/fakeclipboard.h"
 #include "doubles/fakedesktop.h"
 #include "doubles/fakekeygrabber.h"
-#include "popup/popuplist.h"
-#include "popup/globalhotkeys.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "doubles/scriptedtreedialogs.h"
-#include "common/programerror.h"
+#include "popup/globalhotkeys.h"
+#include "popup/popuplist.h"
+#include "richtext/richedit.h"
 #include "settings/optiontable.h"
+#include "tray/categorymenu.h"
 #include "tray/trayicon.h"
 #include "tray/traymenu.h"
 
+#include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -126,6 +130,7 @@ private slots:
     void cancelRevertsEdits_data();
     void cancelRevertsEdits();
     void capturesSurviveCancel();
+    void treeSelectionAndEditsReachTheProgram();
     void exitSavesWhenAsked_data();
     void exitSavesWhenAsked();
     void exampleDataFileKeepsWindowOpen();
@@ -520,6 +525,47 @@ void TestScrapkeeper::capturesSurviveCancel()
     w.showConfiguration();
     w.discardChanges();
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("captured"));
+}
+
+void TestScrapkeeper::treeSelectionAndEditsReachTheProgram()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    CollectionTreeView *tree = f.window->tree();
+    CategoryMenu *trayCategories = w.trayIcon().menu()->categoryMenu();
+
+    // Selecting a node makes its category the current one everywhere.
+    tree->selectNode({w.collection().category(1), nullptr});
+    QCOMPARE(w.collection().currentCategory(), w.collection().category(1));
+    QCOMPARE(f.window->categoryCombo()->currentText(), QStringLiteral("Forms"));
+    QCOMPARE(trayCategories->checkedCategory(), 1);
+    CategoryNode *mail = w.collection().category(0);
+    tree->selectNode({mail, mail->items.front().get()});
+    QCOMPARE(w.collection().currentCategory(), mail);
+    QCOMPARE(w.collection().currentItems().size(), 1);
+    QCOMPARE(trayCategories->checkedCategory(), 0);
+    QVERIFY(tree->selectedNode().isItem());
+
+    // A new category reaches the combo and the tray's list, and is current.
+    CategoryProperties notes;
+    notes.name = QStringLiteral("Notes");
+    f.treeDialogs.categoryAnswers.enqueue(notes);
+    f.window->listSetupPage()->addMenu()->findChild<QAction *>(QStringLiteral("NewCategory1"))->trigger();
+    QCOMPARE(f.window->categoryCombo()->count(), 3);
+    QCOMPARE(f.window->categoryCombo()->currentText(), QStringLiteral("Notes"));
+    QCOMPARE(trayCategories->actions().size(), 3);
+    QCOMPARE(trayCategories->checkedCategory(), 2);
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Notes"));
+
+    // Cancel takes it back from all of them.
+    f.window->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
+    QCOMPARE(w.collection().categoryCount(), 2);
+    QCOMPARE(f.window->categoryCombo()->count(), 2);
+    QCOMPARE(trayCategories->actions().size(), 2);
+    QCOMPARE(readFile(f.dataFile()), kTwoCategories);
 }
 
 void TestScrapkeeper::exitSavesWhenAsked_data()
