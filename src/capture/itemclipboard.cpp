@@ -10,12 +10,6 @@
 
 namespace {
 
-// The desktop's clipboard and text controls use LF; items keep CR LF.
-QString withLf(QString text)
-{
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-
 // The rich-text copy raises the count for its whole write, however the write ends.
 class SuppressCapture
 {
@@ -35,6 +29,11 @@ ItemClipboard::ItemClipboard(Clipboard &clipboard, ClipboardMonitor &monitor)
     : m_clipboard(clipboard)
     , m_monitor(monitor)
 {
+}
+
+QString ItemClipboard::withLf(QString text)
+{
+    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
 }
 
 QString ItemClipboard::plainText(const Item &item)

@@ -22,6 +22,8 @@ public:
     static QString plainText(const Item &item);
     // An image item's picture: in memory, or else its side file.
     static QImage picture(const Item &item);
+    // The desktop's clipboard and text controls use LF; items keep CR LF.
+    static QString withLf(QString text);
 
 private:
     Clipboard &m_clipboard;

@@ -11,12 +11,6 @@ namespace {
 
 constexpr std::uint32_t kEscapeKeysym = 0xFF1B;
 
-// The desktop's clipboard and text controls use LF; items keep CR LF.
-QString withLf(QString text)
-{
-    return text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-}
-
 } // namespace
 
 PasteEngine::PasteEngine(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
@@ -157,7 +151,7 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
     case PasteMethod::InsertAtCursor:
         // A control that cannot take an insertion still gets the text, typed;
         // one that took any of it is never given it a second time.
-        if (!m_desktop.insertText(target, withLf(text)))
+        if (!m_desktop.insertText(target, ItemClipboard::withLf(text)))
             typeText(target, text);
         break;
     default: break;
