@@ -35,18 +35,27 @@ QIcon drawIcon(bool active)
 } // namespace
 
 TrayIcon::TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
-                   MessageBoxService &messages, QObject *parent)
+                   MessageBoxService &messages, const Desktop &desktop, QObject *parent)
     : QObject(parent)
     , m_menu(new TrayMenu(collection, options, clipboard, messages))
+    // Qt chose its back end when m_icon was made; this is the same choice.
+    , m_kind(desktop.trayKind())
 {
     setObjectName(QStringLiteral("TI"));
     setToolTip(QStringLiteral("Scrapkeeper v2.3"));
     m_icon.setIcon(drawIcon(true));
-    // A single click does nothing; the menu comes from the right button.
-    connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick)
-            emit configurationRequested();
-    });
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activate);
+}
+
+void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
+{
+    // An embedded icon: a single click does nothing, the menu comes from the
+    // right button. A StatusNotifierItem's activation is the only left click
+    // its host reports, so it stands for the double click.
+    const bool opens = reason == QSystemTrayIcon::DoubleClick
+        || (reason == QSystemTrayIcon::Trigger && m_kind == Desktop::TrayKind::StatusNotifier);
+    if (opens)
+        emit configurationRequested();
 }
 
 TrayIcon::~TrayIcon()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop.h"
+
 #include <QObject>
 #include <QSystemTrayIcon>
 
@@ -12,6 +14,8 @@ class TrayMenu;
 // The program's icon in the notification area. A double click asks for the
 // configuration window; a right click opens the tray menu while it is
 // attached, which the program does only while its window is out of sight.
+// A StatusNotifierItem host knows no double click: its activation (a left
+// click there) asks for the window instead.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -20,7 +24,7 @@ public:
     static constexpr int ToolTipLength = 62;
 
     TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
-             MessageBoxService &messages, QObject *parent = nullptr);
+             MessageBoxService &messages, const Desktop &desktop, QObject *parent = nullptr);
     ~TrayIcon() override;
 
     void setVisible(bool visible);
@@ -35,6 +39,10 @@ public:
     bool isMenuAttached() const { return m_icon.contextMenu() != nullptr; }
 
     TrayMenu *menu() const { return m_menu; }
+    Desktop::TrayKind kind() const { return m_kind; }
+
+    // What a click on the icon, as the notification area reports it, does.
+    void activate(QSystemTrayIcon::ActivationReason reason);
 
 signals:
     void configurationRequested();
@@ -43,4 +51,5 @@ private:
     QSystemTrayIcon m_icon;
     TrayMenu *m_menu = nullptr;
     bool m_active = true;
+    Desktop::TrayKind m_kind;
 };
