@@ -2,6 +2,7 @@
 
 #include "tray/traymenu.h"
 
+#include <QMenu>
 #include <QPainter>
 
 namespace {
@@ -62,6 +63,7 @@ TrayIcon::~TrayIcon()
 {
     m_icon.setContextMenu(nullptr);
     delete m_menu;
+    delete m_noMenu;
 }
 
 void TrayIcon::setVisible(bool visible)
@@ -82,7 +84,33 @@ void TrayIcon::setToolTip(const QString &tip)
     m_icon.setToolTip(tip.left(ToolTipLength));
 }
 
+bool TrayIcon::isMenuAttached() const
+{
+    return m_icon.contextMenu() == m_menu;
+}
+
 void TrayIcon::setMenuAttached(bool attached)
 {
-    m_icon.setContextMenu(attached ? m_menu : nullptr);
+    if (m_kind == Desktop::TrayKind::XEmbed) {
+        m_icon.setContextMenu(attached ? m_menu : nullptr);
+        return;
+    }
+    if (attached == isMenuAttached())
+        return;
+    // A StatusNotifierItem host draws the menu itself from what the item
+    // exports, and Qt goes on exporting the last menu it was given when it is
+    // taken away: an empty menu in its place offers nothing. Qt's bus export
+    // of a menu cannot be taken up again once it was dropped (the program
+    // crashes), so each change exports a menu never exported before: a new
+    // empty one, or the tray menu with a new bus counterpart.
+    QMenu *dropped = m_noMenu;
+    if (attached) {
+        m_noMenu = nullptr;
+        m_menu->setPlatformMenu(nullptr);
+        m_icon.setContextMenu(m_menu);
+    } else {
+        m_noMenu = new QMenu;
+        m_icon.setContextMenu(m_noMenu);
+    }
+    delete dropped;
 }

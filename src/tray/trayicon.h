@@ -8,6 +8,7 @@
 class Collection;
 class ItemClipboard;
 class MessageBoxService;
+class QMenu;
 class Options;
 class TrayMenu;
 
@@ -36,7 +37,7 @@ public:
     QString toolTip() const { return m_icon.toolTip(); }
     QIcon picture() const { return m_icon.icon(); }
     void setMenuAttached(bool attached);
-    bool isMenuAttached() const { return m_icon.contextMenu() != nullptr; }
+    bool isMenuAttached() const;
 
     TrayMenu *menu() const { return m_menu; }
     Desktop::TrayKind kind() const { return m_kind; }
@@ -50,6 +51,7 @@ signals:
 private:
     QSystemTrayIcon m_icon;
     TrayMenu *m_menu = nullptr;
+    QMenu *m_noMenu = nullptr;  // what a StatusNotifierItem exports while the menu is off
     bool m_active = true;
     Desktop::TrayKind m_kind;
 };

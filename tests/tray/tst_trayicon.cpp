@@ -135,6 +135,7 @@ private slots:
 
     void activationOpensConfiguration_data();
     void activationOpensConfiguration();
+    void menuOnlyWhileWindowHidden_data();
     void menuOnlyWhileWindowHidden();
     void toolTipIsCut();
     void menuPictureStandsInForTheIcon();
@@ -546,10 +547,19 @@ void TestTrayIcon::activationOpensConfiguration()
     QCOMPARE(f.view.state == FakeConfigView::Shown::InFront, opens);
 }
 
+void TestTrayIcon::menuOnlyWhileWindowHidden_data()
+{
+    QTest::addColumn<Desktop::TrayKind>("kind");
+    QTest::newRow("embedded") << Desktop::TrayKind::XEmbed;
+    QTest::newRow("status notifier") << Desktop::TrayKind::StatusNotifier;
+}
+
 void TestTrayIcon::menuOnlyWhileWindowHidden()
 {
+    QFETCH(Desktop::TrayKind, kind);
     CoreFixture f;
     f.returningUser();
+    f.desktop.kind = kind;
     Scrapkeeper &program = f.start();
     TrayIcon &tray = program.trayIcon();
     QVERIFY(tray.isMenuAttached());
