@@ -187,8 +187,6 @@ X11Desktop::~X11Desktop()
 
 bool X11Desktop::trayAvailable() const
 {
-    // Asked first so that both answers come from the same moment of the session.
-    trayKind();
     return QSystemTrayIcon::isSystemTrayAvailable();
 }
 

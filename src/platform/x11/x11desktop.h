@@ -52,8 +52,8 @@ private:
     static void waitForOthers(int milliseconds);
     static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
 
-    // Qt settles on its tray back end once, the first time a tray is asked
-    // about; the answer here is taken at that moment too, and kept.
+    // Qt settles on its tray back end once, when the first tray icon is made
+    // (the tray icon asks right after); the answer is kept like Qt's.
     static constexpr int kTrayQuestionTimeoutMs = 1000;
     mutable std::optional<TrayKind> m_trayKind;
 
