@@ -84,7 +84,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_itemClipboard(services.clipboard, m_monitor)
 {
     setObjectName(QStringLiteral("frmConfig"));
-    m_tray = new TrayIcon(m_collection, m_options, m_itemClipboard, m_messages, this);
+    m_tray = new TrayIcon(m_collection, m_options, m_itemClipboard, m_messages, m_desktop, this);
     m_popups = new PopupController(m_collection, m_options, m_desktop, services.clipboard, m_monitor,
                                    services.keyGrabber, m_messages, *this, this);
     m_hotkeys = &m_popups->hotkeys();

@@ -37,6 +37,12 @@ public:
 
     // Whether a notification area can host the tray icon.
     virtual bool trayAvailable() const = 0;
+    // How the notification area hosts the icon: as an embedded X window that
+    // gets the raw clicks (double clicks too), or as a StatusNotifierItem on
+    // the session bus, whose host reports a plain activation and draws the
+    // menu itself.
+    enum class TrayKind { XEmbed, StatusNotifier };
+    virtual TrayKind trayKind() const = 0;
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
     virtual void beep() = 0;

@@ -2,6 +2,7 @@
 
 #include "tray/traymenu.h"
 
+#include <QMenu>
 #include <QPainter>
 
 namespace {
@@ -35,24 +36,34 @@ QIcon drawIcon(bool active)
 } // namespace
 
 TrayIcon::TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
-                   MessageBoxService &messages, QObject *parent)
+                   MessageBoxService &messages, const Desktop &desktop, QObject *parent)
     : QObject(parent)
     , m_menu(new TrayMenu(collection, options, clipboard, messages))
+    // Qt chose its back end when m_icon was made; this is the same choice.
+    , m_kind(desktop.trayKind())
 {
     setObjectName(QStringLiteral("TI"));
     setToolTip(QStringLiteral("Scrapkeeper v2.3"));
     m_icon.setIcon(drawIcon(true));
-    // A single click does nothing; the menu comes from the right button.
-    connect(&m_icon, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
-        if (reason == QSystemTrayIcon::DoubleClick)
-            emit configurationRequested();
-    });
+    connect(&m_icon, &QSystemTrayIcon::activated, this, &TrayIcon::activate);
+}
+
+void TrayIcon::activate(QSystemTrayIcon::ActivationReason reason)
+{
+    // An embedded icon: a single click does nothing, the menu comes from the
+    // right button. A StatusNotifierItem's activation is the only left click
+    // its host reports, so it stands for the double click.
+    const bool opens = reason == QSystemTrayIcon::DoubleClick
+        || (reason == QSystemTrayIcon::Trigger && m_kind == Desktop::TrayKind::StatusNotifier);
+    if (opens)
+        emit configurationRequested();
 }
 
 TrayIcon::~TrayIcon()
 {
     m_icon.setContextMenu(nullptr);
     delete m_menu;
+    delete m_noMenu;
 }
 
 void TrayIcon::setVisible(bool visible)
@@ -73,7 +84,33 @@ void TrayIcon::setToolTip(const QString &tip)
     m_icon.setToolTip(tip.left(ToolTipLength));
 }
 
+bool TrayIcon::isMenuAttached() const
+{
+    return m_icon.contextMenu() == m_menu;
+}
+
 void TrayIcon::setMenuAttached(bool attached)
 {
-    m_icon.setContextMenu(attached ? m_menu : nullptr);
+    if (m_kind == Desktop::TrayKind::XEmbed) {
+        m_icon.setContextMenu(attached ? m_menu : nullptr);
+        return;
+    }
+    if (attached == isMenuAttached())
+        return;
+    // A StatusNotifierItem host draws the menu itself from what the item
+    // exports, and Qt goes on exporting the last menu it was given when it is
+    // taken away: an empty menu in its place offers nothing. Qt's bus export
+    // of a menu cannot be taken up again once it was dropped (the program
+    // crashes), so each change exports a menu never exported before: a new
+    // empty one, or the tray menu with a new bus counterpart.
+    QMenu *dropped = m_noMenu;
+    if (attached) {
+        m_noMenu = nullptr;
+        m_menu->setPlatformMenu(nullptr);
+        m_icon.setContextMenu(m_menu);
+    } else {
+        m_noMenu = new QMenu;
+        m_icon.setContextMenu(m_noMenu);
+    }
+    delete dropped;
 }

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "platform/desktop.h"
+
 #include <QObject>
 #include <QSystemTrayIcon>
 
 class Collection;
 class ItemClipboard;
 class MessageBoxService;
+class QMenu;
 class Options;
 class TrayMenu;
 
 // The program's icon in the notification area. A double click asks for the
 // configuration window; a right click opens the tray menu while it is
 // attached, which the program does only while its window is out of sight.
+// A StatusNotifierItem host knows no double click: its activation (a left
+// click there) asks for the window instead.
 class TrayIcon : public QObject
 {
     Q_OBJECT
@@ -20,7 +25,7 @@ public:
     static constexpr int ToolTipLength = 62;
 
     TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
-             MessageBoxService &messages, QObject *parent = nullptr);
+             MessageBoxService &messages, const Desktop &desktop, QObject *parent = nullptr);
     ~TrayIcon() override;
 
     void setVisible(bool visible);
@@ -32,9 +37,13 @@ public:
     QString toolTip() const { return m_icon.toolTip(); }
     QIcon picture() const { return m_icon.icon(); }
     void setMenuAttached(bool attached);
-    bool isMenuAttached() const { return m_icon.contextMenu() != nullptr; }
+    bool isMenuAttached() const;
 
     TrayMenu *menu() const { return m_menu; }
+    Desktop::TrayKind kind() const { return m_kind; }
+
+    // What a click on the icon, as the notification area reports it, does.
+    void activate(QSystemTrayIcon::ActivationReason reason);
 
 signals:
     void configurationRequested();
@@ -42,5 +51,7 @@ signals:
 private:
     QSystemTrayIcon m_icon;
     TrayMenu *m_menu = nullptr;
+    QMenu *m_noMenu = nullptr;  // what a StatusNotifierItem exports while the menu is off
     bool m_active = true;
+    Desktop::TrayKind m_kind;
 };

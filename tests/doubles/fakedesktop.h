@@ -16,6 +16,7 @@ class FakeDesktop : public Desktop
 {
 public:
     bool trayAvailable() const override { return tray; }
+    TrayKind trayKind() const override { return kind; }
     bool openDocument(const QUrl &url) override
     {
         opened.append(url);
@@ -109,6 +110,7 @@ public:
     void schedule(qint64 time, std::function<void()> event) { at.emplace(time, std::move(event)); }
 
     bool tray = true;
+    TrayKind kind = TrayKind::XEmbed;
     bool openSucceeds = true;
     QList<QUrl> opened;
     int beeps = 0;

@@ -10,12 +10,14 @@
 
 #include <QActionGroup>
 #include <QLabel>
+#include <QSignalSpy>
 #include <QTest>
 
 using namespace TestSupport;
 
 Q_DECLARE_METATYPE(Item)
 Q_DECLARE_METATYPE(Option)
+Q_DECLARE_METATYPE(Desktop::TrayKind)
 
 namespace {
 
@@ -131,6 +133,9 @@ private slots:
     void categoryMenuListsAndChooses();
     void categoryMenuAfterRefreshAndOk();
 
+    void activationOpensConfiguration_data();
+    void activationOpensConfiguration();
+    void menuOnlyWhileWindowHidden_data();
     void menuOnlyWhileWindowHidden();
     void toolTipIsCut();
     void menuPictureStandsInForTheIcon();
@@ -508,10 +513,53 @@ void TestTrayIcon::categoryMenuAfterRefreshAndOk()
     QCOMPARE(menu->checkedCategory(), 1);
 }
 
-void TestTrayIcon::menuOnlyWhileWindowHidden()
+void TestTrayIcon::activationOpensConfiguration_data()
 {
+    using Kind = Desktop::TrayKind;
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<QSystemTrayIcon::ActivationReason>("reason");
+    QTest::addColumn<bool>("opens");
+    QTest::newRow("embedded: double click") << Kind::XEmbed << QSystemTrayIcon::DoubleClick << true;
+    QTest::newRow("embedded: single click") << Kind::XEmbed << QSystemTrayIcon::Trigger << false;
+    QTest::newRow("embedded: right click") << Kind::XEmbed << QSystemTrayIcon::Context << false;
+    QTest::newRow("embedded: middle click") << Kind::XEmbed << QSystemTrayIcon::MiddleClick << false;
+    QTest::newRow("status notifier: activation") << Kind::StatusNotifier << QSystemTrayIcon::Trigger << true;
+    QTest::newRow("status notifier: context menu") << Kind::StatusNotifier << QSystemTrayIcon::Context << false;
+    QTest::newRow("status notifier: secondary activation")
+        << Kind::StatusNotifier << QSystemTrayIcon::MiddleClick << false;
+}
+
+void TestTrayIcon::activationOpensConfiguration()
+{
+    QFETCH(Desktop::TrayKind, kind);
+    QFETCH(QSystemTrayIcon::ActivationReason, reason);
+    QFETCH(bool, opens);
     CoreFixture f;
     f.returningUser();
+    f.desktop.kind = kind;
+    Scrapkeeper &program = f.start();
+    TrayIcon &tray = program.trayIcon();
+    QCOMPARE(tray.kind(), kind);
+    QVERIFY(f.view.state != FakeConfigView::Shown::InFront);
+    QSignalSpy requests(&tray, &TrayIcon::configurationRequested);
+    tray.activate(reason);
+    QCOMPARE(requests.size(), opens ? 1 : 0);
+    QCOMPARE(f.view.state == FakeConfigView::Shown::InFront, opens);
+}
+
+void TestTrayIcon::menuOnlyWhileWindowHidden_data()
+{
+    QTest::addColumn<Desktop::TrayKind>("kind");
+    QTest::newRow("embedded") << Desktop::TrayKind::XEmbed;
+    QTest::newRow("status notifier") << Desktop::TrayKind::StatusNotifier;
+}
+
+void TestTrayIcon::menuOnlyWhileWindowHidden()
+{
+    QFETCH(Desktop::TrayKind, kind);
+    CoreFixture f;
+    f.returningUser();
+    f.desktop.kind = kind;
     Scrapkeeper &program = f.start();
     TrayIcon &tray = program.trayIcon();
     QVERIFY(tray.isMenuAttached());

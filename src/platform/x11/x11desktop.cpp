@@ -2,6 +2,9 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
 #include <QDesktopServices>
 #include <QSoundEffect>
 #include <QGuiApplication>
@@ -185,6 +188,30 @@ X11Desktop::~X11Desktop()
 bool X11Desktop::trayAvailable() const
 {
     return QSystemTrayIcon::isSystemTrayAvailable();
+}
+
+Desktop::TrayKind X11Desktop::trayKind() const
+{
+    if (m_trayKind)
+        return *m_trayKind;
+    // Qt's stock platform themes serve the icon as a StatusNotifierItem when
+    // the watcher on the session bus says a host is registered, and embed it
+    // otherwise. The same question, but with a short timeout: a bus that does
+    // not answer must not hold up the start.
+    m_trayKind = TrayKind::XEmbed;
+    QDBusConnection bus = QDBusConnection::sessionBus();
+    if (!bus.isConnected())
+        return *m_trayKind;
+    const QString watcher = QStringLiteral("org.kde.StatusNotifierWatcher");
+    QDBusMessage question = QDBusMessage::createMethodCall(
+        watcher, QStringLiteral("/StatusNotifierWatcher"), QStringLiteral("org.freedesktop.DBus.Properties"),
+        QStringLiteral("Get"));
+    question.setArguments({watcher, QStringLiteral("IsStatusNotifierHostRegistered")});
+    const QDBusMessage reply = bus.call(question, QDBus::Block, kTrayQuestionTimeoutMs);
+    if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()
+        && qvariant_cast<QDBusVariant>(reply.arguments().constFirst()).variant().toBool())
+        m_trayKind = TrayKind::StatusNotifier;
+    return *m_trayKind;
 }
 
 bool X11Desktop::openDocument(const QUrl &url)

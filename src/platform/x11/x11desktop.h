@@ -5,6 +5,8 @@
 
 #include <QList>
 
+#include <optional>
+
 // The desktop of an X11 session (also XWayland).
 class X11Desktop : public Desktop
 {
@@ -12,6 +14,7 @@ public:
     X11Desktop();
     ~X11Desktop() override;
     bool trayAvailable() const override;
+    TrayKind trayKind() const override;
     bool openDocument(const QUrl &url) override;
     void beep() override;
     void playSound(const QString &file) override;
@@ -48,6 +51,11 @@ private:
     static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);
     static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
+
+    // Qt settles on its tray back end once, when the first tray icon is made
+    // (the tray icon asks right after); the answer is kept like Qt's.
+    static constexpr int kTrayQuestionTimeoutMs = 1000;
+    mutable std::optional<TrayKind> m_trayKind;
 
     class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;
