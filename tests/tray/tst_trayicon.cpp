@@ -2,6 +2,7 @@
 #include "common/errorhandler.h"
 #include "config/configwindow.h"
 #include "settings/globalpastechoice.h"
+#include "settings/optiontable.h"
 #include "store/collection.h"
 #include "tray/categorymenu.h"
 #include "tray/copyitemmenu.h"
@@ -10,6 +11,7 @@
 
 #include <QActionGroup>
 #include <QLabel>
+#include <QSettings>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -233,6 +235,9 @@ void TestTrayIcon::checksFollowOptions()
     QVERIFY(program.options().flag(option));
     action->trigger();
     QVERIFY(!program.options().flag(option));
+    // The choice made in the menu is what the settings file keeps.
+    program.acceptChanges();
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value(OptionTable::def(option).name).toInt(), 0);
 }
 
 void TestTrayIcon::globalPasteMenuNeedsTheQuickList()
