@@ -66,19 +66,26 @@ void CollectionTreeView::startDrag(Qt::DropActions)
     // The node dragged is the selected one; the drop looks it up again.
     if (!currentIndex().isValid())
         return;
+    m_dragged = currentIndex();
     auto *drag = new QDrag(this);
     auto *data = new QMimeData;
     data->setData(kNodeFormat, QByteArray());
     drag->setMimeData(data);
     drag->exec(Qt::MoveAction);
     stopScrolling();
+    m_dragged = QPersistentModelIndex();
+}
+
+TreeNode CollectionTreeView::draggedNode() const
+{
+    return m_dragged.isValid() ? m_model.nodeAt(m_dragged) : TreeNode();
 }
 
 bool CollectionTreeView::acceptsDrop(const QDropEvent *event, const QPoint &position) const
 {
     if (event->source() != this || !event->mimeData()->hasFormat(kNodeFormat))
         return false;
-    return m_editor.canDrop(selectedNode(), m_model.nodeAt(indexAt(position)));
+    return m_editor.canDrop(draggedNode(), m_model.nodeAt(indexAt(position)));
 }
 
 void CollectionTreeView::dragEnterEvent(QDragEnterEvent *event)
@@ -116,7 +123,7 @@ void CollectionTreeView::dropEvent(QDropEvent *event)
         event->ignore();
         return;
     }
-    const TreeNode source = selectedNode();
+    const TreeNode source = draggedNode();
     const TreeNode target = m_model.nodeAt(indexAt(position));
     event->setDropAction(Qt::MoveAction);
     event->accept();

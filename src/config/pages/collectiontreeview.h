@@ -2,6 +2,7 @@
 
 #include "config/tree/treenode.h"
 
+#include <QPersistentModelIndex>
 #include <QPointer>
 #include <QTimer>
 #include <QTreeView>
@@ -42,6 +43,7 @@ protected:
 
 private:
     bool acceptsDrop(const QDropEvent *event, const QPoint &position) const;
+    TreeNode draggedNode() const;
     void followMouseForScrolling();
     void scrollTick();
     void stopScrolling();
@@ -49,5 +51,8 @@ private:
     CollectionTreeModel &m_model;
     TreeEditor &m_editor;
     QPointer<QTimer> m_scrollTimer;
+    // The node the drag started from: a capture trimming it away meanwhile
+    // must not let the drop move whatever was selected next.
+    QPersistentModelIndex m_dragged;
     bool m_scrollDown = false;
 };
