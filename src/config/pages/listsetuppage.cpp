@@ -198,6 +198,9 @@ void ListSetupPage::deleteSelected(bool keepCategory)
 
 void ListSetupPage::showFindDialog()
 {
+    // Over the details panel, so the tree and its matches stay in sight.
+    if (!m_find->isVisible() && m_details->isVisible())
+        m_find->move(m_details->mapToGlobal(QPoint(0, 0)));
     m_find->show();
     m_find->raise();
     m_find->activateWindow();
