@@ -4,6 +4,7 @@
 #include "common/messageboxservice.h"
 #include "platform/filedialogs.h"
 #include "popup/globalhotkeys.h"
+#include "popup/popuplist.h"
 #include "settings/globalpastechoice.h"
 #include "tray/categorymenu.h"
 #include "tray/trayicon.h"
@@ -281,6 +282,13 @@ void Scrapkeeper::restoreApplication()
 
 void Scrapkeeper::showConfiguration()
 {
+    // While the pop-up list is open the user is choosing what to paste: the
+    // list comes forward instead of the window.
+    if (PopupList *list = popup(); list && list->isVisible()) {
+        list->raise();
+        list->activateWindow();
+        return;
+    }
     restoreApplication();
     checkExampleDataFile();
 }

@@ -255,6 +255,10 @@ void TestScrapkeeper::hotkeyOffWhileWindowShownOrListOff()
     QVERIFY(!w.popup());
     w.discardChanges();
     QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    // The tray's "Configuration..." while the list is open leaves the window away.
+    w.showConfiguration();
+    QVERIFY(w.isMinimisedState());
+    QVERIFY(w.popup()->isVisible());
     w.popup()->close();
 
     w.options().set(Option::QuickListActive, false);
