@@ -139,6 +139,11 @@ private slots:
     void cutAndCopyDisarmCapture();
     void propertiesCounts();
     void everyControlIsNamed();
+    void formattingOnlyInRichMode_data();
+    void formattingOnlyInRichMode();
+    void boldOnASelectedWordIsStored();
+    void formatWithoutSelectionGoesToNewTyping_data();
+    void formatWithoutSelectionGoesToNewTyping();
 };
 
 void TestItemEditor::checkBoxesPerMode_data()
@@ -665,6 +670,76 @@ void TestItemEditor::everyControlIsNamed()
         ++checked;
     }
     QVERIFY(checked > 0);
+}
+
+void TestItemEditor::formattingOnlyInRichMode_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::newRow("plain") << false;
+    QTest::newRow("rich") << true;
+}
+
+void TestItemEditor::formattingOnlyInRichMode()
+{
+    QFETCH(bool, rich);
+    Fixture f;
+    f.editor->show();
+    control<QToolButton>(*f.editor, rich ? "sbrtf" : "sbreg")->click();
+    for (const char *name : {"comboFont", "seSize", "sbbold", "sbital", "sbunder", "comboColor"})
+        QVERIFY2(control<QWidget>(*f.editor, name)->isEnabled() == rich, name);
+    // Back to plain text takes the formatting controls away again.
+    control<QToolButton>(*f.editor, "sbreg")->click();
+    QVERIFY(!control<QWidget>(*f.editor, "sbbold")->isEnabled());
+}
+
+void TestItemEditor::boldOnASelectedWordIsStored()
+{
+    Fixture f;
+    f.editor->show();
+    typeInto(f.text(), QStringLiteral("one two"));
+    control<QToolButton>(*f.editor, "sbrtf")->click();
+    QTextCursor cursor(f.text()->document());
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    f.text()->setTextCursor(cursor);
+    control<QToolButton>(*f.editor, "sbbold")->click();
+    const Item stored = f.okAndRead();
+    QCOMPARE(stored.kind, ItemKind::RichText);
+    QCOMPARE(stored.alias, QStringLiteral("one two"));
+    Fixture again(Mode::Edit);
+    again.editor->setFields(stored);
+    QCOMPARE(again.text()->toPlainText(), QStringLiteral("one two"));
+    QVERIFY(boldAt(again.text(), QStringLiteral("two")));
+    QVERIFY(!boldAt(again.text(), QStringLiteral("one")));
+}
+
+void TestItemEditor::formatWithoutSelectionGoesToNewTyping_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("bold") << QStringLiteral("sbbold");
+    QTest::newRow("italic") << QStringLiteral("sbital");
+    QTest::newRow("underline") << QStringLiteral("sbunder");
+}
+
+void TestItemEditor::formatWithoutSelectionGoesToNewTyping()
+{
+    QFETCH(QString, button);
+    Fixture f;
+    f.editor->show();
+    typeInto(f.text(), QStringLiteral("old "));
+    control<QToolButton>(*f.editor, "sbrtf")->click();
+    f.text()->moveCursor(QTextCursor::End);
+    f.editor->findChild<QToolButton *>(button)->click();
+    typeInto(f.text(), QStringLiteral("new"));
+    QTextCursor atOld(f.text()->document());
+    atOld.setPosition(1);
+    QTextCursor atNew(f.text()->document());
+    atNew.setPosition(6);
+    const auto styled = [](const QTextCharFormat &format) {
+        return format.fontWeight() >= QFont::Bold || format.fontItalic() || format.fontUnderline();
+    };
+    QVERIFY(!styled(atOld.charFormat()));
+    QVERIFY(styled(atNew.charFormat()));
 }
 
 QTEST_MAIN(TestItemEditor)

@@ -6,6 +6,7 @@
 #include "common/programerror.h"
 #include "common/safefile.h"
 #include "common/textcodecs.h"
+#include "config/dialogs/formatbar.h"
 #include "config/dialogs/itemeditorrules.h"
 #include "platform/filedialogs.h"
 #include "richtext/richedit.h"
@@ -201,7 +202,13 @@ QWidget *ItemEditor::buildTextPage()
     connect(m_plainButton, &QToolButton::clicked, this, [this] { useRichText(false); });
     connect(m_richButton, &QToolButton::clicked, this, [this] { useRichText(true); });
 
-    m_formatBar = new QWidget;
+    m_formatBar = new FormatBar(page);
+    m_formatBar->attach(m_text);
+    // Formatting makes the text rich.
+    m_formatBar->setBeforeApply([this] {
+        m_text->setPlainTextMode(false);
+        followMode();
+    });
 
     m_loadButton = new QPushButton(QStringLiteral("Load..."));
     m_loadButton->setObjectName(QStringLiteral("loadbtn"));
@@ -578,6 +585,7 @@ void ItemEditor::showEvent(QShowEvent *event)
     updateActionControls(false);
     m_everyCategory->setChecked(false);
     m_text->setFocus();
+    m_formatBar->refresh();
 }
 
 void ItemEditor::hideEvent(QHideEvent *event)

@@ -6,6 +6,7 @@
 
 struct Item;
 class FileDialogs;
+class FormatBar;
 class MessageBoxService;
 class QButtonGroup;
 class QCheckBox;
@@ -90,7 +91,7 @@ private:
     RichEdit *m_text = nullptr;
     QToolButton *m_plainButton = nullptr;
     QToolButton *m_richButton = nullptr;
-    QWidget *m_formatBar = nullptr;
+    FormatBar *m_formatBar = nullptr;
     QPushButton *m_loadButton = nullptr;
     QPushButton *m_saveButton = nullptr;
     QPushButton *m_editMoreButton = nullptr;
