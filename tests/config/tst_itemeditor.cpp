@@ -108,6 +108,8 @@ private slots:
     void checkBoxesPerMode_data();
     void checkBoxesPerMode();
     void newItemDefaults();
+    void updateDateCreated_data();
+    void updateDateCreated();
     void countFollowsActionPick_data();
     void countFollowsActionPick();
     void extraTextBoxIsSilverUnlessExtraText_data();
@@ -185,6 +187,35 @@ void TestItemEditor::newItemDefaults()
     QVERIFY(!f.editor->richTextMode());
     QVERIFY(f.text()->hasFocus() || QApplication::focusWidget() == nullptr);
     QVERIFY(control<QLineEdit>(*f.editor, "dateedit")->text().isEmpty());
+}
+
+void TestItemEditor::updateDateCreated_data()
+{
+    QTest::addColumn<Mode>("mode");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<bool>("renewed");
+    QTest::newRow("tree, checked") << Mode::Edit << true << true;
+    QTest::newRow("tree, unchecked") << Mode::Edit << false << false;
+    QTest::newRow("pop-up list") << Mode::EditFromList << true << false;
+}
+
+void TestItemEditor::updateDateCreated()
+{
+    QFETCH(Mode, mode);
+    QFETCH(bool, checked);
+    QFETCH(bool, renewed);
+    Fixture f(mode);
+    const Item old = TestSupport::textItem(QStringLiteral("x"));
+    f.editor->setFields(old);
+    f.editor->show();
+    control<QCheckBox>(*f.editor, "cbupdatetime")->setChecked(checked);
+    Item stored = old;
+    control<QPushButton>(*f.editor, "OK")->click();
+    f.editor->writeFields(stored);
+    // The old stamp is from 2001, so a renewed one always differs.
+    QCOMPARE(stored.created != old.created, renewed);
+    if (renewed)
+        QVERIFY(stored.created.contains(QString::number(QDate::currentDate().year())));
 }
 
 void TestItemEditor::countFollowsActionPick_data()

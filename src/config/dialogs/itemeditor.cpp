@@ -11,6 +11,7 @@
 #include "platform/filedialogs.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
+#include "store/createdstamp.h"
 #include "store/item.h"
 
 #include <QApplication>
@@ -404,6 +405,8 @@ void ItemEditor::writeFields(Item &item) const
     // In rich-text mode OK has put the RTF source into the box as its text.
     item.text = m_text->toPlainText();
     item.actionCount = std::int8_t(m_count->value());
+    if (updateCreated())
+        item.created = createdStamp();
 }
 
 bool ItemEditor::everyCategory() const

@@ -42,7 +42,8 @@ public:
 
     void setFields(const Item &item);
     // After OK: writes the editor's fields into the record (text, kind,
-    // alias, action, extra text, count and paste method).
+    // alias, action, extra text, count and paste method), and a new creation
+    // date when "Update date created" is checked.
     void writeFields(Item &item) const;
     bool everyCategory() const;
     bool updateCreated() const;

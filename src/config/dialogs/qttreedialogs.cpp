@@ -58,8 +58,6 @@ bool QtTreeDialogs::editItem(Item &item)
     if (editor.exec() != QDialog::Accepted)
         return false;
     editor.writeFields(item);
-    if (editor.updateCreated())
-        item.created = createdStamp();
     return true;
 }
 
