@@ -509,7 +509,8 @@ void PopupList::editFocused()
         m_collection.setCaptureModified();
         m_collection.refreshCurrentItems();
         rebuild();
-        const int focused = std::min(row, int(m_list->count()) - 1);
+        // Captures made meanwhile moved the row down; the record keeps the focus.
+        const int focused = int(m_entries.indexOf(item));
         if (!m_noItems && focused >= 0) {
             m_list->setCurrentRow(focused, QItemSelectionModel::ClearAndSelect);
             m_order.clear();

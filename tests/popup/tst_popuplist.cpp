@@ -60,6 +60,7 @@ private slots:
     void editChangesTheFocusedRecord_data();
     void editChangesTheFocusedRecord();
     void cancelledEditChangesNothing();
+    void editKeepsTheFocusOnTheRecordWhenACaptureArrives();
     void editOfARecordFreedMeanwhileWritesNothing();
 
 private:
@@ -594,6 +595,22 @@ void TestPopupList::cancelledEditChangesNothing()
     QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(f->collection.currentCategory()->items[1]->text, QStringLiteral("entry 1"));
     QVERIFY(!f->collection.captureModified());
+}
+
+void TestPopupList::editKeepsTheFocusOnTheRecordWhenACaptureArrives()
+{
+    open(3);
+    Item *record = f->collection.currentCategory()->items[1].get();
+    m_list->setItemEditor([this](Item &item) {
+        capture(QStringLiteral("copied while editing"));
+        item.alias = QStringLiteral("changed alias");
+        return true;
+    });
+    click(1);
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(record->alias, QStringLiteral("changed alias"));
+    QCOMPARE(m_list->list()->count(), 4);
+    QCOMPARE(m_list->list()->currentItem()->text(), QStringLiteral("changed alias"));
 }
 
 void TestPopupList::editOfARecordFreedMeanwhileWritesNothing()
