@@ -746,31 +746,39 @@ void TestItemEditor::boldOnASelectedWordIsStored()
 
 void TestItemEditor::formatWithoutSelectionGoesToNewTyping_data()
 {
-    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("format");
     QTest::newRow("bold") << QStringLiteral("sbbold");
     QTest::newRow("italic") << QStringLiteral("sbital");
     QTest::newRow("underline") << QStringLiteral("sbunder");
+    QTest::newRow("size") << QStringLiteral("seSize");
+    QTest::newRow("colour") << QStringLiteral("comboColor");
 }
 
 void TestItemEditor::formatWithoutSelectionGoesToNewTyping()
 {
-    QFETCH(QString, button);
+    QFETCH(QString, format);
     Fixture f;
     f.editor->show();
     typeInto(f.text(), QStringLiteral("old "));
     control<QToolButton>(*f.editor, "sbrtf")->click();
     f.text()->moveCursor(QTextCursor::End);
-    f.editor->findChild<QToolButton *>(button)->click();
+    QWidget *chosen = f.editor->findChild<QWidget *>(format);
+    if (auto *button = qobject_cast<QToolButton *>(chosen))
+        button->click();
+    else if (auto *spin = qobject_cast<QSpinBox *>(chosen))
+        spin->setValue(spin->value() + 10);
+    else if (auto *combo = qobject_cast<QComboBox *>(chosen))
+        combo->setCurrentIndex((combo->currentIndex() + 1) % combo->count());
     typeInto(f.text(), QStringLiteral("new"));
     QTextCursor atOld(f.text()->document());
     atOld.setPosition(1);
     QTextCursor atNew(f.text()->document());
     atNew.setPosition(6);
-    const auto styled = [](const QTextCharFormat &format) {
-        return format.fontWeight() >= QFont::Bold || format.fontItalic() || format.fontUnderline();
-    };
-    QVERIFY(!styled(atOld.charFormat()));
-    QVERIFY(styled(atNew.charFormat()));
+    QVERIFY(atOld.charFormat() != atNew.charFormat());
+    // The characters already there keep their look.
+    QTextCursor atSpace(f.text()->document());
+    atSpace.setPosition(4);
+    QCOMPARE(atSpace.charFormat(), atOld.charFormat());
 }
 
 QTEST_MAIN(TestItemEditor)
