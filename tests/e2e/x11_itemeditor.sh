@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Writing a text item in the item editor as a user does it: typed text, one
 # word made bold, OK; the data file then holds the item as RTF with the bold
-# word. Needs DISPLAY with a window manager and a tray host.
+# word. Then Ctrl+E in the pop-up list edits a captured item in the same
+# editor. Needs DISPLAY with a window manager and a tray host.
 set -uo pipefail
 
 program=${1:?program path}
 . "$(dirname "$0")/lib.sh"
-trap 'kill -9 ${sk:-} 2>/dev/null; rm -rf "$home"' EXIT
+trap 'kill -9 ${sk:-} ${zen:-} 2>/dev/null; rm -rf "$home"' EXIT
 config_title="Scrapkeeper Configuration - $data/data.db"
 shots=${SHOTS:-}
 
@@ -54,4 +55,26 @@ check "the plain word is not" file_has "$data/data.db" '\plain plain \plain'
 
 check "the alias is the plain text" file_has "$data/data.db" $'\r\nplain bold\r\n'
 shot saved
+
+# Ctrl+E on the list's focused entry, a capture, opens the editor over the list.
+copy "captured"
+entry "Target"
+xdotool key ctrl+v
+check "the pop-up list opens" quiet window "List box"
+xdotool key ctrl+e
+check "Ctrl+E opens the editor" quiet window "List box item"
+editor=$(window "List box item")
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 30 "edited"
+shot list-edit
+press "$editor" 268 588  # OK
+check "OK closes the editor" gone "List box item"
+check "the list stays open after the edit" quiet window "List box"
+xdotool key Escape
+sleep 0.5
+finish_entry "Target" >/dev/null
+stop_program
+check "the edited item and its alias reach the data file" file_has "$data/data.db" $'\r\nedited\r\n'
+check "the captured text is gone" bash -c "! grep -aq \$'^captured\r\$' '$data/data.db'"
 finish
