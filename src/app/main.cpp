@@ -42,10 +42,12 @@ int main(int argc, char *argv[])
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;
     X11KeyGrabber keyGrabber;
-    QtTreeDialogs treeDialogs(messages);
+    QtTreeDialogs treeDialogs(messages, fileDialogs);
     Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, treeDialogs, paths});
     ConfigWindow window(program.collection(), program.treeEditor(), program);
-    treeDialogs.attach(program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); });
+    treeDialogs.attach(
+        program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); },
+        [&program] { program.clipboardMonitor().armed = false; });
     program.attachView(window);
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.

@@ -1,5 +1,7 @@
 #include "app/scrapkeeper.h"
 
+#include "config/dialogs/itemeditor.h"
+
 #include "common/errorhandler.h"
 #include "common/messageboxservice.h"
 #include "platform/filedialogs.h"
@@ -643,6 +645,20 @@ void Scrapkeeper::chooseCategory(int index)
     applyCategoryChoice();
     refreshCurrentItems();
     showTrayCategory();
+}
+
+bool Scrapkeeper::editItem(Item &item)
+{
+    // Over the always-on-top list, so the editor must stay on top as well.
+    ItemEditor editor(ItemEditor::Mode::EditFromList, m_messages, m_fileDialogs);
+    editor.setWindowFlag(Qt::WindowStaysOnTopHint);
+    editor.setClipboardGuard([this] { m_monitor.armed = false; });
+    connect(&editor, &ItemEditor::helpRequested, this, &Scrapkeeper::openHelp);
+    editor.setFields(item);
+    if (editor.exec() != QDialog::Accepted)
+        return false;
+    editor.writeFields(item);
+    return true;
 }
 
 void Scrapkeeper::listClosed()

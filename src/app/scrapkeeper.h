@@ -116,6 +116,7 @@ public:
     void showConfiguration() override;
     void chooseCategory(int index) override;
     void listClosed() override;
+    bool editItem(Item &item) override;
 
     // ConfigViewHandler
     void acceptRequested() override { acceptChanges(); }

@@ -56,6 +56,7 @@ void PopupController::onHotkey(int)
     connect(m_popup, &PopupList::disableRequested, this, [this] { m_options.set(Option::QuickListActive, false); });
     connect(m_popup, &PopupList::configurationRequested, this, [this] { m_host.showConfiguration(); });
     connect(m_popup, &PopupList::categoryChosen, this, &PopupController::chooseCategory);
+    m_popup->setItemEditor([this](Item &item) { return m_host.editItem(item); });
     m_hotkeys->setActive(false);
     try {
         m_popup->move(anchor.x(), anchor.y() + 13);

@@ -14,6 +14,7 @@ class MessageBoxService;
 class Options;
 class PasteEngine;
 class PopupList;
+struct Item;
 
 // What the hotkey's cycle asks of the program around it.
 class PopupHost
@@ -27,6 +28,8 @@ public:
     virtual void chooseCategory(int index) = 0;
     // The list has closed: the program goes back out of sight.
     virtual void listClosed() = 0;
+    // Edits a text item of the list in the item editor; false when cancelled.
+    virtual bool editItem(Item &item) = 0;
 };
 
 // The cycle of the pop-up hotkey: the press records where the focus and

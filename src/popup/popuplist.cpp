@@ -85,7 +85,7 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     auto *config = addStripButton("configsb", 54, 17, QStringLiteral("C"),
                                   QStringLiteral("(CTRL-C) Open the Configuration window"));
     auto *del = addStripButton("deletesb", 71, 17, QStringLiteral("D"), QStringLiteral("(DEL) Delete selected item(s)"));
-    addStripButton("editsb", 89, 17, QStringLiteral("E"), QStringLiteral("(CTRL-E) Edit focused item"))->setEnabled(false);
+    auto *edit = addStripButton("editsb", 89, 17, QStringLiteral("E"), QStringLiteral("(CTRL-E) Edit focused item"));
     auto *preview = addStripButton("previewsb", 113, 21, QStringLiteral("P"),
                                    QStringLiteral("(CTRL-P) Toggle the preview window"));
     preview->setCheckable(true);
@@ -94,7 +94,8 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_methodButton = addStripButton("gpmsb", 163, 22, QStringLiteral("G"),
                              QStringLiteral("(CTRL-G) Change the global pasting method"));
     m_categoryButton = addStripButton("pmsb", 185, 15, QStringLiteral("v"), QStringLiteral("(ALT) Switch categories"));
-    m_itemButtons = {exit, move, disable, config, del, preview, hint, m_methodButton};
+    m_itemButtons = {exit, move, disable, config, del, edit, preview, hint, m_methodButton};
+    connect(edit, &QToolButton::clicked, this, &PopupList::editFocused);
     connect(move, &QToolButton::clicked, this, &PopupList::toggleMoveMode);
     connect(preview, &QToolButton::clicked, this, &PopupList::togglePreview);
     connect(hint, &QToolButton::clicked, this, &PopupList::toggleTooltip);
@@ -146,8 +147,7 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     shortcut("Ctrl+M", [this] { toggleMoveMode(); });
     shortcut("Ctrl+P", [this] { togglePreview(); });
     shortcut("Ctrl+T", [this] { toggleTooltip(); });
-    // Editing from the list comes with the item editor.
-    shortcut("Ctrl+E", [] {});
+    shortcut("Ctrl+E", [this] { editFocused(); });
 
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
@@ -292,6 +292,7 @@ bool PopupList::createPreview()
     m_preview = new PreviewWindow;
     connect(m_preview, &PreviewWindow::closeListRequested, this, &PopupList::closeList);
     connect(m_preview, &PreviewWindow::toggleRequested, this, &PopupList::togglePreview);
+    connect(m_preview, &PreviewWindow::editRequested, this, &PopupList::editFocused);
     connect(m_preview, &PreviewWindow::configurationRequested, this, [this] {
         close();
         emit configurationRequested();
@@ -479,6 +480,42 @@ void PopupList::deleteSelected()
         m_list->setCurrentRow(std::min(focused, m_list->count() - 1), QItemSelectionModel::ClearAndSelect);
         m_order.clear();
         updateSelectionOrder();
+    }
+    activateWindow();
+    m_list->setFocus();
+}
+
+void PopupList::editFocused()
+{
+    const int row = m_list->currentRow();
+    Item *item = entryAt(row);
+    // Pictures wait for a viewer of their own.
+    if (!item || !m_itemEditor || item->kind == ItemKind::Image || m_busy)
+        return;
+    hideTooltip();
+    m_busy = true;
+    // The editor works on a copy: a capture while it is open may free the record.
+    Item edited = *item;
+    const bool accepted = m_itemEditor(edited);
+    m_busy = false;
+    if (accepted && entryAt(row) == item) {
+        item->action = edited.action;
+        item->extraText = edited.extraText;
+        item->pasteMethod = edited.pasteMethod;
+        item->alias = edited.alias;
+        item->kind = edited.kind;
+        item->text = edited.text;
+        item->actionCount = edited.actionCount;
+        m_collection.setCaptureModified();
+        m_collection.refreshCurrentItems();
+        rebuild();
+        // Captures made meanwhile moved the row down; the record keeps the focus.
+        const int focused = int(m_entries.indexOf(item));
+        if (!m_noItems && focused >= 0) {
+            m_list->setCurrentRow(focused, QItemSelectionModel::ClearAndSelect);
+            m_order.clear();
+            updateSelectionOrder();
+        }
     }
     activateWindow();
     m_list->setFocus();

@@ -10,6 +10,8 @@
 #include <QPointer>
 #include <QWidget>
 
+#include <functional>
+
 class Collection;
 class MessageBoxService;
 class Options;
@@ -37,6 +39,10 @@ public:
     void pasteSelection();
     void closeList();
     void deleteSelected();
+    // Opens the item editor on the focused entry; see setItemEditor.
+    void editFocused();
+    // What edits a record in place, answering false when the user cancelled.
+    void setItemEditor(std::function<bool(Item &)> editor) { m_itemEditor = std::move(editor); }
 
     void togglePreview();
     void toggleTooltip();
@@ -107,4 +113,5 @@ private:
     QPointer<PreviewWindow> m_preview;
     QPointer<ItemTooltip> m_hint;
     QIcon m_kindIcons[3];
+    std::function<bool(Item &)> m_itemEditor;
 };

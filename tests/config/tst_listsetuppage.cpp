@@ -6,6 +6,7 @@
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "config/tree/treeeditor.h"
+#include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "doubles/scriptedtreedialogs.h"
 #include "settings/options.h"
@@ -260,7 +261,8 @@ void TestListSetupPage::everyControlHasAnAccessibleName()
     QCOMPARE(unnamedControls(w.page().findDialog()), QStringList());
     w.page().findDialog()->hide();
 
-    ItemEditor editor(ItemEditor::Mode::Add);
+    ScriptedFileDialogs files;
+    ItemEditor editor(ItemEditor::Mode::Add, w.boxes, files);
     editor.show();
     QCOMPARE(unnamedControls(&editor), QStringList());
 }

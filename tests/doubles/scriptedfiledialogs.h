@@ -13,6 +13,20 @@ public:
         asked.append(title + QLatin1Char('|') + startPath);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QString openFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                     const QString &selectedFilter) override
+    {
+        selectedFilters.append(selectedFilter);
+        return openFile(parent, title, startPath, filter);
+    }
+    QString saveFile(QWidget *, const QString &title, const QString &startPath, const QString &,
+                     const QString &selectedFilter, const QString &) override
+    {
+        asked.append(title + QLatin1Char('|') + startPath);
+        selectedFilters.append(selectedFilter);
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
     QStringList answers;
+    QStringList selectedFilters;
     QStringList asked;
 };

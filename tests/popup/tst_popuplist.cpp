@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QTest>
 #include <QTimer>
+#include <QToolButton>
 
 #include "testsupport.h"
 
@@ -56,6 +57,11 @@ private slots:
     void shortcutsAreOffOnAnEmptyList();
     void leavingFromThePreviewClosesTheList();
     void anErrorInARunStillClosesTheList();
+    void editChangesTheFocusedRecord_data();
+    void editChangesTheFocusedRecord();
+    void cancelledEditChangesNothing();
+    void editKeepsTheFocusOnTheRecordWhenACaptureArrives();
+    void editOfARecordFreedMeanwhileWritesNothing();
 
 private:
     PopupList *open(int items);
@@ -534,6 +540,98 @@ void TestPopupList::anErrorInARunStillClosesTheList()
     QVERIFY(thrown);
     QCOMPARE(closed.size(), 1);
     QVERIFY(f->keys.grabs.isEmpty());
+}
+
+
+void TestPopupList::editChangesTheFocusedRecord_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::newRow("Ctrl+E") << QStringLiteral("key");
+    QTest::newRow("the list's edit button") << QStringLiteral("editsb");
+    QTest::newRow("the preview's Edit Item") << QStringLiteral("preview");
+}
+
+void TestPopupList::editChangesTheFocusedRecord()
+{
+    QFETCH(QString, how);
+    f->options.set(Option::PreviewWindow, how == QLatin1String("preview"));
+    open(4);
+    QStringList edited;
+    m_list->setItemEditor([&edited](Item &item) {
+        edited << item.text;
+        item.alias = QStringLiteral("changed alias");
+        item.text = QStringLiteral("changed text");
+        item.action = AfterPasteAction::PressEnter;
+        item.actionCount = 2;
+        return true;
+    });
+    click(2);
+    if (how == QLatin1String("key"))
+        QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    else if (how == QLatin1String("editsb"))
+        m_list->findChild<QToolButton *>(QStringLiteral("editsb"))->click();
+    else
+        m_list->preview()->findChild<QToolButton *>(QStringLiteral("editsb"))->click();
+    QCOMPARE(edited, QStringList{QStringLiteral("entry 2")});
+    const Item &record = *f->collection.currentCategory()->items[2];
+    QCOMPARE(record.text, QStringLiteral("changed text"));
+    QCOMPARE(record.action, AfterPasteAction::PressEnter);
+    QCOMPARE(int(record.actionCount), 2);
+    QVERIFY(f->collection.captureModified());
+    QCOMPARE(m_list->list()->count(), 4);
+    QCOMPARE(m_list->list()->currentRow(), 2);
+    QCOMPARE(m_list->list()->currentItem()->text(), QStringLiteral("changed alias"));
+    QCOMPARE(m_list->selectionOrder(), QList<int>{2});
+}
+
+void TestPopupList::cancelledEditChangesNothing()
+{
+    open(3);
+    m_list->setItemEditor([](Item &item) {
+        item.text = QStringLiteral("thrown away");
+        return false;
+    });
+    click(1);
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(f->collection.currentCategory()->items[1]->text, QStringLiteral("entry 1"));
+    QVERIFY(!f->collection.captureModified());
+}
+
+void TestPopupList::editKeepsTheFocusOnTheRecordWhenACaptureArrives()
+{
+    open(3);
+    Item *record = f->collection.currentCategory()->items[1].get();
+    m_list->setItemEditor([this](Item &item) {
+        capture(QStringLiteral("copied while editing"));
+        item.alias = QStringLiteral("changed alias");
+        return true;
+    });
+    click(1);
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(record->alias, QStringLiteral("changed alias"));
+    QCOMPARE(m_list->list()->count(), 4);
+    QCOMPARE(m_list->list()->currentItem()->text(), QStringLiteral("changed alias"));
+}
+
+void TestPopupList::editOfARecordFreedMeanwhileWritesNothing()
+{
+    open(3);
+    m_list->setItemEditor([this](Item &item) {
+        // The record goes while the editor is open, as a full category's capture trims it.
+        f->collection.removeItem(f->collection.currentCategory()->items[1].get());
+        item.text = QStringLiteral("late");
+        return true;
+    });
+    click(1);
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(f->collection.currentCategory()->itemCount(), 2);
+    for (const auto &item : f->collection.currentCategory()->items)
+        QVERIFY(item->text != QLatin1String("late"));
+    // Another edit finds no record behind the freed row and opens nothing.
+    bool opened = false;
+    m_list->setItemEditor([&opened](Item &) { return opened = true; });
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QVERIFY(!opened);
 }
 
 QTEST_MAIN(TestPopupList)

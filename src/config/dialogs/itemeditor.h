@@ -2,28 +2,114 @@
 
 #include <QDialog>
 
+#include <functional>
+
 struct Item;
+class FileDialogs;
+class FormatBar;
+class MessageBoxService;
+class QButtonGroup;
 class QCheckBox;
+class QComboBox;
+class QLabel;
 class QLineEdit;
+class QMenu;
+class QPushButton;
+class QSpinBox;
+class QTabWidget;
+class QToolButton;
 class RichEdit;
 
-// The dialog in which a text item is written or changed: its text (plain,
-// or rich when the item is) and its alias.
+// The dialog in which a text item is written or changed: its text (plain or
+// rich), alias, after-paste action with its count or extra text, and its own
+// paste method. It never touches the collection: the caller fills it, shows
+// it and reads it back after OK.
 class ItemEditor : public QDialog
 {
     Q_OBJECT
 public:
-    enum class Mode { Add, Edit };
-    explicit ItemEditor(Mode mode, QWidget *parent = nullptr);
+    // Add: a new item, with "Add to every category". Edit: from the
+    // configuration window, with "Update date created". EditFromList: from
+    // the pop-up list, with neither.
+    enum class Mode { Add, Edit, EditFromList };
+
+    static constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
+    static const QString FileFilter;
+    static const QString HelpTopic;
+    static const QString PasteMethodHelp;
+
+    ItemEditor(Mode mode, MessageBoxService &messages, FileDialogs &files, QWidget *parent = nullptr);
 
     void setFields(const Item &item);
-    // Writes the editor's fields into the record: alias (completed by the
-    // editor's alias rule), text and kind.
+    // After OK: writes the editor's fields into the record (text, kind,
+    // alias, action, extra text, count and paste method), and a new creation
+    // date when "Update date created" is checked.
     void writeFields(Item &item) const;
     bool everyCategory() const;
+    bool updateCreated() const;
+
+    // Runs before the text box writes to the clipboard, so the program does
+    // not capture its own Cut and Copy.
+    void setClipboardGuard(std::function<void()> guard) { m_clipboardGuard = std::move(guard); }
+
+    bool richTextMode() const;
+    // Completes the record as OK does and closes the dialog with OK.
+    void complete();
+    void loadFile();
+    void saveFile();
+    void showPasteMethodHelp();
+    // The text box's context menu with its entries enabled for the moment.
+    QMenu *contextMenu();
+
+signals:
+    void helpRequested(const QString &topic);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
+    QWidget *buildTextPage();
+    QWidget *buildPropertiesPage();
+    void buildContextMenu();
+    void useRichText(bool rich);
+    void followMode();
+    void updateFormattingEnabled();
+    void textChanged();
+    void updateActionControls(bool userChange);
+    void fillProperties();
+    void loadFrom(const QString &path);
+    void saveTo(const QString &path) const;
+
+    Mode m_mode;
+    MessageBoxService &m_messages;
+    FileDialogs &m_files;
+    std::function<void()> m_clipboardGuard;
+
+    QTabWidget *m_pages = nullptr;
+    QWidget *m_textPage = nullptr;
     RichEdit *m_text = nullptr;
+    QToolButton *m_plainButton = nullptr;
+    QToolButton *m_richButton = nullptr;
+    FormatBar *m_formatBar = nullptr;
+    QPushButton *m_loadButton = nullptr;
+    QPushButton *m_saveButton = nullptr;
+    QPushButton *m_editMoreButton = nullptr;
     QLineEdit *m_alias = nullptr;
+    QComboBox *m_actionCombo = nullptr;
+    QLineEdit *m_extraText = nullptr;
+    QSpinBox *m_count = nullptr;
+    QLabel *m_countLabel = nullptr;
+    QButtonGroup *m_pasteMethod = nullptr;
+    QToolButton *m_pasteHelp = nullptr;
     QCheckBox *m_everyCategory = nullptr;
+    QCheckBox *m_updateCreated = nullptr;
+    QLineEdit *m_created = nullptr;
+    QLineEdit *m_words = nullptr;
+    QLineEdit *m_characters = nullptr;
+    QLineEdit *m_lines = nullptr;
+    QLineEdit *m_aliasLength = nullptr;
+    QMenu *m_menu = nullptr;
+    bool m_aliasFollows = false;
 };

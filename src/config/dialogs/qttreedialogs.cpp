@@ -4,13 +4,16 @@
 #include "config/dialogs/itemeditor.h"
 #include "store/createdstamp.h"
 
-QtTreeDialogs::QtTreeDialogs(MessageBoxService &messages)
+QtTreeDialogs::QtTreeDialogs(MessageBoxService &messages, FileDialogs &files)
     : m_messages(messages)
+    , m_files(files)
 {
 }
 
-void QtTreeDialogs::attach(const Collection &collection, QWidget *window, std::function<void(const QString &)> openHelp)
+void QtTreeDialogs::attach(const Collection &collection, QWidget *window, std::function<void(const QString &)> openHelp,
+                           std::function<void()> clipboardGuard)
 {
+    m_clipboardGuard = std::move(clipboardGuard);
     m_collection = &collection;
     m_window = window;
     m_openHelp = std::move(openHelp);
@@ -36,11 +39,11 @@ std::optional<CategoryProperties> QtTreeDialogs::categoryProperties(CategoryMode
 
 std::optional<TreeDialogs::NewItem> QtTreeDialogs::newTextItem()
 {
-    ItemEditor editor(ItemEditor::Mode::Add, m_window);
+    ItemEditor editor(ItemEditor::Mode::Add, m_messages, m_files, m_window);
+    prepare(editor);
     if (editor.exec() != QDialog::Accepted)
         return std::nullopt;
     NewItem added;
-    added.item.actionCount = 1;
     added.item.created = createdStamp();
     editor.writeFields(added.item);
     added.everyCategory = editor.everyCategory();
@@ -49,12 +52,22 @@ std::optional<TreeDialogs::NewItem> QtTreeDialogs::newTextItem()
 
 bool QtTreeDialogs::editItem(Item &item)
 {
-    ItemEditor editor(ItemEditor::Mode::Edit, m_window);
+    ItemEditor editor(ItemEditor::Mode::Edit, m_messages, m_files, m_window);
+    prepare(editor);
     editor.setFields(item);
     if (editor.exec() != QDialog::Accepted)
         return false;
     editor.writeFields(item);
     return true;
+}
+
+void QtTreeDialogs::prepare(ItemEditor &editor)
+{
+    editor.setClipboardGuard(m_clipboardGuard);
+    QObject::connect(&editor, &ItemEditor::helpRequested, &editor, [this](const QString &topic) {
+        if (m_openHelp)
+            m_openHelp(topic);
+    });
 }
 
 void QtTreeDialogs::viewImage(Item &)

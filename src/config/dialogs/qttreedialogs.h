@@ -8,17 +8,21 @@
 #include <functional>
 
 class Collection;
+class FileDialogs;
+class ItemEditor;
 class MessageBoxService;
 
 // The tree's dialogs as windows over the configuration window.
 class QtTreeDialogs : public TreeDialogs
 {
 public:
-    explicit QtTreeDialogs(MessageBoxService &messages);
+    QtTreeDialogs(MessageBoxService &messages, FileDialogs &files);
 
     // The collection the dialogs name categories from, the window they stand
-    // over, and where their Help buttons lead.
-    void attach(const Collection &collection, QWidget *window, std::function<void(const QString &)> openHelp);
+    // over, where their Help buttons lead, and what keeps the program from
+    // capturing the item editor's own Cut and Copy.
+    void attach(const Collection &collection, QWidget *window, std::function<void(const QString &)> openHelp,
+                std::function<void()> clipboardGuard = {});
 
     std::optional<CategoryProperties> categoryProperties(CategoryMode mode, CategoryNode *edited,
                                                          bool cancelAllowed) override;
@@ -27,8 +31,12 @@ public:
     void viewImage(Item &item) override;
 
 private:
+    void prepare(ItemEditor &editor);
+
     MessageBoxService &m_messages;
+    FileDialogs &m_files;
     const Collection *m_collection = nullptr;
     QPointer<QWidget> m_window;
     std::function<void(const QString &)> m_openHelp;
+    std::function<void()> m_clipboardGuard;
 };

@@ -6,3 +6,24 @@ QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QSt
 {
     return QFileDialog::getOpenFileName(parent, title, startPath, filter);
 }
+
+QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                                const QString &selectedFilter)
+{
+    QString chosenFilter = selectedFilter;
+    return QFileDialog::getOpenFileName(parent, title, startPath, filter, &chosenFilter);
+}
+
+QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                                const QString &selectedFilter, const QString &defaultSuffix)
+{
+    QFileDialog dialog(parent, title, startPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(defaultSuffix);
+    if (!selectedFilter.isEmpty())
+        dialog.selectNameFilter(selectedFilter);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}

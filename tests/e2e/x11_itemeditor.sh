@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# Writing a text item in the item editor as a user does it: typed text, one
+# word made bold, OK; the data file then holds the item as RTF with the bold
+# word. Then Ctrl+E in the pop-up list edits a captured item in the same
+# editor. Needs DISPLAY with a window manager and a tray host.
+set -uo pipefail
+
+program=${1:?program path}
+. "$(dirname "$0")/lib.sh"
+trap 'kill -9 ${sk:-} ${zen:-} 2>/dev/null; rm -rf "$home"' EXIT
+config_title="Scrapkeeper Configuration - $data/data.db"
+shots=${SHOTS:-}
+
+returning_user
+start_program
+
+open_configuration() {
+    local tray
+    tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
+        [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')" = 22x22 ] && echo "$id"; done | head -n1)
+    [ -n "$tray" ] || tray=$(tray_icon)
+    xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
+    config=$(window "$config_title") || return 1
+    sleep 0.5
+}
+at() { # window x y: screen position of a point of the window
+    eval "$(xdotool getwindowgeometry --shell "$1")"
+    echo "$((X + $2)) $((Y + $3))"
+}
+press() { read -r px py < <(at "$@"); xdotool mousemove "$px" "$py" click 1; sleep 0.3; }
+shot() { # name: a screenshot of the screen when SHOTS names a folder
+    [ -n "$shots" ] && import -window root "$shots/$1.png"; true; }
+check "the configuration window opens" open_configuration
+press "$config" 138 70   # the add button opens its menu
+press "$config" 202 114  # "Add Text Item..."
+check "the item editor opens" quiet window "List box item"
+editor=$(window "List box item")
+xdotool windowactivate --sync "$editor" >/dev/null 2>&1
+sleep 0.3
+xdotool type --delay 30 "plain bold"
+sleep 0.3
+shot typed
+xdotool key shift+ctrl+Left   # selects "bold"
+sleep 0.2
+press "$editor" 450 36   # "Use Rich Text Format text"
+press "$editor" 338 66   # bold
+shot bold
+press "$editor" 268 588  # OK
+check "OK closes the editor" gone "List box item"
+press "$config" 423 399  # the configuration window's OK saves the data file
+check "OK sends the configuration window back to the tray" gone "$config_title"
+check "the data file holds the item as RTF" file_has "$data/data.db" '{\rtf'
+check "the bold word is bold in it" file_has "$data/data.db" '\b bold}'
+check "the plain word is not" file_has "$data/data.db" '\plain plain \plain'
+
+check "the alias is the plain text" file_has "$data/data.db" $'\r\nplain bold\r\n'
+shot saved
+
+# Ctrl+E on the list's focused entry, a capture, opens the editor over the list.
+copy "captured"
+entry "Target"
+xdotool key ctrl+v
+check "the pop-up list opens" quiet window "List box"
+xdotool key ctrl+e
+check "Ctrl+E opens the editor" quiet window "List box item"
+editor=$(window "List box item")
+sleep 0.5
+xdotool key ctrl+a
+xdotool type --delay 30 "edited"
+shot list-edit
+press "$editor" 268 588  # OK
+check "OK closes the editor" gone "List box item"
+check "the list stays open after the edit" quiet window "List box"
+xdotool key Escape
+sleep 0.5
+finish_entry "Target" >/dev/null
+stop_program
+check "the edited item and its alias reach the data file" file_has "$data/data.db" $'\r\nedited\r\n'
+check "the captured text is gone" bash -c "! grep -aq \$'^captured\r\$' '$data/data.db'"
+finish
