@@ -109,6 +109,7 @@ private slots:
     void deleteKeyDeletesTheSelectedNode();
     void dragScrollsFasterFartherOut_data();
     void dragScrollsFasterFartherOut();
+    void printReachesItsDialog();
     void everyControlHasAnAccessibleName();
 };
 
@@ -263,6 +264,16 @@ void TestListSetupPage::everyControlHasAnAccessibleName()
     ItemEditor editor(ItemEditor::Mode::Add);
     editor.show();
     QCOMPARE(unnamedControls(&editor), QStringList());
+}
+
+void TestListSetupPage::printReachesItsDialog()
+{
+    Window w;
+    w.select(0, 1);
+    w.button("printsb")->click();
+    QCOMPARE(w.dialogs.printed.size(), 1);
+    QCOMPARE(w.dialogs.printed.first().text, QStringLiteral("Mail1"));
+
 }
 
 QTEST_MAIN(TestListSetupPage)

@@ -100,6 +100,7 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
+    void printOpensOnlyForTextItems();
     void categorySummary_data();
     void categorySummary();
 };
@@ -459,6 +460,22 @@ void TestTreeEditor::editOpensWhatTheNodeNeeds()
     QCOMPARE(t.aliases("A").first(), QStringLiteral("renamed@A"));
     QVERIFY(t.collection.editModified());
     QCOMPARE(changed.size(), 1);
+}
+
+void TestTreeEditor::printOpensOnlyForTextItems()
+{
+    Tree t{{"A", 3}};
+    t["A"]->items[1]->kind = ItemKind::Image;
+    t["A"]->items[2]->kind = ItemKind::RichText;
+    t.editor.print({t["A"], nullptr});
+    t.editor.print(t.item("A", 1));
+    QVERIFY(t.dialogs.printed.isEmpty());
+    t.editor.print(t.item("A", 0));
+    t.editor.print(t.item("A", 2));
+    QCOMPARE(t.dialogs.printed.size(), 2);
+    QCOMPARE(t.dialogs.printed[0].text, QStringLiteral("A1"));
+    QCOMPARE(t.dialogs.printed[1].text, QStringLiteral("A3"));
+    QVERIFY(!t.collection.editModified());
 }
 
 void TestTreeEditor::categorySummary_data()

@@ -39,11 +39,13 @@ public:
         return edit && (edit(item), true);
     }
     void viewImage(Item &) override { ++viewCalls; }
+    void printItem(const Item &item) override { printed.append(item); }
 
     QQueue<std::optional<CategoryProperties>> categoryAnswers;
     QQueue<std::optional<NewItem>> newItemAnswers;
     QQueue<std::function<void(Item &)>> editAnswers;  // an empty function is Cancel
     QList<CategoryCall> categoryCalls;
+    QList<Item> printed;
     int newItemCalls = 0;
     int editCalls = 0;
     int viewCalls = 0;

@@ -2,6 +2,7 @@
 
 #include "config/dialogs/categorypropertiesdialog.h"
 #include "config/dialogs/itemeditor.h"
+#include "config/dialogs/printwindow.h"
 #include "store/createdstamp.h"
 
 QtTreeDialogs::QtTreeDialogs(MessageBoxService &messages)
@@ -60,4 +61,10 @@ bool QtTreeDialogs::editItem(Item &item)
 void QtTreeDialogs::viewImage(Item &)
 {
     // Pictures are shown in the details panel until they get a viewer of their own.
+}
+
+void QtTreeDialogs::printItem(const Item &item)
+{
+    PrintWindow window(item, m_messages, m_window);
+    window.exec();
 }

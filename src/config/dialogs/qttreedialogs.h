@@ -25,6 +25,7 @@ public:
     std::optional<NewItem> newTextItem() override;
     bool editItem(Item &item) override;
     void viewImage(Item &item) override;
+    void printItem(const Item &item) override;
 
 private:
     MessageBoxService &m_messages;

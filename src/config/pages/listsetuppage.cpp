@@ -105,10 +105,7 @@ void ListSetupPage::buildToolbar(QWidget *bar)
         groupList->setEnabled(false);
     m_print = addButton(bar, "printsb", QStringLiteral("Print selected item"),
                         themed("document-print", QStyle::SP_FileDialogContentsView));
-    guarded(m_print, [this] {
-        if (m_tree->selectedNode().isItem())
-            emit printRequested(m_tree->selectedNode());
-    });
+    guarded(m_print, [this] { m_editor.print(m_tree->selectedNode()); });
     row->addSpacing(8);
 
     QToolButton *add = addButton(bar, "addsb", QStringLiteral("Add category or text item"),

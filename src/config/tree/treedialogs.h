@@ -27,4 +27,6 @@ public:
     // Changes the record in place; false when the user cancelled.
     virtual bool editItem(Item &item) = 0;
     virtual void viewImage(Item &item) = 0;
+    // The print window over a copy of the item's text.
+    virtual void printItem(const Item &item) = 0;
 };

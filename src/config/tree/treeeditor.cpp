@@ -85,6 +85,12 @@ void TreeEditor::addTextItem()
         emit nodeChanged({current, nullptr});
 }
 
+void TreeEditor::print(TreeNode node)
+{
+    if (node.isItem() && node.item->kind != ItemKind::Image)
+        m_dialogs.printItem(*node.item);
+}
+
 void TreeEditor::edit(TreeNode node, bool fromTree)
 {
     if (node.isCategory()) {
