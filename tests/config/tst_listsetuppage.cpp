@@ -109,7 +109,7 @@ private slots:
     void deleteKeyDeletesTheSelectedNode();
     void dragScrollsFasterFartherOut_data();
     void dragScrollsFasterFartherOut();
-    void printReachesItsDialog();
+    void printAndQuickAddReachTheirDialogs();
     void everyControlHasAnAccessibleName();
 };
 
@@ -266,7 +266,7 @@ void TestListSetupPage::everyControlHasAnAccessibleName()
     QCOMPARE(unnamedControls(&editor), QStringList());
 }
 
-void TestListSetupPage::printReachesItsDialog()
+void TestListSetupPage::printAndQuickAddReachTheirDialogs()
 {
     Window w;
     w.select(0, 1);
@@ -274,6 +274,16 @@ void TestListSetupPage::printReachesItsDialog()
     QCOMPARE(w.dialogs.printed.size(), 1);
     QCOMPARE(w.dialogs.printed.first().text, QStringLiteral("Mail1"));
 
+    QAction *quickAdd = w.page().addMenu()->findChild<QAction *>(QStringLiteral("QuickAdd1"));
+    QVERIFY(quickAdd);
+    QCOMPARE(quickAdd->text(), QStringLiteral("Quick Add..."));
+    QVERIFY(quickAdd->isEnabled());
+    w.dialogs.quickAddAnswers.enqueue(QList<Item>{textItem(QStringLiteral("quick"))});
+    quickAdd->trigger();
+    QCOMPARE(w.dialogs.quickAddCalls, 1);
+    QCOMPARE(w.collection.category(0)->items[0]->text, QStringLiteral("quick"));
+    w.select(0);
+    QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t3")));
 }
 
 QTEST_MAIN(TestListSetupPage)

@@ -3,6 +3,7 @@
 #include "config/dialogs/categorypropertiesdialog.h"
 #include "config/dialogs/itemeditor.h"
 #include "config/dialogs/printwindow.h"
+#include "config/dialogs/quickadddialog.h"
 #include "store/createdstamp.h"
 
 QtTreeDialogs::QtTreeDialogs(MessageBoxService &messages)
@@ -61,6 +62,18 @@ bool QtTreeDialogs::editItem(Item &item)
 void QtTreeDialogs::viewImage(Item &)
 {
     // Pictures are shown in the details panel until they get a viewer of their own.
+}
+
+std::optional<QList<Item>> QtTreeDialogs::quickAdd()
+{
+    QuickAddDialog dialog(m_window);
+    QObject::connect(&dialog, &QuickAddDialog::helpRequested, &dialog, [this](const QString &topic) {
+        if (m_openHelp)
+            m_openHelp(topic);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return quickAddItems(dialog.rows());
 }
 
 void QtTreeDialogs::printItem(const Item &item)

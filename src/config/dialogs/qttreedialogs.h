@@ -25,6 +25,7 @@ public:
     std::optional<NewItem> newTextItem() override;
     bool editItem(Item &item) override;
     void viewImage(Item &item) override;
+    std::optional<QList<Item>> quickAdd() override;
     void printItem(const Item &item) override;
 
 private:

@@ -124,9 +124,8 @@ void ListSetupPage::buildToolbar(QWidget *bar)
             [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.addCategory(); }); });
     connect(m_addItem, &QAction::triggered, this,
             [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.addTextItem(); }); });
-    // Offered once the quick-add dialog exists.
-    quickAdd->setEnabled(false);
-    connect(quickAdd, &QAction::triggered, this, &ListSetupPage::quickAddRequested);
+    connect(quickAdd, &QAction::triggered, this,
+            [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.quickAdd(); }); });
     // The menu opens just below the button, which stays down meanwhile.
     add->setMenu(m_addMenu);
     add->setPopupMode(QToolButton::InstantPopup);
