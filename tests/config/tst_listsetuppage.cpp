@@ -110,6 +110,7 @@ private slots:
     void deleteKeyDeletesTheSelectedNode();
     void dragScrollsFasterFartherOut_data();
     void dragScrollsFasterFartherOut();
+    void printAndQuickAddReachTheirDialogs();
     void everyControlHasAnAccessibleName();
 };
 
@@ -265,6 +266,26 @@ void TestListSetupPage::everyControlHasAnAccessibleName()
     ItemEditor editor(ItemEditor::Mode::Add, w.boxes, files);
     editor.show();
     QCOMPARE(unnamedControls(&editor), QStringList());
+}
+
+void TestListSetupPage::printAndQuickAddReachTheirDialogs()
+{
+    Window w;
+    w.select(0, 1);
+    w.button("printsb")->click();
+    QCOMPARE(w.dialogs.printed.size(), 1);
+    QCOMPARE(w.dialogs.printed.first().text, QStringLiteral("Mail1"));
+
+    QAction *quickAdd = w.page().addMenu()->findChild<QAction *>(QStringLiteral("QuickAdd1"));
+    QVERIFY(quickAdd);
+    QCOMPARE(quickAdd->text(), QStringLiteral("Quick Add..."));
+    QVERIFY(quickAdd->isEnabled());
+    w.dialogs.quickAddAnswers.enqueue(QList<Item>{textItem(QStringLiteral("quick"))});
+    quickAdd->trigger();
+    QCOMPARE(w.dialogs.quickAddCalls, 1);
+    QCOMPARE(w.collection.category(0)->items[0]->text, QStringLiteral("quick"));
+    w.select(0);
+    QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t3")));
 }
 
 QTEST_MAIN(TestListSetupPage)

@@ -100,6 +100,9 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
+    void quickAddPutsRowsOnTopInRowOrder_data();
+    void quickAddPutsRowsOnTopInRowOrder();
+    void printOpensOnlyForTextItems();
     void categorySummary_data();
     void categorySummary();
 };
@@ -459,6 +462,67 @@ void TestTreeEditor::editOpensWhatTheNodeNeeds()
     QCOMPARE(t.aliases("A").first(), QStringLiteral("renamed@A"));
     QVERIFY(t.collection.editModified());
     QCOMPARE(changed.size(), 1);
+}
+
+void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder_data()
+{
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<QStringList>("checkedRows");  // their texts, row 1 first
+    QTest::addColumn<int>("lockLimit");          // 0: no lock
+    QTest::addColumn<QStringList>("aliasesAfter");
+    QTest::addColumn<bool>("changed");
+
+    QTest::newRow("two rows above the older items")
+        << true << QStringList{"row 2", "row 5"} << 0 << QStringList{"row 2@A", "row 5@A", "A1@A", "A2@A"} << true;
+    QTest::newRow("cancelled") << false << QStringList{"row 1"} << 0 << QStringList{"A1@A", "A2@A"} << false;
+    QTest::newRow("OK with no row checked") << true << QStringList{} << 0 << QStringList{"A1@A", "A2@A"} << false;
+    QTest::newRow("locked and full: none taken, yet changed")
+        << true << QStringList{"row 1"} << 2 << QStringList{"A1@A", "A2@A"} << true;
+    QTest::newRow("locked with room for one: the topmost row fits last, the lowest row first")
+        << true << QStringList{"row 1", "row 2"} << 3 << QStringList{"row 2@A", "A1@A", "A2@A"} << true;
+}
+
+void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder()
+{
+    QFETCH(bool, ok);
+    QFETCH(QStringList, checkedRows);
+    QFETCH(int, lockLimit);
+    QFETCH(QStringList, aliasesAfter);
+    QFETCH(bool, changed);
+    Tree t{{"A", 2}, {"B", 1}};
+    if (lockLimit > 0) {
+        t["A"]->rec.limit = lockLimit;
+        t["A"]->rec.lockAtLimit = true;
+    }
+    QList<Item> items;
+    for (const QString &text : checkedRows)
+        items << textItem(text);
+    t.dialogs.quickAddAnswers.enqueue(ok ? std::optional(items) : std::nullopt);
+    QSignalSpy nodeChanged(&t.editor, &TreeEditor::nodeChanged);
+    t.editor.quickAdd();
+    QCOMPARE(t.dialogs.quickAddCalls, 1);
+    QCOMPARE(t.aliases("A"), aliasesAfter);
+    QCOMPARE(t.aliases("B"), QStringList{"B1@B"});
+    QCOMPARE(t.collection.editModified(), changed);
+    QCOMPARE(nodeChanged.size(), changed ? 1 : 0);
+    if (changed)
+        QCOMPARE(nodeChanged.first().first().value<TreeNode>(), (TreeNode{t["A"], nullptr}));
+}
+
+void TestTreeEditor::printOpensOnlyForTextItems()
+{
+    Tree t{{"A", 3}};
+    t["A"]->items[1]->kind = ItemKind::Image;
+    t["A"]->items[2]->kind = ItemKind::RichText;
+    t.editor.print({t["A"], nullptr});
+    t.editor.print(t.item("A", 1));
+    QVERIFY(t.dialogs.printed.isEmpty());
+    t.editor.print(t.item("A", 0));
+    t.editor.print(t.item("A", 2));
+    QCOMPARE(t.dialogs.printed.size(), 2);
+    QCOMPARE(t.dialogs.printed[0].text, QStringLiteral("A1"));
+    QCOMPARE(t.dialogs.printed[1].text, QStringLiteral("A3"));
+    QVERIFY(!t.collection.editModified());
 }
 
 void TestTreeEditor::categorySummary_data()

@@ -39,11 +39,20 @@ public:
         return edit && (edit(item), true);
     }
     void viewImage(Item &) override { ++viewCalls; }
+    std::optional<QList<Item>> quickAdd() override
+    {
+        ++quickAddCalls;
+        return quickAddAnswers.isEmpty() ? std::nullopt : quickAddAnswers.dequeue();
+    }
+    void printItem(const Item &item) override { printed.append(item); }
 
     QQueue<std::optional<CategoryProperties>> categoryAnswers;
     QQueue<std::optional<NewItem>> newItemAnswers;
     QQueue<std::function<void(Item &)>> editAnswers;  // an empty function is Cancel
+    QQueue<std::optional<QList<Item>>> quickAddAnswers;
     QList<CategoryCall> categoryCalls;
+    QList<Item> printed;
+    int quickAddCalls = 0;
     int newItemCalls = 0;
     int editCalls = 0;
     int viewCalls = 0;

@@ -68,7 +68,7 @@ FormatBar::FormatBar(QWidget *parent)
               [](const QString &a, const QString &b) { return a.compare(b, Qt::CaseInsensitive) < 0; });
     families.removeDuplicates();
     m_font->addItems(families);
-    m_font->setMinimumContentsLength(12);
+    m_font->setMinimumContentsLength(6);
     m_font->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
 
     m_size = new QSpinBox;

@@ -2,6 +2,8 @@
 
 #include "config/dialogs/categorypropertiesdialog.h"
 #include "config/dialogs/itemeditor.h"
+#include "config/dialogs/printwindow.h"
+#include "config/dialogs/quickadddialog.h"
 #include "store/createdstamp.h"
 
 QtTreeDialogs::QtTreeDialogs(MessageBoxService &messages, FileDialogs &files)
@@ -73,4 +75,22 @@ void QtTreeDialogs::prepare(ItemEditor &editor)
 void QtTreeDialogs::viewImage(Item &)
 {
     // Pictures are shown in the details panel until they get a viewer of their own.
+}
+
+std::optional<QList<Item>> QtTreeDialogs::quickAdd()
+{
+    QuickAddDialog dialog(m_window);
+    QObject::connect(&dialog, &QuickAddDialog::helpRequested, &dialog, [this](const QString &topic) {
+        if (m_openHelp)
+            m_openHelp(topic);
+    });
+    if (dialog.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return quickAddItems(dialog.rows());
+}
+
+void QtTreeDialogs::printItem(const Item &item)
+{
+    PrintWindow window(item, m_messages, m_window);
+    window.exec();
 }

@@ -29,6 +29,8 @@ public:
     std::optional<NewItem> newTextItem() override;
     bool editItem(Item &item) override;
     void viewImage(Item &item) override;
+    std::optional<QList<Item>> quickAdd() override;
+    void printItem(const Item &item) override;
 
 private:
     void prepare(ItemEditor &editor);

@@ -105,10 +105,7 @@ void ListSetupPage::buildToolbar(QWidget *bar)
         groupList->setEnabled(false);
     m_print = addButton(bar, "printsb", QStringLiteral("Print selected item"),
                         themed("document-print", QStyle::SP_FileDialogContentsView));
-    guarded(m_print, [this] {
-        if (m_tree->selectedNode().isItem())
-            emit printRequested(m_tree->selectedNode());
-    });
+    guarded(m_print, [this] { m_editor.print(m_tree->selectedNode()); });
     row->addSpacing(8);
 
     QToolButton *add = addButton(bar, "addsb", QStringLiteral("Add category or text item"),
@@ -127,9 +124,8 @@ void ListSetupPage::buildToolbar(QWidget *bar)
             [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.addCategory(); }); });
     connect(m_addItem, &QAction::triggered, this,
             [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.addTextItem(); }); });
-    // Offered once the quick-add dialog exists.
-    quickAdd->setEnabled(false);
-    connect(quickAdd, &QAction::triggered, this, &ListSetupPage::quickAddRequested);
+    connect(quickAdd, &QAction::triggered, this,
+            [this] { ErrorHandler::guard(m_addMenu, [this] { m_editor.quickAdd(); }); });
     // The menu opens just below the button, which stays down meanwhile.
     add->setMenu(m_addMenu);
     add->setPopupMode(QToolButton::InstantPopup);

@@ -46,8 +46,6 @@ public:
 signals:
     // The selection moved: its category, when it names one, is the current category.
     void categorySelected(const CategoryNode *category);
-    void printRequested(TreeNode node);
-    void quickAddRequested();
     void restoreRequested();
 
 private:

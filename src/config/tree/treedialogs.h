@@ -3,6 +3,8 @@
 #include "config/tree/categoryproperties.h"
 #include "store/item.h"
 
+#include <QList>
+
 #include <optional>
 
 struct CategoryNode;
@@ -27,4 +29,9 @@ public:
     // Changes the record in place; false when the user cancelled.
     virtual bool editItem(Item &item) = 0;
     virtual void viewImage(Item &item) = 0;
+    // The items of the quick-add rows the user checked, row 1 first (maybe
+    // none); nothing when the user cancelled.
+    virtual std::optional<QList<Item>> quickAdd() = 0;
+    // The print window over a copy of the item's text.
+    virtual void printItem(const Item &item) = 0;
 };

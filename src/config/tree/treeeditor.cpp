@@ -85,6 +85,26 @@ void TreeEditor::addTextItem()
         emit nodeChanged({current, nullptr});
 }
 
+void TreeEditor::quickAdd()
+{
+    const auto items = m_dialogs.quickAdd();
+    if (!items || items->isEmpty())
+        return;
+    // Each item goes to the top, so adding from the last row up leaves them in row order.
+    for (auto item = items->crbegin(); item != items->crend(); ++item)
+        m_collection.addNewItem(false, *item);
+    // Also when a locked, full category took none of them: the user asked for a change.
+    m_collection.setEditModified();
+    if (CategoryNode *current = m_collection.currentCategory())
+        emit nodeChanged({current, nullptr});
+}
+
+void TreeEditor::print(TreeNode node)
+{
+    if (node.isItem() && node.item->kind != ItemKind::Image)
+        m_dialogs.printItem(*node.item);
+}
+
 void TreeEditor::edit(TreeNode node, bool fromTree)
 {
     if (node.isCategory()) {

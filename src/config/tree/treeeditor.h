@@ -24,6 +24,11 @@ public:
     // "Add New Category...": forced when the user must create one (no cancel).
     CategoryNode *addCategory(bool forced = false);
     void addTextItem();
+    // "Quick Add...": the checked rows become the current category's newest
+    // items, row 1 topmost.
+    void quickAdd();
+    // The print window for a text item.
+    void print(TreeNode node);
     // The edit button (`fromTree` false) or a double click on the node.
     void edit(TreeNode node, bool fromTree);
     void editCategory(CategoryNode *category);
