@@ -1,13 +1,14 @@
 #include "config/configwindow.h"
 
+#include "capture/aliasderivation.h"
 #include "common/errorhandler.h"
-#include "config/pages/collectiontreeview.h"
+#include "config/dialogs/screencentre.h"
 #include "config/menupicture.h"
+#include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
-#include "capture/aliasderivation.h"
 #include "store/collection.h"
 
 #include <QCloseEvent>
@@ -17,7 +18,6 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -280,9 +280,6 @@ void ConfigWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_centred) {
         m_centred = true;
-        if (const QScreen *screen = this->screen()) {
-            const QRect area = screen->geometry();
-            move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-        }
+        centreOnScreen(this);
     }
 }

@@ -1,6 +1,7 @@
 #include "config/dialogs/categorypropertiesdialog.h"
 
 #include "common/messageboxservice.h"
+#include "config/dialogs/screencentre.h"
 #include "store/categorynames.h"
 #include "store/collection.h"
 
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
@@ -288,10 +288,7 @@ void CategoryPropertiesDialog::showEvent(QShowEvent *event)
         m_limitSpin->setValue(kDefaultLimit);
         m_lockCheck->setChecked(false);
     }
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
+    centreOnScreen(this);
     m_nameEdit->setFocus();
 }
 

@@ -8,6 +8,7 @@
 #include "common/textcodecs.h"
 #include "config/dialogs/formatbar.h"
 #include "config/dialogs/itemeditorrules.h"
+#include "config/dialogs/screencentre.h"
 #include "platform/filedialogs.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
@@ -32,7 +33,6 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QStringDecoder>
@@ -580,10 +580,7 @@ void ItemEditor::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
+    centreOnScreen(this);
     followMode();
     updateActionControls(false);
     m_everyCategory->setChecked(false);

@@ -3,6 +3,7 @@
 #include "common/messageboxservice.h"
 #include "common/programerror.h"
 #include "config/dialogs/formatbar.h"
+#include "config/dialogs/screencentre.h"
 #include "richtext/richedit.h"
 #include "store/item.h"
 
@@ -13,7 +14,6 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QTextDocument>
 #include <QVBoxLayout>
@@ -101,10 +101,7 @@ void PrintWindow::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
+    centreOnScreen(this);
     m_bar->refresh();
     m_text->setFocus();
 }

@@ -1,5 +1,7 @@
 #include "config/dialogs/quickadddialog.h"
 
+#include "config/dialogs/screencentre.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
@@ -8,7 +10,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScreen>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -168,8 +169,5 @@ void QuickAddDialog::showEvent(QShowEvent *event)
     QDialog::showEvent(event);
     if (event->spontaneous())
         return;
-    if (const QScreen *screen = this->screen()) {
-        const QRect area = screen->geometry();
-        move(area.x() + area.width() / 2 - width() / 2, area.y() + area.height() / 2 - height() / 2);
-    }
+    centreOnScreen(this);
 }
