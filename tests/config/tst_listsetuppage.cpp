@@ -23,6 +23,7 @@
 #include <QToolButton>
 
 #include "testsupport.h"
+#include "unnamedcontrols.h"
 
 using namespace TestSupport;
 
@@ -78,22 +79,6 @@ struct Window
     RecordingHandler handler;
     ConfigWindow window{collection, editor, handler};
 };
-
-// The accessible name a screen reader would read for each control that takes the focus.
-QStringList unnamedControls(QWidget *root)
-{
-    QStringList unnamed;
-    for (QWidget *widget : root->findChildren<QWidget *>()) {
-        if (widget->focusPolicy() == Qt::NoFocus || widget->isHidden() || !widget->isEnabled()
-            || widget->inherits("QScrollBar") || widget->parentWidget()->inherits("QAbstractSpinBox")
-            || widget->parentWidget()->inherits("QComboBox"))
-            continue;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
-    }
-    return unnamed;
-}
 
 } // namespace
 

@@ -19,6 +19,8 @@
 #include <QTextLayout>
 #include <QToolButton>
 
+#include "unnamedcontrols.h"
+
 namespace {
 
 const QString kRich = QStringLiteral(R"({\rtf1{\fonttbl{\f0 Serif;}}\f0\fs24 plain {\b bold} end\par second line\par})");
@@ -68,21 +70,6 @@ int visualLines(const RichEdit *edit)
     for (QTextBlock block = edit->document()->begin(); block.isValid(); block = block.next())
         lines += block.layout()->lineCount();
     return lines;
-}
-
-QStringList unnamedControls(QWidget *root)
-{
-    QStringList unnamed;
-    for (QWidget *widget : root->findChildren<QWidget *>()) {
-        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(root) || widget->inherits("QScrollBar")
-            || widget->parentWidget()->inherits("QAbstractSpinBox") || widget->parentWidget()->inherits("QComboBox")
-            || widget->parentWidget()->inherits("QAbstractScrollArea"))
-            continue;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
-    }
-    return unnamed;
 }
 
 } // namespace
@@ -301,3 +288,4 @@ void TestPrintWindow::looksAsDesigned()
 
 QTEST_MAIN(TestPrintWindow)
 #include "tst_printwindow.moc"
+

@@ -12,6 +12,8 @@
 #include <QSpinBox>
 #include <QTest>
 
+#include "unnamedcontrols.h"
+
 namespace {
 
 template<typename Control>
@@ -35,20 +37,6 @@ QList<bool> addBoxes(const QuickAddDialog &dialog)
     for (int row = 1; row <= QuickAddDialog::RowCount; ++row)
         checked << rowControl<QCheckBox>(dialog, "cb", row)->isChecked();
     return checked;
-}
-
-QStringList unnamedControls(QWidget *root)
-{
-    QStringList unnamed;
-    for (QWidget *widget : root->findChildren<QWidget *>()) {
-        if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(root) || widget->inherits("QScrollBar")
-            || widget->parentWidget()->inherits("QAbstractSpinBox") || widget->parentWidget()->inherits("QComboBox"))
-            continue;
-        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(widget);
-        if (!accessible || accessible->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << widget->metaObject()->className() + QStringLiteral(" ") + widget->objectName();
-    }
-    return unnamed;
 }
 
 void leave(QWidget *widget)
@@ -244,3 +232,4 @@ void TestQuickAddDialog::everyControlHasAnAccessibleName()
 
 QTEST_MAIN(TestQuickAddDialog)
 #include "tst_quickadddialog.moc"
+
