@@ -100,6 +100,7 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
+    void recordFreedWhileADialogIsUpIsLeftAlone();
     void quickAddPutsRowsOnTopInRowOrder_data();
     void quickAddPutsRowsOnTopInRowOrder();
     void printOpensOnlyForTextItems();
@@ -523,6 +524,37 @@ void TestTreeEditor::printOpensOnlyForTextItems()
     QCOMPARE(t.dialogs.printed[0].text, QStringLiteral("A1"));
     QCOMPARE(t.dialogs.printed[1].text, QStringLiteral("A3"));
     QVERIFY(!t.collection.editModified());
+}
+
+void TestTreeEditor::recordFreedWhileADialogIsUpIsLeftAlone()
+{
+    // A capture trims the edited item away while the editor is open, and a
+    // new record takes its place: nothing is written, nothing freed twice.
+    {
+        Tree t{{"A", 2}};
+        Item *edited = t["A"]->items[1].get();
+        t.dialogs.editAnswers.enqueue([&t, edited](Item &item) {
+            t.collection.removeItem(edited);
+            t.collection.insertFirstChild(t["A"], textItem(QStringLiteral("captured")));
+            item.alias = QStringLiteral("renamed");
+        });
+        t.editor.edit({t["A"], edited}, false);
+        QCOMPARE(t.aliases("A"), (QStringList{"captured@A", "A1@A"}));
+        QVERIFY(!t.collection.editModified());
+    }
+    // The same during the delete question: the item that took its place stays.
+    {
+        Tree t{{"A", 2}};
+        t.options.set(Option::ConfirmItemDelete, true);
+        Item *doomed = t["A"]->items[1].get();
+        t.boxes.answerNext(MessageBoxService::Yes);
+        t.boxes.setWhileShown([&t, doomed](const QString &) {
+            t.collection.removeItem(doomed);
+            t.collection.insertFirstChild(t["A"], textItem(QStringLiteral("captured")));
+        });
+        t.editor.remove({t["A"], doomed});
+        QCOMPARE(t.aliases("A"), (QStringList{"captured@A", "A1@A"}));
+    }
 }
 
 void TestTreeEditor::categorySummary_data()

@@ -20,6 +20,37 @@ const QString kDeleteCategoryQuestion =
     QStringLiteral("Are you sure you want to delete this category and everything in it?");
 const QString kNoData = QStringLiteral("There is currently no data.  Please create a new category now.");
 
+// Notes whether a record is freed while a dialog or a question is up: a
+// capture trimming a full category may free it meanwhile, and a new record
+// may then stand at the same address.
+class RemovalWatch
+{
+public:
+    RemovalWatch(Collection &collection, const Item *item)
+    {
+        const auto check = [this, &collection, item](int categoryIndex, int first, int last) {
+            const CategoryNode *category = collection.category(categoryIndex);
+            for (int row = first; category && row <= last && row < category->itemCount(); ++row)
+                m_removed = m_removed || category->items[size_t(row)].get() == item;
+        };
+        m_connections << QObject::connect(&collection, &Collection::aboutToRemoveItems, check)
+                      << QObject::connect(&collection, &Collection::aboutToReset, [this] { m_removed = true; });
+    }
+    ~RemovalWatch()
+    {
+        for (const auto &connection : std::as_const(m_connections))
+            QObject::disconnect(connection);
+    }
+    RemovalWatch(const RemovalWatch &) = delete;
+    RemovalWatch &operator=(const RemovalWatch &) = delete;
+
+    bool removed() const { return m_removed; }
+
+private:
+    QList<QMetaObject::Connection> m_connections;
+    bool m_removed = false;
+};
+
 bool refusesItems(const CategoryNode *category)
 {
     // Also a category that already holds the moving item: it stays as full.
@@ -115,13 +146,20 @@ void TreeEditor::edit(TreeNode node, bool fromTree)
     }
     if (!node.isItem())
         return;
+    // The dialog works on a copy: the record may be freed while it is up.
+    const RemovalWatch watch(m_collection, node.item);
+    Item edited = *node.item;
     if (node.item->kind == ItemKind::Image) {
-        m_dialogs.viewImage(*node.item);
-        emit nodeChanged(node);
+        m_dialogs.viewImage(edited);
+        if (!watch.removed()) {
+            *node.item = edited;
+            emit nodeChanged(node);
+        }
         return;
     }
-    if (!m_dialogs.editItem(*node.item))
+    if (!m_dialogs.editItem(edited) || watch.removed())
         return;
+    *node.item = edited;
     node.item->category = node.category->name;
     m_collection.setEditModified();
     emit nodeChanged(node);
@@ -138,9 +176,13 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
         return m_messages.show(MessageBoxService::Icon::Question, kConfirmation, question,
                                MessageBoxService::Yes | MessageBoxService::No) == MessageBoxService::Yes;
     };
+    const RemovalWatch watch(m_collection, node.item);
     if (confirmEach && !confirmed(kDeleteQuestion))
         return;
     if (node.isItem()) {
+        // Gone during the question: another record may stand at its address now.
+        if (watch.removed())
+            return;
         m_collection.setEditModified();
         m_collection.removeItem(node.item);
         return;
