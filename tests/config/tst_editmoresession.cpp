@@ -139,6 +139,8 @@ private slots:
     void pickingLoadsCopyOnlyWhenChecked();
     void completion_data();
     void completion();
+    void completedCountIsWhatTheCountBoxHolds_data();
+    void completedCountIsWhatTheCountBoxHolds();
 };
 
 void TestEditMoreSession::startsOnTheOpenedItem()
@@ -512,6 +514,32 @@ void TestEditMoreSession::completion()
     QCOMPARE(int(category.items[entry].action), finalAction);
     QCOMPARE(category.items[entry].text, category.originals[entry].text);
     QCOMPARE(category.items[entry].kind, category.originals[entry].kind);
+}
+
+void TestEditMoreSession::completedCountIsWhatTheCountBoxHolds_data()
+{
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("completed");
+    QTest::newRow("a captured item's 0") << 0 << 1;
+    QTest::newRow("in range") << 4 << 4;
+    QTest::newRow("out of range from a damaged file") << 12 << 9;
+}
+
+void TestEditMoreSession::completedCountIsWhatTheCountBoxHolds()
+{
+    // An action set on a captured item must happen, not happen no times.
+    QFETCH(int, stored);
+    QFETCH(int, completed);
+    Category category;
+    category.items[0].actionCount = std::int8_t(stored);
+    EditMoreSession session(category.pointers, &category.items[0]);
+    auto state = editorState();
+    state.action = AfterPasteAction::PressEnter;
+    session.recordChange(Field::Action, state);
+    session.complete();
+    session.apply(false, Stamp);
+    QCOMPARE(category.items[0].action, AfterPasteAction::PressEnter);
+    QCOMPARE(int(category.items[0].actionCount), completed);
 }
 
 QTEST_APPLESS_MAIN(TestEditMoreSession)

@@ -100,6 +100,7 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
+    void editMoreWritesEveryChangedItemStillThere();
     void recordFreedWhileADialogIsUpIsLeftAlone();
     void quickAddPutsRowsOnTopInRowOrder_data();
     void quickAddPutsRowsOnTopInRowOrder();
@@ -524,6 +525,35 @@ void TestTreeEditor::printOpensOnlyForTextItems()
     QCOMPARE(t.dialogs.printed[0].text, QStringLiteral("A1"));
     QCOMPARE(t.dialogs.printed[1].text, QStringLiteral("A3"));
     QVERIFY(!t.collection.editModified());
+}
+
+void TestTreeEditor::editMoreWritesEveryChangedItemStillThere()
+{
+    Tree t{{"A", 4}, {"B", 1}};
+    Item *trimmed = t["A"]->items[3].get();
+    QList<Item> handedOver;
+    int startedAt = -1;
+    t.dialogs.editMoreAnswers.enqueue([&](QList<Item> &items, int starting) {
+        handedOver = items;
+        startedAt = starting;
+        // A capture frees one of them while the editor is up.
+        t.collection.removeItem(trimmed);
+        for (Item &item : items)
+            item.action = AfterPasteAction::PressEnter;
+        return QList<int>{0, 2, 3};
+    });
+    QSignalSpy changed(&t.editor, &TreeEditor::nodeChanged);
+    t.editor.edit(t.item("A", 1), true);
+    QCOMPARE(t.dialogs.editedCategory, QStringLiteral("A"));
+    QCOMPARE(handedOver.size(), 4);
+    QCOMPARE(startedAt, 1);
+    QCOMPARE(t["A"]->itemCount(), 3);
+    QCOMPARE(t["A"]->items[0]->action, AfterPasteAction::PressEnter);
+    QCOMPARE(t["A"]->items[1]->action, AfterPasteAction::None);  // selected, not changed
+    QCOMPARE(t["A"]->items[2]->action, AfterPasteAction::PressEnter);
+    QCOMPARE(t["B"]->items[0]->action, AfterPasteAction::None);
+    QCOMPARE(changed.size(), 2);
+    QVERIFY(t.collection.editModified());
 }
 
 void TestTreeEditor::recordFreedWhileADialogIsUpIsLeftAlone()

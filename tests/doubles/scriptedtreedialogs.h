@@ -30,13 +30,19 @@ public:
         ++newItemCalls;
         return newItemAnswers.isEmpty() ? std::nullopt : newItemAnswers.dequeue();
     }
-    bool editItem(Item &item) override
+    QList<int> editItems(QList<Item> &items, int starting, const QString &categoryName) override
     {
         ++editCalls;
+        editedCategory = categoryName;
+        if (!editMoreAnswers.isEmpty())
+            return editMoreAnswers.dequeue()(items, starting);
         if (editAnswers.isEmpty())
-            return false;
+            return {};
         const auto edit = editAnswers.dequeue();
-        return edit && (edit(item), true);
+        if (!edit)
+            return {};
+        edit(items[starting]);
+        return {starting};
     }
     void viewImage(Item &) override { ++viewCalls; }
     std::optional<QList<Item>> quickAdd() override
@@ -49,6 +55,9 @@ public:
     QQueue<std::optional<CategoryProperties>> categoryAnswers;
     QQueue<std::optional<NewItem>> newItemAnswers;
     QQueue<std::function<void(Item &)>> editAnswers;  // an empty function is Cancel
+    // Answers that change several copies and say which.
+    QQueue<std::function<QList<int>(QList<Item> &, int)>> editMoreAnswers;
+    QString editedCategory;
     QQueue<std::optional<QList<Item>>> quickAddAnswers;
     QList<CategoryCall> categoryCalls;
     QList<Item> printed;

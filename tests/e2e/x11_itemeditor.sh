@@ -77,4 +77,32 @@ finish_entry "Target" >/dev/null
 stop_program
 check "the edited item and its alias reach the data file" file_has "$data/data.db" $'\r\nedited\r\n'
 check "the captured text is gone" bash -c "! grep -aq \$'^captured\r\$' '$data/data.db'"
+
+# Edit More: three items of the category get "Press Enter key" at once.
+start_program
+copy "third"
+copy "fourth"   # Mail now: fourth, third, edited, plain bold
+check "the configuration window opens again" open_configuration
+press "$config" 29 97             # opens Mail in the tree
+xdotool mousemove $(at "$config" 110 133) click --repeat 2 --delay 80 1  # edits its second item, "third"
+check "the item editor opens on it" quiet window "List box item"
+editor=$(window "List box item")
+sleep 0.5
+press "$editor" 70 297            # "<< Edit More"
+check "the list of the category opens beside the editor" quiet window "Mail"
+list=$(window "Mail")
+press "$list" 60 13               # fourth
+xdotool keydown ctrl; press "$list" 60 27; press "$list" 60 41; xdotool keyup ctrl  # with third and edited
+press "$editor" 355 373           # the action box
+xdotool key Down Down Return      # "Press Enter key"
+sleep 0.3
+shot edit-more
+press "$editor" 268 588           # OK
+check "OK closes the editor and its list" gone "List box item"
+press "$config" 423 399           # the configuration window's OK saves
+check "OK sends the configuration window back to the tray" gone "$config_title"
+enter_flags() { grep -ac $'^20[03]1\r$' "$data/data.db"; }
+check "three items press Enter once after pasting" test "$(enter_flags)" = 3
+check "the item not selected is left alone" test "$(grep -ac $'^0031\r$' "$data/data.db")" = 1
+stop_program
 finish

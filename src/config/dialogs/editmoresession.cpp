@@ -1,5 +1,7 @@
 #include "config/dialogs/editmoresession.h"
 
+#include <algorithm>
+
 #include "capture/aliasderivation.h"
 #include "config/dialogs/itemeditorrules.h"
 #include "richtext/rtfreader.h"
@@ -224,6 +226,12 @@ Item EditMoreSession::recordFor(int entry) const
     return *e.record;
 }
 
+void EditMoreSession::checkPendingCopies()
+{
+    for (Entry &entry : m_entries)
+        entry.checked = entry.checked || entry.copy.has_value();
+}
+
 void EditMoreSession::selectAll()
 {
     m_markers = {};
@@ -280,6 +288,9 @@ void EditMoreSession::complete()
         // text it shows.
         const QString plain = copy.kind == ItemKind::PlainText ? copy.text : RtfReader::toPlainText(copy.text);
         ItemEditorRules::completeRecord(copy, copy.alias, plain);
+        // The count goes back as the editor's count box holds it: a captured
+        // item's 0 would make a newly set action happen no times at all.
+        copy.actionCount = std::int8_t(std::clamp(int(copy.actionCount), 1, 9));
     }
 }
 

@@ -80,6 +80,10 @@ public:
     // checked and has one, else its record.
     Item recordFor(int entry) const;
 
+    // The list comes into sight: every entry holding a pending copy (edits
+    // made while it was hidden) is checked.
+    void checkPendingCopies();
+
     void selectAll();
     // Returns what the editor loads for the current entry afterwards.
     Item invertSelection();

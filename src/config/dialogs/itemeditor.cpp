@@ -6,6 +6,7 @@
 #include "common/programerror.h"
 #include "common/safefile.h"
 #include "common/textcodecs.h"
+#include "config/dialogs/editmorelist.h"
 #include "config/dialogs/formatbar.h"
 #include "config/dialogs/itemeditorrules.h"
 #include "config/dialogs/screencentre.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -33,6 +35,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopedValueRollback>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QStringDecoder>
@@ -44,6 +47,14 @@
 const QString ItemEditor::FileFilter =
     QStringLiteral("Text file (*.txt);;Rich Text Format (*.rtf);;Any file (*)");
 const QString ItemEditor::HelpTopic = QStringLiteral("List_box_item_window");
+const QString ItemEditor::EditMoreHelpTopic = QStringLiteral("Edit_More");
+const QString ItemEditor::ImageCannotEdit = QStringLiteral("IMAGE: CANNOT EDIT");
+const QString ItemEditor::MultiEditNotice = QStringLiteral(
+    "You have selected multiple items.  Only the property(ies) that you modify below will be applied to selected "
+    "items, and the rest of each item's properties will remain unchanged.  For example, if you modify the Text "
+    "property below, it will replace the Text property of EVERY selected item.\r\n\r\nWhen you change a property "
+    "below, a red slash will appear to the left of the property (which indicates that the changed property will be "
+    "applied to all selected items).");
 const QString ItemEditor::PasteMethodHelp =
     QStringLiteral("Simulate Ctrl-V:\r\nThis option should be set for general application use.  If the application "
                    "that you are pasting to supports the use of Ctrl-V to paste text to it, this option is best.")
@@ -81,6 +92,23 @@ QToolButton *flatButton(const char *name, const QString &text, const QString &hi
     button->setAccessibleName(hint);
     button->setAutoRaise(true);
     return button;
+}
+
+// A thin red bar left of a control: this property goes to every selected item.
+QFrame *changeMarker(const char *name)
+{
+    auto *marker = new QFrame;
+    marker->setObjectName(QLatin1String(name));
+    marker->setFixedWidth(2);
+    marker->setAutoFillBackground(true);
+    QPalette red = marker->palette();
+    red.setColor(QPalette::Window, Qt::red);
+    marker->setPalette(red);
+    QSizePolicy keepPlace = marker->sizePolicy();
+    keepPlace.setRetainSizeWhenHidden(true);
+    marker->setSizePolicy(keepPlace);
+    marker->hide();
+    return marker;
 }
 
 QLineEdit *readOnlyBox(const char *name)
@@ -220,6 +248,11 @@ QWidget *ItemEditor::buildTextPage()
     m_editMoreButton->hide();
     for (QPushButton *button : {m_loadButton, m_saveButton, m_editMoreButton})
         button->setAutoDefault(false);
+    m_multiNotice = flatButton("redsb", QStringLiteral("!"), QStringLiteral("Several items selected"));
+    m_multiNotice->setStyleSheet(QStringLiteral("QToolButton { color: red; font-weight: bold; }"));
+    m_multiNotice->hide();
+    connect(m_multiNotice, &QToolButton::clicked, this, &ItemEditor::showMultiEditNotice);
+    connect(m_editMoreButton, &QPushButton::clicked, this, &ItemEditor::toggleEditMore);
     connect(m_loadButton, &QPushButton::clicked, this, &ItemEditor::loadFile);
     connect(m_saveButton, &QPushButton::clicked, this, &ItemEditor::saveFile);
 
@@ -230,6 +263,7 @@ QWidget *ItemEditor::buildTextPage()
     textBar->addWidget(m_richButton);
     auto *fileButtons = new QHBoxLayout;
     fileButtons->addWidget(m_editMoreButton);
+    fileButtons->addWidget(m_multiNotice);
     fileButtons->addStretch();
     fileButtons->addWidget(m_loadButton);
     fileButtons->addWidget(m_saveButton);
@@ -249,7 +283,10 @@ QWidget *ItemEditor::buildTextPage()
     m_actionCombo->installEventFilter(this);
     auto *actionLabel = labelFor(m_actionCombo, QStringLiteral("Action to perform after paste"));
     // Only the user's pick resets the count; a record's action keeps its own.
-    connect(m_actionCombo, &QComboBox::activated, this, [this] { updateActionControls(true); });
+    connect(m_actionCombo, &QComboBox::activated, this, [this] {
+        updateActionControls(true);
+        recordChange(EditMoreSession::Field::Action);
+    });
 
     m_extraText = new QLineEdit;
     m_extraText->setObjectName(QStringLiteral("extraedit"));
@@ -277,19 +314,43 @@ QWidget *ItemEditor::buildTextPage()
     m_pasteHelp = flatButton("hlpsp", QStringLiteral("?"), QStringLiteral("Explain the pasting methods"));
     connect(m_pasteHelp, &QToolButton::clicked, this, &ItemEditor::showPasteMethodHelp);
 
-    layout->addLayout(textBar, 0, 0, 1, 3);
-    layout->addWidget(m_formatBar, 1, 0, 1, 3);
-    layout->addWidget(m_text, 2, 0, 1, 3);
-    layout->addLayout(fileButtons, 3, 0, 1, 3);
-    layout->addWidget(aliasLabel, 4, 0, 1, 3);
-    layout->addWidget(m_alias, 5, 0, 1, 3);
-    layout->addWidget(actionLabel, 6, 0);
-    layout->addWidget(m_actionCombo, 6, 1, 1, 2);
-    layout->addWidget(m_extraText, 7, 0, 1, 3);
-    layout->addWidget(m_countLabel, 8, 0);
-    layout->addWidget(m_count, 8, 1);
-    layout->addWidget(methodGroup, 9, 0, 1, 2);
-    layout->addWidget(m_pasteHelp, 9, 2, Qt::AlignTop);
+    // Column 0 holds the change markers of several-item editing.
+    using Field = EditMoreSession::Field;
+    m_markers = {{{Field::Text, changeMarker("sText")},
+                  {Field::Alias, changeMarker("sAlias")},
+                  {Field::Action, changeMarker("sAction")},
+                  {Field::ExtraText, changeMarker("sEE")},
+                  {Field::Count, changeMarker("sCount")},
+                  {Field::PasteMethod, changeMarker("sPaste")}}};
+    layout->setHorizontalSpacing(4);
+    layout->addLayout(textBar, 0, 1, 1, 3);
+    layout->addWidget(m_formatBar, 1, 1, 1, 3);
+    layout->addWidget(m_markers[0].second, 2, 0);
+    layout->addWidget(m_text, 2, 1, 1, 3);
+    layout->addLayout(fileButtons, 3, 1, 1, 3);
+    layout->addWidget(aliasLabel, 4, 1, 1, 3);
+    layout->addWidget(m_markers[1].second, 5, 0);
+    layout->addWidget(m_alias, 5, 1, 1, 3);
+    layout->addWidget(m_markers[2].second, 6, 0);
+    layout->addWidget(actionLabel, 6, 1);
+    layout->addWidget(m_actionCombo, 6, 2, 1, 2);
+    layout->addWidget(m_markers[3].second, 7, 0);
+    layout->addWidget(m_extraText, 7, 1, 1, 3);
+    layout->addWidget(m_markers[4].second, 8, 0);
+    layout->addWidget(m_countLabel, 8, 1);
+    layout->addWidget(m_count, 8, 2);
+    layout->addWidget(m_markers[5].second, 9, 0);
+    layout->addWidget(methodGroup, 9, 1, 1, 2);
+    layout->addWidget(m_pasteHelp, 9, 3, Qt::AlignTop);
+
+    // Every change of these goes to the Edit More list's pending copies.
+    connect(m_alias, &QLineEdit::textChanged, this, [this] { recordChange(Field::Alias); });
+    connect(m_extraText, &QLineEdit::textChanged, this, [this] { recordChange(Field::ExtraText); });
+    connect(m_count, &QSpinBox::valueChanged, this, [this] { recordChange(Field::Count); });
+    connect(m_pasteMethod, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            recordChange(Field::PasteMethod);
+    });
 
     connect(m_text, &QTextEdit::textChanged, this, &ItemEditor::textChanged);
     connect(m_text, &QWidget::customContextMenuRequested, this,
@@ -374,6 +435,17 @@ QMenu *ItemEditor::contextMenu()
 
 void ItemEditor::setFields(const Item &item)
 {
+    const QScopedValueRollback loading(m_loading, true);
+    // A picture picked in the Edit More list is shown, not edited.
+    showImageNotice(item.kind == ItemKind::Image);
+    if (m_showingImage) {
+        resetRichEdit(m_text);
+        m_text->setPlainText(ImageCannotEdit);
+        m_alias->setText(ImageCannotEdit);
+        followMode();
+        updateMultiNotice();
+        return;
+    }
     const int action = int(item.action);
     m_actionCombo->setCurrentIndex(action >= 0 && action < m_actionCombo->count() ? action : 0);
     m_extraText->setText(item.action == AfterPasteAction::TypeExtraText ? item.extraText : QString());
@@ -393,6 +465,129 @@ void ItemEditor::setFields(const Item &item)
         m_text->setPlainText(item.text);
     }
     followMode();
+    updateMultiNotice();
+}
+
+void ItemEditor::showImageNotice(bool image)
+{
+    m_showingImage = image;
+    for (QWidget *control : std::initializer_list<QWidget *>{m_text, m_plainButton, m_richButton, m_loadButton,
+                                                             m_saveButton, m_alias, m_actionCombo,
+                                                             m_pasteMethod->button(0)->parentWidget()})
+        control->setEnabled(!image);
+    if (image) {
+        m_formatBar->setEnabled(false);
+        m_extraText->setEnabled(false);
+        m_count->setEnabled(false);
+        m_countLabel->setEnabled(false);
+    }
+}
+
+// ---- several items at once ----------------------------------------------------------
+
+void ItemEditor::setEditMore(EditMoreSession &session, const QString &categoryName)
+{
+    m_session = &session;
+    m_moreList = new EditMoreList(session, categoryName, this);
+    m_editMoreButton->show();
+    connectEditMoreList();
+}
+
+void ItemEditor::connectEditMoreList()
+{
+    connect(m_moreList, &EditMoreList::entriesPicked, this, &ItemEditor::pickEntries);
+    connect(m_moreList, &EditMoreList::entryChecked, this, [this](int entry, bool checked) {
+        m_session->setChecked(entry, checked);
+        // An unticked entry shows its own record again.
+        pickEntries(m_session->selectedEntries(), m_session->current());
+    });
+    connect(m_moreList, &EditMoreList::selectAllRequested, this, [this] {
+        m_session->selectAll();
+        showMarkers({});
+        m_moreList->showSession();
+        updateMultiNotice();
+    });
+    connect(m_moreList, &EditMoreList::invertSelectionRequested, this, [this] {
+        const Item shown = m_session->invertSelection();
+        showMarkers({});
+        if (m_session->current() >= 0)
+            setFields(shown);
+        m_moreList->showSession();
+        updateMultiNotice();
+    });
+    connect(m_moreList, &EditMoreList::helpRequested, this, [this] { emit helpRequested(EditMoreHelpTopic); });
+}
+
+void ItemEditor::pickEntries(const QList<int> &entries, int current)
+{
+    const std::optional<Item> shown = m_session->select(entries, current);
+    showMarkers({});
+    if (shown)
+        setFields(*shown);
+    m_moreList->showSession();
+    updateMultiNotice();
+}
+
+void ItemEditor::toggleEditMore()
+{
+    if (!m_session)
+        return;
+    if (!m_editMoreShowing) {
+        m_editMoreShowing = true;
+        m_session->checkPendingCopies();
+        m_moreList->showSession();
+        m_moreList->show();
+        m_moreList->placeBeside(*this);
+        m_editMoreButton->setText(QStringLiteral(">> Cancel"));
+        updateMultiNotice();
+        return;
+    }
+    // Closing the list forgets every edit made through it.
+    m_editMoreShowing = false;
+    m_moreList->hide();
+    showMarkers({});
+    setFields(m_session->discard());
+    m_moreList->showSession();
+    m_editMoreButton->setText(QStringLiteral("<< Edit More"));
+    updateMultiNotice();
+}
+
+void ItemEditor::recordChange(EditMoreSession::Field field)
+{
+    using Field = EditMoreSession::Field;
+    if (!m_session || m_loading || !isVisible())
+        return;
+    EditMoreSession::EditorState state;
+    state.alias = m_alias->text();
+    state.action = AfterPasteAction(m_actionCombo->currentIndex());
+    state.extraText = m_extraText->text();
+    state.pasteMethod = PasteMethod(m_pasteMethod->checkedId());
+    state.count = m_count->value();
+    state.richMode = richTextMode();
+    state.listShowing = m_editMoreShowing;
+    if (field == Field::Alias || field == Field::Text)
+        state.plainText = state.richMode ? RichTextPlain::plainText(*m_text->document()) : m_text->toPlainText();
+    if (field == Field::Text)
+        state.richSource = richSource(m_text);
+    showMarkers(m_session->recordChange(field, state));
+    if (m_editMoreShowing)
+        m_moreList->showSession();
+}
+
+void ItemEditor::showMarkers(EditMoreSession::Fields fields)
+{
+    for (const auto &[field, marker] : m_markers)
+        marker->setVisible(fields.testFlag(field));
+}
+
+void ItemEditor::updateMultiNotice()
+{
+    m_multiNotice->setVisible(m_session && m_editMoreShowing && m_session->severalSelected() && !m_showingImage);
+}
+
+void ItemEditor::showMultiEditNotice()
+{
+    m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, MultiEditNotice, MessageBoxService::Ok);
 }
 
 void ItemEditor::writeFields(Item &item) const
@@ -426,6 +621,12 @@ bool ItemEditor::richTextMode() const
 
 void ItemEditor::complete()
 {
+    if (m_session && m_editMoreShowing) {
+        // The pending copies hold every change; each is completed on its own.
+        m_session->complete();
+        accept();
+        return;
+    }
     Item record;
     record.action = AfterPasteAction(m_actionCombo->currentIndex());
     record.extraText = m_extraText->text();
@@ -467,8 +668,11 @@ void ItemEditor::updateFormattingEnabled()
 void ItemEditor::textChanged()
 {
     followMode();
-    if (m_aliasFollows && ItemEditorRules::lineCount(m_text->toPlainText()) <= 1)
+    // With several items selected the alias must not become one text for all.
+    const bool several = m_editMoreShowing && m_session->severalSelected();
+    if (m_aliasFollows && !several && ItemEditorRules::lineCount(m_text->toPlainText()) <= 1)
         m_alias->setText(m_text->toPlainText());
+    recordChange(EditMoreSession::Field::Text);
     m_aliasFollows = false;
 }
 
@@ -592,4 +796,7 @@ void ItemEditor::hideEvent(QHideEvent *event)
 {
     QDialog::hideEvent(event);
     m_pages->setCurrentIndex(0);
+    // The list goes with the editor; its session stays for the caller to read.
+    if (m_moreList)
+        m_moreList->hide();
 }

@@ -1,16 +1,21 @@
 #pragma once
 
+#include "config/dialogs/editmoresession.h"
+
 #include <QDialog>
 
+#include <array>
 #include <functional>
 
 struct Item;
+class EditMoreList;
 class FileDialogs;
 class FormatBar;
 class MessageBoxService;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
+class QFrame;
 class QLabel;
 class QLineEdit;
 class QMenu;
@@ -37,6 +42,9 @@ public:
     static const QString FileFilter;
     static const QString HelpTopic;
     static const QString PasteMethodHelp;
+    static const QString EditMoreHelpTopic;
+    static const QString MultiEditNotice;
+    static const QString ImageCannotEdit;
 
     ItemEditor(Mode mode, MessageBoxService &messages, FileDialogs &files, QWidget *parent = nullptr);
 
@@ -51,6 +59,15 @@ public:
     // Runs before the text box writes to the clipboard, so the program does
     // not capture its own Cut and Copy.
     void setClipboardGuard(std::function<void()> guard) { m_clipboardGuard = std::move(guard); }
+
+    // Edit mode from the tree: "<< Edit More" widens the editor to every item
+    // of the category through `session`, which must outlive the editor.
+    void setEditMore(EditMoreSession &session, const QString &categoryName);
+    // After OK: the session's checked entries are the result, not the fields.
+    bool editMoreShowing() const { return m_editMoreShowing; }
+    void toggleEditMore();
+    EditMoreList *editMoreList() const { return m_moreList; }
+    void showMultiEditNotice();
 
     bool richTextMode() const;
     // Completes the record as OK does and closes the dialog with OK.
@@ -79,6 +96,12 @@ private:
     void textChanged();
     void updateActionControls(bool userChange);
     void fillProperties();
+    void showImageNotice(bool image);
+    void recordChange(EditMoreSession::Field field);
+    void showMarkers(EditMoreSession::Fields fields);
+    void updateMultiNotice();
+    void connectEditMoreList();
+    void pickEntries(const QList<int> &entries, int current);
     void loadFrom(const QString &path);
     void saveTo(const QString &path) const;
 
@@ -111,5 +134,13 @@ private:
     QLineEdit *m_lines = nullptr;
     QLineEdit *m_aliasLength = nullptr;
     QMenu *m_menu = nullptr;
+    QToolButton *m_multiNotice = nullptr;
+    std::array<std::pair<EditMoreSession::Field, QFrame *>, 6> m_markers{};
     bool m_aliasFollows = false;
+    bool m_loading = false;       // a record is being shown, not edited
+    bool m_showingImage = false;  // a picture entry disabled the controls
+
+    EditMoreSession *m_session = nullptr;
+    EditMoreList *m_moreList = nullptr;
+    bool m_editMoreShowing = false;
 };

@@ -52,15 +52,25 @@ std::optional<TreeDialogs::NewItem> QtTreeDialogs::newTextItem()
     return added;
 }
 
-bool QtTreeDialogs::editItem(Item &item)
+QList<int> QtTreeDialogs::editItems(QList<Item> &items, int starting, const QString &categoryName)
 {
+    if (starting < 0 || starting >= items.size())
+        return {};
+    QList<Item *> records;
+    records.reserve(items.size());
+    for (Item &item : items)
+        records.append(&item);
+    EditMoreSession session(records, records[starting]);
     ItemEditor editor(ItemEditor::Mode::Edit, m_messages, m_files, m_window);
     prepare(editor);
-    editor.setFields(item);
+    editor.setFields(items[starting]);
+    editor.setEditMore(session, categoryName);
     if (editor.exec() != QDialog::Accepted)
-        return false;
-    editor.writeFields(item);
-    return true;
+        return {};
+    if (editor.editMoreShowing())
+        return session.apply(editor.updateCreated(), createdStamp());
+    editor.writeFields(items[starting]);
+    return {starting};
 }
 
 void QtTreeDialogs::prepare(ItemEditor &editor)

@@ -27,7 +27,7 @@ public:
     std::optional<CategoryProperties> categoryProperties(CategoryMode mode, CategoryNode *edited,
                                                          bool cancelAllowed) override;
     std::optional<NewItem> newTextItem() override;
-    bool editItem(Item &item) override;
+    QList<int> editItems(QList<Item> &items, int starting, const QString &categoryName) override;
     void viewImage(Item &item) override;
     std::optional<QList<Item>> quickAdd() override;
     void printItem(const Item &item) override;

@@ -26,8 +26,10 @@ public:
     virtual std::optional<CategoryProperties> categoryProperties(CategoryMode mode, CategoryNode *edited,
                                                                  bool cancelAllowed) = 0;
     virtual std::optional<NewItem> newTextItem() = 0;
-    // Changes the record in place; false when the user cancelled.
-    virtual bool editItem(Item &item) = 0;
+    // The item editor on `items[starting]`; `items` are copies of every item
+    // of its category in tree order, so several can be changed at once.
+    // Returns the positions of the copies changed: none when cancelled.
+    virtual QList<int> editItems(QList<Item> &items, int starting, const QString &categoryName) = 0;
     virtual void viewImage(Item &item) = 0;
     // The items of the quick-add rows the user checked, row 1 first (maybe
     // none); nothing when the user cancelled.

@@ -6,6 +6,7 @@
 #include "settings/options.h"
 #include "store/collection.h"
 
+#include <QSet>
 #include <QStringMatcher>
 
 namespace {
@@ -27,14 +28,22 @@ class RemovalWatch
 {
 public:
     RemovalWatch(Collection &collection, const Item *item)
+        : RemovalWatch(collection, QSet<const Item *>{item})
     {
-        const auto check = [this, &collection, item](int categoryIndex, int first, int last) {
+    }
+    RemovalWatch(Collection &collection, QSet<const Item *> items)
+        : m_watched(std::move(items))
+    {
+        const auto check = [this, &collection](int categoryIndex, int first, int last) {
             const CategoryNode *category = collection.category(categoryIndex);
-            for (int row = first; category && row <= last && row < category->itemCount(); ++row)
-                m_removed = m_removed || category->items[size_t(row)].get() == item;
+            for (int row = first; category && row <= last && row < category->itemCount(); ++row) {
+                const Item *item = category->items[size_t(row)].get();
+                if (m_watched.contains(item))
+                    m_removedItems.insert(item);
+            }
         };
         m_connections << QObject::connect(&collection, &Collection::aboutToRemoveItems, check)
-                      << QObject::connect(&collection, &Collection::aboutToReset, [this] { m_removed = true; });
+                      << QObject::connect(&collection, &Collection::aboutToReset, [this] { m_reset = true; });
     }
     ~RemovalWatch()
     {
@@ -44,11 +53,14 @@ public:
     RemovalWatch(const RemovalWatch &) = delete;
     RemovalWatch &operator=(const RemovalWatch &) = delete;
 
-    bool removed() const { return m_removed; }
+    bool removed() const { return m_reset || !m_removedItems.isEmpty(); }
+    bool removed(const Item *item) const { return m_reset || m_removedItems.contains(item); }
 
 private:
     QList<QMetaObject::Connection> m_connections;
-    bool m_removed = false;
+    QSet<const Item *> m_watched;
+    QSet<const Item *> m_removedItems;
+    bool m_reset = false;
 };
 
 bool refusesItems(const CategoryNode *category)
@@ -157,12 +169,37 @@ void TreeEditor::edit(TreeNode node, bool fromTree)
         }
         return;
     }
-    if (!m_dialogs.editItem(edited) || watch.removed())
-        return;
-    *node.item = edited;
-    node.item->category = node.category->name;
-    m_collection.setEditModified();
-    emit nodeChanged(node);
+    editItems(node);
+}
+
+void TreeEditor::editItems(TreeNode node)
+{
+    // The editor may change several items of the category; it works on
+    // copies, as any of them may be freed while it is up.
+    CategoryNode *category = node.category;
+    QList<Item *> records;
+    QList<Item> copies;
+    QSet<const Item *> watched;
+    records.reserve(category->itemCount());
+    copies.reserve(category->itemCount());
+    watched.reserve(category->itemCount());
+    for (const auto &item : category->items) {
+        records.append(item.get());
+        copies.append(*item);
+        watched.insert(item.get());
+    }
+    const int starting = int(records.indexOf(node.item));
+    const RemovalWatch watch(m_collection, std::move(watched));
+    const QList<int> changed = m_dialogs.editItems(copies, starting, category->name);
+    for (int position : changed) {
+        if (position < 0 || position >= records.size() || watch.removed(records[position]))
+            continue;
+        Item *record = records[position];
+        *record = copies[position];
+        record->category = category->name;
+        m_collection.setEditModified();
+        emit nodeChanged({category, record});
+    }
 }
 
 // ---- deleting ------------------------------------------------------------------------

@@ -52,6 +52,8 @@ signals:
     void nodeChanged(TreeNode node);
 
 private:
+    void editItems(TreeNode node);
+
     Collection &m_collection;
     const Options &m_options;
     MessageBoxService &m_messages;
