@@ -198,6 +198,11 @@ void TestFormatBar::barFollowsTheSelectionWithoutApplying()
     QCOMPARE(w.bar->sizeSpin()->value(), 10);
     QCOMPARE(w.bar->fontCombo()->currentText(), QStringLiteral("Courier New"));
 
+    // Selected backwards (shift+ctrl+Left): the word still shows its own format.
+    w.select(12, 6);
+    QVERIFY(w.bar->boldButton()->isChecked());
+    QCOMPARE(w.bar->colorCombo()->currentData().value<QColor>(), QColor(0, 0, 128));
+
     QCOMPARE(applied.count(), 0);
     QCOMPARE(hookCalls, 0);
     QCOMPARE(w.edit->document()->toHtml(), before);

@@ -160,7 +160,14 @@ void FormatBar::refresh()
     if (!m_edit || m_refreshing)
         return;
     m_refreshing = true;
-    const QTextCharFormat format = m_edit->currentCharFormat();
+    // A selection shows its first character, whichever end the cursor is
+    // at; without one, what typing would get.
+    QTextCharFormat format = m_edit->currentCharFormat();
+    if (const QTextCursor cursor = m_edit->textCursor(); cursor.hasSelection()) {
+        QTextCursor first(m_edit->document());
+        first.setPosition(cursor.selectionStart() + 1);
+        format = first.charFormat();
+    }
     // What the format leaves open comes from the control's own font.
     const QFont font = format.font().resolve(m_edit->document()->defaultFont());
     m_bold->setChecked(format.hasProperty(QTextFormat::FontWeight) ? format.fontWeight() >= QFont::DemiBold
