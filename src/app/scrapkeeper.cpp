@@ -4,6 +4,7 @@
 
 #include "common/errorhandler.h"
 #include "common/messageboxservice.h"
+#include "common/programerror.h"
 #include "platform/filedialogs.h"
 #include "popup/globalhotkeys.h"
 #include "popup/popuplist.h"
@@ -634,8 +635,13 @@ QWidget *Scrapkeeper::dialogParent()
 
 void Scrapkeeper::saveCollection()
 {
-    if (m_dataUsable)
-        m_dataFiles.saveData();
+    // The file that could not be read is not replaced by what is left in
+    // memory; saying so stops the command that asked, so nothing is lost.
+    if (!m_dataUsable)
+        throw ProgramError(QStringLiteral("\"%1\" could not be read, so it is not overwritten.  Save the group list "
+                                          "under another name to keep your changes.")
+                               .arg(m_dataFiles.currentFile()));
+    m_dataFiles.saveData();
 }
 
 void Scrapkeeper::currentFileChanged(bool contentReplaced)

@@ -22,6 +22,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
 #include <QMenu>
 #include <QSettings>
@@ -150,6 +151,7 @@ private slots:
     void autoSave();
     void groupListsSwitchFromTheToolbar();
     void aNewGroupListIsShownAndTakesCaptures();
+    void editsOverAnUnreadableDataFileAreNotDroppedBySwitching();
 };
 
 void TestScrapkeeper::autoSave_data()
@@ -263,6 +265,37 @@ void TestScrapkeeper::aNewGroupListIsShownAndTakesCaptures()
     QVERIFY(!w.collection().addNewItem(false, textItem(QStringLiteral("captured"))));
     QCOMPARE(w.collection().category(0)->items.front()->text, QStringLiteral("captured"));
     QCOMPARE(readFile(f.dataFile()), kTwoCategories);
+}
+
+void TestScrapkeeper::editsOverAnUnreadableDataFileAreNotDroppedBySwitching()
+{
+    Fixture f;
+    f.writeSettings();
+    // A data file that opens but cannot be read.
+    QVERIFY(QFile::remove(f.dataFile()));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), f.dataFile()));
+    f.writeDataFile(kTwoCategories, QStringLiteral("other.db"));
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    w.collection().appendCategory(QStringLiteral("Typed since"));
+    w.collection().setEditModified();
+
+    // Yes to saving cannot save there: the switch stops, the edits stay.
+    f.boxes.answerNext(MessageBoxService::Yes);
+    QVERIFY_THROWS_EXCEPTION(ProgramError, w.groupLists().openChosen());
+    QVERIFY(f.dialogs.asked.isEmpty());
+    QCOMPARE(w.collection().category(0)->name, QStringLiteral("Typed since"));
+    QVERIFY(QFileInfo(f.dataFile()).isSymLink());
+
+    // Saved under another name they are safe, and OK keeps saving them there.
+    const QString kept = QDir(f.paths().programFolder).filePath(QStringLiteral("kept.db"));
+    f.dialogs.answers << kept;
+    w.groupLists().saveAs();
+    QVERIFY(readFile(kept).contains("Typed since"));
+    w.collection().appendCategory(QStringLiteral("Then this"));
+    w.collection().setEditModified();
+    w.acceptChanges();
+    QVERIFY(readFile(kept).contains("Then this"));
 }
 
 namespace {
