@@ -4,6 +4,7 @@
 
 #include "common/errorhandler.h"
 #include "common/messageboxservice.h"
+#include "common/programerror.h"
 #include "platform/filedialogs.h"
 #include "popup/globalhotkeys.h"
 #include "popup/popuplist.h"
@@ -84,6 +85,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
     , m_monitor(m_collection, m_options, services.clipboard, *this)
     , m_treeEditor(m_collection, m_options, m_messages, services.treeDialogs)
+    , m_groupLists(m_collection, m_dataFiles, m_recent, m_options, m_treeEditor, m_messages, m_fileDialogs, *this)
     , m_itemClipboard(services.clipboard, m_monitor)
 {
     setObjectName(QStringLiteral("frmConfig"));
@@ -384,12 +386,7 @@ bool Scrapkeeper::checkExampleDataFile()
         showNewListHint();
         return true;
     }
-    m_dataFiles.setCurrentFile(chosen);
-    m_dataFiles.loadData();
-    m_dataUsable = true;
-    // Captures go to the current category of the file now loaded.
-    applyCategoryChoice();
-    refreshCurrentItems();
+    m_groupLists.open(chosen);
     return true;
 }
 
@@ -627,6 +624,37 @@ void Scrapkeeper::selectFirstNode()
 void Scrapkeeper::moveOutOfSight()
 {
     hideWhileMinimised();
+}
+
+// ---- group lists ---------------------------------------------------------------------------
+
+QWidget *Scrapkeeper::dialogParent()
+{
+    return m_view->dialogParent();
+}
+
+void Scrapkeeper::saveCollection()
+{
+    // The file that could not be read is not replaced by what is left in
+    // memory; saying so stops the command that asked, so nothing is lost.
+    if (!m_dataUsable)
+        throw ProgramError(QStringLiteral("\"%1\" could not be read, so it is not overwritten.  Save the group list "
+                                          "under another name to keep your changes.")
+                               .arg(m_dataFiles.currentFile()));
+    m_dataFiles.saveData();
+}
+
+void Scrapkeeper::currentFileChanged(bool contentReplaced)
+{
+    // The file now current was read or written: it may be written again.
+    m_dataUsable = true;
+    if (!contentReplaced)
+        return;
+    refreshCategoryCombo();
+    // Captures go to the current category of the list now shown.
+    applyCategoryChoice();
+    refreshCurrentItems();
+    showTrayCategory();
 }
 
 // ---- the pop-up hotkey ----------------------------------------------------------------------

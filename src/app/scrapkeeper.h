@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/apppaths.h"
+#include "app/grouplists.h"
 
 #include "capture/clipboardmonitor.h"
 #include "capture/itemclipboard.h"
@@ -46,7 +47,8 @@ class Scrapkeeper : public QObject,
                     public DataFileHost,
                     public CaptureHost,
                     public PopupHost,
-                    public ConfigViewHandler
+                    public ConfigViewHandler,
+                    public GroupListHost
 {
     Q_OBJECT
 public:
@@ -79,6 +81,7 @@ public:
     Options &options() { return m_options; }
     DataFileManager &dataFiles() { return m_dataFiles; }
     RecentFiles &recentFiles() { return m_recent; }
+    GroupLists &groupLists() { return m_groupLists; }
     TrayIcon &trayIcon() { return *m_tray; }
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
 
@@ -126,6 +129,17 @@ public:
     void categoryPicked(int index) override;
     void categoryChosenInTree(int index) override;
     void windowStateChanged(bool minimised) override;
+    void newGroupListRequested() override { m_groupLists.createNew(); }
+    void openGroupListRequested() override { m_groupLists.openChosen(); }
+    void recentGroupListChosen(int index) override { m_groupLists.openRecent(index); }
+    void clearRecentGroupListsRequested() override { m_groupLists.clearRecent(); }
+    void saveGroupListRequested() override { m_groupLists.saveAs(); }
+    QStringList recentGroupLists() const override { return m_recent.paths(); }
+
+    // GroupListHost
+    QWidget *dialogParent() override;
+    void saveCollection() override;
+    void currentFileChanged(bool contentReplaced) override;
 
 private:
     void onMinimisedOrRestored(bool minimised);
@@ -157,6 +171,7 @@ private:
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
     TreeEditor m_treeEditor;
+    GroupLists m_groupLists;
     ItemClipboard m_itemClipboard;
     QStringList m_categoryNames;  // as the category lists last showed them
     PopupController *m_popups = nullptr;

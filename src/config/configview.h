@@ -61,4 +61,14 @@ public:
     virtual void categoryChosenInTree(int index) = 0;
     // The window manager minimised or restored the window.
     virtual void windowStateChanged(bool minimised) = 0;
+
+    // The group lists of the "List Setup" toolbar: a new one, one chosen in a
+    // dialog or among the recent ones (newest first), the recent ones
+    // forgotten, the collection saved under another name.
+    virtual void newGroupListRequested() = 0;
+    virtual void openGroupListRequested() = 0;
+    virtual void recentGroupListChosen(int index) = 0;
+    virtual void clearRecentGroupListsRequested() = 0;
+    virtual void saveGroupListRequested() = 0;
+    virtual QStringList recentGroupLists() const = 0;
 };

@@ -123,6 +123,15 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
             [this, cancel] { ErrorHandler::guard(cancel, [this] { m_handler->discardRequested(false); }); });
     connect(m_listSetup, &ListSetupPage::restoreRequested, this, [this] { m_handler->discardRequested(true); });
     connect(m_listSetup, &ListSetupPage::categorySelected, this, &ConfigWindow::followTreeSelection);
+    connect(m_listSetup, &ListSetupPage::newGroupListRequested, this, [this] { m_handler->newGroupListRequested(); });
+    connect(m_listSetup, &ListSetupPage::openGroupListRequested, this, [this] { m_handler->openGroupListRequested(); });
+    connect(m_listSetup, &ListSetupPage::recentGroupListChosen, this,
+            [this](int index) { m_handler->recentGroupListChosen(index); });
+    connect(m_listSetup, &ListSetupPage::clearRecentGroupListsRequested, this,
+            [this] { m_handler->clearRecentGroupListsRequested(); });
+    connect(m_listSetup, &ListSetupPage::saveGroupListRequested, this, [this] { m_handler->saveGroupListRequested(); });
+    connect(m_listSetup, &ListSetupPage::recentGroupListsWanted, this,
+            [this] { m_listSetup->showRecentGroupLists(m_handler->recentGroupLists()); });
     connect(help, &QPushButton::clicked, this,
             [this, help] { ErrorHandler::guard(help, [this] { m_handler->helpRequested(currentPage().helpTopic()); }); });
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {

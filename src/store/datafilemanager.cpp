@@ -40,6 +40,11 @@ const QString kNotFound = QStringLiteral(
     "If the program abnormally terminated, you should set up the auto-save options to avoid this from "
     "happening again.");
 
+const QString kNoData = QStringLiteral(
+    "\"%1\" holds no Scrapkeeper data, so it has not been opened.  The group list in use stays open.");
+const QString kNotOpened = QStringLiteral(
+    "\"%1\" has not been opened.  The group list in use stays open.");
+
 const QString kCopyFailed = QStringLiteral(
     "A copy of the data file could not be made:\r\n\r\n%1\r\n\r\nYour data is loaded and will be saved as usual.");
 
@@ -115,12 +120,12 @@ void DataFileManager::saveData()
     m_recent.moveToTop(m_currentFile);
 }
 
-bool DataFileManager::keepCopy(const QString &to)
+bool DataFileManager::keepCopy(const QString &from, const QString &to)
 {
     // A backup or corrupt copy that cannot be written (a full disk, a
     // read-only folder) is worth a word, not the start of the program.
     try {
-        SafeFile::copy(m_currentFile, to);
+        SafeFile::copy(from, to);
         return true;
     } catch (const ProgramError &error) {
         m_messages.error(kCopyFailed.arg(error.message()));
@@ -151,6 +156,50 @@ void DataFileManager::loadData()
     }
 }
 
+DataFileManager::FileText DataFileManager::readWhole(const QString &path) const
+{
+    // Read-only access is enough: a file the user may not change still loads.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw ProgramError(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
+    FileText whole;
+    whole.size = file.size();
+    whole.bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw ProgramError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
+    whole.text = decode(whole.bytes);
+    return whole;
+}
+
+ParseResult DataFileManager::parse(const QString &path, const FileText &file)
+{
+    m_host.showProgress(0);
+    m_host.processEvents();
+    DataFileReader reader(path, file.size);
+    reader.setProgress([this](int percent) { m_host.showProgress(percent); });
+    return reader.parse(file.text);
+}
+
+void DataFileManager::adopt(ParseResult &&result)
+{
+    m_collection.replaceAll(std::move(result.categories));
+    reportProblems(result);
+    if (m_collection.categoryCount() == 0)
+        m_collection.appendCategory(QStringLiteral("Category1"));
+    m_collection.setEditModified(false);
+    m_host.hideProgress();
+    m_host.selectFirstNode();
+}
+
+void DataFileManager::adoptedWhole()
+{
+    m_wholeFileLoaded = true;
+    m_host.refreshCaption();
+    m_host.refreshCategoryCombo();
+    learnBackupReferences(m_host.readBackupSetting() && keepCopy(m_currentFile, backupPath(m_currentFile)));
+    m_recent.moveToTop(m_currentFile);
+}
+
 DataFileManager::Outcome DataFileManager::loadOnce()
 {
     m_collection.clear();
@@ -161,46 +210,25 @@ DataFileManager::Outcome DataFileManager::loadOnce()
         return Outcome::Done;
     }
 
-    // Read-only access is enough: a file the user may not change still loads.
-    QFile file(m_currentFile);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramError(QStringLiteral("Cannot open \"%1\": %2").arg(m_currentFile, file.errorString()));
-    const qint64 size = file.size();
-    const QByteArray bytes = file.readAll();
-    file.close();
-    const QString text = decode(bytes);
-    if (blankAfterTrim(firstLine(text))) {
-        startFreshCollection(!bytes.trimmed().isEmpty());
+    const FileText file = readWhole(m_currentFile);
+    if (blankAfterTrim(firstLine(file.text))) {
+        startFreshCollection(!file.bytes.trimmed().isEmpty());
         return Outcome::Done;
     }
 
-    m_host.showProgress(0);
-    m_host.processEvents();
-    DataFileReader reader(m_currentFile, size);
-    reader.setProgress([this](int percent) { m_host.showProgress(percent); });
-    ParseResult result = reader.parse(text);
+    ParseResult result = parse(m_currentFile, file);
     const bool failed = result.failed;
-    m_collection.replaceAll(std::move(result.categories));
-    reportProblems(result);
-    if (m_collection.categoryCount() == 0)
-        m_collection.appendCategory(QStringLiteral("Category1"));
-    m_collection.setEditModified(false);
-    m_host.hideProgress();
-    m_host.selectFirstNode();
+    adopt(std::move(result));
+    if (!failed) {
+        adoptedWhole();
+        return Outcome::Done;
+    }
 
     // A file that did not load whole still names pictures the part in
     // memory does not: nothing may be swept on its behalf.
-    m_wholeFileLoaded = !failed;
-    if (!failed) {
-        m_host.refreshCaption();
-        m_host.refreshCategoryCombo();
-        learnBackupReferences(m_host.readBackupSetting() && keepCopy(backupPath(m_currentFile)));
-        m_recent.moveToTop(m_currentFile);
-        return Outcome::Done;
-    }
-
+    m_wholeFileLoaded = false;
     learnBackupReferences(false);
-    keepCopy(corruptPath(m_currentFile));
+    keepCopy(m_currentFile, corruptPath(m_currentFile));
     m_messages.error(corruptMessage(QFileInfo(m_currentFile).fileName()));
     const QString backup = backupPath(m_currentFile);
     if (QFileInfo(backup).isFile()) {
@@ -213,6 +241,80 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     m_host.refreshCategoryCombo();
     m_recent.moveToTop(m_currentFile);
     return Outcome::Done;
+}
+
+DataFileManager::Switch DataFileManager::switchTo(const QString &path)
+{
+    // Everything is read and checked before the collection in memory is
+    // touched: a file that is no data file must not cost the list in use.
+    QString candidate = path;
+    for (;;) {
+        if (!QFileInfo(candidate).isFile())
+            return Switch::Missing;
+        const FileText file = readWhole(candidate);
+        if (blankAfterTrim(firstLine(file.text))) {
+            m_messages.error(kNoData.arg(candidate));
+            return Switch::Kept;
+        }
+        ParseResult result = parse(candidate, file);
+        if (!result.failed) {
+            m_currentFile = candidate;
+            adopt(std::move(result));
+            // The flags described the collection now given up.
+            m_collection.clearModified();
+            adoptedWhole();
+            return Switch::Opened;
+        }
+        m_host.hideProgress();
+        keepCopy(candidate, corruptPath(candidate));
+        m_messages.error(corruptMessage(QFileInfo(candidate).fileName()));
+        const QString backup = backupPath(candidate);
+        if (!QFileInfo(backup).isFile()) {
+            m_messages.error(kNoBackup);
+            m_messages.error(kNotOpened.arg(path));
+            return Switch::Kept;
+        }
+        m_messages.information(kBackupOffer);
+        candidate = backup;
+    }
+}
+
+void DataFileManager::becomeCurrent(const QString &path)
+{
+    const QString identity = SideFiles::identity(path);
+    const bool sameFile = !identity.isEmpty() && identity == SideFiles::identity(m_currentFile);
+    m_currentFile = path;
+    if (sameFile)
+        return;
+    // Another file: the side files its earlier content left may be swept,
+    // except those its own backup names.
+    m_wholeFileLoaded = true;
+    learnBackupReferences(false);
+}
+
+void DataFileManager::startNew(const QString &path)
+{
+    becomeCurrent(path);
+    // The new list replaces whatever the file held.
+    m_wholeFileLoaded = true;
+    m_collection.clear();
+    m_host.refreshCaption();
+}
+
+void DataFileManager::saveAs(const QString &path)
+{
+    const QString previousFile = m_currentFile;
+    const bool previousWhole = m_wholeFileLoaded;
+    const QSet<QString> previousKeep = m_backupReferences;
+    becomeCurrent(path);
+    try {
+        saveData();
+    } catch (...) {
+        m_currentFile = previousFile;
+        m_wholeFileLoaded = previousWhole;
+        m_backupReferences = previousKeep;
+        throw;
+    }
 }
 
 void DataFileManager::reportProblems(const ParseResult &result)
@@ -237,7 +339,7 @@ void DataFileManager::startFreshCollection(bool keepCopy)
     // A file that has content but no usable first line is about to be
     // replaced: keep its bytes where the user can find them.
     if (keepCopy)
-        this->keepCopy(corruptPath(m_currentFile));
+        this->keepCopy(m_currentFile, corruptPath(m_currentFile));
     // A file that had content is not known whole; a missing one leaves
     // behind only side files no collection names any more.
     m_wholeFileLoaded = !keepCopy;

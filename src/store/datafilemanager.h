@@ -41,6 +41,19 @@ public:
     void loadData();
     void saveData();
 
+    // What became of a request to open another data file.
+    enum class Switch { Opened, Missing, Kept };
+    // Loads another data file in place of the current one. The collection in
+    // memory and the current file are given up only for a file that loaded:
+    // one that cannot be read throws, and one that holds no data or fails to
+    // load (with no backup that loads) leaves both as they were.
+    Switch switchTo(const QString &path);
+    // Makes `path` the current file of an empty collection (a new group list).
+    void startNew(const QString &path);
+    // Saves the collection as `path`, which becomes the current file; when
+    // the save fails the current file stays the one it was.
+    void saveAs(const QString &path);
+
     // On a first run no data file is expected yet: it is made without a word.
     void setFirstRun(bool firstRun) { m_firstRun = firstRun; }
     // Whether the collection in memory is all the current file held, so
@@ -52,10 +65,21 @@ public:
 
 private:
     enum class Outcome { Done, TryBackup };
+    struct FileText
+    {
+        qint64 size = 0;
+        QByteArray bytes;
+        QString text;
+    };
     Outcome loadOnce();
+    FileText readWhole(const QString &path) const;
+    ParseResult parse(const QString &path, const FileText &file);
+    void adopt(ParseResult &&result);
+    void adoptedWhole();
+    void becomeCurrent(const QString &path);
     void startFreshCollection(bool keepCopy);
     void reportProblems(const ParseResult &result);
-    bool keepCopy(const QString &to);
+    bool keepCopy(const QString &from, const QString &to);
     void learnBackupReferences(bool backupJustWritten);
 
     Collection &m_collection;

@@ -32,6 +32,12 @@ void RecentFiles::removeAt(int index)
         m_paths.removeAt(index);
 }
 
+void RecentFiles::remove(const QString &path)
+{
+    const QString unwanted = normalized(path);
+    m_paths.removeIf([&unwanted](const QString &entry) { return normalized(entry) == unwanted; });
+}
+
 void RecentFiles::load(const QString &listFile)
 {
     m_paths.clear();

@@ -14,6 +14,7 @@ public:
 
     void moveToTop(const QString &path);
     void removeAt(int index);
+    void remove(const QString &path);
     void clear() { m_paths.clear(); }
 
     // A missing file is an empty list.

@@ -22,8 +22,11 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPushButton>
+#include <QMenu>
 #include <QSettings>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -146,6 +149,9 @@ private slots:
     void hotkeyFollowsSettings();
     void autoSave_data();
     void autoSave();
+    void groupListsSwitchFromTheToolbar();
+    void aNewGroupListIsShownAndTakesCaptures();
+    void editsOverAnUnreadableDataFileAreNotDroppedBySwitching();
 };
 
 void TestScrapkeeper::autoSave_data()
@@ -187,6 +193,109 @@ void TestScrapkeeper::autoSave()
     QVERIFY(readFile(f.dataFile()).contains("later"));
     QVERIFY(QFile::exists(f.paths().settingsFile));
     QVERIFY(!w.collection().captureModified());
+}
+
+void TestScrapkeeper::groupListsSwitchFromTheToolbar()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeDataFile("031\r\nRecipes\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n", QStringLiteral("recipes.db"));
+    const QString recipes = QDir(f.paths().programFolder).filePath(QStringLiteral("recipes.db"));
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    QMenu *menu = f.window->listSetupPage()->groupListMenu();
+    auto *pages = f.window->findChild<QTabWidget *>(QStringLiteral("pages"));
+    const auto tabText = [pages, &f] { return pages->tabText(pages->indexOf(f.window->listSetupPage()->widget())); };
+
+    f.dialogs.answers << recipes;
+    menu->findChild<QAction *>(QStringLiteral("Open1"))->trigger();
+    QCOMPARE(w.dataFiles().currentFile(), recipes);
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + recipes);
+    QCOMPARE(tabText(), QStringLiteral("List Setup - recipes.db"));
+    QCOMPARE(f.window->categoryCombo()->currentText(), QStringLiteral("Recipes"));
+    QCOMPARE(w.collection().currentCategory()->name, QStringLiteral("Recipes"));
+    QCOMPARE(w.trayIcon().menu()->categoryMenu()->checkedCategory(), 0);
+
+    // The menu lists what was opened, newest first.
+    emit menu->aboutToShow();
+    QAction *first = menu->findChild<QAction *>(QStringLiteral("One"));
+    QAction *second = menu->findChild<QAction *>(QStringLiteral("Two"));
+    QCOMPARE(first->text(), recipes);
+    QCOMPARE(second->text(), f.dataFile());
+    QVERIFY(!menu->findChild<QAction *>(QStringLiteral("Three"))->isVisible());
+
+    // Cancel goes back to the file the settings name.
+    f.window->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
+    QCOMPARE(w.dataFiles().currentFile(), f.dataFile());
+    QCOMPARE(w.collection().category(0)->name, QStringLiteral("Mail"));
+    QCOMPARE(tabText(), QStringLiteral("List Setup - data.db"));
+
+    // A recent entry opened and kept with OK is the file of the next start.
+    w.showConfiguration();
+    emit menu->aboutToShow();
+    second->trigger();
+    QCOMPARE(w.dataFiles().currentFile(), recipes);
+    f.window->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    QCOMPARE(QSettings(f.paths().settingsFile, QSettings::IniFormat).value("currdb").toString(), recipes);
+    QVERIFY(f.boxes.unexpected().isEmpty());
+}
+
+void TestScrapkeeper::aNewGroupListIsShownAndTakesCaptures()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    const QString fresh = QDir(f.paths().programFolder).filePath(QStringLiteral("fresh.db"));
+    f.dialogs.answers << QDir(f.paths().programFolder).filePath(QStringLiteral("fresh"));
+    CategoryProperties snippets;
+    snippets.name = QStringLiteral("Snippets");
+    f.treeDialogs.categoryAnswers.enqueue(snippets);
+
+    f.window->findChild<QToolButton *>(QStringLiteral("newdbbtn"))->click();
+    QVERIFY(f.boxes.shown().isEmpty());
+    QCOMPARE(w.dataFiles().currentFile(), fresh);
+    QCOMPARE(f.window->windowTitle(), QStringLiteral("Scrapkeeper Configuration - ") + fresh);
+    QVERIFY(readFile(fresh).contains("Snippets"));
+    QCOMPARE(f.window->categoryCombo()->count(), 1);
+    QCOMPARE(f.window->categoryCombo()->currentText(), QStringLiteral("Snippets"));
+    QCOMPARE(w.recentFiles().paths().first(), fresh);
+    QVERIFY(!w.collection().addNewItem(false, textItem(QStringLiteral("captured"))));
+    QCOMPARE(w.collection().category(0)->items.front()->text, QStringLiteral("captured"));
+    QCOMPARE(readFile(f.dataFile()), kTwoCategories);
+}
+
+void TestScrapkeeper::editsOverAnUnreadableDataFileAreNotDroppedBySwitching()
+{
+    Fixture f;
+    f.writeSettings();
+    // A data file that opens but cannot be read.
+    QVERIFY(QFile::remove(f.dataFile()));
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), f.dataFile()));
+    f.writeDataFile(kTwoCategories, QStringLiteral("other.db"));
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    w.collection().appendCategory(QStringLiteral("Typed since"));
+    w.collection().setEditModified();
+
+    // Yes to saving cannot save there: the switch stops, the edits stay.
+    f.boxes.answerNext(MessageBoxService::Yes);
+    QVERIFY_THROWS_EXCEPTION(ProgramError, w.groupLists().openChosen());
+    QVERIFY(f.dialogs.asked.isEmpty());
+    QCOMPARE(w.collection().category(0)->name, QStringLiteral("Typed since"));
+    QVERIFY(QFileInfo(f.dataFile()).isSymLink());
+
+    // Saved under another name they are safe, and OK keeps saving them there.
+    const QString kept = QDir(f.paths().programFolder).filePath(QStringLiteral("kept.db"));
+    f.dialogs.answers << kept;
+    w.groupLists().saveAs();
+    QVERIFY(readFile(kept).contains("Typed since"));
+    w.collection().appendCategory(QStringLiteral("Then this"));
+    w.collection().setEditModified();
+    w.acceptChanges();
+    QVERIFY(readFile(kept).contains("Then this"));
 }
 
 namespace {

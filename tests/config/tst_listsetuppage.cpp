@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QTabWidget>
 #include <QTest>
 #include <QTextEdit>
 #include <QToolButton>
@@ -39,9 +40,17 @@ struct RecordingHandler : ConfigViewHandler
     void categoryPicked(int) override {}
     void categoryChosenInTree(int index) override { chosen << index; }
     void windowStateChanged(bool) override {}
+    void newGroupListRequested() override { asked << QStringLiteral("new"); }
+    void openGroupListRequested() override { asked << QStringLiteral("open"); }
+    void recentGroupListChosen(int index) override { asked << QStringLiteral("recent %1").arg(index); }
+    void clearRecentGroupListsRequested() override { asked << QStringLiteral("clear"); }
+    void saveGroupListRequested() override { asked << QStringLiteral("save"); }
+    QStringList recentGroupLists() const override { return recent; }
 
     QList<int> chosen;
     int restored = 0;
+    QStringList asked;
+    QStringList recent;
 };
 
 struct Window
@@ -96,6 +105,10 @@ private slots:
     void dragScrollsFasterFartherOut_data();
     void dragScrollsFasterFartherOut();
     void printAndQuickAddReachTheirDialogs();
+    void groupListCommandsReachTheProgram();
+    void theGroupListMenuShowsTheRecentFiles_data();
+    void theGroupListMenuShowsTheRecentFiles();
+    void theCaptionsNameTheDataFile();
     void everyControlHasAnAccessibleName();
 };
 
@@ -271,6 +284,76 @@ void TestListSetupPage::printAndQuickAddReachTheirDialogs()
     QCOMPARE(w.collection.category(0)->items[0]->text, QStringLiteral("quick"));
     w.select(0);
     QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t3")));
+}
+
+void TestListSetupPage::groupListCommandsReachTheProgram()
+{
+    Window w;
+    for (const char *name : {"newdbbtn", "loaddbbtn", "savedbbtn"})
+        QVERIFY2(w.button(name)->isEnabled(), name);
+    w.button("newdbbtn")->click();
+    w.button("savedbbtn")->click();
+    QMenu *menu = w.page().groupListMenu();
+    QCOMPARE(w.button("loaddbbtn")->menu(), menu);
+    QCOMPARE(menu->objectName(), QStringLiteral("pmDBList"));
+    QAction *open = menu->findChild<QAction *>(QStringLiteral("Open1"));
+    QAction *clear = menu->findChild<QAction *>(QStringLiteral("Clearlist1"));
+    QCOMPARE(open->text(), QStringLiteral("Open..."));
+    QCOMPARE(clear->text(), QStringLiteral("Clear list"));
+    open->trigger();
+    clear->trigger();
+    QCOMPARE(w.handler.asked, (QStringList{"new", "save", "open", "clear"}));
+}
+
+void TestListSetupPage::theGroupListMenuShowsTheRecentFiles_data()
+{
+    QTest::addColumn<QStringList>("recent");
+    QTest::addColumn<QStringList>("shown");
+
+    QTest::newRow("none") << QStringList{} << QStringList{};
+    QTest::newRow("two") << QStringList{"/d/a.db", "/d/b.db"} << QStringList{"/d/a.db", "/d/b.db"};
+    QTest::newRow("an ampersand shown as it is")
+        << QStringList{"/d/Tom & Jerry.db"} << QStringList{"/d/Tom && Jerry.db"};
+    QTest::newRow("five") << QStringList{"/1.db", "/2.db", "/3.db", "/4.db", "/5.db"}
+                          << QStringList{"/1.db", "/2.db", "/3.db", "/4.db", "/5.db"};
+}
+
+void TestListSetupPage::theGroupListMenuShowsTheRecentFiles()
+{
+    QFETCH(QStringList, recent);
+    QFETCH(QStringList, shown);
+    Window w;
+    QMenu *menu = w.page().groupListMenu();
+    // A longer list shown before: its entries must not linger.
+    w.handler.recent = QStringList{"/old1.db", "/old2.db", "/old3.db", "/old4.db", "/old5.db"};
+    emit menu->aboutToShow();
+    w.handler.recent = recent;
+    emit menu->aboutToShow();
+
+    QStringList visible;
+    QList<QAction *> entries;
+    for (const char *name : {"One", "Two", "Three", "Four", "Five"}) {
+        QAction *entry = menu->findChild<QAction *>(QLatin1String(name));
+        QVERIFY2(entry, name);
+        if (entry->isVisible()) {
+            visible << entry->text();
+            entries << entry;
+        }
+    }
+    QCOMPARE(visible, shown);
+    if (!entries.isEmpty()) {
+        entries.last()->trigger();
+        QCOMPARE(w.handler.asked, QStringList{QStringLiteral("recent %1").arg(entries.size() - 1)});
+    }
+}
+
+void TestListSetupPage::theCaptionsNameTheDataFile()
+{
+    Window w;
+    w.window.showDataFile(QStringLiteral("/home/me/lists/work.db"));
+    QCOMPARE(w.window.windowTitle(), QStringLiteral("Scrapkeeper Configuration - /home/me/lists/work.db"));
+    auto *pages = w.window.findChild<QTabWidget *>(QStringLiteral("pages"));
+    QCOMPARE(pages->tabText(pages->indexOf(w.page().widget())), QStringLiteral("List Setup - work.db"));
 }
 
 QTEST_MAIN(TestListSetupPage)

@@ -8,9 +8,10 @@
 class ScriptedFileDialogs : public FileDialogs
 {
 public:
-    QString openFile(QWidget *, const QString &title, const QString &startPath, const QString &) override
+    QString openFile(QWidget *, const QString &title, const QString &startPath, const QString &filter) override
     {
         asked.append(title + QLatin1Char('|') + startPath);
+        filters.append(filter);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     QString openFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
@@ -19,14 +20,16 @@ public:
         selectedFilters.append(selectedFilter);
         return openFile(parent, title, startPath, filter);
     }
-    QString saveFile(QWidget *, const QString &title, const QString &startPath, const QString &,
+    QString saveFile(QWidget *, const QString &title, const QString &startPath, const QString &filter,
                      const QString &selectedFilter, const QString &) override
     {
         asked.append(title + QLatin1Char('|') + startPath);
+        filters.append(filter);
         selectedFilters.append(selectedFilter);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
     QStringList answers;
+    QStringList filters;
     QStringList selectedFilters;
     QStringList asked;
 };

@@ -1,6 +1,7 @@
 #include "doubles/scriptedmessageboxes.h"
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
+#include "common/programerror.h"
 
 #include <QImage>
 
@@ -105,6 +106,14 @@ private slots:
     void nulInStoredTextStillLoads();
     void aFailedBackupCopyIsReportedAndLoadingGoesOn();
     void firstRunCreatesTheFileQuietly();
+    void switchingOpensAGoodFile();
+    void switchingToAFileThatIsNoListKeepsTheListInUse_data();
+    void switchingToAFileThatIsNoListKeepsTheListInUse();
+    void switchingToADamagedFileOpensItsBackup();
+    void switchingToAnUnreadableFileKeepsTheListInUse();
+    void savingAsMovesToTheNewFileKeepingPictures();
+    void aFailedSaveAsKeepsTheCurrentFile();
+    void aNewListStartsEmptyInItsFile();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -423,6 +432,161 @@ void TestDataFileManager::firstRunCreatesTheFileQuietly()
     QVERIFY(m_boxes->shown().isEmpty());
     QVERIFY(QFile::exists(path("data.db")));
     QCOMPARE(m_collection->category(0)->name, QStringLiteral("Category1"));
+}
+
+namespace {
+
+// A data file `good` loaded and then edited: the list in use that opening
+// another file puts at stake.
+void loadAndEdit(DataFileManager &manager, Collection &collection, const QString &good)
+{
+    writeFile(good, kGood);
+    manager.setCurrentFile(good);
+    manager.loadData();
+    collection.insertFirstChild(collection.category(0), textItem(QStringLiteral("unsaved")));
+    collection.setEditModified();
+    collection.setCaptureModified();
+}
+
+} // namespace
+
+void TestDataFileManager::switchingOpensAGoodFile()
+{
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    writeFile(path("other.db"), kDamaged.left(kDamaged.indexOf("031\r\nBroken")) + "SK: 2.3\r\n");
+    const int captions = m_host->captions;
+    QCOMPARE(m_manager->switchTo(path("other.db")), DataFileManager::Switch::Opened);
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(m_manager->currentFile(), path("other.db"));
+    QCOMPARE(m_collection->category(0)->name, QStringLiteral("First"));
+    // Neither flag speaks of the list given up.
+    QVERIFY(!m_collection->anyModified());
+    QCOMPARE(m_host->captions, captions + 1);
+    QVERIFY(QFile::exists(path("other.db.~bk")));
+    QCOMPARE(m_recent->paths(), (QStringList{path("other.db"), path("data.db")}));
+
+    QCOMPARE(m_manager->switchTo(path("gone.db")), DataFileManager::Switch::Missing);
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(m_manager->currentFile(), path("other.db"));
+}
+
+void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("messageStarts");
+    QTest::addColumn<bool>("corruptCopy");
+
+    const QString noData = QStringLiteral("\"%1\" holds no Scrapkeeper data");
+    const QString corrupt = QStringLiteral("An error occured while loading data.");
+    const QString noBackup = QStringLiteral("A backup file cannot be located.");
+    const QString notOpened = QStringLiteral("\"%1\" has not been opened.  The group list in use stays open.");
+    QTest::newRow("empty file") << QByteArray() << QStringList{noData} << false;
+    QTest::newRow("blank first line") << QByteArray("  \r\n031\r\nHidden\r\n0\r\n0\r\n0\r\n")
+                                      << QStringList{noData} << false;
+    QTest::newRow("a letter") << QByteArray("Dear Sir,\r\nthank you.\r\n")
+                              << QStringList{corrupt, noBackup, notOpened} << true;
+    QTest::newRow("damaged list") << kDamaged << QStringList{corrupt, noBackup, notOpened} << true;
+}
+
+void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse()
+{
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, messageStarts);
+    QFETCH(bool, corruptCopy);
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    const QString candidate = path("other.db");
+    writeFile(candidate, content);
+    const QStringList recentBefore = m_recent->paths();
+    const qsizetype progressBefore = m_host->progress.size();
+    const int hiddenBefore = m_host->hidden;
+
+    QCOMPARE(m_manager->switchTo(candidate), DataFileManager::Switch::Kept);
+    const QStringList texts = m_boxes->texts();
+    QCOMPARE(texts.size(), messageStarts.size());
+    for (int i = 0; i < texts.size(); ++i)
+        QVERIFY2(texts[i].startsWith(QString(messageStarts[i]).replace(QStringLiteral("%1"), candidate)),
+                 qPrintable(texts[i]));
+    for (const auto &box : m_boxes->shown())
+        QCOMPARE(box.icon, MessageBoxService::Icon::Error);
+    QCOMPARE(m_manager->currentFile(), path("data.db"));
+    QCOMPARE(m_collection->categoryCount(), 1);
+    QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("unsaved"));
+    QVERIFY(m_collection->editModified() && m_collection->captureModified());
+    QCOMPARE(m_recent->paths(), recentBefore);
+    QCOMPARE(readFile(candidate), content);
+    QCOMPARE(QFile::exists(candidate + QStringLiteral(".corrupt")), corruptCopy);
+    QVERIFY(!QFile::exists(candidate + QStringLiteral(".~bk")));
+    if (m_host->progress.size() > progressBefore)
+        QCOMPARE(m_host->hidden, hiddenBefore + 1);
+    // A save still goes where it went.
+    m_manager->saveData();
+    QVERIFY(readFile(path("data.db")).contains("unsaved"));
+    QCOMPARE(readFile(candidate), content);
+}
+
+void TestDataFileManager::switchingToADamagedFileOpensItsBackup()
+{
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    writeFile(path("other.db"), kDamaged);
+    writeFile(path("other.db.~bk"), kGood);
+    QCOMPARE(m_manager->switchTo(path("other.db")), DataFileManager::Switch::Opened);
+    const QStringList texts = m_boxes->texts();
+    QCOMPARE(texts.size(), 2);
+    QCOMPARE(texts[0], DataFileManager::corruptMessage(QStringLiteral("other.db")));
+    QVERIFY(texts[1].startsWith(QStringLiteral("Click OK to attempt to load the most recent backup")));
+    QCOMPARE(m_manager->currentFile(), path("other.db.~bk"));
+    QCOMPARE(m_collection->category(0)->itemCount(), 1);
+    QCOMPARE(readFile(path("other.db")), kDamaged);
+}
+
+void TestDataFileManager::switchingToAnUnreadableFileKeepsTheListInUse()
+{
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    // A file that opens but cannot be read from its start.
+    QVERIFY(QFile::link(QStringLiteral("/proc/self/mem"), path("locked.db")));
+    QVERIFY_THROWS_EXCEPTION(ProgramError, m_manager->switchTo(path("locked.db")));
+    QCOMPARE(m_manager->currentFile(), path("data.db"));
+    QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("unsaved"));
+}
+
+void TestDataFileManager::savingAsMovesToTheNewFileKeepingPictures()
+{
+    writePicture(path("data.db.b5"));
+    writeFile(path("data.db"), pictureCategory(QStringLiteral("Pics"), path("data.db.b5")) + "SK: 2.3\r\n");
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->loadData();
+    QDir(m_dir->path()).mkpath(QStringLiteral("elsewhere"));
+    m_collection->setEditModified();
+    m_manager->saveAs(path("elsewhere/copy.db"));
+    QCOMPARE(m_manager->currentFile(), path("elsewhere/copy.db"));
+    QVERIFY(!m_collection->anyModified());
+    QCOMPARE(m_recent->paths().first(), path("elsewhere/copy.db"));
+    // The picture stays where it was, and the new file names it there.
+    QVERIFY(readFile(path("elsewhere/copy.db")).contains(path("data.db.b5").toUtf8()));
+    QVERIFY(QFile::exists(path("data.db.b5")));
+    QCOMPARE(QDir(path("elsewhere")).entryList(QDir::Files), QStringList{QStringLiteral("copy.db")});
+}
+
+void TestDataFileManager::aFailedSaveAsKeepsTheCurrentFile()
+{
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    QVERIFY_THROWS_EXCEPTION(ProgramError, m_manager->saveAs(path("no such folder/copy.db")));
+    QCOMPARE(m_manager->currentFile(), path("data.db"));
+    QVERIFY(m_collection->editModified());
+    m_manager->saveData();
+    QVERIFY(readFile(path("data.db")).contains("unsaved"));
+}
+
+void TestDataFileManager::aNewListStartsEmptyInItsFile()
+{
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    const int captions = m_host->captions;
+    m_manager->startNew(path("fresh.db"));
+    QCOMPARE(m_manager->currentFile(), path("fresh.db"));
+    QCOMPARE(m_collection->categoryCount(), 0);
+    QCOMPARE(m_host->captions, captions + 1);
+    // The list it replaced is still on disk as it was last saved.
+    QCOMPARE(readFile(path("data.db")), kGood);
 }
 
 QTEST_GUILESS_MAIN(TestDataFileManager)

@@ -10,6 +10,7 @@ class TestRecentFiles : public QObject
 private slots:
     void keepsFiveNewestWithoutDuplicates();
     void sameFileSpelledTwiceIsOneEntry();
+    void removingAPathRemovesItsEntryWhereverItIs();
     void storedWithCrLf();
 };
 
@@ -34,6 +35,17 @@ void TestRecentFiles::sameFileSpelledTwiceIsOneEntry()
     recent.moveToTop(QStringLiteral("/d/b.db"));
     recent.moveToTop(QStringLiteral("/d/x/../a.db"));
     QCOMPARE(recent.paths(), (QStringList{"/d/a.db", "/d/b.db"}));
+}
+
+void TestRecentFiles::removingAPathRemovesItsEntryWhereverItIs()
+{
+    RecentFiles recent;
+    for (const char *path : {"/d/a.db", "/d/b.db", "/d/c.db"})
+        recent.moveToTop(QString::fromLatin1(path));
+    recent.remove(QStringLiteral("/d/x/../b.db"));
+    QCOMPARE(recent.paths(), (QStringList{"/d/c.db", "/d/a.db"}));
+    recent.remove(QStringLiteral("/d/B.db"));
+    QCOMPARE(recent.paths().size(), 2);
 }
 
 void TestRecentFiles::storedWithCrLf()

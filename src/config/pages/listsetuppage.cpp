@@ -1,6 +1,7 @@
 #include "config/pages/listsetuppage.h"
 
 #include "common/errorhandler.h"
+#include "common/menutext.h"
 #include "config/dialogs/finddialog.h"
 #include "config/pages/collectiontreeview.h"
 #include "config/pages/nodedetailspanel.h"
@@ -95,14 +96,14 @@ void ListSetupPage::buildToolbar(QWidget *bar)
         QObject::connect(button, &QToolButton::clicked, button,
                          [button, action] { ErrorHandler::guard(button, action); });
     };
-    // Group lists are switched here once the program can open and create them.
-    for (QToolButton *groupList :
-         {addButton(bar, "newdbbtn", QStringLiteral("New group list"), themed("document-new", QStyle::SP_FileIcon)),
-          addButton(bar, "loaddbbtn", QStringLiteral("Open existing group list"),
-                    themed("document-open", QStyle::SP_DialogOpenButton)),
-          addButton(bar, "savedbbtn", QStringLiteral("Save group list"),
-                    themed("document-save", QStyle::SP_DialogSaveButton))})
-        groupList->setEnabled(false);
+    QToolButton *newList =
+        addButton(bar, "newdbbtn", QStringLiteral("New group list"), themed("document-new", QStyle::SP_FileIcon));
+    guarded(newList, [this] { emit newGroupListRequested(); });
+    buildGroupListMenu(addButton(bar, "loaddbbtn", QStringLiteral("Open existing group list"),
+                                 themed("document-open", QStyle::SP_DialogOpenButton)));
+    QToolButton *saveList = addButton(bar, "savedbbtn", QStringLiteral("Save group list"),
+                                      themed("document-save", QStyle::SP_DialogSaveButton));
+    guarded(saveList, [this] { emit saveGroupListRequested(); });
     m_print = addButton(bar, "printsb", QStringLiteral("Print selected item"),
                         themed("document-print", QStyle::SP_FileDialogContentsView));
     guarded(m_print, [this] { m_editor.print(m_tree->selectedNode()); });
@@ -148,6 +149,48 @@ void ListSetupPage::buildToolbar(QWidget *bar)
                       themed("edit-undo", QStyle::SP_BrowserReload)),
             [this] { emit restoreRequested(); });
     row->addStretch(1);
+}
+
+void ListSetupPage::buildGroupListMenu(QToolButton *button)
+{
+    m_groupListMenu = new QMenu(button);
+    m_groupListMenu->setObjectName(QStringLiteral("pmDBList"));
+    const auto entry = [this](const char *name, const QString &text, auto signal) {
+        QAction *action = m_groupListMenu->addAction(text);
+        action->setObjectName(QLatin1String(name));
+        connect(action, &QAction::triggered, this,
+                [this, signal] { ErrorHandler::guard(m_groupListMenu, [this, signal] { emit(this->*signal)(); }); });
+        return action;
+    };
+    entry("Open1", QStringLiteral("Open..."), &ListSetupPage::openGroupListRequested);
+    m_groupListMenu->addSeparator();
+    int index = 0;
+    for (const char *name : {"One", "Two", "Three", "Four", "Five"}) {
+        QAction *recent = m_groupListMenu->addAction(QString());
+        recent->setObjectName(QLatin1String(name));
+        recent->setVisible(false);
+        connect(recent, &QAction::triggered, this, [this, index] {
+            ErrorHandler::guard(m_groupListMenu, [this, index] { emit recentGroupListChosen(index); });
+        });
+        m_recentEntries.append(recent);
+        ++index;
+    }
+    m_groupListMenu->addSeparator();
+    entry("Clearlist1", QStringLiteral("Clear list"), &ListSetupPage::clearRecentGroupListsRequested);
+    connect(m_groupListMenu, &QMenu::aboutToShow, this, &ListSetupPage::recentGroupListsWanted);
+    // The menu opens just below the button, which stays down meanwhile.
+    button->setMenu(m_groupListMenu);
+    button->setPopupMode(QToolButton::InstantPopup);
+}
+
+void ListSetupPage::showRecentGroupLists(const QStringList &paths)
+{
+    for (int i = 0; i < m_recentEntries.size(); ++i) {
+        QAction *entry = m_recentEntries[i];
+        const bool present = i < paths.size();
+        entry->setText(present ? MenuText::literal(paths[i]) : QString());
+        entry->setVisible(present);
+    }
 }
 
 QString ListSetupPage::title() const

@@ -3,7 +3,9 @@
 #include "config/pages/configpage.h"
 #include "config/tree/treenode.h"
 
+#include <QList>
 #include <QObject>
+#include <QStringList>
 
 class Collection;
 class CollectionTreeModel;
@@ -35,6 +37,9 @@ public:
     CollectionTreeView *tree() const { return m_tree; }
     CollectionTreeModel *model() const { return m_model; }
     QMenu *addMenu() const { return m_addMenu; }
+    QMenu *groupListMenu() const { return m_groupListMenu; }
+    // Fills the group-list menu's recent entries, newest first.
+    void showRecentGroupLists(const QStringList &paths);
     FindDialog *findDialog() const { return m_find; }
 
     // The commands of the toolbar, as its buttons run them.
@@ -47,9 +52,17 @@ signals:
     // The selection moved: its category, when it names one, is the current category.
     void categorySelected(const CategoryNode *category);
     void restoreRequested();
+    void newGroupListRequested();
+    void openGroupListRequested();
+    void recentGroupListChosen(int index);
+    void clearRecentGroupListsRequested();
+    void saveGroupListRequested();
+    // The group-list menu is about to drop down: its recent entries are due.
+    void recentGroupListsWanted();
 
 private:
     void buildToolbar(QWidget *bar);
+    void buildGroupListMenu(QToolButton *button);
     QToolButton *addButton(QWidget *bar, const char *name, const QString &hint, const QIcon &icon);
     void nodeSelected(TreeNode node);
     void showDetails(TreeNode node);
@@ -65,6 +78,8 @@ private:
     QToolButton *m_keepCategory = nullptr;
     QMenu *m_addMenu = nullptr;
     QAction *m_addItem = nullptr;
+    QMenu *m_groupListMenu = nullptr;
+    QList<QAction *> m_recentEntries;
     FindDialog *m_find = nullptr;
     QString m_fileName;
 };
