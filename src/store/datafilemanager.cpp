@@ -306,6 +306,9 @@ void DataFileManager::saveAs(const QString &path)
     const QString previousFile = m_currentFile;
     const bool previousWhole = m_wholeFileLoaded;
     const QSet<QString> previousKeep = m_backupReferences;
+    const QString identity = SideFiles::identity(path);
+    if (identity.isEmpty() || identity != SideFiles::identity(m_currentFile))
+        m_collection.detachPictures();
     becomeCurrent(path);
     try {
         saveData();

@@ -1,6 +1,7 @@
 #include "doubles/scriptedmessageboxes.h"
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
+#include "store/sidefiles.h"
 #include "common/programerror.h"
 
 #include <QImage>
@@ -111,7 +112,7 @@ private slots:
     void switchingToAFileThatIsNoListKeepsTheListInUse();
     void switchingToADamagedFileOpensItsBackup();
     void switchingToAnUnreadableFileKeepsTheListInUse();
-    void savingAsMovesToTheNewFileKeepingPictures();
+    void savingAsMovesToTheNewFileWithPicturesOfItsOwn();
     void aFailedSaveAsKeepsTheCurrentFile();
     void aNewListStartsEmptyInItsFile();
 
@@ -549,7 +550,7 @@ void TestDataFileManager::switchingToAnUnreadableFileKeepsTheListInUse()
     QCOMPARE(m_collection->category(0)->items.front()->text, QStringLiteral("unsaved"));
 }
 
-void TestDataFileManager::savingAsMovesToTheNewFileKeepingPictures()
+void TestDataFileManager::savingAsMovesToTheNewFileWithPicturesOfItsOwn()
 {
     writePicture(path("data.db.b5"));
     writeFile(path("data.db"), pictureCategory(QStringLiteral("Pics"), path("data.db.b5")) + "SK: 2.3\r\n");
@@ -561,10 +562,20 @@ void TestDataFileManager::savingAsMovesToTheNewFileKeepingPictures()
     QCOMPARE(m_manager->currentFile(), path("elsewhere/copy.db"));
     QVERIFY(!m_collection->anyModified());
     QCOMPARE(m_recent->paths().first(), path("elsewhere/copy.db"));
-    // The picture stays where it was, and the new file names it there.
-    QVERIFY(readFile(path("elsewhere/copy.db")).contains(path("data.db.b5").toUtf8()));
-    QVERIFY(QFile::exists(path("data.db.b5")));
-    QCOMPARE(QDir(path("elsewhere")).entryList(QDir::Files), QStringList{QStringLiteral("copy.db")});
+    // The new file has the picture beside it; the old one keeps its own.
+    const QStringList beside = SideFiles::onDisk(path("elsewhere/copy.db"));
+    QCOMPARE(beside.size(), 1);
+    const QString own = beside.first();
+    QVERIFY(readFile(path("elsewhere/copy.db")).contains(own.toUtf8()));
+    QVERIFY(!readFile(path("elsewhere/copy.db")).contains(path("data.db.b5").toUtf8()));
+    QCOMPARE(QImage(own), QImage(path("data.db.b5")));
+
+    // The first list's pictures may go (its own save sweeps those it no
+    // longer names): the copy does not depend on them.
+    QVERIFY(QFile::remove(path("data.db.b5")));
+    QCOMPARE(m_manager->switchTo(path("data.db")), DataFileManager::Switch::Opened);
+    QCOMPARE(m_manager->switchTo(path("elsewhere/copy.db")), DataFileManager::Switch::Opened);
+    QVERIFY(!m_collection->category(0)->items.front()->bitmap.isNull());
 }
 
 void TestDataFileManager::aFailedSaveAsKeepsTheCurrentFile()
