@@ -4,6 +4,7 @@
 #include "common/errorhandler.h"
 #include "config/dialogs/screencentre.h"
 #include "config/menupicture.h"
+#include "config/pageiconcolumn.h"
 #include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
@@ -18,6 +19,8 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QStackedWidget>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -34,22 +37,62 @@ ConfigWindow::ConfigWindow(Collection &collection, TreeEditor &treeEditor, Confi
 
 ConfigWindow::~ConfigWindow() = default;
 
+namespace {
+
+// The pages' icons in the column, in page order.
+struct PageLook
+{
+    const char *objectName;
+    const char *caption;
+    const char *themeIcon;
+    QStyle::StandardPixmap fallback;
+};
+const PageLook kPageLooks[] = {
+    {"LS", "List Setup Options", "view-list-tree", QStyle::SP_DirIcon},
+    {"PU", "Pop-up List Options", "edit-paste", QStyle::SP_FileDialogListView},
+    {"CO", "Clipboard Options", "edit-copy", QStyle::SP_FileDialogContentsView},
+    {"GO", "General Options", "preferences-system", QStyle::SP_ComputerIcon},
+};
+
+} // namespace
+
 template<typename Page>
 Page *ConfigWindow::addPage(std::unique_ptr<Page> page)
 {
     Page *added = page.get();
-    m_pages->addTab(page->widget(), page->title());
+    // A page with tabs of its own brings them; a single page gets one tab.
+    QWidget *notebookPage = page->widget();
+    if (!qobject_cast<QTabWidget *>(notebookPage)) {
+        auto *tabs = new QTabWidget(m_pages);
+        tabs->addTab(notebookPage, page->title());
+        notebookPage = tabs;
+    }
+    m_pages->addWidget(notebookPage);
+    const PageLook &look = kPageLooks[std::min(m_pageObjects.size(), std::size(kPageLooks) - 1)];
+    if (notebookPage->accessibleName().isEmpty())
+        notebookPage->setAccessibleName(QLatin1String(look.caption));
+    m_icons->addIcon(look.objectName,
+                     QIcon::fromTheme(QLatin1String(look.themeIcon), style()->standardIcon(look.fallback)),
+                     QLatin1String(look.caption));
     m_pageObjects.push_back(std::move(page));
     return added;
 }
 
+int ConfigWindow::currentPageIndex() const
+{
+    return m_pages->currentIndex();
+}
+
 ConfigPage &ConfigWindow::currentPage() const
 {
-    for (const auto &page : m_pageObjects) {
-        if (page->widget() == m_pages->currentWidget())
-            return *page;
-    }
-    return *m_pageObjects.front();
+    const int index = m_pages->currentIndex();
+    return index >= 0 && size_t(index) < m_pageObjects.size() ? *m_pageObjects[size_t(index)] : *m_pageObjects.front();
+}
+
+void ConfigWindow::openPage(int index)
+{
+    m_icons->setCurrent(index);
+    m_pages->setCurrentIndex(index);
 }
 
 void ConfigWindow::buildUi(TreeEditor &treeEditor)
@@ -71,14 +114,23 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     categoryRow->addWidget(m_categoryCombo, 1);
     layout->addLayout(categoryRow);
 
-    m_pages = new QTabWidget(central);
-    m_pages->setObjectName(QStringLiteral("pages"));
+    auto *pageRow = new QHBoxLayout;
+    m_icons = new PageIconColumn(central);
+    m_pages = new QStackedWidget(central);
+    m_pages->setObjectName(QStringLiteral("Notebook"));
     m_pages->setAccessibleName(QStringLiteral("Configuration pages"));
     m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, treeEditor, m_pages));
     m_listSetupTab = m_listSetup->widget();
+    m_listSetupTabs = qobject_cast<QTabWidget *>(m_pages->widget(0));
+    m_listSetupTabs->setObjectName(QStringLiteral("ConfigPC"));
     m_tree = m_listSetup->tree();
     m_treeModel = m_listSetup->model();
-    layout->addWidget(m_pages, 1);
+    m_icons->setCurrent(0);
+    pageRow->addWidget(m_icons);
+    pageRow->addWidget(m_pages, 1);
+    layout->addLayout(pageRow, 1);
+    setMinimumWidth(300);
+    connect(m_icons, &PageIconColumn::pageChosen, this, &ConfigWindow::openPage);
 
     m_memo = new RichEdit(central);
     m_memo->setObjectName(QStringLiteral("Memo"));
@@ -180,7 +232,7 @@ void ConfigWindow::showDataFile(const QString &path)
 {
     setWindowTitle(QStringLiteral("Scrapkeeper Configuration - ") + path);
     m_listSetup->setDataFileName(QFileInfo(path).fileName());
-    m_pages->setTabText(m_pages->indexOf(m_listSetupTab), m_listSetup->title());
+    m_listSetupTabs->setTabText(m_listSetupTabs->indexOf(m_listSetupTab), m_listSetup->title());
 }
 
 void ConfigWindow::showCategoryNames(const QStringList &names, int selected)
@@ -237,7 +289,7 @@ void ConfigWindow::selectFirstNode()
 
 void ConfigWindow::showListSetup()
 {
-    m_pages->setCurrentWidget(m_listSetupTab);
+    openPage(0);
     m_tree->setFocus();
 }
 

@@ -13,8 +13,10 @@ class CollectionTreeView;
 class ConfigPage;
 class ListSetupPage;
 class MenuPicture;
+class PageIconColumn;
 class QComboBox;
 class QProgressBar;
+class QStackedWidget;
 class QTabWidget;
 class RichEdit;
 class TreeEditor;
@@ -31,6 +33,9 @@ public:
 
     CollectionTreeView *tree() const { return m_tree; }
     ListSetupPage *listSetupPage() const { return m_listSetup; }
+    PageIconColumn *pageIcons() const { return m_icons; }
+    // The page showing, as its position in the icon column.
+    int currentPageIndex() const;
     QComboBox *categoryCombo() const { return m_categoryCombo; }
 
     // The hidden scratch control capture and paste load rich text into.
@@ -68,11 +73,14 @@ private:
     template<typename Page>
     Page *addPage(std::unique_ptr<Page> page);
     ConfigPage &currentPage() const;
+    void openPage(int index);
 
     Collection &m_collection;
     ConfigViewHandler *m_handler;
     QComboBox *m_categoryCombo = nullptr;
-    QTabWidget *m_pages = nullptr;
+    PageIconColumn *m_icons = nullptr;
+    QStackedWidget *m_pages = nullptr;
+    QTabWidget *m_listSetupTabs = nullptr;
     std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
     ListSetupPage *m_listSetup = nullptr;
     QWidget *m_listSetupTab = nullptr;

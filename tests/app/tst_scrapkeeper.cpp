@@ -205,7 +205,7 @@ void TestScrapkeeper::groupListsSwitchFromTheToolbar()
     Scrapkeeper &w = f.start();
     w.showConfiguration();
     QMenu *menu = f.window->listSetupPage()->groupListMenu();
-    auto *pages = f.window->findChild<QTabWidget *>(QStringLiteral("pages"));
+    auto *pages = f.window->findChild<QTabWidget *>(QStringLiteral("ConfigPC"));
     const auto tabText = [pages, &f] { return pages->tabText(pages->indexOf(f.window->listSetupPage()->widget())); };
 
     f.dialogs.answers << recipes;

@@ -249,7 +249,7 @@ void TestListSetupPage::everyControlHasAnAccessibleName()
     Window w;
     w.window.show();
     w.select(0);
-    QCOMPARE(unnamedControls(&w.window), QStringList());
+    QCOMPARE(unnamedControls(&w.window).join(u","), QString());
 
     CategoryPropertiesDialog dialog(CategoryPropertiesDialog::Mode::Edit, w.collection, w.collection.category(0),
                                     w.boxes);
@@ -352,7 +352,7 @@ void TestListSetupPage::theCaptionsNameTheDataFile()
     Window w;
     w.window.showDataFile(QStringLiteral("/home/me/lists/work.db"));
     QCOMPARE(w.window.windowTitle(), QStringLiteral("Scrapkeeper Configuration - /home/me/lists/work.db"));
-    auto *pages = w.window.findChild<QTabWidget *>(QStringLiteral("pages"));
+    auto *pages = w.window.findChild<QTabWidget *>(QStringLiteral("ConfigPC"));
     QCOMPARE(pages->tabText(pages->indexOf(w.page().widget())), QStringLiteral("List Setup - work.db"));
 }
 

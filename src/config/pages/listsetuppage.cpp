@@ -200,7 +200,7 @@ QString ListSetupPage::title() const
 
 QString ListSetupPage::helpTopic() const
 {
-    return QStringLiteral("ListSetup");
+    return QStringLiteral("List_Setup_Tab");
 }
 
 void ListSetupPage::prepareAddMenu()
