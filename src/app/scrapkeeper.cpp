@@ -297,18 +297,48 @@ void Scrapkeeper::showConfiguration()
     checkExampleDataFile();
 }
 
+namespace {
+
+const Option kHotkeyOptions[] = {Option::HotkeyCtrl, Option::HotkeyShift, Option::HotkeyAlt, Option::HotkeyWin,
+                                 Option::HotkeyKey};
+
+} // namespace
+
+Scrapkeeper::HotkeyChoice Scrapkeeper::hotkeyChoice() const
+{
+    HotkeyChoice choice;
+    for (size_t i = 0; i < choice.size(); ++i)
+        choice[i] = m_options.number(kHotkeyOptions[i]);
+    return choice;
+}
+
+void Scrapkeeper::registerOrKeepWorkingHotkey()
+{
+    const auto registered = [this] { return m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).registered; };
+    if (!registered()) {
+        m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Error!"), kHotkeyTaken, MessageBoxService::Ok);
+        // A newly chosen hotkey another program holds must not cost the
+        // one that worked: that one comes back, on the page and on disk.
+        if (m_workingHotkey && *m_workingHotkey != hotkeyChoice()) {
+            for (size_t i = 0; i < m_workingHotkey->size(); ++i)
+                m_options.set(kHotkeyOptions[i], (*m_workingHotkey)[i]);
+            m_popups->registerHotkey();
+            saveSettings();
+        }
+        if (!registered())
+            m_hotkeys->clearHotkeys();
+    }
+    if (registered())
+        m_workingHotkey = hotkeyChoice();
+}
+
 void Scrapkeeper::onMinimisedOrRestored(bool minimised)
 {
     if (minimised) {
         if (m_options.flag(Option::QuickListActive)) {
             m_tray->setActive(true);
             m_hotkeys->setActive(true);
-            const bool registered = m_hotkeys->hotkeyCount() > 0 && m_hotkeys->hotkeyAt(0).registered;
-            if (!registered) {
-                m_messages.show(MessageBoxService::Icon::Error, QStringLiteral("Error!"), kHotkeyTaken,
-                                MessageBoxService::Ok);
-                m_hotkeys->clearHotkeys();
-            }
+            registerOrKeepWorkingHotkey();
         }
         // The tray menu is there while the window is out of sight.
         m_tray->setMenuAttached(true);

@@ -18,6 +18,9 @@
 #include <QObject>
 #include <QTimer>
 
+#include <array>
+#include <optional>
+
 class Clipboard;
 class FileDialogs;
 class GlobalHotkeys;
@@ -157,6 +160,10 @@ private:
     void applyQuickListActive();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
+    // Ctrl, Shift, Alt, Win and the key's index, as the options hold them.
+    using HotkeyChoice = std::array<int, 5>;
+    HotkeyChoice hotkeyChoice() const;
+    void registerOrKeepWorkingHotkey();
 
     MessageBoxService &m_messages;
     FileDialogs &m_fileDialogs;
@@ -187,4 +194,5 @@ private:
     bool m_dataUsable = false;
     bool m_settingsLoaded = false;  // settings never loaded are never written back
     bool m_exitRequested = false;
+    std::optional<HotkeyChoice> m_workingHotkey;  // the last hotkey the desktop let us have
 };

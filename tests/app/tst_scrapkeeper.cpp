@@ -146,6 +146,7 @@ private slots:
     void hotkeyOpensPopupAtCaret();
     void hotkeyOffWhileWindowShownOrListOff();
     void hotkeyHeldElsewhereIsReported();
+    void hotkeyHeldElsewhereKeepsTheWorkingOne();
     void hotkeyFollowsSettings();
     void autoSave_data();
     void autoSave();
@@ -403,6 +404,28 @@ void TestScrapkeeper::hotkeyHeldElsewhereIsReported()
     w.acceptChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
     QVERIFY(w.hotkeys().hotkeyAt(0).registered);
+}
+
+void TestScrapkeeper::hotkeyHeldElsewhereKeepsTheWorkingOne()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    constexpr std::uint32_t kU = 0x75;
+    f.keys.heldElsewhere.insert(FakeKeyGrabber::key(kU, KeyGrabber::Ctrl));
+    Scrapkeeper &w = f.start();
+    QVERIFY(f.boxes.shown().isEmpty());
+
+    w.showConfiguration();
+    w.options().set(Option::HotkeyKey, 48);  // "U", held by another program
+    w.acceptChanges();
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, QStringLiteral("Error!"));
+    // Ctrl+V still opens the list, and is what the options and the settings file say.
+    QCOMPARE(w.options().number(Option::HotkeyKey), 49);
+    QCOMPARE(f.storedNumber(Option::HotkeyKey), 49);
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(!f.keys.press(kU, KeyGrabber::Ctrl));
 }
 
 void TestScrapkeeper::hotkeyFollowsSettings()
