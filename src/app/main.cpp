@@ -8,6 +8,7 @@
 #include "config/configwindow.h"
 #include "config/dialogs/qttreedialogs.h"
 #include "app/unixsignals.h"
+#include "auxiliary/tipofthedaydialog.h"
 
 #include "platform/qt/qtclipboard.h"
 #include "platform/x11/x11keygrabber.h"
@@ -49,6 +50,11 @@ int main(int argc, char *argv[])
         program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); },
         [&program] { program.clipboardMonitor().armed = false; });
     program.attachView(window);
+    program.setTipShower([](int index, bool showOnStart) {
+        TipOfTheDayDialog dialog(index, showOnStart);
+        dialog.exec();
+        return Scrapkeeper::TipChoice{dialog.index(), dialog.showOnStart()};
+    });
 
     // A log-off or kill leaves by the same door as the tray's Exit entry.
     UnixSignals unixSignals;

@@ -1,5 +1,6 @@
 #include "app/scrapkeeper.h"
 
+#include "auxiliary/tips.h"
 #include "config/dialogs/itemeditor.h"
 
 #include "common/errorhandler.h"
@@ -148,8 +149,31 @@ void Scrapkeeper::initialise()
     });
 }
 
+void Scrapkeeper::showTipOfTheDay()
+{
+    if (!m_showTip)
+        return;
+    const TipChoice choice = m_showTip(m_options.number(Option::NextTip), m_options.flag(Option::TipOnStart));
+    // The next showing starts after the tip last seen.
+    m_options.set(Option::NextTip, Tips::next(choice.index));
+    m_options.set(Option::TipOnStart, choice.showOnStart);
+}
+
+void Scrapkeeper::showTipFromTray()
+{
+    // The menu cannot be opened a second time while the tip is up.
+    m_tray->setActive(false);
+    m_tray->setMenuAttached(false);
+    ErrorHandler::guard(this, [this] { showTipOfTheDay(); });
+    m_tray->setActive(m_options.flag(Option::QuickListActive));
+    m_tray->setMenuAttached(m_minimised);
+    m_hideAgainTimer.start();
+}
+
 void Scrapkeeper::startUp()
 {
+    if (m_options.flag(Option::TipOnStart))
+        ErrorHandler::guard(this, [this] { showTipOfTheDay(); });
     if (m_firstRun) {
         showConfigWindow();
         m_view->showListSetup();
@@ -447,7 +471,7 @@ void Scrapkeeper::openHelp(const QString &topic)
 
 SettingsContext Scrapkeeper::settingsContext() const
 {
-    return {m_collection.categoryCount(), 0};
+    return {m_collection.categoryCount(), Tips::count()};
 }
 
 void Scrapkeeper::loadSettings()
@@ -593,6 +617,7 @@ void Scrapkeeper::connectTrayMenu()
     forward(&TrayMenu::helpTopicsRequested, [this] { openHelp(QStringLiteral("Introduction")); });
     forward(&TrayMenu::examplePageRequested, [this] { openExamplePage(); });
     forward(&TrayMenu::aboutRequested, [this] { showAbout(); });
+    forward(&TrayMenu::tipOfTheDayRequested, [this] { showTipFromTray(); });
     // The same path as the pop-up list's category menu, so an open list re-lists.
     connect(menu->categoryMenu(), &CategoryMenu::categoryChosen, this, [this, menu](int index) {
         ErrorHandler::guard(menu, [this, index] { m_popups->chooseCategory(index); });

@@ -19,6 +19,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <optional>
 
 class Clipboard;
@@ -60,6 +61,18 @@ public:
 
     // The window, which is built over this program's collection.
     void attachView(ConfigView &view) { m_view = &view; }
+
+    // The tip of the day's window: shown on the tip at `index`, it answers
+    // the tip last seen and the choice of tips at start-up.
+    struct TipChoice
+    {
+        int index = 0;
+        bool showOnStart = true;
+    };
+    using TipShower = std::function<TipChoice(int index, bool showOnStart)>;
+    void setTipShower(TipShower shower) { m_showTip = std::move(shower); }
+    void showTipOfTheDay();
+    void showTipFromTray();
 
     void initialise();
     void startUp();  // the welcome on a first run, otherwise straight to the tray
@@ -194,5 +207,6 @@ private:
     bool m_dataUsable = false;
     bool m_settingsLoaded = false;  // settings never loaded are never written back
     bool m_exitRequested = false;
-    std::optional<HotkeyChoice> m_workingHotkey;  // the last hotkey the desktop let us have
+    std::optional<HotkeyChoice> m_workingHotkey;
+    TipShower m_showTip;  // the last hotkey the desktop let us have
 };

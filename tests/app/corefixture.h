@@ -33,6 +33,7 @@ struct CoreFixture
     {
         core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, treeDialogs, paths()});
         core->attachView(view);
+        core->setTipShower(tipShower);
         core->initialise();
         core->startUp();
         return *core;
@@ -60,4 +61,5 @@ struct CoreFixture
     FakeKeyGrabber keys;
     FakeConfigView view;
     std::unique_ptr<Scrapkeeper> core;
+    Scrapkeeper::TipShower tipShower;  // none: no tip window
 };

@@ -1,6 +1,7 @@
 #include "common/errorhandler.h"
 #include "store/collection.h"
 #include "tray/trayicon.h"
+#include "tray/traymenu.h"
 
 #include <QTest>
 
@@ -19,6 +20,7 @@ private slots:
     void transitions();
     void closeButtonMeansCancelOnlyWhileShown();
     void autoSaveWaitsForTheTray();
+    void tipsGoOnFromStartToStart();
     void cancelKeepsWhatWasCapturedBefore_data();
     void cancelKeepsWhatWasCapturedBefore();
 };
@@ -85,6 +87,31 @@ void TestLifetime::closeButtonMeansCancelOnlyWhileShown()
     QVERIFY(!program.closeRequested());
     QVERIFY(program.isMinimisedState());
     QCOMPARE(program.options().number(Option::AutoSaveMinutes), 2);
+}
+
+void TestLifetime::tipsGoOnFromStartToStart()
+{
+    CoreFixture p;
+    p.returningUser();
+    // Each showing answers the tip it was on; the user reads one and closes.
+    QList<int> shown;
+    bool keepShowing = true;
+    p.tipShower = [&](int index, bool showOnStart) {
+        shown << index;
+        return Scrapkeeper::TipChoice{index, keepShowing && showOnStart};
+    };
+    Scrapkeeper *program = &p.start();
+    program->trayIcon().menu()->tipOfTheDayRequested();  // and once more from the tray
+    program->shutDown();
+    p.core.reset();
+    keepShowing = false;  // "Show tips on startup" unticked at the next start
+    program = &p.start();
+    program->shutDown();
+    p.core.reset();
+    p.start();
+    QCOMPARE(shown, (QList<int>{0, 1, 2}));
+    QVERIFY(!p.core->options().flag(Option::TipOnStart));
+    QCOMPARE(p.core->options().number(Option::NextTip), 3);
 }
 
 void TestLifetime::autoSaveWaitsForTheTray()
