@@ -9,6 +9,7 @@
 #include "config/dialogs/qttreedialogs.h"
 #include "app/unixsignals.h"
 #include "auxiliary/tipofthedaydialog.h"
+#include "tray/trayicon.h"
 
 #include "platform/qt/qtclipboard.h"
 #include "platform/x11/x11keygrabber.h"
@@ -39,6 +40,8 @@ int main(int argc, char *argv[])
     }
     paths.provideExampleDataFile();
 
+    // Every window, and the tip of the day's tray picture, show the tray's picture.
+    QApplication::setWindowIcon(TrayIcon::drawIcon(true));
     X11Desktop desktop;
     QtFileDialogs fileDialogs;
     QtClipboard clipboard;

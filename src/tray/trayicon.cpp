@@ -5,11 +5,9 @@
 #include <QMenu>
 #include <QPainter>
 
-namespace {
-
 // Drawn rather than shipped so the icon needs no image plugin: a clipboard,
 // green while the hotkey is live and grey while it is off.
-QIcon drawIcon(bool active)
+QIcon TrayIcon::drawIcon(bool active)
 {
     QIcon icon;
     for (const int size : {16, 22, 24, 32, 48, 64}) {
@@ -32,8 +30,6 @@ QIcon drawIcon(bool active)
     }
     return icon;
 }
-
-} // namespace
 
 TrayIcon::TrayIcon(const Collection &collection, const Options &options, ItemClipboard &clipboard,
                    MessageBoxService &messages, const Desktop &desktop, QObject *parent)

@@ -36,6 +36,8 @@ public:
     void setToolTip(const QString &tip);
     QString toolTip() const { return m_icon.toolTip(); }
     QIcon picture() const { return m_icon.icon(); }
+    // The program's picture, as the tray shows it with the hotkey live or off.
+    static QIcon drawIcon(bool active);
     void setMenuAttached(bool attached);
     bool isMenuAttached() const;
 
