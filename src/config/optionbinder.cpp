@@ -1,5 +1,7 @@
 #include "config/optionbinder.h"
 
+#include "config/radiogroup.h"
+
 #include "settings/enablingrules.h"
 #include "settings/options.h"
 
@@ -23,25 +25,44 @@ void OptionBinder::bind(QAbstractButton *button, Option option)
 {
     connect(button, &QAbstractButton::toggled, this, &OptionBinder::updateEnabled);
     add({option, button, [button, option](const Options &o) { button->setChecked(o.flag(option)); },
-         [button, option](Options &o) { o.set(option, button->isChecked()); }, [button] { return button->isChecked(); }});
+         [button, option](Options &o) { o.set(option, button->isChecked()); }, [button] { return button->isChecked(); },
+         [button] { button->setChecked(false); }});
 }
 
 void OptionBinder::bind(QSpinBox *spinBox, Option option)
 {
     add({option, spinBox, [spinBox, option](const Options &o) { spinBox->setValue(o.number(option)); },
-         [spinBox, option](Options &o) { o.set(option, spinBox->value()); }, {}});
+         [spinBox, option](Options &o) { o.set(option, spinBox->value()); }, {}, {}});
 }
 
 void OptionBinder::bind(QComboBox *comboBox, Option option)
 {
     add({option, comboBox, [comboBox, option](const Options &o) { comboBox->setCurrentIndex(o.number(option)); },
-         [comboBox, option](Options &o) { o.set(option, comboBox->currentIndex()); }, {}});
+         [comboBox, option](Options &o) { o.set(option, comboBox->currentIndex()); }, {}, {}});
 }
 
 void OptionBinder::bind(QLineEdit *edit, Option option)
 {
     add({option, edit, [edit, option](const Options &o) { edit->setText(o.text(option)); },
-         [edit, option](Options &o) { o.set(option, edit->text()); }, {}});
+         [edit, option](Options &o) { o.set(option, edit->text()); }, {}, {}});
+}
+
+void OptionBinder::bind(RadioGroup *group, Option option)
+{
+    add({option, group, [group, option](const Options &o) { group->setIndex(o.number(option)); },
+         [group, option](Options &o) { o.set(option, group->index()); }, {}, {}});
+}
+
+void OptionBinder::follow(QWidget *companion, Option option)
+{
+    m_companions.append({companion, option, false});
+    updateEnabled();
+}
+
+void OptionBinder::enableWhileOn(QWidget *control, Option option)
+{
+    m_companions.append({control, option, true});
+    updateEnabled();
 }
 
 void OptionBinder::load(const Options &options)
@@ -70,6 +91,16 @@ bool OptionBinder::isOn(Option option) const
 
 void OptionBinder::updateEnabled()
 {
-    for (const Binding &binding : std::as_const(m_bindings))
-        binding.control->setEnabled(EnablingRules::enabled(binding.option, [this](Option o) { return isOn(o); }));
+    const auto on = [this](Option o) { return isOn(o); };
+    for (const Binding &binding : std::as_const(m_bindings)) {
+        const bool enabled = EnablingRules::enabled(binding.option, on);
+        binding.control->setEnabled(enabled);
+        // Turning a switch off runs this again, which then finds it off.
+        if (!enabled && binding.turnOff && EnablingRules::offWhenDisabled(binding.option))
+            binding.turnOff();
+    }
+    for (const Companion &companion : std::as_const(m_companions)) {
+        companion.control->setEnabled(EnablingRules::enabled(companion.option, on)
+                                      && (!companion.whileOn || isOn(companion.option)));
+    }
 }

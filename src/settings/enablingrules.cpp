@@ -35,8 +35,9 @@ const std::vector<EnablingRule> kRules{
     {O::CaptureSoundFile, {O::CaptureSound}},
     {O::CaptureBeep, {O::CaptureSound}},
     {O::SoundFile, {O::CaptureSound, O::CaptureSoundFile}},
-    // Leaving the taskbar only makes sense with a tray icon to come back by.
-    {O::HideFromTaskbar, {O::MinimiseToTray}},
+    // Leaving the taskbar only makes sense with a tray icon to come back by;
+    // without one the program is never hidden from it.
+    {O::HideFromTaskbar, {O::MinimiseToTray}, true},
     // The kind of highlight only matters while the highlight is on.
     {O::MenuHighlightStyle, {O::MenuHighlight}},
 };
@@ -65,6 +66,15 @@ bool enabled(Option option, const std::function<bool(Option)> &isOn)
 bool enabled(Option option, const Options &options)
 {
     return enabled(option, [&options](Option o) { return options.flag(o); });
+}
+
+bool offWhenDisabled(Option option)
+{
+    for (const EnablingRule &rule : kRules) {
+        if (rule.control == option)
+            return rule.offWhenDisabled;
+    }
+    return false;
 }
 
 } // namespace EnablingRules

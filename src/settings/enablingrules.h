@@ -14,6 +14,8 @@ struct EnablingRule
 {
     Option control;
     std::vector<Option> dependsOn;
+    // A switch that must not stay on unseen: becoming disabled also turns it off.
+    bool offWhenDisabled = false;
 };
 
 namespace EnablingRules {
@@ -24,5 +26,7 @@ const std::vector<EnablingRule> &all();
 // (the options themselves, or the controls of a page not yet applied).
 bool enabled(Option option, const std::function<bool(Option)> &isOn);
 bool enabled(Option option, const Options &options);
+// Whether the control of `option` is turned off when its rule disables it.
+bool offWhenDisabled(Option option);
 
 } // namespace EnablingRules

@@ -1,5 +1,7 @@
 #include "platform/x11/x11desktop.h"
 
+#include "platform/soundfile.h"
+
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
@@ -226,6 +228,10 @@ void X11Desktop::beep()
 
 void X11Desktop::playSound(const QString &file)
 {
+    // The sound system loads what it is given whole: only a bounded WAV file
+    // gets that far; anything else stays silent, as a sound that fails does.
+    if (!SoundFile::playable(file))
+        return;
     if (!m_sound)
         m_sound = new QSoundEffect(qApp);
     m_sound->stop();
