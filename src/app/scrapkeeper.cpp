@@ -1,6 +1,7 @@
 #include "app/scrapkeeper.h"
 
 #include "auxiliary/tips.h"
+#include "capture/capturesound.h"
 #include "config/dialogs/itemeditor.h"
 
 #include "common/errorhandler.h"
@@ -565,15 +566,7 @@ QString Scrapkeeper::currentCategoryName() const
 
 void Scrapkeeper::playCaptureSound()
 {
-    if (!m_options.flag(Option::CaptureSound))
-        return;
-    if (m_options.flag(Option::CaptureBeep)) {
-        m_desktop.beep();
-        return;
-    }
-    const QString file = m_options.text(Option::SoundFile);
-    if (m_options.flag(Option::CaptureSoundFile) && !file.trimmed().isEmpty())
-        m_desktop.playSound(file);
+    CaptureSound::fromOptions(m_options).play(m_desktop);
 }
 
 void Scrapkeeper::bindTrayToOptions()
