@@ -4,7 +4,10 @@
 #include "settings/options.h"
 
 #include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
 #include <QLineEdit>
 #include <QSpinBox>
 
@@ -34,8 +37,42 @@ void OptionBinder::bind(QSpinBox *spinBox, Option option)
 
 void OptionBinder::bind(QComboBox *comboBox, Option option)
 {
-    add({option, comboBox, [comboBox, option](const Options &o) { comboBox->setCurrentIndex(o.number(option)); },
-         [comboBox, option](Options &o) { o.set(option, comboBox->currentIndex()); }, {}});
+    // An index the list does not hold shows its first entry; an empty list
+    // leaves the option as it is.
+    const auto load = [comboBox, option](const Options &o) {
+        const int index = o.number(option);
+        comboBox->setCurrentIndex(index >= 0 && index < comboBox->count() ? index : 0);
+    };
+    const auto apply = [comboBox, option](Options &o) {
+        if (comboBox->currentIndex() >= 0)
+            o.set(option, comboBox->currentIndex());
+    };
+    add({option, comboBox, load, apply, {}});
+}
+
+void OptionBinder::bind(QGroupBox *group, Option option)
+{
+    auto *buttons = new QButtonGroup(group);
+    const QList<QRadioButton *> radios = group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+    for (int i = 0; i < radios.size(); ++i)
+        buttons->addButton(radios[i], i);
+    const auto load = [buttons, option](const Options &o) {
+        QAbstractButton *button = buttons->button(o.number(option));
+        if (!button)
+            button = buttons->button(0);
+        if (button)
+            button->setChecked(true);
+    };
+    const auto apply = [buttons, option](Options &o) {
+        if (buttons->checkedId() >= 0)
+            o.set(option, buttons->checkedId());
+    };
+    add({option, group, load, apply, {}});
+}
+
+void OptionBinder::enableAs(QWidget *widget, Option option)
+{
+    add({option, widget, {}, {}, {}});
 }
 
 void OptionBinder::bind(QLineEdit *edit, Option option)
@@ -47,15 +84,29 @@ void OptionBinder::bind(QLineEdit *edit, Option option)
 void OptionBinder::load(const Options &options)
 {
     m_loadedFrom = &options;
-    for (const Binding &binding : std::as_const(m_bindings))
-        binding.load(options);
+    for (const Binding &binding : std::as_const(m_bindings)) {
+        if (binding.load)
+            binding.load(options);
+    }
+    updateEnabled();
+}
+
+void OptionBinder::load(const Options &options, Option changed)
+{
+    m_loadedFrom = &options;
+    for (const Binding &binding : std::as_const(m_bindings)) {
+        if (binding.option == changed && binding.load)
+            binding.load(options);
+    }
     updateEnabled();
 }
 
 void OptionBinder::apply(Options &options) const
 {
-    for (const Binding &binding : m_bindings)
-        binding.apply(options);
+    for (const Binding &binding : m_bindings) {
+        if (binding.apply)
+            binding.apply(options);
+    }
 }
 
 bool OptionBinder::isOn(Option option) const

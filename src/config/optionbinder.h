@@ -9,7 +9,9 @@
 
 class Options;
 class QAbstractButton;
+class QButtonGroup;
 class QComboBox;
+class QGroupBox;
 class QLineEdit;
 class QSpinBox;
 class QWidget;
@@ -28,8 +30,14 @@ public:
     void bind(QSpinBox *spinBox, Option option);
     void bind(QComboBox *comboBox, Option option);       // the chosen index
     void bind(QLineEdit *edit, Option option);
+    // A group of radio buttons whose position in the group is the option's value.
+    void bind(QGroupBox *group, Option option);
+    // A control with no option of its own (a label, say), enabled as the control of `option` would be.
+    void enableAs(QWidget *widget, Option option);
 
     void load(const Options &options);
+    // Shows one option that changed elsewhere, leaving the other controls as the user left them.
+    void load(const Options &options, Option changed);
     void apply(Options &options) const;
 
 private:
