@@ -4,8 +4,10 @@
 #include "common/errorhandler.h"
 #include "config/dialogs/screencentre.h"
 #include "config/menupicture.h"
+#include "config/pages/clipboardpage.h"
 #include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
+#include "config/pages/popuplistpage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
@@ -78,6 +80,8 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     m_listSetupTab = m_listSetup->widget();
     m_tree = m_listSetup->tree();
     m_treeModel = m_listSetup->model();
+    m_popupList = addPage(std::make_unique<PopupListPage>(m_pages));
+    m_clipboard = addPage(std::make_unique<ClipboardPage>(m_pages));
     layout->addWidget(m_pages, 1);
 
     m_memo = new RichEdit(central);
@@ -132,6 +136,8 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     connect(m_listSetup, &ListSetupPage::saveGroupListRequested, this, [this] { m_handler->saveGroupListRequested(); });
     connect(m_listSetup, &ListSetupPage::recentGroupListsWanted, this,
             [this] { m_listSetup->showRecentGroupLists(m_handler->recentGroupLists()); });
+    connect(m_popupList, &PopupListPage::explanationRequested, this,
+            [this](const QString &text) { m_handler->explanationRequested(text); });
     connect(help, &QPushButton::clicked, this,
             [this, help] { ErrorHandler::guard(help, [this] { m_handler->helpRequested(currentPage().helpTopic()); }); });
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
@@ -189,6 +195,7 @@ void ConfigWindow::showCategoryNames(const QStringList &names, int selected)
     m_categoryCombo->clear();
     m_categoryCombo->addItems(names);
     m_categoryCombo->setCurrentIndex(selected);
+    m_clipboard->showCategoryNames(names);
 }
 
 int ConfigWindow::categoryIndex() const
@@ -249,6 +256,24 @@ void ConfigWindow::collapseTree()
 void ConfigWindow::setTreeUpdatesEnabled(bool enabled)
 {
     m_tree->setUpdatesEnabled(enabled);
+}
+
+void ConfigWindow::loadOptions(const Options &options)
+{
+    for (const auto &page : m_pageObjects)
+        page->load(options);
+}
+
+void ConfigWindow::applyOptions(Options &options)
+{
+    for (const auto &page : m_pageObjects)
+        page->apply(options);
+}
+
+void ConfigWindow::showOption(const Options &options, Option option)
+{
+    for (const auto &page : m_pageObjects)
+        page->loadOption(options, option);
 }
 
 QWidget *ConfigWindow::dialogParent()

@@ -9,10 +9,12 @@
 
 class Collection;
 class CollectionTreeModel;
+class ClipboardPage;
 class CollectionTreeView;
 class ConfigPage;
 class ListSetupPage;
 class MenuPicture;
+class PopupListPage;
 class QComboBox;
 class QProgressBar;
 class QTabWidget;
@@ -31,6 +33,8 @@ public:
 
     CollectionTreeView *tree() const { return m_tree; }
     ListSetupPage *listSetupPage() const { return m_listSetup; }
+    PopupListPage *popupListPage() const { return m_popupList; }
+    ClipboardPage *clipboardPage() const { return m_clipboard; }
     QComboBox *categoryCombo() const { return m_categoryCombo; }
 
     // The hidden scratch control capture and paste load rich text into.
@@ -54,6 +58,9 @@ public:
     void showListSetup() override;
     void collapseTree() override;
     void setTreeUpdatesEnabled(bool enabled) override;
+    void loadOptions(const Options &options) override;
+    void applyOptions(Options &options) override;
+    void showOption(const Options &options, Option option) override;
     QWidget *dialogParent() override;
     void showMenuPicture(QMenu *menu, const QIcon &picture) override;
 
@@ -75,6 +82,8 @@ private:
     QTabWidget *m_pages = nullptr;
     std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
     ListSetupPage *m_listSetup = nullptr;
+    PopupListPage *m_popupList = nullptr;
+    ClipboardPage *m_clipboard = nullptr;
     QWidget *m_listSetupTab = nullptr;
     CollectionTreeView *m_tree = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;

@@ -37,6 +37,7 @@ struct RecordingHandler : ConfigViewHandler
     void discardRequested(bool keepWindowOpen) override { restored += keepWindowOpen; }
     bool closeRequested() override { return true; }
     void helpRequested(const QString &) override {}
+    void explanationRequested(const QString &) override {}
     void categoryPicked(int) override {}
     void categoryChosenInTree(int index) override { chosen << index; }
     void windowStateChanged(bool) override {}
