@@ -160,6 +160,8 @@ private slots:
     void pageEditsTakeEffectAtOk();
     void pagesShowWhatChangedWhileAway();
     void pagesOfferTheCategoriesAndExplain();
+    void helpOpensTheTopicOfThePageShown_data();
+    void helpOpensTheTopicOfThePageShown();
 };
 
 void TestScrapkeeper::pageEditsTakeEffectAtOk_data()
@@ -292,6 +294,29 @@ void TestScrapkeeper::pagesOfferTheCategoriesAndExplain()
     QCOMPARE(f.boxes.shown().first().title, kApplicationTitle);
     QVERIFY(f.boxes.shown().first().text.startsWith(QStringLiteral("The Global Pasting Method overrides")));
     QVERIFY(f.boxes.shown().first().text.endsWith(QStringLiteral("directly place the text in it.")));
+}
+
+void TestScrapkeeper::helpOpensTheTopicOfThePageShown_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("Pop-up List") << 1 << "Listbox_Options_Tab";
+    QTest::newRow("Clipboard") << 2 << "Clipboard_Tab";
+}
+
+void TestScrapkeeper::helpOpensTheTopicOfThePageShown()
+{
+    QFETCH(int, page);
+    QFETCH(QString, topic);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    f.window->findChild<QTabWidget *>(QStringLiteral("pages"))->setCurrentIndex(page);
+    f.window->findChild<QPushButton *>(QStringLiteral("Help"))->click();
+    QCOMPARE(f.desktop.opened.size(), 1);
+    QCOMPARE(f.desktop.opened.first().fragment(), topic);
 }
 
 void TestScrapkeeper::autoSave_data()
