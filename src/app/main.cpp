@@ -48,7 +48,7 @@ int main(int argc, char *argv[])
     X11KeyGrabber keyGrabber;
     QtTreeDialogs treeDialogs(messages, fileDialogs);
     Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, treeDialogs, paths});
-    ConfigWindow window(program.collection(), program.treeEditor(), program);
+    ConfigWindow window(program.collection(), program.treeEditor(), program, desktop, fileDialogs);
     treeDialogs.attach(
         program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); },
         [&program] { program.clipboardMonitor().armed = false; });

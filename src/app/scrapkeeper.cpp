@@ -19,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QScopedValueRollback>
 #include <QUrl>
 
 namespace {
@@ -112,6 +113,9 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
             [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
     connectTrayMenu();
     connect(&m_options, &Options::changed, this, [this](Option option) {
+        // The menu picture's tray menu works while the window is shown.
+        if (m_pagesCurrent && !m_minimised && !m_applyingPages)
+            m_view->showOption(m_options, option);
         if (option == Option::CurrentCategory)
             applyCategoryIndex();
         else if (option == Option::QuickListActive)
@@ -214,6 +218,9 @@ void Scrapkeeper::shutDown()
 
 void Scrapkeeper::acceptChanges()
 {
+    // Pages never shown hold nothing of the user's.
+    if (m_pagesCurrent)
+        applyPages();
     if (m_collection.anyModified() && m_dataUsable)
         m_dataFiles.saveData();
     saveSettings();
@@ -259,6 +266,7 @@ void Scrapkeeper::discardChanges(bool keepWindowOpen)
     showProgress(100);
     loadSettings();
     hideProgress();
+    showOptionsOnPages();
     if (!keepWindowOpen)
         minimiseApplication();
 }
@@ -285,8 +293,23 @@ bool Scrapkeeper::closeRequested()
 
 void Scrapkeeper::showConfigWindow()
 {
+    if (m_minimised || !m_pagesCurrent)
+        showOptionsOnPages();
     m_minimised = false;
     m_view->showInFront();
+}
+
+void Scrapkeeper::applyPages()
+{
+    const QScopedValueRollback applying(m_applyingPages, true);
+    m_view->applyOptions(m_options);
+}
+
+void Scrapkeeper::showOptionsOnPages()
+{
+    // What the tray menu or the pop-up list changed meanwhile shows too.
+    m_view->loadOptions(m_options);
+    m_pagesCurrent = true;
 }
 
 void Scrapkeeper::minimiseApplication()
@@ -360,6 +383,11 @@ void Scrapkeeper::registerOrKeepWorkingHotkey()
 void Scrapkeeper::onMinimisedOrRestored(bool minimised)
 {
     if (minimised) {
+        // Minimised by the window manager, the window keeps what its pages
+        // show in force, as OK and Cancel have already made it.
+        if (m_pagesCurrent)
+            applyPages();
+        m_pagesCurrent = false;
         if (m_options.flag(Option::QuickListActive)) {
             m_tray->setActive(true);
             m_hotkeys->setActive(true);
@@ -399,6 +427,7 @@ void Scrapkeeper::windowStateChanged(bool minimised)
         m_minimised = true;
         onMinimisedOrRestored(true);
     } else if (!minimised && m_minimised) {
+        showOptionsOnPages();
         m_minimised = false;
         onMinimisedOrRestored(false);
         checkExampleDataFile();
@@ -459,6 +488,11 @@ void Scrapkeeper::openExamplePage()
     m_messages.show(MessageBoxService::Icon::Error, kApplicationTitle, kExampleLaunchFailed, MessageBoxService::Ok);
     m_desktop.openDocument(QUrl::fromLocalFile(m_paths.sharedFolder));
     m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, kExampleByHand, MessageBoxService::Ok);
+}
+
+void Scrapkeeper::explanationRequested(const QString &text)
+{
+    m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, text, MessageBoxService::Ok);
 }
 
 void Scrapkeeper::openHelp(const QString &topic)

@@ -142,6 +142,7 @@ public:
     void discardRequested(bool keepWindowOpen) override { discardChanges(keepWindowOpen); }
     bool closeRequested() override;
     void helpRequested(const QString &topic) override { openHelp(topic); }
+    void explanationRequested(const QString &text) override;
     void categoryPicked(int index) override;
     void categoryChosenInTree(int index) override;
     void windowStateChanged(bool minimised) override;
@@ -160,6 +161,8 @@ public:
 private:
     void onMinimisedOrRestored(bool minimised);
     void showConfigWindow();
+    void showOptionsOnPages();
+    void applyPages();
     SettingsContext settingsContext() const;
     void loadSettings();
     void saveSettings();
@@ -202,6 +205,9 @@ private:
 
     bool m_firstRun = false;
     bool m_minimised = false;
+    // The option pages show this session's options and the user's edits of them.
+    bool m_pagesCurrent = false;
+    bool m_applyingPages = false;
     // A data file that could not be read at all must not be overwritten by
     // the empty collection left behind.
     bool m_dataUsable = false;

@@ -1,9 +1,12 @@
 #pragma once
 
+#include "settings/option.h"
+
 #include <QString>
 #include <QStringList>
 
 struct CategoryNode;
+class Options;
 class QIcon;
 class QMenu;
 class QWidget;
@@ -39,6 +42,12 @@ public:
     virtual void collapseTree() = 0;
     virtual void setTreeUpdatesEnabled(bool enabled) = 0;
 
+    // The option pages: each shows the options as they are, and gives back
+    // what the user set on it.
+    virtual void loadOptions(const Options &options) = 0;
+    virtual void applyOptions(Options &options) = 0;
+    virtual void showOption(const Options &options, Option option) = 0;
+
     // The picture in the button bar that opens `menu`; none while `menu` is null.
     virtual void showMenuPicture(QMenu *menu, const QIcon &picture) = 0;
 
@@ -56,6 +65,8 @@ public:
     // The window's close button: true lets it close (the program is in the tray).
     virtual bool closeRequested() = 0;
     virtual void helpRequested(const QString &topic) = 0;
+    // A page's help button: a text explaining its options.
+    virtual void explanationRequested(const QString &text) = 0;
     virtual void categoryPicked(int index) = 0;
     // Selecting a node in the tree made its category (at this index of the combo) the current one.
     virtual void categoryChosenInTree(int index) = 0;

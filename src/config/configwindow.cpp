@@ -5,8 +5,11 @@
 #include "config/dialogs/screencentre.h"
 #include "config/menupicture.h"
 #include "config/pageiconcolumn.h"
+#include "config/pages/clipboardpage.h"
 #include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
+#include "config/pages/miscellaneouspage.h"
+#include "config/pages/popuplistpage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
@@ -26,13 +29,13 @@
 #include <QVBoxLayout>
 
 ConfigWindow::ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler,
-                           QWidget *parent)
+                           Desktop &desktop, FileDialogs &fileDialogs, QWidget *parent)
     : QMainWindow(parent)
     , m_collection(collection)
     , m_handler(&handler)
 {
     setObjectName(QStringLiteral("frmConfig"));
-    buildUi(treeEditor);
+    buildUi(treeEditor, desktop, fileDialogs);
 }
 
 ConfigWindow::~ConfigWindow() = default;
@@ -95,7 +98,7 @@ void ConfigWindow::openPage(int index)
     m_pages->setCurrentIndex(index);
 }
 
-void ConfigWindow::buildUi(TreeEditor &treeEditor)
+void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs &fileDialogs)
 {
     auto *central = new QWidget(this);
     auto *layout = new QVBoxLayout(central);
@@ -125,6 +128,9 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     m_listSetupTabs->setObjectName(QStringLiteral("ConfigPC"));
     m_tree = m_listSetup->tree();
     m_treeModel = m_listSetup->model();
+    m_popupList = addPage(std::make_unique<PopupListPage>(m_pages));
+    m_clipboard = addPage(std::make_unique<ClipboardPage>(m_pages));
+    addPage(std::make_unique<MiscellaneousPage>(desktop, fileDialogs, m_pages));
     m_icons->setCurrent(0);
     pageRow->addWidget(m_icons);
     pageRow->addWidget(m_pages, 1);
@@ -184,6 +190,8 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor)
     connect(m_listSetup, &ListSetupPage::saveGroupListRequested, this, [this] { m_handler->saveGroupListRequested(); });
     connect(m_listSetup, &ListSetupPage::recentGroupListsWanted, this,
             [this] { m_listSetup->showRecentGroupLists(m_handler->recentGroupLists()); });
+    connect(m_popupList, &PopupListPage::explanationRequested, this,
+            [this](const QString &text) { m_handler->explanationRequested(text); });
     connect(help, &QPushButton::clicked, this,
             [this, help] { ErrorHandler::guard(help, [this] { m_handler->helpRequested(currentPage().helpTopic()); }); });
     connect(m_categoryCombo, &QComboBox::activated, this, [this](int index) {
@@ -241,6 +249,7 @@ void ConfigWindow::showCategoryNames(const QStringList &names, int selected)
     m_categoryCombo->clear();
     m_categoryCombo->addItems(names);
     m_categoryCombo->setCurrentIndex(selected);
+    m_clipboard->showCategoryNames(names);
 }
 
 int ConfigWindow::categoryIndex() const
@@ -301,6 +310,24 @@ void ConfigWindow::collapseTree()
 void ConfigWindow::setTreeUpdatesEnabled(bool enabled)
 {
     m_tree->setUpdatesEnabled(enabled);
+}
+
+void ConfigWindow::loadOptions(const Options &options)
+{
+    for (const auto &page : m_pageObjects)
+        page->load(options);
+}
+
+void ConfigWindow::applyOptions(Options &options)
+{
+    for (const auto &page : m_pageObjects)
+        page->apply(options);
+}
+
+void ConfigWindow::showOption(const Options &options, Option option)
+{
+    for (const auto &page : m_pageObjects)
+        page->loadOption(options, option);
 }
 
 QWidget *ConfigWindow::dialogParent()

@@ -9,11 +9,15 @@
 
 class Collection;
 class CollectionTreeModel;
+class ClipboardPage;
 class CollectionTreeView;
 class ConfigPage;
+class Desktop;
+class FileDialogs;
 class ListSetupPage;
 class MenuPicture;
 class PageIconColumn;
+class PopupListPage;
 class QComboBox;
 class QProgressBar;
 class QStackedWidget;
@@ -28,7 +32,9 @@ class ConfigWindow : public QMainWindow, public ConfigView
 {
     Q_OBJECT
 public:
-    ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler, QWidget *parent = nullptr);
+    // The desktop and the file choosers serve the pages (the capture sound's test and file).
+    ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler, Desktop &desktop,
+                 FileDialogs &fileDialogs, QWidget *parent = nullptr);
     ~ConfigWindow() override;
 
     CollectionTreeView *tree() const { return m_tree; }
@@ -36,6 +42,8 @@ public:
     PageIconColumn *pageIcons() const { return m_icons; }
     // The page showing, as its position in the icon column.
     int currentPageIndex() const;
+    PopupListPage *popupListPage() const { return m_popupList; }
+    ClipboardPage *clipboardPage() const { return m_clipboard; }
     QComboBox *categoryCombo() const { return m_categoryCombo; }
 
     // The hidden scratch control capture and paste load rich text into.
@@ -59,6 +67,9 @@ public:
     void showListSetup() override;
     void collapseTree() override;
     void setTreeUpdatesEnabled(bool enabled) override;
+    void loadOptions(const Options &options) override;
+    void applyOptions(Options &options) override;
+    void showOption(const Options &options, Option option) override;
     QWidget *dialogParent() override;
     void showMenuPicture(QMenu *menu, const QIcon &picture) override;
 
@@ -68,7 +79,7 @@ protected:
     void changeEvent(QEvent *event) override;
 
 private:
-    void buildUi(TreeEditor &treeEditor);
+    void buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs &fileDialogs);
     void followTreeSelection(const CategoryNode *category);
     template<typename Page>
     Page *addPage(std::unique_ptr<Page> page);
@@ -83,6 +94,8 @@ private:
     QTabWidget *m_listSetupTabs = nullptr;
     std::vector<std::unique_ptr<ConfigPage>> m_pageObjects;
     ListSetupPage *m_listSetup = nullptr;
+    PopupListPage *m_popupList = nullptr;
+    ClipboardPage *m_clipboard = nullptr;
     QWidget *m_listSetupTab = nullptr;
     CollectionTreeView *m_tree = nullptr;
     CollectionTreeModel *m_treeModel = nullptr;

@@ -37,8 +37,17 @@ void OptionBinder::bind(QSpinBox *spinBox, Option option)
 
 void OptionBinder::bind(QComboBox *comboBox, Option option)
 {
-    add({option, comboBox, [comboBox, option](const Options &o) { comboBox->setCurrentIndex(o.number(option)); },
-         [comboBox, option](Options &o) { o.set(option, comboBox->currentIndex()); }, {}, {}});
+    // An index the list does not hold shows its first entry; an empty list
+    // leaves the option as it is.
+    const auto load = [comboBox, option](const Options &o) {
+        const int index = o.number(option);
+        comboBox->setCurrentIndex(index >= 0 && index < comboBox->count() ? index : 0);
+    };
+    const auto apply = [comboBox, option](Options &o) {
+        if (comboBox->currentIndex() >= 0)
+            o.set(option, comboBox->currentIndex());
+    };
+    add({option, comboBox, load, apply, {}, {}});
 }
 
 void OptionBinder::bind(QLineEdit *edit, Option option)
@@ -70,6 +79,16 @@ void OptionBinder::load(const Options &options)
     m_loadedFrom = &options;
     for (const Binding &binding : std::as_const(m_bindings))
         binding.load(options);
+    updateEnabled();
+}
+
+void OptionBinder::load(const Options &options, Option changed)
+{
+    m_loadedFrom = &options;
+    for (const Binding &binding : std::as_const(m_bindings)) {
+        if (binding.option == changed)
+            binding.load(options);
+    }
     updateEnabled();
 }
 

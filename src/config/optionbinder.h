@@ -36,6 +36,8 @@ public:
     void enableWhileOn(QWidget *control, Option option);
 
     void load(const Options &options);
+    // Shows one option that changed elsewhere, leaving the other controls as the user left them.
+    void load(const Options &options, Option changed);
     void apply(Options &options) const;
 
 private:

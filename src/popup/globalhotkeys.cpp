@@ -1,6 +1,6 @@
 #include "popup/globalhotkeys.h"
 
-#include "popup/hotkeykeys.h"
+#include "settings/hotkeykeys.h"
 
 #include "platform/keygrabber.h"
 

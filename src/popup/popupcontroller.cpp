@@ -2,7 +2,7 @@
 
 #include "popup/companionplacement.h"
 #include "popup/globalhotkeys.h"
-#include "popup/hotkeykeys.h"
+#include "settings/hotkeykeys.h"
 #include "popup/pasteengine.h"
 #include "popup/popuplist.h"
 #include "settings/options.h"

@@ -1,12 +1,13 @@
 #include "settings/optiontable.h"
 
+#include "settings/hotkeykeys.h"
+
 #include <array>
 
 namespace OptionTable {
 
 namespace {
 
-constexpr int kHotkeyKeys = 95;
 constexpr int kIndexOfV = 49;
 
 using O = OptionDef;
@@ -115,7 +116,7 @@ std::span<const Option> readOrderAfterVersion()
 
 int hotkeyKeyCount()
 {
-    return kHotkeyKeys;
+    return HotkeyKeys::ListSize;
 }
 
 int hotkeyIndexOfV()

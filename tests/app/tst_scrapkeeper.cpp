@@ -2,8 +2,11 @@
 #include "common/errorhandler.h"
 #include "common/programerror.h"
 #include "config/configwindow.h"
+#include "config/pageiconcolumn.h"
 #include "config/pages/collectiontreeview.h"
+#include "config/pages/clipboardpage.h"
 #include "config/pages/listsetuppage.h"
+#include "config/pages/popuplistpage.h"
 #include "doubles/fakeclipboard.h"
 #include "doubles/fakedesktop.h"
 #include "doubles/fakekeygrabber.h"
@@ -19,6 +22,8 @@
 #include "tray/traymenu.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QSpinBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -70,7 +75,7 @@ public:
     {
         {
             Scrapkeeper first(services());
-            ConfigWindow firstWindow(first.collection(), first.treeEditor(), first);
+            ConfigWindow firstWindow(first.collection(), first.treeEditor(), first, desktop, dialogs);
             first.attachView(firstWindow);
             first.initialise();
         }
@@ -93,7 +98,8 @@ public:
     Scrapkeeper &build()
     {
         program = std::make_unique<Scrapkeeper>(services());
-        window = std::make_unique<ConfigWindow>(program->collection(), program->treeEditor(), *program);
+        window = std::make_unique<ConfigWindow>(program->collection(), program->treeEditor(), *program, desktop,
+                                                dialogs);
         program->attachView(*window);
         return *program;
     }
@@ -153,7 +159,176 @@ private slots:
     void groupListsSwitchFromTheToolbar();
     void aNewGroupListIsShownAndTakesCaptures();
     void editsOverAnUnreadableDataFileAreNotDroppedBySwitching();
+    void pageEditsTakeEffectAtOk_data();
+    void pageEditsTakeEffectAtOk();
+    void pagesShowWhatChangedWhileAway();
+    void pagesOfferTheCategoriesAndExplain();
+    void helpOpensTheTopicOfThePageShown_data();
+    void helpOpensTheTopicOfThePageShown();
 };
+
+void TestScrapkeeper::pageEditsTakeEffectAtOk_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("kept");
+    QTest::newRow("OK") << "OK" << true;
+    QTest::newRow("Cancel") << "Cancel" << false;
+    QTest::newRow("close button") << "close" << false;
+    QTest::newRow("restore last saved") << "SpeedButton1" << false;
+    QTest::newRow("minimised by the window manager") << "minimise" << true;
+}
+
+void TestScrapkeeper::pageEditsTakeEffectAtOk()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, kept);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    QWidget *page = f.window->popupListPage()->widget();
+    auto *rows = page->findChild<QSpinBox *>(QStringLiteral("heightse"));
+    auto *width = page->findChild<QSpinBox *>(QStringLiteral("wud"));
+    QCOMPARE(rows->value(), 8);
+    QCOMPARE(width->value(), 250);
+    rows->setValue(20);
+    width->setValue(101);
+    page->findChild<QCheckBox *>(QStringLiteral("altcb"))->click();
+    f.window->clipboardPage()->widget()->findChild<QCheckBox *>(QStringLiteral("Autocb"))->click();
+    // Nothing takes effect before the window is left.
+    QCOMPARE(w.options().number(Option::ListRows), 8);
+    QVERIFY(w.options().flag(Option::CaptureText));
+
+    if (how == QLatin1String("close"))
+        f.window->close();
+    else if (how == QLatin1String("minimise"))
+        w.windowStateChanged(true);
+    else if (how == QLatin1String("SpeedButton1"))
+        f.window->findChild<QToolButton *>(how)->click();
+    else
+        f.window->findChild<QPushButton *>(how)->click();
+
+    QCOMPARE(w.options().number(Option::ListRows), kept ? 20 : 8);
+    QCOMPARE(w.options().number(Option::ListWidth), kept ? 101 : 250);
+    QCOMPARE(w.options().flag(Option::CaptureText), !kept);
+    if (how == QLatin1String("OK")) {
+        QCOMPARE(f.storedNumber(Option::ListRows), 20);
+        QCOMPARE(f.storedNumber(Option::ListWidth), 101);
+        QCOMPARE(f.storedNumber(Option::CaptureText), 0);
+        // The hotkey is grabbed again with the new modifier.
+        QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl | KeyGrabber::Alt));
+    } else if (!kept) {
+        QCOMPARE(f.storedNumber(Option::ListRows), 8);
+        QCOMPARE(f.storedNumber(Option::ListWidth), 250);
+        // Away in the tray, the hotkey is the one stored.
+        if (w.isMinimisedState())
+            QCOMPARE(f.keys.grabs.value(0).modifiers, std::uint8_t(KeyGrabber::Ctrl));
+    }
+    // Shown again, the pages show the options in force.
+    w.showConfiguration();
+    QCOMPARE(rows->value(), kept ? 20 : 8);
+    QCOMPARE(width->value(), kept ? 101 : 250);
+}
+
+void TestScrapkeeper::pagesShowWhatChangedWhileAway()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{Option::HotkeyKey, 500}});
+    Scrapkeeper &w = f.start();
+    // The tray menu switches text capture off while the window is away.
+    w.trayIcon().menu()->autoTextAction()->trigger();
+    w.showConfiguration();
+    QWidget *page = f.window->clipboardPage()->widget();
+    QVERIFY(!page->findChild<QCheckBox *>(QStringLiteral("Autocb"))->isChecked());
+    QVERIFY(!page->findChild<QCheckBox *>(QStringLiteral("dupcb"))->isEnabled());
+    // A stored key beyond the list shows (and is kept as) the first entry.
+    auto *key = f.window->popupListPage()->widget()->findChild<QComboBox *>(QStringLiteral("hkcbox"));
+    QCOMPARE(key->currentIndex(), 0);
+    w.acceptChanges();
+    QVERIFY(!w.options().flag(Option::CaptureText));
+    QCOMPARE(f.storedNumber(Option::HotkeyKey), 0);
+
+    // The same menu, opened from the window's picture while the window is
+    // shown, changes the page too, and leaves the page's other edits alone.
+    w.showConfiguration();
+    auto *rows = f.window->popupListPage()->widget()->findChild<QSpinBox *>(QStringLiteral("heightse"));
+    rows->setValue(30);
+    w.trayIcon().menu()->autoTextAction()->trigger();
+    QVERIFY(page->findChild<QCheckBox *>(QStringLiteral("Autocb"))->isChecked());
+    QVERIFY(page->findChild<QCheckBox *>(QStringLiteral("dupcb"))->isEnabled());
+    QCOMPARE(rows->value(), 30);
+    w.acceptChanges();
+    QVERIFY(w.options().flag(Option::CaptureText));
+    QCOMPARE(w.options().number(Option::ListRows), 30);
+}
+
+void TestScrapkeeper::pagesOfferTheCategoriesAndExplain()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{Option::TextToChosenCategory, 1}, {Option::TextCategory, 1}});
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    auto *textCategory = f.window->clipboardPage()->widget()->findChild<QComboBox *>(QStringLiteral("catcombo3"));
+    QCOMPARE(textCategory->count(), 2);
+    QCOMPARE(textCategory->currentText(), QStringLiteral("Forms"));
+    QVERIFY(textCategory->isEnabled());
+    // A category added before it keeps the choice on the same category.
+    CategoryNode *first = w.collection().appendCategory(QStringLiteral("First"));
+    w.collection().moveCategory(first, w.collection().category(0));
+    emit w.treeEditor().categoriesChanged();
+    QCOMPARE(textCategory->count(), 3);
+    QCOMPARE(textCategory->currentText(), QStringLiteral("Forms"));
+    // Another page and back.
+    QTest::mouseClick(f.window->pageIcons()->icon(1), Qt::LeftButton);
+    QTest::mouseClick(f.window->pageIcons()->icon(2), Qt::LeftButton);
+    QCOMPARE(textCategory->currentText(), QStringLiteral("Forms"));
+    w.acceptChanges();
+    QCOMPARE(w.options().number(Option::TextCategory), 2);
+
+    // The global paste help goes through the program's message boxes.
+    w.showConfiguration();
+    f.boxes.setAutoAcknowledge(true);
+    f.window->popupListPage()->widget()->findChild<QToolButton *>(QStringLiteral("hlpsp"))->click();
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(f.boxes.shown().first().title, kApplicationTitle);
+    QVERIFY(f.boxes.shown().first().text.startsWith(QStringLiteral("The Global Pasting Method overrides")));
+    QVERIFY(f.boxes.shown().first().text.endsWith(QStringLiteral("directly place the text in it.")));
+}
+
+void TestScrapkeeper::helpOpensTheTopicOfThePageShown_data()
+{
+    QTest::addColumn<int>("page");
+    QTest::addColumn<QString>("topic");
+    QTest::newRow("List Setup") << 0 << "List_Setup_Tab";
+    QTest::newRow("Pop-up List") << 1 << "Listbox_Options_Tab";
+    QTest::newRow("Clipboard") << 2 << "Clipboard_Tab";
+    QTest::newRow("General") << 3 << "Miscellaneous_Tab";
+}
+
+void TestScrapkeeper::helpOpensTheTopicOfThePageShown()
+{
+    QFETCH(int, page);
+    QFETCH(QString, topic);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    QTest::mouseClick(f.window->pageIcons()->icon(page), Qt::LeftButton);
+    QCOMPARE(f.window->currentPageIndex(), page);
+    QVERIFY(f.window->pageIcons()->icon(page)->isCurrent());
+    f.window->findChild<QPushButton *>(QStringLiteral("Help"))->click();
+    QCOMPARE(f.desktop.opened.size(), 1);
+    QCOMPARE(f.desktop.opened.first().fragment(), topic);
+    // Back from the tray, the window opens on List Setup again.
+    w.acceptChanges();
+    w.showConfiguration();
+    QCOMPARE(f.window->currentPageIndex(), 0);
+    QVERIFY(f.window->pageIcons()->icon(0)->isCurrent());
+}
 
 void TestScrapkeeper::autoSave_data()
 {
@@ -400,7 +575,7 @@ void TestScrapkeeper::hotkeyHeldElsewhereIsReported()
     w.discardChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
     w.showConfiguration();
-    w.options().set(Option::HotkeyKey, 48);  // "U"
+    f.window->findChild<QComboBox *>(QStringLiteral("hkcbox"))->setCurrentIndex(48);  // "U"
     w.acceptChanges();
     QCOMPARE(f.boxes.shown().size(), 2);
     QVERIFY(w.hotkeys().hotkeyAt(0).registered);

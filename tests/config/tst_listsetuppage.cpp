@@ -6,6 +6,7 @@
 #include "config/pages/listsetuppage.h"
 #include "config/tree/collectiontreemodel.h"
 #include "config/tree/treeeditor.h"
+#include "doubles/fakedesktop.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "doubles/scriptedtreedialogs.h"
@@ -37,6 +38,7 @@ struct RecordingHandler : ConfigViewHandler
     void discardRequested(bool keepWindowOpen) override { restored += keepWindowOpen; }
     bool closeRequested() override { return true; }
     void helpRequested(const QString &) override {}
+    void explanationRequested(const QString &) override {}
     void categoryPicked(int) override {}
     void categoryChosenInTree(int index) override { chosen << index; }
     void windowStateChanged(bool) override {}
@@ -86,7 +88,9 @@ struct Window
     ScriptedTreeDialogs dialogs;
     TreeEditor editor{collection, options, boxes, dialogs};
     RecordingHandler handler;
-    ConfigWindow window{collection, editor, handler};
+    FakeDesktop desktop;
+    ScriptedFileDialogs files;
+    ConfigWindow window{collection, editor, handler, desktop, files};
 };
 
 } // namespace

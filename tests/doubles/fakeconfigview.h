@@ -33,6 +33,9 @@ public:
     void setTreeUpdatesEnabled(bool enabled) override { treeFrozen = !enabled; }
     QWidget *dialogParent() override { return nullptr; }
     void showMenuPicture(QMenu *menu, const QIcon &) override { pictureMenu = menu; }
+    void loadOptions(const Options &) override { ++optionsLoaded; }
+    void applyOptions(Options &) override { ++optionsApplied; }
+    void showOption(const Options &, Option) override {}
 
     Shown state = Shown::Never;
     int progress = -1;
@@ -43,4 +46,6 @@ public:
     int listSetupShown = 0;
     bool treeFrozen = false;
     QMenu *pictureMenu = nullptr;
+    int optionsLoaded = 0;
+    int optionsApplied = 0;
 };

@@ -1,4 +1,4 @@
-#include "popup/hotkeykeys.h"
+#include "settings/hotkeykeys.h"
 #include "popup/globalhotkeys.h"
 #include "doubles/fakekeygrabber.h"
 

@@ -612,7 +612,7 @@ void TestTrayIcon::menuPictureInTheWindow()
     CoreFixture f;
     f.returningUser();
     Scrapkeeper &program = f.start();
-    ConfigWindow window(program.collection(), program.treeEditor(), program);
+    ConfigWindow window(program.collection(), program.treeEditor(), program, f.desktop, f.dialogs);
     auto *picture = window.findChild<QLabel *>(QStringLiteral("imgico"));
     QVERIFY(picture);
     QCOMPARE(picture->size(), QSize(32, 32));

@@ -13,6 +13,7 @@
 #include "platform/filedialogs.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
+#include "settings/pastemethodhelp.h"
 #include "store/createdstamp.h"
 #include "store/item.h"
 
@@ -55,17 +56,6 @@ const QString ItemEditor::MultiEditNotice = QStringLiteral(
     "property below, it will replace the Text property of EVERY selected item.\r\n\r\nWhen you change a property "
     "below, a red slash will appear to the left of the property (which indicates that the changed property will be "
     "applied to all selected items).");
-const QString ItemEditor::PasteMethodHelp =
-    QStringLiteral("Simulate Ctrl-V:\r\nThis option should be set for general application use.  If the application "
-                   "that you are pasting to supports the use of Ctrl-V to paste text to it, this option is best.")
-    + QLatin1Char(' ')
-    + QStringLiteral("\r\n\r\nEnter keystrokes:\r\nThis option should be set if the application you are pasting to "
-                     "does not support \"standard\" Ctrl-V pasting.  For example, pasting to a Telnet (or maybe a "
-                     "terminal) application may require keystrokes to be sent directly.")
-    + QLatin1Char(' ')
-    + QStringLiteral("\r\n\r\nInsert at cursor:\r\nThis option should be set if the above two do not seem to work (or "
-                     "if the second is undesired).  If you are pasting to a \"standard\" text box, this method will "
-                     "directly place the text in it.");
 
 namespace {
 
@@ -708,7 +698,7 @@ void ItemEditor::fillProperties()
 
 void ItemEditor::showPasteMethodHelp()
 {
-    m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, PasteMethodHelp, MessageBoxService::Ok);
+    m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, PasteMethodHelp::methods(), MessageBoxService::Ok);
 }
 
 void ItemEditor::loadFile()

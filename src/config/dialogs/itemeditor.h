@@ -41,7 +41,6 @@ public:
     static constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
     static const QString FileFilter;
     static const QString HelpTopic;
-    static const QString PasteMethodHelp;
     static const QString EditMoreHelpTopic;
     static const QString MultiEditNotice;
     static const QString ImageCannotEdit;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/option.h"
+
 #include <QString>
 
 class Options;
@@ -17,4 +19,7 @@ public:
     virtual QWidget *widget() = 0;
     virtual void load(const Options &options) = 0;
     virtual void apply(Options &options) = 0;
+    // An option changed elsewhere (the tray menu) while the page is shown;
+    // a page without it has nothing to show.
+    virtual void loadOption(const Options &, Option) {}
 };

@@ -1,4 +1,4 @@
-#include "popup/hotkeykeys.h"
+#include "settings/hotkeykeys.h"
 
 #include <array>
 

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStringList>
+#include <QVariant>
+#include <QWidget>
+
+// What an option page's control shows, read and set the way a user sees and
+// changes it: a box's check, a list's chosen entry, a spin box's number, the
+// position of a group's chosen radio button.
+namespace PageControls {
+
+inline QWidget *control(QWidget *page, const QString &name)
+{
+    return page->findChild<QWidget *>(name);
+}
+
+inline QList<QRadioButton *> radios(QGroupBox *group)
+{
+    return group->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+}
+
+inline QVariant shown(QWidget *widget)
+{
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->isChecked();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentIndex();
+    if (auto *spin = qobject_cast<QSpinBox *>(widget))
+        return spin->value();
+    if (auto *group = qobject_cast<QGroupBox *>(widget)) {
+        const QList<QRadioButton *> buttons = radios(group);
+        for (int i = 0; i < buttons.size(); ++i) {
+            if (buttons[i]->isChecked())
+                return i;
+        }
+        return -1;
+    }
+    return {};
+}
+
+inline void change(QWidget *widget, const QVariant &value)
+{
+    if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        button->setChecked(value.toBool());
+    } else if (auto *combo = qobject_cast<QComboBox *>(widget)) {
+        combo->setCurrentIndex(value.toInt());
+    } else if (auto *spin = qobject_cast<QSpinBox *>(widget)) {
+        spin->setValue(value.toInt());
+    } else if (auto *group = qobject_cast<QGroupBox *>(widget)) {
+        radios(group).at(value.toInt())->setChecked(true);
+    }
+}
+
+// The names among `names` whose controls are enabled (or not) as `enabled` says.
+inline QStringList whereEnabledIs(QWidget *page, const QStringList &names, bool enabled)
+{
+    QStringList found;
+    for (const QString &name : names) {
+        QWidget *widget = control(page, name);
+        if (!widget)
+            found << name + QStringLiteral(" (missing)");
+        else if (widget->isEnabled() == enabled)
+            found << name;
+    }
+    return found;
+}
+
+} // namespace PageControls
