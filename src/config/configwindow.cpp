@@ -54,7 +54,7 @@ const PageLook kPageLooks[] = {
     {"LS", "List Setup Options", "view-list-tree", QStyle::SP_DirIcon},
     {"PU", "Pop-up List Options", "edit-paste", QStyle::SP_FileDialogListView},
     {"CO", "Clipboard Options", "edit-copy", QStyle::SP_FileDialogContentsView},
-    {"GO", "General Options", "preferences-system", QStyle::SP_ComputerIcon},
+    {"GO", "General Options", "preferences-system", QStyle::SP_DesktopIcon},
 };
 
 } // namespace
@@ -173,7 +173,7 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
     buttons->addWidget(cancel);
     layout->addLayout(buttons);
     setCentralWidget(central);
-    resize(560, 440);
+    resize(640, 580);
 
     connect(ok, &QPushButton::clicked, this,
             [this, ok] { ErrorHandler::guard(ok, [this] { m_handler->acceptRequested(); }); });

@@ -30,10 +30,10 @@ at() { # x y: screen position of a point of the configuration window
     echo "$((X + $1)) $((Y + $2))"
 }
 press() { read -r px py < <(at "$1" "$2"); xdotool mousemove "$px" "$py" click 1; sleep 0.5; }
-new_list() { press 31 70; }
-group_list_menu() { press 56 70; }
-save_list() { press 81 70; }
-ok() { press 423 399; }
+new_list() { press 117 70; }
+group_list_menu() { press 142 70; }
+save_list() { press 167 70; }
+ok() { press 503 539; }
 in_dialog() { # title, path typed into its file name
     local id
     id=$(window "$1") || return 1

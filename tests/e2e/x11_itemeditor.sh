@@ -31,8 +31,8 @@ press() { read -r px py < <(at "$@"); xdotool mousemove "$px" "$py" click 1; sle
 shot() { # name: a screenshot of the screen when SHOTS names a folder
     [ -n "$shots" ] && import -window root "$shots/$1.png"; true; }
 check "the configuration window opens" open_configuration
-press "$config" 138 70   # the add button opens its menu
-press "$config" 202 114  # "Add Text Item..."
+press "$config" 224 70   # the add button opens its menu
+press "$config" 288 114  # "Add Text Item..."
 check "the item editor opens" quiet window "List box item"
 editor=$(window "List box item")
 xdotool windowactivate --sync "$editor" >/dev/null 2>&1
@@ -47,7 +47,7 @@ press "$editor" 338 66   # bold
 shot bold
 press "$editor" 268 588  # OK
 check "OK closes the editor" gone "List box item"
-press "$config" 423 399  # the configuration window's OK saves the data file
+press "$config" 503 539  # the configuration window's OK saves the data file
 check "OK sends the configuration window back to the tray" gone "$config_title"
 check "the data file holds the item as RTF" file_has "$data/data.db" '{\rtf'
 check "the bold word is bold in it" file_has "$data/data.db" '\b bold}'
@@ -83,8 +83,8 @@ start_program
 copy "third"
 copy "fourth"   # Mail now: fourth, third, edited, plain bold
 check "the configuration window opens again" open_configuration
-press "$config" 29 97             # opens Mail in the tree
-xdotool mousemove $(at "$config" 110 133) click --repeat 2 --delay 80 1  # edits its second item, "third"
+press "$config" 115 97             # opens Mail in the tree
+xdotool mousemove $(at "$config" 196 133) click --repeat 2 --delay 80 1  # edits its second item, "third"
 check "the item editor opens on it" quiet window "List box item"
 editor=$(window "List box item")
 sleep 0.5
@@ -99,7 +99,7 @@ sleep 0.3
 shot edit-more
 press "$editor" 268 588           # OK
 check "OK closes the editor and its list" gone "List box item"
-press "$config" 423 399           # the configuration window's OK saves
+press "$config" 503 539           # the configuration window's OK saves
 check "OK sends the configuration window back to the tray" gone "$config_title"
 enter_flags() { grep -ac $'^20[03]1\r$' "$data/data.db"; }
 check "three items press Enter once after pasting" test "$(enter_flags)" = 3

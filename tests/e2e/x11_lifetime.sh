@@ -13,7 +13,8 @@ config_title="Scrapkeeper Configuration - $data/data.db"
 # First start: no data file, no settings.
 "$program" >"$home/first.log" 2>&1 &
 first=$!
-check "first start asks the welcome question" quiet window "Welcome to Scrapkeeper v2.3!"
+check "first start shows the tip of the day" answer "Scrapkeeper: Tip Of The Day" Return
+check "then asks the welcome question" quiet window "Welcome to Scrapkeeper v2.3!"
 check "and does not tell a new user that data was lost" bash -c "! xdotool search --onlyvisible --name '^Scrapkeeper v2.3\$' >/dev/null"
 check "configuration window shows behind the welcome" quiet window "$config_title"
 answer "Welcome to Scrapkeeper v2.3!" alt+n
@@ -58,12 +59,15 @@ check "the data was saved at exit" test "$before" != "$after"
 check "the lock was released" bash -c "! ls '$XDG_RUNTIME_DIR' | grep -q 'scrapkeeper.lock'"
 check "the recent-files list was written" grep -q "data.db" "$data/dblist.txt"
 
-# A normal start afterwards shows nothing but the tray icon.
+# A normal start afterwards shows the next tip, then nothing but the tray icon.
 "$program" >"$home/third.log" 2>&1 &
 first=$!
 sleep 2
 check "a normal start keeps running" alive "$first"
-check "a normal start shows no window" bash -c "! xdotool search --onlyvisible --name '^Scrapkeeper' >/dev/null 2>&1"
+check "a normal start shows the next tip" answer "Scrapkeeper: Tip Of The Day" Return
+sleep 1
+check "and then no window" bash -c "! xdotool search --onlyvisible --name '^Scrapkeeper' >/dev/null 2>&1"
 kill -TERM "$first"; wait "$first"
+check "the tips went on from start to start" grep -q '^ct=2' "$home/.config/Halvorik/Scrapkeeper1.0.conf"
 
 finish

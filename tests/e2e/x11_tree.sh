@@ -29,10 +29,10 @@ at() { # x y
     eval "$(xdotool getwindowgeometry --shell "$config")"
     echo "$((X + $1)) $((Y + $2))"
 }
-row() { at 90 $((97 + 18 * $1)); }  # the tree's row $1, 0 at the top
+row() { at 176 $((97 + 18 * $1)); }  # the tree's row $1, 0 at the top
 press() { read -r px py < <(at "$1" "$2"); xdotool mousemove "$px" "$py" click 1; sleep 0.3; }
-ok() { press 423 399; }
-cancel() { press 508 399; }
+ok() { press 503 539; }
+cancel() { press 589 539; }
 data_file_has_order() { # the aliases stand in the data file in this order
     local content
     content=$(tr -d '\r' <"$data/data.db" | tr '\n' '|')
@@ -70,7 +70,7 @@ check "Cancel sends the window back to the tray" gone "$config_title"
 
 # Find: a text in the middle of an item, in lower case.
 check "the configuration window opens a third time" open_configuration
-press 239 70   # the find button
+press 325 70   # the find button
 check "the find window opens" quiet window "Find"
 xdotool type --delay 20 "CAPTURE"
 xdotool key Return
