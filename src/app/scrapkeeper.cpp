@@ -1,5 +1,6 @@
 #include "app/scrapkeeper.h"
 
+#include "auxiliary/aboutdialog.h"
 #include "auxiliary/tips.h"
 #include "capture/capturesound.h"
 #include "config/dialogs/itemeditor.h"
@@ -126,7 +127,10 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     bindTrayToOptions();
 }
 
-Scrapkeeper::~Scrapkeeper() = default;
+Scrapkeeper::~Scrapkeeper()
+{
+    delete m_about;
+}
 
 // ---- start and stop -------------------------------------------------------
 
@@ -658,8 +662,17 @@ void Scrapkeeper::showTrayCategory()
 
 void Scrapkeeper::showAbout()
 {
-    m_messages.show(MessageBoxService::Icon::Information, QStringLiteral("About Scrapkeeper"),
-                    QStringLiteral("Scrapkeeper\r\nVersion 2.3"), MessageBoxService::Ok);
+    // One about box: asking again brings it forward.
+    if (!m_about) {
+        m_about = new AboutDialog;
+        connect(m_about, &AboutDialog::homePageRequested, this, [this](const QUrl &url) {
+            if (!m_desktop.openDocument(url))
+                m_messages.error(QStringLiteral("Error launching default browser"));
+        });
+    }
+    m_about->show();
+    m_about->raise();
+    m_about->activateWindow();
 }
 
 void Scrapkeeper::applyCategoryChoice()

@@ -16,12 +16,14 @@
 #include "store/recentfiles.h"
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 #include <array>
 #include <functional>
 #include <optional>
 
+class AboutDialog;
 class Clipboard;
 class FileDialogs;
 class GlobalHotkeys;
@@ -214,5 +216,6 @@ private:
     bool m_settingsLoaded = false;  // settings never loaded are never written back
     bool m_exitRequested = false;
     std::optional<HotkeyChoice> m_workingHotkey;
-    TipShower m_showTip;  // the last hotkey the desktop let us have
+    TipShower m_showTip;
+    QPointer<AboutDialog> m_about;  // the last hotkey the desktop let us have
 };

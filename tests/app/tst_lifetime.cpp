@@ -1,8 +1,11 @@
+#include "auxiliary/aboutdialog.h"
 #include "common/errorhandler.h"
 #include "store/collection.h"
 #include "tray/trayicon.h"
 #include "tray/traymenu.h"
 
+#include <QApplication>
+#include <QLabel>
 #include <QTest>
 
 #include "corefixture.h"
@@ -21,6 +24,7 @@ private slots:
     void closeButtonMeansCancelOnlyWhileShown();
     void autoSaveWaitsForTheTray();
     void tipsGoOnFromStartToStart();
+    void aboutBoxIsOneAndOpensTheHomePage();
     void cancelKeepsWhatWasCapturedBefore_data();
     void cancelKeepsWhatWasCapturedBefore();
 };
@@ -112,6 +116,33 @@ void TestLifetime::tipsGoOnFromStartToStart()
     QCOMPARE(shown, (QList<int>{0, 1, 2}));
     QVERIFY(!p.core->options().flag(Option::TipOnStart));
     QCOMPARE(p.core->options().number(Option::NextTip), 3);
+}
+
+void TestLifetime::aboutBoxIsOneAndOpensTheHomePage()
+{
+    CoreFixture p;
+    p.returningUser();
+    Scrapkeeper &program = p.start();
+    const auto aboutBoxes = [] {
+        QList<AboutDialog *> boxes;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (auto *box = qobject_cast<AboutDialog *>(window); box && box->isVisible())
+                boxes << box;
+        }
+        return boxes;
+    };
+    emit program.trayIcon().menu()->aboutRequested();
+    emit program.trayIcon().menu()->aboutRequested();  // brought forward, not a second one
+    QCOMPARE(aboutBoxes().size(), 1);
+    AboutDialog *box = aboutBoxes().first();
+    QVERIFY(box->findChild<QLabel *>(QStringLiteral("Version"))->text().contains(QStringLiteral("2.3")));
+
+    emit box->homePageRequested(AboutDialog::homePage());
+    QCOMPARE(p.desktop.opened, QList<QUrl>{AboutDialog::homePage()});
+    p.desktop.openSucceeds = false;
+    emit box->homePageRequested(AboutDialog::homePage());
+    QCOMPARE(p.boxes.shown().size(), 1);
+    QCOMPARE(p.boxes.shown().first().text, QStringLiteral("Error launching default browser"));
 }
 
 void TestLifetime::autoSaveWaitsForTheTray()
