@@ -117,6 +117,8 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_list->setUniformItemSizes(true);
+    // Long texts are cut short with an ellipsis; a scroll bar would hide a row.
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     m_list->viewport()->setMouseTracking(true);

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QSignalSpy>
 #include <QLabel>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -34,6 +35,7 @@ private slots:
     void clicksMakeThePasteOrder();
     void sizing_data();
     void sizing();
+    void narrowListKeepsEveryRow();
     void keptOnScreen();
     void emptyCategory();
     void deleteSelectsTheEntryThatMovedUp_data();
@@ -205,6 +207,16 @@ void TestPopupList::sizing()
     QCOMPARE(m_list->mask().isEmpty(), !strip);
     QCOMPARE(m_list->list()->selectedItems().size(), 1);
     QCOMPARE(m_list->list()->currentRow(), 0);
+}
+
+void TestPopupList::narrowListKeepsEveryRow()
+{
+    // Texts wider than the list are cut short; a scroll bar must not take a row's place.
+    f->options.set(Option::ListWidth, 60);
+    f->options.set(Option::ListRows, 4);
+    open(10);
+    QVERIFY(!m_list->list()->horizontalScrollBar()->isVisible());
+    QCOMPARE(m_list->list()->viewport()->height(), 4 * m_list->itemHeight());
 }
 
 void TestPopupList::keptOnScreen()
