@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QSpinBox>
 #include <QStringList>
+#include <QTest>
 #include <QVariant>
 #include <QWidget>
 
@@ -68,6 +69,29 @@ inline QStringList whereEnabledIs(QWidget *page, const QStringList &names, bool 
             found << name;
     }
     return found;
+}
+
+// A control shows its option when the page loads, keeps a change to itself
+// until the page is applied, and shows the option again when the page loads
+// once more (as Cancel does). `page` is a fixture with load(settings),
+// find(name), options and page.
+template <typename PageFixture>
+void checkShowsAndGivesBack(PageFixture &p, const QString &name, auto option, const QVariant &loaded,
+                            const QVariant &changed)
+{
+    p.load({{option, loaded}});
+    QWidget *widget = p.find(name);
+    QVERIFY2(widget, qPrintable(name));
+    QCOMPARE(shown(widget), loaded);
+
+    change(widget, changed);
+    QCOMPARE(p.options.value(option), loaded);
+    p.page.apply(p.options);
+    QCOMPARE(p.options.value(option), changed);
+
+    change(widget, loaded);
+    p.page.load(p.options);
+    QCOMPARE(shown(widget), changed);
 }
 
 } // namespace PageControls

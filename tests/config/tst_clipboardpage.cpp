@@ -105,19 +105,7 @@ void TestClipboardPage::controlsShowAndGiveBackTheirOptions()
     QFETCH(QVariant, loaded);
     QFETCH(QVariant, changed);
     Page p;
-    p.load({{option, loaded}});
-    QWidget *widget = p.find(control);
-    QVERIFY(widget);
-    QCOMPARE(shown(widget), loaded);
-
-    change(widget, changed);
-    QCOMPARE(p.options.value(option), loaded);
-    p.page.apply(p.options);
-    QCOMPARE(p.options.value(option), changed);
-
-    change(widget, loaded);
-    p.page.load(p.options);
-    QCOMPARE(shown(widget), changed);
+    checkShowsAndGivesBack(p, control, option, loaded, changed);
 }
 
 void TestClipboardPage::destinationChoicesExcludeEachOther_data()

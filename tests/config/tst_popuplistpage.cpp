@@ -123,21 +123,7 @@ void TestPopupListPage::controlsShowAndGiveBackTheirOptions()
     QFETCH(QVariant, loaded);
     QFETCH(QVariant, changed);
     Page p;
-    p.load({{option, loaded}});
-    QWidget *widget = p.find(control);
-    QVERIFY(widget);
-    QCOMPARE(shown(widget), loaded);
-
-    // Changed on the page, the option waits for the page to be applied.
-    change(widget, changed);
-    QCOMPARE(p.options.value(option), loaded);
-    p.page.apply(p.options);
-    QCOMPARE(p.options.value(option), changed);
-
-    // Loading again (as Cancel does) shows the option once more.
-    change(widget, loaded);
-    p.page.load(p.options);
-    QCOMPARE(shown(widget), changed);
+    checkShowsAndGivesBack(p, control, option, loaded, changed);
 }
 
 void TestPopupListPage::valuesOutOfRangeShowInRange_data()

@@ -61,6 +61,15 @@ write_settings() {
             msrg=0 autosaverg=0 asse=2 tooltip=0 prevfile= "$@"
     } >"$home/.config/Halvorik/Scrapkeeper1.0.conf"
 }
+open_configuration() { # [exact title, else $config_title]: double-clicks the tray icon; the window's id in $config
+    local tray
+    tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
+        [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')" = 22x22 ] && echo "$id"; done | head -n1)
+    [ -n "$tray" ] || tray=$(tray_icon)
+    xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
+    config=$(window "${1:-$config_title}") || return 1
+    sleep 0.5
+}
 tray_icon() { # the program's embedded tray icon window
     xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
         geometry=$(xdotool getwindowgeometry "$id" 2>/dev/null | awk '/Geometry/ {print $2}')

@@ -16,15 +16,6 @@ printf '031\r\nRecipes\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n' >"$data/recipes.db"
 printf 'just a note\r\n' >"$data/note.db"
 start_program
 
-open_configuration() {
-    local tray
-    tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
-        [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')" = 22x22 ] && echo "$id"; done | head -n1)
-    [ -n "$tray" ] || tray=$(tray_icon)
-    xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
-    config=$(window "$(title data.db)") || return 1
-    sleep 0.5
-}
 at() { # x y: screen position of a point of the configuration window
     eval "$(xdotool getwindowgeometry --shell "$config")"
     echo "$((X + $1)) $((Y + $2))"
@@ -52,7 +43,7 @@ menu_entry() { # the group-list menu's entry at this position: 1 "Open...", 2 to
 }
 file_holds() { tr -d '\r' <"$1" | grep -qx "$2"; }
 
-check "the configuration window opens" open_configuration
+check "the configuration window opens" open_configuration "$(title data.db)"
 
 save_list
 check "the save dialog comes" in_dialog "Save As" "$data/copy"

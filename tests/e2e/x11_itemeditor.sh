@@ -14,15 +14,6 @@ shots=${SHOTS:-}
 returning_user
 start_program
 
-open_configuration() {
-    local tray
-    tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
-        [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')" = 22x22 ] && echo "$id"; done | head -n1)
-    [ -n "$tray" ] || tray=$(tray_icon)
-    xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
-    config=$(window "$config_title") || return 1
-    sleep 0.5
-}
 at() { # window x y: screen position of a point of the window
     eval "$(xdotool getwindowgeometry --shell "$1")"
     echo "$((X + $2)) $((Y + $3))"

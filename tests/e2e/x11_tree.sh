@@ -15,15 +15,6 @@ start_program
 copy "first capture"
 copy "second capture"
 
-open_configuration() {
-    local tray
-    tray=$(xdotool search --class scrapkeeper 2>/dev/null | while read -r id; do
-        [ "$(xdotool getwindowgeometry "$id" | awk '/Geometry/ {print $2}')" = 22x22 ] && echo "$id"; done | head -n1)
-    [ -n "$tray" ] || tray=$(tray_icon)
-    xdotool mousemove --window "$tray" 4 4 click --repeat 2 --delay 80 1
-    config=$(window "$config_title") || return 1
-    sleep 0.5
-}
 # Screen position of a point of the window, as the window manager reports its origin.
 at() { # x y
     eval "$(xdotool getwindowgeometry --shell "$config")"
