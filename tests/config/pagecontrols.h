@@ -94,4 +94,27 @@ void checkShowsAndGivesBack(PageFixture &p, const QString &name, auto option, co
     QCOMPARE(shown(widget), changed);
 }
 
+// The controls named are enabled or disabled as the rules say after the
+// page loads `settings`, after a click on `click`, and again after the page
+// loads its options once more (as Cancel does: the click is undone, and so
+// are its effects).
+template <typename PageFixture, typename Settings>
+void checkEnablingFollowsAClick(PageFixture &p, const Settings &settings, const QStringList &enabledBefore,
+                                const QStringList &disabledBefore, const QString &click,
+                                const QStringList &enabledAfter, const QStringList &disabledAfter)
+{
+    p.load(settings);
+    QWidget *page = p.page.widget();
+    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
+    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
+
+    qobject_cast<QAbstractButton *>(p.find(click))->click();
+    QCOMPARE(whereEnabledIs(page, enabledAfter, false), QStringList());
+    QCOMPARE(whereEnabledIs(page, disabledAfter, true), QStringList());
+
+    p.page.load(p.options);
+    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
+    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
+}
+
 } // namespace PageControls

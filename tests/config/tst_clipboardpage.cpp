@@ -208,19 +208,7 @@ void TestClipboardPage::enablingFollowsTheControls()
     QFETCH(QStringList, enabledAfter);
     QFETCH(QStringList, disabledAfter);
     Page p;
-    p.load(settings);
-    QWidget *page = p.page.widget();
-    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
-
-    qobject_cast<QAbstractButton *>(p.find(click))->click();
-    QCOMPARE(whereEnabledIs(page, enabledAfter, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledAfter, true), QStringList());
-
-    // Cancel loads the options again.
-    p.page.load(p.options);
-    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
+    checkEnablingFollowsAClick(p, settings, enabledBefore, disabledBefore, click, enabledAfter, disabledAfter);
 }
 
 void TestClipboardPage::categoryChoiceSurvivesRefills_data()

@@ -197,19 +197,7 @@ void TestPopupListPage::enablingFollowsTheControls()
     for (auto it = settings.begin(); it != settings.end(); ++it)
         opposite.set(it.key(), !it.value().toBool());
     p.page.load(opposite);
-    p.load(settings);
-    QWidget *page = p.page.widget();
-    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
-
-    qobject_cast<QAbstractButton *>(p.find(click))->click();
-    QCOMPARE(whereEnabledIs(page, enabledAfter, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledAfter, true), QStringList());
-
-    // Cancel loads the options again: the click is undone, and so are its effects.
-    p.page.load(p.options);
-    QCOMPARE(whereEnabledIs(page, enabledBefore, false), QStringList());
-    QCOMPARE(whereEnabledIs(page, disabledBefore, true), QStringList());
+    checkEnablingFollowsAClick(p, settings, enabledBefore, disabledBefore, click, enabledAfter, disabledAfter);
 }
 
 void TestPopupListPage::widthRulerIsTheChosenWidth_data()
