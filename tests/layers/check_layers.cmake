@@ -4,6 +4,7 @@ cmake_minimum_required(VERSION 3.25)
 #
 #   app                                   start-up, the window's lifetime
 #   popup, config, config/pages, tray     the pop-up and paste, the configuration window and its pages, tray
+#   auxiliary                             the small windows of the tray menu (new-version check)
 #   config/dialogs                        the dialogs the pages open
 #   config/tree                           the collection as a tree the pages show, and its editing rules
 #   capture                               clipboard capture
@@ -26,7 +27,8 @@ set(allowed_config_tree  common store settings richtext platform config/tree)
 set(allowed_config_dialogs common store settings richtext platform capture config/tree config/dialogs)
 set(allowed_config_pages common store settings richtext platform capture config config/tree config/pages config/dialogs)
 set(allowed_tray     common store settings platform capture tray)
-set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages config/dialogs tray app)
+set(allowed_auxiliary common store settings platform config/dialogs auxiliary)
+set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages config/dialogs tray auxiliary app)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(violations "")
