@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextEdit>
@@ -108,6 +109,8 @@ void TestNewVersionWindow::whileChecking()
     QVERIFY(!(window->windowFlags() & Qt::WindowCloseButtonHint));
     QVERIFY(!(window->windowFlags() & Qt::WindowSystemMenuHint));
     QCOMPARE(window->size(), QSize(349, 204));
+    const QRect screen = window->screen()->geometry();
+    QCOMPARE(window->pos(), QPoint(screen.x() + screen.width() / 2 - 349 / 2, screen.y() + screen.height() / 2 - 204 / 2));
     auto *memo = f.control<QTextEdit>("msgmemo");
     QVERIFY(memo && memo->isReadOnly());
     QCOMPARE(memo->lineWrapMode(), QTextEdit::WidgetWidth);
