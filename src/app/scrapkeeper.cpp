@@ -91,6 +91,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_treeEditor(m_collection, m_options, m_messages, services.treeDialogs)
     , m_groupLists(m_collection, m_dataFiles, m_recent, m_options, m_treeEditor, m_messages, m_fileDialogs, *this)
     , m_itemClipboard(services.clipboard, m_monitor)
+    , m_versionCheck(m_messages, m_desktop)
 {
     setObjectName(QStringLiteral("frmConfig"));
     m_tray = new TrayIcon(m_collection, m_options, m_itemClipboard, m_messages, m_desktop, this);
@@ -649,6 +650,12 @@ void Scrapkeeper::connectTrayMenu()
     forward(&TrayMenu::examplePageRequested, [this] { openExamplePage(); });
     forward(&TrayMenu::aboutRequested, [this] { showAbout(); });
     forward(&TrayMenu::tipOfTheDayRequested, [this] { showTipFromTray(); });
+    forward(&TrayMenu::checkForUpdatesRequested, [this] { m_versionCheck.open(); });
+    // The check window hides the application's window with it, and once more
+    // shortly after it is gone.
+    connect(&m_versionCheck, &NewVersionCheck::windowHidden, this,
+            [this] { ErrorHandler::guard(&m_versionCheck, [this] { hideWhileMinimised(); }); });
+    connect(&m_versionCheck, &NewVersionCheck::windowClosed, this, [this] { m_hideAgainTimer.start(); });
     // The same path as the pop-up list's category menu, so an open list re-lists.
     connect(menu->categoryMenu(), &CategoryMenu::categoryChosen, this, [this, menu](int index) {
         ErrorHandler::guard(menu, [this, index] { m_popups->chooseCategory(index); });

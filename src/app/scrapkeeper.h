@@ -2,6 +2,7 @@
 
 #include "app/apppaths.h"
 #include "app/grouplists.h"
+#include "auxiliary/newversioncheck.h"
 
 #include "capture/clipboardmonitor.h"
 #include "capture/itemclipboard.h"
@@ -102,6 +103,7 @@ public:
     GroupLists &groupLists() { return m_groupLists; }
     TrayIcon &trayIcon() { return *m_tray; }
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
+    NewVersionCheck &versionCheck() { return m_versionCheck; }
 
     void applyCategoryChoice();
     void refreshCurrentItems();
@@ -204,6 +206,7 @@ private:
     TrayIcon *m_tray = nullptr;
     QTimer m_hideAgainTimer;
     QTimer m_autoSaveTimer;
+    NewVersionCheck m_versionCheck;
 
     bool m_firstRun = false;
     bool m_minimised = false;

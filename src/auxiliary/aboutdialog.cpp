@@ -1,5 +1,7 @@
 #include "auxiliary/aboutdialog.h"
 
+#include "auxiliary/versioncheckserver.h"
+
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -7,13 +9,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#ifndef SK_HOME_PAGE
-#define SK_HOME_PAGE "https://www.scrapkeeper.example/"
-#endif
-
 QUrl AboutDialog::homePage()
 {
-    return QUrl(QStringLiteral(SK_HOME_PAGE));
+    return VersionCheckServer::builtIn().homePage;
 }
 
 AboutDialog::AboutDialog(QWidget *parent)

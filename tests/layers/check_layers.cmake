@@ -4,7 +4,7 @@ cmake_minimum_required(VERSION 3.25)
 #
 #   app                                   start-up, the window's lifetime
 #   popup, config, config/pages, tray,    the pop-up and paste, the configuration window and its pages, tray,
-#   auxiliary                             the small windows: tip of the day, new-version check, ...
+#   auxiliary                             the small windows: tip of the day, about box, new-version check
 #   config/dialogs                        the dialogs the pages open
 #   config/tree                           the collection as a tree the pages show, and its editing rules
 #   capture                               clipboard capture

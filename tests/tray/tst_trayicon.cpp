@@ -1,4 +1,6 @@
 #include "app/corefixture.h"
+#include "auxiliary/newversionwindow.h"
+#include "auxiliary/scriptedhttpserver.h"
 #include "common/errorhandler.h"
 #include "config/configwindow.h"
 #include "settings/globalpastechoice.h"
@@ -10,6 +12,7 @@
 #include "tray/traymenu.h"
 
 #include <QActionGroup>
+#include <QPushButton>
 #include <QLabel>
 #include <QSettings>
 #include <QSignalSpy>
@@ -123,6 +126,7 @@ private slots:
     void globalPasteEntryFollowsOptions();
     void keyboardShortcutsBox();
     void helpEntries();
+    void checkForUpdatesOpensOneWindow();
 
     void copyItemListsNewest_data();
     void copyItemListsNewest();
@@ -197,9 +201,9 @@ void TestTrayIcon::entryStates()
     Scrapkeeper &program = f.start();
     TrayMenu *menu = program.trayIcon().menu();
     QCOMPARE(menu->defaultAction(), entry(program, "Options1"));
-    // Their windows come later: the entries are there but cannot be chosen.
+    // Its window comes later: the entry is there but cannot be chosen.
     QVERIFY(!entry(program, "TipOfTheDay1")->isEnabled());
-    QVERIFY(!entry(program, "CheckForNewVersion1")->isEnabled());
+    QVERIFY(entry(program, "CheckForNewVersion1")->isEnabled());
     QVERIFY(entry(program, "About1")->isEnabled());
     const QStringList radios{"Overwrite1", "EnterKeystrokes1", "InsertText1", "Disable1"};
     for (const QString &name : radios) {
@@ -356,6 +360,38 @@ void TestTrayIcon::helpEntries()
     QCOMPARE(f.view.state, FakeConfigView::Shown::InFront);
     entry(program, "Exit1")->trigger();
     QVERIFY(program.exitRequested());
+}
+
+void TestTrayIcon::checkForUpdatesOpensOneWindow()
+{
+    ScriptedHttpServer server;
+    server.answerWith(ScriptedHttpServer::ok("You have the newest version."));
+    CoreFixture f;
+    f.returningUser();
+    Scrapkeeper &program = f.start();
+    QVERIFY(program.isMinimisedState());
+    VersionCheckServer local;
+    local.host = QStringLiteral("127.0.0.1");
+    local.port = server.port();
+    program.versionCheck().setServer(local);
+
+    entry(program, "CheckForNewVersion1")->trigger();
+    NewVersionWindow *window = program.versionCheck().window();
+    QVERIFY(window);
+    QSignalSpy ended(window, &NewVersionWindow::checkEnded);
+    // A second command while the window is open does nothing.
+    entry(program, "CheckForNewVersion1")->trigger();
+    QCOMPARE(program.versionCheck().window(), window);
+    QTRY_COMPARE_WITH_TIMEOUT(ended.size(), 1, 5000);
+    QCOMPARE(server.connections, 1);
+
+    // Leaving the window hides the application's window again.
+    f.view.state = FakeConfigView::Shown::InFront;
+    QTest::mouseClick(window->findChild<QPushButton *>(QStringLiteral("OKbtn")), Qt::LeftButton);
+    QCOMPARE(f.view.state, FakeConfigView::Shown::Away);
+    f.view.state = FakeConfigView::Shown::InFront;
+    QTRY_VERIFY_WITH_TIMEOUT(!program.versionCheck().window(), 5000);
+    QTRY_COMPARE_WITH_TIMEOUT(f.view.state, FakeConfigView::Shown::Away, 5000);
 }
 
 void TestTrayIcon::copyItemListsNewest_data()
