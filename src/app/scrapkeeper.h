@@ -136,6 +136,7 @@ public:
     void chooseCategory(int index) override;
     void listClosed() override;
     bool editItem(Item &item) override;
+    bool viewImage(Item &item);
 
     // ConfigViewHandler
     void acceptRequested() override { acceptChanges(); }
@@ -184,6 +185,7 @@ private:
     MessageBoxService &m_messages;
     FileDialogs &m_fileDialogs;
     Desktop &m_desktop;
+    Clipboard &m_clipboard;
     AppPaths m_paths;
     ConfigView *m_view = nullptr;
 
