@@ -780,7 +780,7 @@ bool Scrapkeeper::viewImage(Item &item)
     if (ImageViewer::reportUnviewable(item, m_messages))
         return false;
     // Over the always-on-top list, so the viewer stays on top as well.
-    ImageViewer viewer(item, m_clipboard, m_messages, m_fileDialogs);
+    ImageViewer viewer(item, m_clipboard, m_fileDialogs);
     viewer.setClipboardGuard([this] { m_monitor.armed = false; });
     connect(&viewer, &ImageViewer::helpRequested, this, &Scrapkeeper::openHelp);
     viewer.exec();

@@ -65,7 +65,7 @@ struct Fixture
         : item(pictureItem(size))
     {
         ErrorHandler::install(&messages);
-        viewer = std::make_unique<ImageViewer>(item, clipboard, messages, files);
+        viewer = std::make_unique<ImageViewer>(item, clipboard, files);
     }
     ~Fixture() { ErrorHandler::install(nullptr); }
 

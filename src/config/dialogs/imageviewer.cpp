@@ -46,12 +46,10 @@ std::optional<QString> askWithInputBox(QWidget *parent, const QString &current)
 
 } // namespace
 
-ImageViewer::ImageViewer(Item &item, Clipboard &clipboard, MessageBoxService &messages, FileDialogs &files,
-                         QWidget *parent)
+ImageViewer::ImageViewer(Item &item, Clipboard &clipboard, FileDialogs &files, QWidget *parent)
     : QDialog(parent)
     , m_item(item)
     , m_clipboard(clipboard)
-    , m_messages(messages)
     , m_files(files)
     , m_rules(item)
     , m_askAlias(askWithInputBox)

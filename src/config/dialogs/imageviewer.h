@@ -28,8 +28,8 @@ public:
     // Asks for a new alias, starting from `current`; nothing when cancelled.
     using AliasAsker = std::function<std::optional<QString>(QWidget *parent, const QString &current)>;
 
-    ImageViewer(Item &item, Clipboard &clipboard, MessageBoxService &messages, FileDialogs &files,
-                QWidget *parent = nullptr);
+    // Errors writing a file go to the program's error handler.
+    ImageViewer(Item &item, Clipboard &clipboard, FileDialogs &files, QWidget *parent = nullptr);
     ~ImageViewer() override;
 
     // Shows why an item's picture cannot be viewed; false when it can.
@@ -72,7 +72,6 @@ private:
 
     Item &m_item;
     Clipboard &m_clipboard;
-    MessageBoxService &m_messages;
     FileDialogs &m_files;
     ImageViewerRules m_rules;
     std::function<void()> m_clipboardGuard;

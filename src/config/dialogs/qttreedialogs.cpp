@@ -87,7 +87,7 @@ bool QtTreeDialogs::viewImage(Item &item)
 {
     if (!m_clipboard || ImageViewer::reportUnviewable(item, m_messages))
         return false;
-    ImageViewer viewer(item, *m_clipboard, m_messages, m_files, m_window);
+    ImageViewer viewer(item, *m_clipboard, m_files, m_window);
     viewer.setClipboardGuard(m_clipboardGuard);
     QObject::connect(&viewer, &ImageViewer::helpRequested, &viewer, [this](const QString &topic) {
         if (m_openHelp)
