@@ -1,11 +1,14 @@
 #include "common/errorhandler.h"
 #include "config/dialogs/imageviewer.h"
+#include "config/dialogs/qttreedialogs.h"
 #include "doubles/fakeclipboard.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
+#include "store/collection.h"
 #include "store/item.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
@@ -16,6 +19,7 @@
 #include <QScrollArea>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 #include <memory>
 
@@ -114,6 +118,8 @@ private slots:
     void copyIsNotCapturedAgain();
     void largePictureScrolls();
     void unreadablePictureIsReported();
+    void treeDialogsOpenTheViewer_data();
+    void treeDialogsOpenTheViewer();
 };
 
 void TestImageViewer::opensWithTheItem()
@@ -344,6 +350,57 @@ void TestImageViewer::unreadablePictureIsReported()
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown().first().title, QStringLiteral("Error"));
     QVERIFY(messages.shown().first().text.contains(QStringLiteral("/data/data.db.b4")));
+}
+
+void TestImageViewer::treeDialogsOpenTheViewer_data()
+{
+    QTest::addColumn<QString>("closeWith");
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("Save and Close") << "SaveandClose1" << true;
+    QTest::newRow("Close") << "Close1" << false;
+}
+
+void TestImageViewer::treeDialogsOpenTheViewer()
+{
+    QFETCH(QString, closeWith);
+    QFETCH(bool, saved);
+    ScriptedMessageBoxes messages;
+    ScriptedFileDialogs files;
+    FakeClipboard clipboard;
+    Collection collection;
+    QStringList topics;
+    QtTreeDialogs dialogs(messages, files);
+    dialogs.attach(collection, nullptr, [&topics](const QString &topic) { topics << topic; });
+    dialogs.setClipboard(clipboard);
+
+    QString caption;
+    QTimer::singleShot(0, [&] {
+        ImageViewer *viewer = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets())
+            if (auto *found = qobject_cast<ImageViewer *>(window); found && found->isVisible())
+                viewer = found;
+        if (!viewer)
+            return;
+        caption = viewer->windowTitle();
+        viewer->findChild<QAction *>(QStringLiteral("ImagewindowHelp1"))->trigger();
+        viewer->findChild<QAction *>(QStringLiteral("Default1"))->trigger();
+        viewer->findChild<QAction *>(closeWith)->trigger();
+    });
+    Item item = pictureItem();
+    QCOMPARE(dialogs.viewImage(item), saved);
+    QCOMPARE(caption, QStringLiteral("shot"));
+    QCOMPARE(topics, QStringList{QStringLiteral("Bitmap_viewer")});
+    QCOMPARE(item.alias, saved ? QStringLiteral("Image: 40 x 30") : QStringLiteral("shot"));
+    QCOMPARE(item.text, saved ? kUnsavedImageText : QStringLiteral("/data/data.db.b4"));
+    QVERIFY(messages.shown().isEmpty());
+
+    // A picture that could not be read opens no window: the user is told, the item stays.
+    messages.setAutoAcknowledge(true);
+    Item unreadable = pictureItem();
+    unreadable.bitmap = QImage();
+    QVERIFY(!dialogs.viewImage(unreadable));
+    QCOMPARE(messages.shown().size(), 1);
+    QCOMPARE(unreadable.text, QStringLiteral("/data/data.db.b4"));
 }
 
 QTEST_MAIN(TestImageViewer)
