@@ -52,6 +52,7 @@ int main(int argc, char *argv[])
     treeDialogs.attach(
         program.collection(), &window, [&program](const QString &topic) { program.openHelp(topic); },
         [&program] { program.clipboardMonitor().armed = false; });
+    treeDialogs.setClipboard(clipboard);
     program.attachView(window);
     program.setTipShower([](int index, bool showOnStart) {
         TipOfTheDayDialog dialog(index, showOnStart);

@@ -3,6 +3,7 @@
 #include "auxiliary/aboutdialog.h"
 #include "auxiliary/tips.h"
 #include "capture/capturesound.h"
+#include "config/dialogs/imageviewer.h"
 #include "config/dialogs/itemeditor.h"
 
 #include "common/errorhandler.h"
@@ -84,6 +85,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_messages(services.messages)
     , m_fileDialogs(services.fileDialogs)
     , m_desktop(services.desktop)
+    , m_clipboard(services.clipboard)
     , m_paths(std::move(services.paths))
     , m_settings(m_paths.settingsFile, m_paths.programFile, m_paths.programFolder, m_paths.autostartFile)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
@@ -779,6 +781,8 @@ void Scrapkeeper::chooseCategory(int index)
 
 bool Scrapkeeper::editItem(Item &item)
 {
+    if (item.kind == ItemKind::Image)
+        return viewImage(item);
     // Over the always-on-top list, so the editor must stay on top as well.
     ItemEditor editor(ItemEditor::Mode::EditFromList, m_messages, m_fileDialogs);
     editor.setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -789,6 +793,18 @@ bool Scrapkeeper::editItem(Item &item)
         return false;
     editor.writeFields(item);
     return true;
+}
+
+bool Scrapkeeper::viewImage(Item &item)
+{
+    if (ImageViewer::reportUnviewable(item, m_messages))
+        return false;
+    // Over the always-on-top list, so the viewer stays on top as well.
+    ImageViewer viewer(item, m_clipboard, m_fileDialogs);
+    viewer.setClipboardGuard([this] { m_monitor.armed = false; });
+    connect(&viewer, &ImageViewer::helpRequested, this, &Scrapkeeper::openHelp);
+    viewer.exec();
+    return viewer.saved();
 }
 
 void Scrapkeeper::listClosed()

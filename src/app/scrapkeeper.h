@@ -140,6 +140,7 @@ public:
     void chooseCategory(int index) override;
     void listClosed() override;
     bool editItem(Item &item) override;
+    bool viewImage(Item &item);
 
     // ConfigViewHandler
     void acceptRequested() override { acceptChanges(); }
@@ -188,6 +189,7 @@ private:
     MessageBoxService &m_messages;
     FileDialogs &m_fileDialogs;
     Desktop &m_desktop;
+    Clipboard &m_clipboard;
     AppPaths m_paths;
     ConfigView *m_view = nullptr;
 

@@ -23,4 +23,11 @@ public:
     // with `defaultSuffix` added to a name typed without one; empty when cancelled.
     virtual QString saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                              const QString &selectedFilter, const QString &defaultSuffix) = 0;
+    // The same, also telling which of the filter's entries the user left chosen.
+    virtual QString saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                             const QString &selectedFilter, const QString &defaultSuffix, QString &chosenFilter)
+    {
+        chosenFilter = selectedFilter;
+        return saveFile(parent, title, startPath, filter, selectedFilter, defaultSuffix);
+    }
 };

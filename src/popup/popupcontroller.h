@@ -28,7 +28,8 @@ public:
     virtual void chooseCategory(int index) = 0;
     // The list has closed: the program goes back out of sight.
     virtual void listClosed() = 0;
-    // Edits a text item of the list in the item editor; false when cancelled.
+    // Edits an item of the list: text in the item editor, a picture in the
+    // image viewer; false when cancelled or closed without saving.
     virtual bool editItem(Item &item) = 0;
 };
 

@@ -491,8 +491,7 @@ void PopupList::editFocused()
 {
     const int row = m_list->currentRow();
     Item *item = entryAt(row);
-    // Pictures wait for a viewer of their own.
-    if (!item || !m_itemEditor || item->kind == ItemKind::Image || m_busy)
+    if (!item || !m_itemEditor || m_busy)
         return;
     hideTooltip();
     m_busy = true;
@@ -508,6 +507,8 @@ void PopupList::editFocused()
         item->kind = edited.kind;
         item->text = edited.text;
         item->actionCount = edited.actionCount;
+        item->bitmap = edited.bitmap;
+        item->created = edited.created;
         m_collection.setCaptureModified();
         m_collection.refreshCurrentItems();
         rebuild();

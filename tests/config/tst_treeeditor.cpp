@@ -100,6 +100,8 @@ private slots:
     void copiedPictureGetsAFileOfItsOwn();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
+    void imageViewerSavesReachTheItem_data();
+    void imageViewerSavesReachTheItem();
     void editMoreWritesEveryChangedItemStillThere();
     void recordFreedWhileADialogIsUpIsLeftAlone();
     void quickAddPutsRowsOnTopInRowOrder_data();
@@ -464,6 +466,42 @@ void TestTreeEditor::editOpensWhatTheNodeNeeds()
     QCOMPARE(t.aliases("A").first(), QStringLiteral("renamed@A"));
     QVERIFY(t.collection.editModified());
     QCOMPARE(changed.size(), 1);
+}
+
+void TestTreeEditor::imageViewerSavesReachTheItem_data()
+{
+    QTest::addColumn<bool>("saved");
+    QTest::newRow("saved") << true;
+    QTest::newRow("closed without saving") << false;
+}
+
+void TestTreeEditor::imageViewerSavesReachTheItem()
+{
+    QFETCH(bool, saved);
+    Tree t{{"A", 2}};
+    Item *picture = t["A"]->items[1].get();
+    picture->kind = ItemKind::Image;
+    picture->bitmap = QImage(40, 30, QImage::Format_RGB32);
+    picture->text = QStringLiteral("/data/data.db.b3");
+    picture->created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
+    if (saved) {
+        t.dialogs.viewAnswers.enqueue([](Item &item) {
+            item.alias = QStringLiteral("cropped");
+            item.text = kUnsavedImageText;
+            item.bitmap = item.bitmap.copy(0, 0, 10, 5);
+            item.created = QStringLiteral("Mon, Mar 1, 2027, 09:15 AM");
+        });
+    }
+    QSignalSpy changed(&t.editor, &TreeEditor::nodeChanged);
+    t.editor.edit(t.item("A", 1), true);
+
+    QCOMPARE(picture->alias, saved ? QStringLiteral("cropped") : QStringLiteral("A2"));
+    QCOMPARE(picture->text, saved ? kUnsavedImageText : QStringLiteral("/data/data.db.b3"));
+    QCOMPARE(picture->bitmap.size(), saved ? QSize(10, 5) : QSize(40, 30));
+    QCOMPARE(picture->created, saved ? QStringLiteral("Mon, Mar 1, 2027, 09:15 AM")
+                                     : QStringLiteral("Sun, Feb 18, 2001, 12:33 PM"));
+    QCOMPARE(t.collection.editModified(), saved);
+    QCOMPARE(changed.size(), saved ? 1 : 0);
 }
 
 void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder_data()

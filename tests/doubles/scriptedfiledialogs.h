@@ -28,7 +28,15 @@ public:
         selectedFilters.append(selectedFilter);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
+    QString saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                     const QString &selectedFilter, const QString &defaultSuffix, QString &chosenFilter) override
+    {
+        chosenFilter = chosenFilterAnswers.isEmpty() ? selectedFilter : chosenFilterAnswers.takeFirst();
+        return saveFile(parent, title, startPath, filter, selectedFilter, defaultSuffix);
+    }
     QStringList answers;
+    // The filter entry each save chooser reports as chosen (none queued: the preselected one).
+    QStringList chosenFilterAnswers;
     QStringList filters;
     QStringList selectedFilters;
     QStringList asked;

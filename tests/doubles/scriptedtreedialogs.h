@@ -44,7 +44,17 @@ public:
         edit(items[starting]);
         return {starting};
     }
-    void viewImage(Item &) override { ++viewCalls; }
+    bool viewImage(Item &item) override
+    {
+        ++viewCalls;
+        if (viewAnswers.isEmpty())
+            return false;
+        const auto view = viewAnswers.dequeue();
+        if (!view)
+            return false;
+        view(item);
+        return true;
+    }
     std::optional<QList<Item>> quickAdd() override
     {
         ++quickAddCalls;
@@ -65,4 +75,6 @@ public:
     int newItemCalls = 0;
     int editCalls = 0;
     int viewCalls = 0;
+    // What each image viewer saves into its item; none queued (or empty): closed without saving.
+    QQueue<std::function<void(Item &)>> viewAnswers;
 };

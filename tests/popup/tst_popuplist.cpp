@@ -62,6 +62,7 @@ private slots:
     void editChangesTheFocusedRecord_data();
     void editChangesTheFocusedRecord();
     void cancelledEditChangesNothing();
+    void editOfAPictureWritesItBack();
     void editKeepsTheFocusOnTheRecordWhenACaptureArrives();
     void editOfARecordFreedMeanwhileWritesNothing();
 
@@ -607,6 +608,30 @@ void TestPopupList::cancelledEditChangesNothing()
     QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
     QCOMPARE(f->collection.currentCategory()->items[1]->text, QStringLiteral("entry 1"));
     QVERIFY(!f->collection.captureModified());
+}
+
+void TestPopupList::editOfAPictureWritesItBack()
+{
+    addRichAndPicture(QStringLiteral(R"({\rtf1 rich})"));
+    open(0);
+    QStringList kinds;
+    m_list->setItemEditor([&kinds](Item &item) {
+        kinds << (item.kind == ItemKind::Image ? QStringLiteral("picture") : QStringLiteral("text"));
+        item.alias = QStringLiteral("Image: 2 x 3");
+        item.text = kUnsavedImageText;
+        item.bitmap = QImage(2, 3, QImage::Format_RGB32);
+        item.created = QStringLiteral("Mon, Mar 1, 2027, 09:15 AM");
+        return true;
+    });
+    click(1);
+    QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(kinds, QStringList{QStringLiteral("picture")});
+    const Item &record = *f->collection.currentCategory()->items[1];
+    QCOMPARE(record.alias, QStringLiteral("Image: 2 x 3"));
+    QCOMPARE(record.text, kUnsavedImageText);
+    QCOMPARE(record.bitmap.size(), QSize(2, 3));
+    QCOMPARE(record.created, QStringLiteral("Mon, Mar 1, 2027, 09:15 AM"));
+    QCOMPARE(m_list->list()->currentItem()->text(), QStringLiteral("Image: 2 x 3"));
 }
 
 void TestPopupList::editKeepsTheFocusOnTheRecordWhenACaptureArrives()

@@ -1,6 +1,7 @@
 #include "config/dialogs/qttreedialogs.h"
 
 #include "config/dialogs/categorypropertiesdialog.h"
+#include "config/dialogs/imageviewer.h"
 #include "config/dialogs/itemeditor.h"
 #include "config/dialogs/printwindow.h"
 #include "config/dialogs/quickadddialog.h"
@@ -82,9 +83,18 @@ void QtTreeDialogs::prepare(ItemEditor &editor)
     });
 }
 
-void QtTreeDialogs::viewImage(Item &)
+bool QtTreeDialogs::viewImage(Item &item)
 {
-    // Pictures are shown in the details panel until they get a viewer of their own.
+    if (!m_clipboard || ImageViewer::reportUnviewable(item, m_messages))
+        return false;
+    ImageViewer viewer(item, *m_clipboard, m_files, m_window);
+    viewer.setClipboardGuard(m_clipboardGuard);
+    QObject::connect(&viewer, &ImageViewer::helpRequested, &viewer, [this](const QString &topic) {
+        if (m_openHelp)
+            m_openHelp(topic);
+    });
+    viewer.exec();
+    return viewer.saved();
 }
 
 std::optional<QList<Item>> QtTreeDialogs::quickAdd()

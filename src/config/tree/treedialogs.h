@@ -30,7 +30,8 @@ public:
     // of its category in tree order, so several can be changed at once.
     // Returns the positions of the copies changed: none when cancelled.
     virtual QList<int> editItems(QList<Item> &items, int starting, const QString &categoryName) = 0;
-    virtual void viewImage(Item &item) = 0;
+    // The image viewer on `item`; true when the user saved changes into it.
+    virtual bool viewImage(Item &item) = 0;
     // The items of the quick-add rows the user checked, row 1 first (maybe
     // none); nothing when the user cancelled.
     virtual std::optional<QList<Item>> quickAdd() = 0;

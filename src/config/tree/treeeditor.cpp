@@ -162,9 +162,9 @@ void TreeEditor::edit(TreeNode node, bool fromTree)
     const RemovalWatch watch(m_collection, node.item);
     Item edited = *node.item;
     if (node.item->kind == ItemKind::Image) {
-        m_dialogs.viewImage(edited);
-        if (!watch.removed()) {
+        if (m_dialogs.viewImage(edited) && !watch.removed()) {
             *node.item = edited;
+            m_collection.setEditModified();
             emit nodeChanged(node);
         }
         return;

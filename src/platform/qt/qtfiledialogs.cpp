@@ -17,6 +17,13 @@ QString QtFileDialogs::openFile(QWidget *parent, const QString &title, const QSt
 QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                                 const QString &selectedFilter, const QString &defaultSuffix)
 {
+    QString chosenFilter;
+    return saveFile(parent, title, startPath, filter, selectedFilter, defaultSuffix, chosenFilter);
+}
+
+QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                                const QString &selectedFilter, const QString &defaultSuffix, QString &chosenFilter)
+{
     QFileDialog dialog(parent, title, startPath, filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -25,5 +32,6 @@ QString QtFileDialogs::saveFile(QWidget *parent, const QString &title, const QSt
         dialog.selectNameFilter(selectedFilter);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
+    chosenFilter = dialog.selectedNameFilter();
     return dialog.selectedFiles().constFirst();
 }

@@ -10,4 +10,6 @@ public:
                      const QString &selectedFilter) override;
     QString saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
                      const QString &selectedFilter, const QString &defaultSuffix) override;
+    QString saveFile(QWidget *parent, const QString &title, const QString &startPath, const QString &filter,
+                     const QString &selectedFilter, const QString &defaultSuffix, QString &chosenFilter) override;
 };

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+struct Item;
+
+// What the image viewer does with its picture, apart from any window: the
+// picture being shown, one step of undo, the caption that becomes the alias,
+// the crop rectangle and the names pictures are saved under.
+class ImageViewerRules
+{
+public:
+    enum class FileFormat { Bitmap, Jpeg };
+
+    // The save chooser's filter; its second entry writes JPEG.
+    static const QString kSaveFilter;
+    static const QString kBitmapFilter;
+    static const QString kJpegFilter;
+
+    explicit ImageViewerRules(const Item &item);
+
+    const QImage &picture() const { return m_picture; }
+    const QString &caption() const { return m_caption; }
+    void setCaption(const QString &caption) { m_caption = caption; }
+    // "Image: %d x %d" with the picture's size.
+    void setDefaultCaption();
+
+    bool canUndo() const { return m_undo.has_value(); }
+    // Save is offered once the picture or the caption differs from the item.
+    bool saveEnabled() const;
+
+    // The rectangle dragged from `start` to `end`, either way round, within
+    // the picture; empty when nothing of the picture is inside it.
+    static QRect cropRectangle(QPoint start, QPoint end, QSize picture);
+    // Keeps the picture for undo and keeps only the dragged part of it. False
+    // (nothing changes) when the rectangle holds no pixel.
+    bool crop(QPoint start, QPoint end);
+    // Keeps the picture for undo and shows `image` instead; a null image changes nothing.
+    bool replace(const QImage &image);
+    // Puts the kept picture back; false when there is none.
+    bool undo();
+
+    // Writes the caption as alias and the picture into `item`, whose side
+    // file is then written anew; with a `created` stamp also the date. Drops
+    // the undo picture.
+    void save(Item &item, const std::optional<QString> &created);
+
+    static QString sizeCaption(QSize size);
+    static QString coordinatesText(QPoint at);
+    static QString createdText(const QString &created);
+    // The start point and the size of the rectangle being dragged.
+    static QString dragText(QPoint start, QPoint at);
+
+    static FileFormat formatForFilter(const QString &chosenFilter);
+    // A name without an extension gets ".jpg" or ".bmp"; one with an extension is kept.
+    static QString fileNameFor(const QString &chosen, FileFormat format);
+
+private:
+    QImage m_picture;
+    std::optional<QImage> m_undo;
+    QString m_caption;
+    QString m_storedAlias;
+};

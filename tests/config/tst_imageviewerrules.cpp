@@ -1,0 +1,189 @@
+#include "config/dialogs/imageviewerrules.h"
+#include "store/item.h"
+
+#include <QTest>
+
+using Rules = ImageViewerRules;
+using Format = ImageViewerRules::FileFormat;
+
+namespace {
+
+Item picture(QSize size, const QString &alias)
+{
+    Item item;
+    item.kind = ItemKind::Image;
+    item.bitmap = QImage(size, QImage::Format_RGB32);
+    // Every pixel differs, so a crop of the wrong area shows.
+    for (int y = 0; y < size.height(); ++y)
+        for (int x = 0; x < size.width(); ++x)
+            item.bitmap.setPixel(x, y, qRgb(x, y, (x * 7 + y) % 256));
+    item.alias = alias;
+    item.text = QStringLiteral("/data/data.db.b4");
+    item.created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
+    return item;
+}
+
+} // namespace
+
+class TestImageViewerRules : public QObject
+{
+    Q_OBJECT
+private slots:
+    void cropRectangle_data();
+    void cropRectangle();
+    void cropKeepsTheDraggedPixelsAndUndoes();
+    void cropOfNothingChangesNothing();
+    void saveEnabled_data();
+    void saveEnabled();
+    void saveWritesTheItem_data();
+    void saveWritesTheItem();
+    void replaceIgnoresNullPictures();
+    void fileName_data();
+    void fileName();
+    void statusTexts();
+};
+
+void TestImageViewerRules::cropRectangle_data()
+{
+    QTest::addColumn<QPoint>("start");
+    QTest::addColumn<QPoint>("end");
+    QTest::addColumn<QRect>("expected");
+    const QRect area(10, 5, 20, 15);
+    QTest::newRow("down right") << QPoint(10, 5) << QPoint(30, 20) << area;
+    QTest::newRow("up left") << QPoint(30, 20) << QPoint(10, 5) << area;
+    QTest::newRow("down left") << QPoint(30, 5) << QPoint(10, 20) << area;
+    QTest::newRow("up right") << QPoint(10, 20) << QPoint(30, 5) << area;
+    QTest::newRow("past the right and bottom edges") << QPoint(30, 20) << QPoint(500, 900) << QRect(30, 20, 10, 10);
+    QTest::newRow("past the left and top edges") << QPoint(5, 4) << QPoint(-50, -7) << QRect(0, 0, 5, 4);
+    QTest::newRow("whole picture and more") << QPoint(-1, -1) << QPoint(41, 31) << QRect(0, 0, 40, 30);
+    QTest::newRow("outside the picture") << QPoint(50, 40) << QPoint(90, 80) << QRect(40, 30, 0, 0);
+    QTest::newRow("a click") << QPoint(7, 7) << QPoint(7, 7) << QRect(7, 7, 0, 0);
+}
+
+void TestImageViewerRules::cropRectangle()
+{
+    QFETCH(QPoint, start);
+    QFETCH(QPoint, end);
+    QFETCH(QRect, expected);
+    QCOMPARE(Rules::cropRectangle(start, end, QSize(40, 30)), expected);
+}
+
+void TestImageViewerRules::cropKeepsTheDraggedPixelsAndUndoes()
+{
+    const Item item = picture(QSize(40, 30), QStringLiteral("shot"));
+    Rules rules(item);
+    QVERIFY(!rules.canUndo());
+    QVERIFY(rules.crop(QPoint(30, 20), QPoint(10, 5)));
+    QCOMPARE(rules.picture(), item.bitmap.copy(10, 5, 20, 15));
+    QVERIFY(rules.canUndo());
+
+    QVERIFY(rules.undo());
+    QCOMPARE(rules.picture(), item.bitmap);
+    QVERIFY(!rules.canUndo());
+    QVERIFY(!rules.undo());
+}
+
+void TestImageViewerRules::cropOfNothingChangesNothing()
+{
+    const Item item = picture(QSize(40, 30), QStringLiteral("shot"));
+    Rules rules(item);
+    QVERIFY(!rules.crop(QPoint(7, 7), QPoint(7, 20)));
+    QVERIFY(!rules.crop(QPoint(60, 60), QPoint(90, 90)));
+    QCOMPARE(rules.picture().size(), QSize(40, 30));
+    QVERIFY(!rules.canUndo());
+}
+
+void TestImageViewerRules::saveEnabled_data()
+{
+    QTest::addColumn<QString>("alias");
+    QTest::addColumn<bool>("defaultCaption");
+    QTest::addColumn<bool>("cropped");
+    QTest::addColumn<bool>("enabled");
+    QTest::newRow("as opened") << "shot" << false << false << false;
+    QTest::newRow("default alias differs") << "shot" << true << false << true;
+    QTest::newRow("default alias is the stored one") << "Image: 40 x 30" << true << false << false;
+    QTest::newRow("cropped") << "shot" << false << true << true;
+}
+
+void TestImageViewerRules::saveEnabled()
+{
+    QFETCH(QString, alias);
+    QFETCH(bool, defaultCaption);
+    QFETCH(bool, cropped);
+    QFETCH(bool, enabled);
+    Rules rules(picture(QSize(40, 30), alias));
+    if (defaultCaption)
+        rules.setDefaultCaption();
+    if (cropped)
+        rules.crop(QPoint(0, 0), QPoint(10, 10));
+    QCOMPARE(rules.saveEnabled(), enabled);
+}
+
+void TestImageViewerRules::saveWritesTheItem_data()
+{
+    QTest::addColumn<bool>("updateDate");
+    QTest::newRow("new date") << true;
+    QTest::newRow("date kept") << false;
+}
+
+void TestImageViewerRules::saveWritesTheItem()
+{
+    QFETCH(bool, updateDate);
+    Item item = picture(QSize(40, 30), QStringLiteral("shot"));
+    const QString oldDate = item.created;
+    Rules rules(item);
+    rules.crop(QPoint(0, 0), QPoint(8, 6));
+    rules.setCaption(QStringLiteral("renamed"));
+    rules.save(item, updateDate ? std::optional<QString>(QStringLiteral("Mon, Mar 1, 2027, 09:15 AM")) : std::nullopt);
+    QCOMPARE(item.alias, QStringLiteral("renamed"));
+    QCOMPARE(item.text, kUnsavedImageText);
+    QCOMPARE(item.bitmap.size(), QSize(8, 6));
+    QCOMPARE(item.created, updateDate ? QStringLiteral("Mon, Mar 1, 2027, 09:15 AM") : oldDate);
+    QVERIFY(!rules.canUndo());
+    QVERIFY(!rules.saveEnabled());
+}
+
+void TestImageViewerRules::replaceIgnoresNullPictures()
+{
+    Rules rules(picture(QSize(40, 30), QStringLiteral("shot")));
+    QVERIFY(!rules.replace(QImage()));
+    QVERIFY(!rules.canUndo());
+    QVERIFY(rules.replace(QImage(3, 4, QImage::Format_RGB32)));
+    QCOMPARE(rules.picture().size(), QSize(3, 4));
+    QVERIFY(rules.undo());
+    QCOMPARE(rules.picture().size(), QSize(40, 30));
+}
+
+void TestImageViewerRules::fileName_data()
+{
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("jpeg, no extension") << Rules::kJpegFilter << "/tmp/shot" << "/tmp/shot.jpg";
+    QTest::newRow("bitmap, no extension") << Rules::kBitmapFilter << "/tmp/shot" << "/tmp/shot.bmp";
+    QTest::newRow("every file, no extension") << "All Files (*)" << "/tmp/shot" << "/tmp/shot.bmp";
+    QTest::newRow("jpeg, own extension") << Rules::kJpegFilter << "/tmp/shot.png" << "/tmp/shot.png";
+    QTest::newRow("bitmap, own extension") << Rules::kBitmapFilter << "/tmp/shot.jpeg" << "/tmp/shot.jpeg";
+    QTest::newRow("dotted folder") << Rules::kJpegFilter << "/tmp/a.b/shot" << "/tmp/a.b/shot.jpg";
+}
+
+void TestImageViewerRules::fileName()
+{
+    QFETCH(QString, filter);
+    QFETCH(QString, chosen);
+    QFETCH(QString, expected);
+    QCOMPARE(Rules::fileNameFor(chosen, Rules::formatForFilter(filter)), expected);
+}
+
+void TestImageViewerRules::statusTexts()
+{
+    QCOMPARE(Rules::coordinatesText(QPoint(3, 14)), QStringLiteral("(3, 14)"));
+    QCOMPARE(Rules::createdText(QStringLiteral("Sun, Feb 18, 2001, 12:33 PM")),
+             QStringLiteral("Created:  Sun, Feb 18, 2001, 12:33 PM"));
+    // The start point and the size, whichever way the drag goes.
+    QCOMPARE(Rules::dragText(QPoint(30, 20), QPoint(10, 5)), QStringLiteral("(30 20) - (20, 15)"));
+    QCOMPARE(Rules::sizeCaption(QSize(640, 480)), QStringLiteral("Image: 640 x 480"));
+}
+
+QTEST_GUILESS_MAIN(TestImageViewerRules)
+#include "tst_imageviewerrules.moc"
