@@ -55,8 +55,6 @@ TrayMenu::TrayMenu(const Collection &collection, const Options &options, ItemCli
     help->addSeparator();
     QAction *updates = addEntry(help, QStringLiteral("Check for &Updates"), "CheckForNewVersion1");
     QAction *about = addEntry(help, QStringLiteral("&About Scrapkeeper v2.3"), "About1");
-    // Its window is not there yet.
-    tip->setEnabled(false);
     connect(tip, &QAction::triggered, this, &TrayMenu::tipOfTheDayRequested);
     connect(shortcuts, &QAction::triggered, this, &TrayMenu::showKeyboardShortcuts);
     connect(topics, &QAction::triggered, this, &TrayMenu::helpTopicsRequested);

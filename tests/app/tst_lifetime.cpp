@@ -4,6 +4,7 @@
 #include "tray/trayicon.h"
 #include "tray/traymenu.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QTest>
@@ -105,7 +106,8 @@ void TestLifetime::tipsGoOnFromStartToStart()
         return Scrapkeeper::TipChoice{index, keepShowing && showOnStart};
     };
     Scrapkeeper *program = &p.start();
-    program->trayIcon().menu()->tipOfTheDayRequested();  // and once more from the tray
+    // And once more from the tray's entry.
+    program->trayIcon().menu()->findChild<QAction *>(QStringLiteral("TipOfTheDay1"))->trigger();
     program->shutDown();
     p.core.reset();
     keepShowing = false;  // "Show tips on startup" unticked at the next start
