@@ -53,17 +53,22 @@ QString aliasWhileEditing(const EditMoreSession::EditorState &state)
     return cutToCharacters(alias, AliasDerivation::MaxLength);
 }
 
-// A pending copy carries only what the editor can change.
+// What the editor can change: all a pending copy carries, and all it gives back.
+void copyEditableFields(const Item &from, Item &to)
+{
+    to.alias = from.alias;
+    to.kind = from.kind;
+    to.text = from.text;
+    to.action = from.action;
+    to.actionCount = from.actionCount;
+    to.pasteMethod = from.pasteMethod;
+    to.extraText = from.extraText;
+}
+
 Item pendingCopyOf(const Item &record)
 {
     Item copy;
-    copy.alias = record.alias;
-    copy.kind = record.kind;
-    copy.text = record.text;
-    copy.action = record.action;
-    copy.actionCount = record.actionCount;
-    copy.pasteMethod = record.pasteMethod;
-    copy.extraText = record.extraText;
+    copyEditableFields(record, copy);
     return copy;
 }
 
@@ -302,14 +307,7 @@ QList<int> EditMoreSession::apply(bool updateCreated, const QString &now)
         if (!entry.checked || !entry.copy)
             continue;
         Item &record = *entry.record;
-        const Item &copy = *entry.copy;
-        record.action = copy.action;
-        record.extraText = copy.extraText;
-        record.pasteMethod = copy.pasteMethod;
-        record.alias = copy.alias;
-        record.text = copy.text;
-        record.kind = copy.kind;
-        record.actionCount = copy.actionCount;
+        copyEditableFields(*entry.copy, record);
         if (updateCreated)
             record.created = now;
         written.append(i);
