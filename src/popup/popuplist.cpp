@@ -507,7 +507,7 @@ void PopupList::editFocused()
         item->kind = edited.kind;
         item->text = edited.text;
         item->actionCount = edited.actionCount;
-        item->bitmap = edited.bitmap;
+        item->pictureSize = edited.pictureSize;
         item->created = edited.created;
         m_collection.setCaptureModified();
         m_collection.refreshCurrentItems();
