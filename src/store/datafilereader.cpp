@@ -57,6 +57,16 @@ public:
 
     QString nextText() { return text(next()); }
 
+    // Items made in the same minute carry the same stamp; they share one string.
+    QString stamp(QByteArrayView line)
+    {
+        if (line != m_lastStampBytes) {
+            m_lastStampBytes = line;
+            m_lastStamp = text(line);
+        }
+        return m_lastStamp;
+    }
+
     int nextInteger(const char *what)
     {
         const QByteArrayView line = next();
@@ -105,6 +115,8 @@ private:
 
     QByteArrayView m_bytes;
     Encoding m_encoding;
+    QByteArrayView m_lastStampBytes;
+    QString m_lastStamp;
     std::vector<Line> m_lines;
     qsizetype m_pos = 0;
 };
@@ -178,7 +190,7 @@ ParseResult DataFileReader::parse(QByteArrayView bytes)
                 const QByteArrayView createdOrCount = p.next();
                 QByteArrayView countLine = createdOrCount;
                 if (createdOrCount.contains(',')) {
-                    item->created = p.text(createdOrCount);
+                    item->created = p.stamp(createdOrCount);
                     countLine = p.next();
                 } else {
                     item->created = now;
