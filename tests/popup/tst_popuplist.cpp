@@ -3,6 +3,7 @@
 #include "richtext/richedit.h"
 #include "popup/companionplacement.h"
 #include "popup/popuplist.h"
+#include "popup/popuplistmodel.h"
 #include "settings/options.h"
 #include "store/collection.h"
 
@@ -36,6 +37,9 @@ private slots:
     void sizing_data();
     void sizing();
     void narrowListKeepsEveryRow();
+    void rowsShowAliasesWithTheirKindsIcon_data();
+    void rowsShowAliasesWithTheirKindsIcon();
+    void longCategoryReachesItsLastRows();
     void keptOnScreen();
     void emptyCategory();
     void deleteSelectsTheEntryThatMovedUp_data();
@@ -163,6 +167,10 @@ void TestPopupList::selectionOrder_data()
     QTest::newRow("shift range toward the focus, up") << QList<int>{5, 4, 3, 2} << 2 << QList<int>{5}
                                                       << QList<int>{5, 4, 3, 2};
     QTest::newRow("deselected leaves") << QList<int>{5, 7} << 2 << QList<int>{5, 2, 7} << QList<int>{5, 7};
+    QTest::newRow("select all: below the focus upward, above it downward")
+        << QList<int>{0, 1, 2, 3, 4} << 2 << QList<int>{} << QList<int>{0, 1, 4, 3, 2};
+    QTest::newRow("beyond the list is left out") << QList<int>{12, 3} << 3 << QList<int>{} << QList<int>{3};
+    QTest::newRow("unselected focus stays out") << QList<int>{4} << 6 << QList<int>{6, 4} << QList<int>{4};
 }
 
 void TestPopupList::selectionOrder()
@@ -233,6 +241,65 @@ void TestPopupList::narrowListKeepsEveryRow()
     open(10);
     QVERIFY(!m_list->list()->horizontalScrollBar()->isVisible());
     QCOMPARE(m_list->list()->viewport()->height(), 4 * m_list->itemHeight());
+}
+
+void TestPopupList::rowsShowAliasesWithTheirKindsIcon_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("alias");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("text") << int(ItemKind::PlainText) << "plain" << "plain";
+    QTest::newRow("rich text") << int(ItemKind::RichText) << "rich" << "rich";
+    QTest::newRow("picture") << int(ItemKind::Image) << "Image: 5 x 4" << "Image: 5 x 4";
+    // A damaged data file may carry an alias of megabytes: only what can ever fit is laid out.
+    const QString huge = QStringLiteral("x").repeated(3'000'000);
+    QTest::newRow("huge alias") << int(ItemKind::PlainText) << huge << huge.left(PopupListModel::MaxShownCharacters);
+}
+
+void TestPopupList::rowsShowAliasesWithTheirKindsIcon()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, alias);
+    QFETCH(QString, shown);
+    CategoryNode *category = f->collection.currentCategory();
+    for (const ItemKind each : {ItemKind::PlainText, ItemKind::RichText, ItemKind::Image}) {
+        Item item = textItem(QStringLiteral("text"));
+        item.kind = each;
+        item.alias = each == ItemKind(kind) ? alias : QStringLiteral("other");
+        item.category = category->name;
+        category->items.push_back(std::make_unique<Item>(item));
+    }
+    open(0);
+    const QAbstractItemModel *rows = m_list->list()->model();
+    int row = 0;
+    while (rows->index(row, 0).data() == QStringLiteral("other"))
+        ++row;
+    QCOMPARE(rowText(row), shown);
+    // Each kind has an icon of its own.
+    const auto iconOf = [rows](int r) {
+        return rows->index(r, 0).data(Qt::DecorationRole).value<QIcon>().pixmap(11, 11).toImage();
+    };
+    QVERIFY(!iconOf(row).isNull());
+    for (int other = 0; other < 3; ++other)
+        QVERIFY(other == row || iconOf(other) != iconOf(row));
+}
+
+void TestPopupList::longCategoryReachesItsLastRows()
+{
+    open(10000);
+    QCOMPARE(rowCount(), 10000);
+    pressKey(Qt::Key_End);
+    QCOMPARE(m_list->currentRow(), 9999);
+    // The last row is scrolled into the viewport.
+    QVERIFY(m_list->list()->viewport()->rect().contains(rowRect(9999)));
+    pressKey(Qt::Key_Up, Qt::ShiftModifier);
+    pressKey(Qt::Key_Up, Qt::ShiftModifier);
+    QCOMPARE(m_list->selectionOrder(), (QList<int>{9999, 9998, 9997}));
+    click(9998, Qt::ControlModifier);
+    QCOMPARE(m_list->selectionOrder(), (QList<int>{9999, 9997}));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(f->desktop.log.filter(QStringLiteral("ctrl+v")).size(), 2);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 9997"));
 }
 
 void TestPopupList::keptOnScreen()
