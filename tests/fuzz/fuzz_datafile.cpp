@@ -6,6 +6,7 @@
 // that are no pictures) and are dropped or kept as the reader decides.
 #include "fuzzsupport.h"
 
+#include "doubles/quietdatafilehost.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
@@ -25,19 +26,6 @@ namespace {
 
 // Larger files only slow the search; the reader's bounds are tried by the unit tests.
 constexpr std::size_t kMaxFile = 256 * 1024;
-
-class QuietHost : public DataFileHost
-{
-public:
-    void showProgress(int) override {}
-    void hideProgress() override {}
-    void processEvents() override {}
-    void refreshCaption() override {}
-    void refreshCategoryCombo() override {}
-    void selectFirstNode() override {}
-    void moveOutOfSight() override {}
-    bool readBackupSetting() override { return false; }
-};
 
 // Every stored field of every category and item, one line each.
 QStringList describe(const Collection &collection)
@@ -77,7 +65,7 @@ struct Session
     Collection collection;
     RecentFiles recent;
     ScriptedMessageBoxes boxes;
-    QuietHost host;
+    QuietDataFileHost host;
     DataFileManager manager;
 };
 
