@@ -32,6 +32,8 @@
 #include <random>
 #include <thread>
 
+Q_DECLARE_METATYPE(std::function<void(const QString &, const QStringList &)>)
+
 namespace {
 
 int g_kills = 30;
@@ -249,6 +251,8 @@ class TestKillSave : public QObject
     Q_OBJECT
 private slots:
     void initTestCase();
+    void theCheckSeesDamage_data();
+    void theCheckSeesDamage();
     void everyKillLeavesOneWholeRound();
 };
 
@@ -256,6 +260,49 @@ void TestKillSave::initTestCase()
 {
     QVERIFY2(QFileInfo(QStringLiteral(SK_SAVE_DRIVER)).isExecutable(), SK_SAVE_DRIVER);
     qInfo("%d kills, seed %llu", g_kills, g_seed);
+}
+
+void TestKillSave::theCheckSeesDamage_data()
+{
+    // What a save that is not safe against kills could leave.
+    using Damage = std::function<void(const QString &folder, const QStringList &sideFiles)>;
+    QTest::addColumn<Damage>("damage");
+    QTest::newRow("half a data file") << Damage([](const QString &folder, const QStringList &) {
+        QVERIFY(QFile::resize(QDir(folder).filePath(kDataFileName), QFileInfo(QDir(folder).filePath(kDataFileName)).size() / 2));
+    });
+    QTest::newRow("a side file missing") << Damage([](const QString &, const QStringList &sideFiles) {
+        QVERIFY(QFile::remove(sideFiles.last()));
+    });
+    QTest::newRow("a side file with another picture") << Damage([](const QString &, const QStringList &sideFiles) {
+        QVERIFY(QFile::remove(sideFiles.first()));
+        QVERIFY(QFile::copy(sideFiles.last(), sideFiles.first()));
+    });
+    QTest::newRow("a stray file") << Damage([](const QString &folder, const QStringList &) {
+        QFile stray(QDir(folder).filePath(QStringLiteral("data.db.half")));
+        QVERIFY(stray.open(QIODevice::WriteOnly));
+    });
+}
+
+void TestKillSave::theCheckSeesDamage()
+{
+    QFETCH(std::function<void(const QString &, const QStringList &)>, damage);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Timings timings;
+    {
+        DriverRun run(dir.path(), timings, 1);
+        QVERIFY(run.started());
+        QVERIFY2(run.finish(), qPrintable(run.endDescription()));
+    }
+    const Loaded whole = loadAndCheck(dir.path());
+    QVERIFY2(whole.problem.isEmpty(), qPrintable(whole.problem));
+    QCOMPARE(whole.round, 1);
+    QStringList sideFiles = QDir(dir.path()).entryList({QStringLiteral("data.db.b*")}, QDir::Files, QDir::Name);
+    QCOMPARE(sideFiles.size(), SaveRounds::kPictures);
+    for (QString &name : sideFiles)
+        name = QDir(dir.path()).filePath(name);
+    damage(dir.path(), sideFiles);
+    QVERIFY(!loadAndCheck(dir.path()).problem.isEmpty());
 }
 
 void TestKillSave::everyKillLeavesOneWholeRound()
