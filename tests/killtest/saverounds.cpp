@@ -139,20 +139,33 @@ QString itemDifference(const Item &item, const QString &alias, const QString &te
 
 void build(Collection &collection)
 {
+    // Whole categories at once, as a load hands them over.
+    CategoryList categories;
+    const auto append = [&](const QString &name) {
+        categories.push_back(std::make_unique<CategoryNode>());
+        categories.back()->name = name;
+        return categories.back().get();
+    };
+    const auto add = [](CategoryNode *category, Item item) {
+        item.category = category->name;
+        category->items.push_back(std::make_unique<Item>(std::move(item)));
+    };
     for (int c = 0; c < kNoteCategories; ++c) {
-        CategoryNode *notes = collection.appendCategory(noteCategory(c));
-        for (int i = kNotesPerCategory - 1; i >= 0; --i)
-            collection.insertFirstChild(notes, textItem(noteAlias(c, i), noteText(c, i)));
-        collection.insertFirstChild(notes, textItem(stampAlias(c), stampText(0)));
+        CategoryNode *notes = append(noteCategory(c));
+        add(notes, textItem(stampAlias(c), stampText(0)));
+        for (int i = 0; i < kNotesPerCategory; ++i)
+            add(notes, textItem(noteAlias(c, i), noteText(c, i)));
     }
-    CategoryNode *pictures = collection.appendCategory(kPictureCategory);
-    for (int p = kPictures - 1; p >= 0; --p) {
+    CategoryNode *pictures = append(kPictureCategory);
+    for (int p = 0; p < kPictures; ++p) {
         Item item = textItem(QString(), kUnsavedImageText);
         item.kind = ItemKind::Image;
         showPicture(item, p, 0);
-        collection.insertFirstChild(pictures, item);
+        add(pictures, std::move(item));
     }
-    fillChurn(collection, collection.appendCategory(kChurnCategory), 0);
+    append(kChurnCategory);
+    collection.replaceAll(std::move(categories));
+    fillChurn(collection, collection.findCategory(kChurnCategory), 0);
     collection.setEditModified();
 }
 

@@ -6,7 +6,7 @@
 //
 //   tst_killsave [--kills N] [--seed S] [QtTest options]
 //
-// N kills (30 unless given) in one folder; the seed is printed so a failing
+// N kills (30 unless given, fewer in a sanitizer build) in one folder; the seed is printed so a failing
 // run can be repeated, and a failing run's folder is kept.
 
 #include "killtest/quiethost.h"
@@ -36,7 +36,10 @@ Q_DECLARE_METATYPE(std::function<void(const QString &, const QStringList &)>)
 
 namespace {
 
-int g_kills = 30;
+#ifndef SK_KILLS
+#define SK_KILLS 30
+#endif
+int g_kills = SK_KILLS;
 quint64 g_seed = 0;
 
 const QString kDataFileName = QStringLiteral("data.db");
