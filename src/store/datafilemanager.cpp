@@ -194,6 +194,11 @@ void DataFileManager::adoptedWhole()
     m_host.refreshCaption();
     m_host.refreshCategoryCombo();
     learnBackupReferences(m_host.readBackupSetting() && keepCopy(m_currentFile, backupPath(m_currentFile)));
+    // A save killed before its data file was replaced left files no one
+    // names; they go now rather than at the next save.
+    DataFileWriter sweeper(m_currentFile);
+    sweeper.setKeep(m_backupReferences);
+    sweeper.removeUnused(m_collection);
     m_recent.moveToTop(m_currentFile);
 }
 
