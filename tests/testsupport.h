@@ -39,16 +39,13 @@ inline Item textItem(const QString &text)
 }
 
 // Makes `item` an image item holding `picture` the way a capture does: written
-// at once to a side file, beside `dataFile` when one is given, else beside the
-// data file the program's pictures use (a scratch one when there is none).
+// at once to a side file, beside `dataFile` when one is given, else beside a
+// scratch data file (an earlier test's data file may be gone).
 inline void givePicture(Item &item, const QImage &picture, const QString &dataFile = {})
 {
     static QTemporaryDir scratch;
     ItemPictures &pictures = ItemPictures::shared();
-    if (!dataFile.isEmpty())
-        pictures.setDataFile(dataFile);
-    else if (pictures.dataFile().isEmpty())
-        pictures.setDataFile(scratch.filePath(QStringLiteral("data.db")));
+    pictures.setDataFile(dataFile.isEmpty() ? scratch.filePath(QStringLiteral("data.db")) : dataFile);
     item.kind = ItemKind::Image;
     pictures.setPicture(item, picture);
 }

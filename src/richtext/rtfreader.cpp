@@ -334,7 +334,8 @@ private:
         else if (w == QLatin1String("uc") && hasParam) g.unicodeSkip = std::clamp(param, 0, 16);
         else if (w == QLatin1String("u") && hasParam) {
             const bool valid = param >= -32768 && param <= 65535;
-            text(valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter));
+            const QChar c = valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter);
+            decodedText(QStringView(&c, 1));
             m_skipChars = g.unicodeSkip;
         }
         // Text.
@@ -344,8 +345,9 @@ private:
         }
         else if (w == QLatin1String("line")) {
             noteMark();
-            lineBreakSeen();
+            // The tabs of cells before the break end the line, not begin the next.
             text(QChar::LineSeparator);
+            lineBreakSeen();
         }
         else if (w == QLatin1String("tab")) text(QLatin1Char('\t'));
         else if (w == QLatin1String("cell") || w == QLatin1String("nestcell")) ++m_cellsPending;
@@ -434,7 +436,10 @@ private:
             m_bytes.append(char(u));
         } else {
             flushBytes();
-            text(c);
+            if (u < 0x100)
+                text(c);
+            else
+                decodedText(QStringView(&c, 1));
         }
     }
 
@@ -465,12 +470,22 @@ private:
         }
         if (top().destination != Destination::Text)
             return;
-        // An escaped line break (\'0d, \'0a, or the pair) is a paragraph mark,
-        // in the document and the plain text alike; other control bytes show nothing.
+        decodedText(decoded);
+    }
+
+    // Characters given as code-page bytes or by number: an escaped line break
+    // (CR, LF, or the pair) is a paragraph mark, in the document and the plain
+    // text alike; other control characters, and the two a document reserves
+    // for its frames, show nothing.
+    void decodedText(QStringView decoded)
+    {
+        const auto shows = [](QChar c) {
+            return (c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0xFDD0 && c.unicode() != 0xFDD1;
+        };
         qsizetype start = 0;
         for (qsizetype i = 0; i <= decoded.size(); ++i) {
             const QChar c = i < decoded.size() ? decoded[i] : QChar();
-            if (i < decoded.size() && (c.unicode() >= 0x20 || c == QLatin1Char('\t')))
+            if (i < decoded.size() && shows(c))
                 continue;
             text(QStringView(decoded).mid(start, i - start));
             start = i + 1;

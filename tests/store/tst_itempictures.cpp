@@ -44,7 +44,7 @@ ParseResult load(const QString &dataFile)
         return {};
     const QByteArray bytes = file.readAll();
     DataFileReader reader(dataFile, bytes.size());
-    return reader.parse(DataFileFormat::decode(bytes));
+    return reader.parse(bytes);
 }
 
 } // namespace
