@@ -3,10 +3,13 @@
 // Small helpers shared by the tests.
 
 #include "store/item.h"
+#include "store/itempictures.h"
 
 #include <QByteArray>
 #include <QFile>
+#include <QImage>
 #include <QString>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace TestSupport {
@@ -33,6 +36,32 @@ inline Item textItem(const QString &text)
     item.text = text;
     item.created = kStamp;
     return item;
+}
+
+// Makes `item` an image item holding `picture` the way a capture does: written
+// at once to a side file, beside `dataFile` when one is given, else beside a
+// scratch data file (an earlier test's data file may be gone).
+inline void givePicture(Item &item, const QImage &picture, const QString &dataFile = {})
+{
+    static QTemporaryDir scratch;
+    ItemPictures &pictures = ItemPictures::shared();
+    pictures.setDataFile(dataFile.isEmpty() ? scratch.filePath(QStringLiteral("data.db")) : dataFile);
+    item.kind = ItemKind::Image;
+    pictures.setPicture(item, picture);
+}
+
+// A picture of the given size filled with one colour.
+inline QImage filledPicture(int width, int height, Qt::GlobalColor colour = Qt::red)
+{
+    QImage picture(width, height, QImage::Format_RGB32);
+    picture.fill(colour);
+    return picture;
+}
+
+// The picture an item shows, read as the program reads it.
+inline QImage pictureOf(const Item &item)
+{
+    return ItemPictures::shared().picture(item);
 }
 
 } // namespace TestSupport

@@ -8,6 +8,7 @@
 #include "settings/options.h"
 #include "store/collection.h"
 #include "store/createdstamp.h"
+#include "store/itempictures.h"
 
 
 #include <exception>
@@ -202,9 +203,9 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
         return false;
     Item item = newRecord();
     item.kind = ItemKind::Image;
-    item.bitmap = *picture;
+    // On disk before it is in the collection: nothing depends on memory.
+    ItemPictures::shared().setPicture(item, *picture);
     item.alias = AliasDerivation::forImage(picture->width(), picture->height());
-    item.text = kUnsavedImageText;
     m_collection.insertFirstChild(target, item);
     const bool isCurrent = target->name == currentName;
     if (isCurrent && target == m_collection.currentCategory())

@@ -4,8 +4,8 @@
 #include "platform/clipboard.h"
 #include "richtext/rtfreader.h"
 #include "store/item.h"
+#include "store/itempictures.h"
 
-#include <QFileInfo>
 #include <QMimeData>
 
 namespace {
@@ -43,9 +43,7 @@ QString ItemClipboard::plainText(const Item &item)
 
 QImage ItemClipboard::picture(const Item &item)
 {
-    if (!item.bitmap.isNull())
-        return item.bitmap;
-    return QFileInfo(item.text).isFile() ? QImage(item.text) : QImage();
+    return ItemPictures::shared().picture(item);
 }
 
 bool ItemClipboard::put(const Item &item)

@@ -45,7 +45,7 @@ void writeBackEdit(const Item &edited, Item &record)
     record.kind = edited.kind;
     record.text = edited.text;
     record.actionCount = edited.actionCount;
-    record.bitmap = edited.bitmap;
+    record.pictureSize = edited.pictureSize;
     record.created = edited.created;
 }
 

@@ -4,6 +4,7 @@
 
 #include "richtext/richedit.h"
 #include "store/item.h"
+#include "store/itempictures.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -87,7 +88,7 @@ bool PreviewWindow::showingPicture() const
 void PreviewWindow::showItem(const Item &item)
 {
     if (item.kind == ItemKind::Image) {
-        const QImage picture = item.bitmap.isNull() ? QImage(item.text) : item.bitmap;
+        const QImage picture = ItemPictures::shared().picture(item);
         m_picture->setPixmap(QPixmap::fromImage(picture));
         m_picture->adjustSize();
         m_memo->hide();

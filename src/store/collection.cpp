@@ -274,22 +274,6 @@ void Collection::sortItems(CategoryNode *category)
     emit itemsReordered(index);
 }
 
-void Collection::detachPicture(Item &item)
-{
-    // Two records naming one side file would lose the picture to the first
-    // save that no longer needs it; a picture in memory is simply written again.
-    if (item.kind == ItemKind::Image && !item.bitmap.isNull())
-        item.text = kUnsavedImageText;
-}
-
-void Collection::detachPictures()
-{
-    for (const auto &category : m_categories) {
-        for (const auto &item : category->items)
-            detachPicture(*item);
-    }
-}
-
 void Collection::copyItems(const CategoryNode *source, CategoryNode *destination, bool toEnd)
 {
     const int index = indexOf(destination);
@@ -302,7 +286,6 @@ void Collection::copyItems(const CategoryNode *source, CategoryNode *destination
             break;
         auto copy = std::make_unique<Item>(*item);
         copy->category = destination->name;
-        detachPicture(*copy);
         copies.push_back(std::move(copy));
         ++count;
     }

@@ -70,12 +70,8 @@ public:
     void sortItems(CategoryNode *category);
     // Copies the items of `source` into `destination`, at its beginning (in
     // their order) or its end, stopping once a locked destination is full.
+    // Copied pictures share their side file: no file is swept while an item names it.
     void copyItems(const CategoryNode *source, CategoryNode *destination, bool toEnd);
-    // Every picture held in memory gets a side file of its own at the next
-    // save, beside the data file saved to (a collection saved elsewhere must
-    // not share picture files with the one it came from).
-    void detachPictures();
-    static void detachPicture(Item &item);
     // The category and row holding the item, or {nullptr, -1}.
     std::pair<CategoryNode *, int> locate(const Item *item) const;
     // Inserts a copy of the record as the category's newest item, its Category set.

@@ -5,6 +5,7 @@
 #include "store/datafileformat.h"
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
+#include "store/itempictures.h"
 #include "common/programerror.h"
 #include "common/safefile.h"
 #include "store/sidefiles.h"
@@ -98,7 +99,7 @@ QString DataFileManager::exampleDataFile() const
 
 void DataFileManager::saveData()
 {
-    // A save asked for while one runs (its pictures let events through)
+    // A save asked for while one runs (from an event its host lets through)
     // follows it, so neither sees the collection change under it.
     if (m_saving) {
         m_saveAgain = true;
@@ -109,9 +110,9 @@ void DataFileManager::saveData()
     do {
         m_saveAgain = false;
         DataFileWriter writer(m_currentFile);
-        writer.setYield([this] { m_host.processEvents(); });
+        writer.setAdoptPictures(m_adoptPictures);
         writer.setSweep(m_wholeFileLoaded);
-        writer.setKeep(m_backupReferences);
+        writer.setKeep(m_backupReferences + ItemPictures::shared().heldIdentities());
         writer.write(m_collection);
     } while (m_saveAgain);
     m_host.refreshCaption();
@@ -206,7 +207,7 @@ DataFileManager::Outcome DataFileManager::loadOnce()
 {
     m_collection.clear();
     if (!QFileInfo(m_currentFile).isFile())
-        m_currentFile = defaultDataFile();
+        setCurrentFile(defaultDataFile());
     if (!QFileInfo(m_currentFile).isFile()) {
         startFreshCollection(false);
         return Outcome::Done;
@@ -235,7 +236,7 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     const QString backup = backupPath(m_currentFile);
     if (QFileInfo(backup).isFile()) {
         m_messages.information(kBackupOffer);
-        m_currentFile = backup;
+        setCurrentFile(backup);
         return Outcome::TryBackup;
     }
     m_messages.error(kNoBackup);
@@ -260,7 +261,7 @@ DataFileManager::Switch DataFileManager::switchTo(const QString &path)
         }
         ParseResult result = parse(candidate, file);
         if (!result.failed) {
-            m_currentFile = candidate;
+            setCurrentFile(candidate);
             adopt(std::move(result));
             // The flags described the collection now given up.
             m_collection.clearModified();
@@ -285,7 +286,7 @@ void DataFileManager::becomeCurrent(const QString &path)
 {
     const QString identity = SideFiles::identity(path);
     const bool sameFile = !identity.isEmpty() && identity == SideFiles::identity(m_currentFile);
-    m_currentFile = path;
+    setCurrentFile(path);
     if (sameFile)
         return;
     // Another file: the side files its earlier content left may be swept,
@@ -303,19 +304,28 @@ void DataFileManager::startNew(const QString &path)
     m_host.refreshCaption();
 }
 
+void DataFileManager::setCurrentFile(const QString &path)
+{
+    m_currentFile = path;
+    // Pictures that come in from now on belong beside this file.
+    ItemPictures::shared().setDataFile(path);
+}
+
 void DataFileManager::saveAs(const QString &path)
 {
     const QString previousFile = m_currentFile;
     const bool previousWhole = m_wholeFileLoaded;
     const QSet<QString> previousKeep = m_backupReferences;
     const QString identity = SideFiles::identity(path);
-    if (identity.isEmpty() || identity != SideFiles::identity(m_currentFile))
-        m_collection.detachPictures();
+    // Another file gets pictures of its own: a later save of the old one
+    // may sweep the files it no longer needs.
+    m_adoptPictures = identity.isEmpty() || identity != SideFiles::identity(m_currentFile);
+    const auto adopted = qScopeGuard([this] { m_adoptPictures = false; });
     becomeCurrent(path);
     try {
         saveData();
     } catch (...) {
-        m_currentFile = previousFile;
+        setCurrentFile(previousFile);
         m_wholeFileLoaded = previousWhole;
         m_backupReferences = previousKeep;
         throw;

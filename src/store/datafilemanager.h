@@ -34,7 +34,7 @@ public:
                     DataFileHost &host, QString programFolder);
 
     const QString &currentFile() const { return m_currentFile; }
-    void setCurrentFile(const QString &path) { m_currentFile = path; }
+    void setCurrentFile(const QString &path);
     QString defaultDataFile() const;
     QString exampleDataFile() const;
 
@@ -89,6 +89,7 @@ private:
     QString m_currentFile;
     bool m_firstRun = false;
     bool m_wholeFileLoaded = true;
+    bool m_adoptPictures = false;  // during a save under another name
     QSet<QString> m_backupReferences;  // side files the backup names, kept until it is replaced
     bool m_saving = false;
     bool m_saveAgain = false;

@@ -1,5 +1,6 @@
 #include "store/datafilereader.h"
 
+#include "store/itempictures.h"
 #include "store/sidefiles.h"
 
 #include "store/createdstamp.h"
@@ -7,7 +8,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QImageReader>
 
 #include <cmath>
 
@@ -232,11 +232,11 @@ ParseResult DataFileReader::parse(QByteArrayView bytes)
                         continue;
                     }
                     item->text = found;
-                    // A picture that cannot be decoded keeps its item and file, so
+                    // Only the header is read now; the pixels when the picture is
+                    // needed. One that is no picture keeps its item and file, so
                     // nothing is lost and the next save does not sweep the file.
-                    QImageReader reader(found);
-                    reader.setAllocationLimit(1024);
-                    if (!reader.read(&item->bitmap))
+                    item->pictureSize = ItemPictures::declaredSize(found);
+                    if (!item->pictureSize.isValid())
                         result.problems.push_back({LoadProblem::UnreadableImage, found});
                 }
                 if (item->kind == ItemKind::PlainText && *lines > 0 && afterText < p.count()

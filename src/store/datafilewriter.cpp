@@ -1,16 +1,14 @@
 #include "store/datafilewriter.h"
 
 #include "store/datafileformat.h"
-#include "common/programerror.h"
 #include "common/safefile.h"
 #include "store/sidefiles.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QRandomGenerator>
+#include <QHash>
 #include <QStringEncoder>
-
-#include <limits>
 
 using namespace DataFileFormat;
 
@@ -97,28 +95,6 @@ QByteArray DataFileWriter::serialize(const Collection &collection)
     return out;
 }
 
-QString DataFileWriter::freeSideFileName(const QSet<QString> &taken) const
-{
-    // Random names in the range stored collections expect first, a scan of
-    // that range once chance has failed, and past it when it is full: the
-    // reader takes any number, so a collection may hold more pictures.
-    const auto freeName = [&](int number) {
-        const QString name = sideFileName(m_dataFilePath, number);
-        return taken.contains(QFileInfo(name).fileName()) ? QString() : name;
-    };
-    for (int attempt = 0; attempt < 4 * kMaxSideFiles; ++attempt) {
-        const QString name = freeName(int(QRandomGenerator::global()->bounded(kMaxSideFiles)));
-        if (!name.isEmpty())
-            return name;
-    }
-    for (int number = 0; number < std::numeric_limits<int>::max(); ++number) {
-        const QString name = freeName(number);
-        if (!name.isEmpty())
-            return name;
-    }
-    throw ProgramError(QStringLiteral("Cannot save the image items: no free image file name is left."));
-}
-
 QStringList DataFileWriter::clearAway(const Collection &collection, QSet<QString> &taken) const
 {
     SideFiles::removeLeftovers(m_dataFilePath);
@@ -166,22 +142,28 @@ void DataFileWriter::write(Collection &collection)
     QSet<QString> taken;
     const QStringList stale = clearAway(collection, taken);
 
-    // Names for the new pictures and the data file's bytes, all decided now.
-    struct NewPicture
+    // Names for the adopted pictures and the data file's bytes, all decided now.
+    struct Adopted
     {
-        QString path;
-        QImage picture;
+        Item *item;
+        QString from;
     };
-    QList<NewPicture> pictures;
-    for (const auto &category : collection.categories()) {
-        for (const auto &item : category->items) {
-            // Without a picture there is nothing to write; the item keeps its path.
-            if (item->kind != ItemKind::Image || QFileInfo(item->text).isFile() || item->bitmap.isNull())
-                continue;
-            const QString path = freeSideFileName(taken);
-            taken.insert(QFileInfo(path).fileName());
-            item->text = path;
-            pictures.append({path, item->bitmap});
+    QList<Adopted> adopted;
+    QHash<QString, QString> copies;  // one copy for pictures items share
+    if (m_adopt) {
+        for (const auto &category : collection.categories()) {
+            for (const auto &item : category->items) {
+                // A missing file has nothing to copy; the item keeps its path.
+                if (item->kind != ItemKind::Image || !QFileInfo(item->text).isFile())
+                    continue;
+                QString &copy = copies[item->text];
+                if (copy.isEmpty()) {
+                    copy = SideFiles::freeName(m_dataFilePath, taken);
+                    taken.insert(QFileInfo(copy).fileName());
+                }
+                adopted.append({item.get(), item->text});
+                item->text = copy;
+            }
         }
     }
     const QByteArray bytes = serialize(collection);
@@ -191,13 +173,16 @@ void DataFileWriter::write(Collection &collection)
     const bool captureModified = collection.captureModified();
     collection.clearModified();
     try {
-        for (const NewPicture &picture : std::as_const(pictures)) {
-            SafeFile::writeImage(picture.path, picture.picture, "BMP");
-            if (m_yield)
-                m_yield();
-        }
+        for (auto it = copies.cbegin(); it != copies.cend(); ++it)
+            SafeFile::copy(it.key(), it.value());
         SafeFile::writeBytes(m_dataFilePath, bytes);
     } catch (...) {
+        // The items go on naming the files they named; the copies, on fresh
+        // names, served nothing.
+        for (const Adopted &picture : std::as_const(adopted))
+            picture.item->text = picture.from;
+        for (const QString &copy : std::as_const(copies))
+            QFile::remove(copy);
         if (editModified)
             collection.setEditModified();
         if (captureModified)

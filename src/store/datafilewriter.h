@@ -5,26 +5,27 @@
 #include <QSet>
 #include <QString>
 
-#include <functional>
-
-// Writes a collection in the data file layout: new pictures go to side files
-// first, then the data file is replaced in one step, then side files that
-// nothing refers to any more are swept. What is written is fixed before any
-// event may run, so a capture during the save changes the collection, not the
-// save. Throws ProgramError on any write failure, leaving the previous data
-// file whole.
+// Writes a collection in the data file layout: pictures already have their
+// side files (see ItemPictures); when adopting, those of another data file are
+// copied to side files of this one first. Then the data file is replaced in
+// one step, then side files that nothing refers to any more are swept. No
+// event runs during a write, so the collection cannot change under it.
+// Throws ProgramError on any write failure, leaving the previous data file
+// whole and the items as they were.
 class DataFileWriter
 {
 public:
     explicit DataFileWriter(QString dataFilePath);
 
-    // Called after each new side file so the interface stays responsive.
-    void setYield(std::function<void()> yield) { m_yield = std::move(yield); }
     // Whether side files no item uses may be swept and their names reused:
     // only when the collection in memory is all the data file held.
     void setSweep(bool sweep) { m_sweep = sweep; }
     // Side files to keep although no item uses them (those the backup names), by identity.
     void setKeep(QSet<QString> identities) { m_keep = std::move(identities); }
+
+    // Whether every picture is copied into a new side file of this data file
+    // (a save under another name: the old list's files stay the old list's).
+    void setAdoptPictures(bool adopt) { m_adopt = adopt; }
 
     void write(Collection &collection);
     // Removes what a killed write left behind: its temporary files, and the
@@ -33,7 +34,7 @@ public:
     // For a collection that holds all the data file does, as after a load.
     void removeUnused(const Collection &collection) const;
 
-    // The bytes of the data file for a collection whose pictures are on disk.
+    // The bytes of the data file for a collection.
     // Never anything the reader cannot take back: no NUL anywhere, no line
     // break inside a one-line field.
     static QByteArray serialize(const Collection &collection);
@@ -43,10 +44,9 @@ private:
     // names on disk in `taken`; returns the unused side files the data file
     // on disk still names.
     QStringList clearAway(const Collection &collection, QSet<QString> &taken) const;
-    QString freeSideFileName(const QSet<QString> &taken) const;
 
     QString m_dataFilePath;
-    std::function<void()> m_yield;
+    bool m_adopt = false;
     bool m_sweep = true;
     QSet<QString> m_keep;
 };

@@ -2,7 +2,7 @@
 
 #include "store/pastechoices.h"
 
-#include <QImage>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -16,13 +16,10 @@ struct Item
     PasteMethod pasteMethod = PasteMethod::SimulateCtrlV;
     ItemKind kind = ItemKind::PlainText;
     std::int8_t actionCount = 0;
-    QImage bitmap;       // the picture of an image item; null for every other kind
+    QSize pictureSize;   // of an image item's picture, whose pixels ItemPictures reads when needed
     QString category;    // name of the category holding the item (not stored in the file)
     QString alias;
     QString text;        // text, RTF source, or the side-file path of an image item
     QString extraText;
     QString created;
 };
-
-// A blank path marks an image that has not been written to a side file yet.
-inline const QString kUnsavedImageText = QStringLiteral(" ");

@@ -1,12 +1,16 @@
 #include "store/sidefiles.h"
 
 #include "store/datafileformat.h"
+#include "common/programerror.h"
 #include "common/safefile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QRegularExpression>
+
+#include <limits>
 
 namespace SideFiles {
 
@@ -100,6 +104,28 @@ QSet<QString> referencedBy(const QString &namingFile, const QString &dataFilePat
         }
     }
     return found;
+}
+
+QString freeName(const QString &dataFilePath, const QSet<QString> &taken)
+{
+    // Random names in the range stored collections expect first, a scan of
+    // that range once chance has failed, and past it when it is full: the
+    // reader takes any number, so a collection may hold more pictures.
+    const auto freeName = [&](int number) {
+        const QString name = DataFileFormat::sideFileName(dataFilePath, number);
+        return taken.contains(QFileInfo(name).fileName()) ? QString() : name;
+    };
+    for (int attempt = 0; attempt < 4 * DataFileFormat::kMaxSideFiles; ++attempt) {
+        const QString name = freeName(int(QRandomGenerator::global()->bounded(DataFileFormat::kMaxSideFiles)));
+        if (!name.isEmpty())
+            return name;
+    }
+    for (int number = 0; number < std::numeric_limits<int>::max(); ++number) {
+        const QString name = freeName(number);
+        if (!name.isEmpty())
+            return name;
+    }
+    throw ProgramError(QStringLiteral("Cannot save the image items: no free image file name is left."));
 }
 
 void removeLeftovers(const QString &dataFilePath)

@@ -29,6 +29,10 @@ QString identity(const QString &path);
 // so a damaged file still tells which pictures it needs).
 QSet<QString> referencedBy(const QString &namingFile, const QString &dataFilePath);
 
+// A path for a new side file of the data file whose name is not in `taken`
+// (file names). Throws ProgramError when no name is left.
+QString freeName(const QString &dataFilePath, const QSet<QString> &taken);
+
 // Removes the temporary files a write of this data file, its side files,
 // backup or corrupt copy left behind when the program was killed mid-write.
 void removeLeftovers(const QString &dataFilePath);

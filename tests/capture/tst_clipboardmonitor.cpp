@@ -6,7 +6,9 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <QFile>
 #include <QMimeData>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include "testsupport.h"
@@ -84,6 +86,7 @@ private slots:
     void textWinsOverImage();
     void pictures_data();
     void pictures();
+    void aPictureThatCannotBeWrittenIsNotCaptured();
     void secretsAndOwnWrites();
     void hostileClipboards_data();
     void hostileClipboards();
@@ -96,12 +99,14 @@ private:
     std::unique_ptr<Options> m_options;
     std::unique_ptr<FakeClipboard> m_clipboard;
     std::unique_ptr<Host> m_host;
+    QTemporaryDir m_dataFolder;  // where captured pictures are written
     std::unique_ptr<ClipboardMonitor> m_monitor;
 };
 
 void TestClipboardMonitor::init()
 {
     m_monitor.reset();
+    ItemPictures::shared().setDataFile(m_dataFolder.filePath(QStringLiteral("data.db")));
     m_collection = std::make_unique<Collection>();
     for (const char *name : {"A", "B", "C"})
         m_collection->appendCategory(QString::fromLatin1(name));
@@ -331,9 +336,21 @@ void TestClipboardMonitor::pictures()
     const Item &item = *m_collection->category(0)->items.front();
     QCOMPARE(item.alias, alias);
     QCOMPARE(item.kind, ItemKind::Image);
-    QCOMPARE(item.text, kUnsavedImageText);
-    QCOMPARE(QStringLiteral("Image: %1 x %2").arg(item.bitmap.width()).arg(item.bitmap.height()), alias);
+    // Its side file is written at capture, not at the next save.
+    QVERIFY(item.text.startsWith(m_dataFolder.filePath(QStringLiteral("data.db.b"))));
+    const QSize size = ItemPictures::declaredSize(item.text);
+    QCOMPARE(item.pictureSize, size);
+    QCOMPARE(QStringLiteral("Image: %1 x %2").arg(size.width()).arg(size.height()), alias);
     QCOMPARE(m_collection->currentItems().first().item, &item);
+}
+
+void TestClipboardMonitor::aPictureThatCannotBeWrittenIsNotCaptured()
+{
+    ItemPictures::shared().setDataFile(m_dataFolder.filePath(QStringLiteral("no such folder/data.db")));
+    const int before = m_collection->category(0)->itemCount();
+    copy({{"image/png", png(8, 9)}});
+    QCOMPARE(m_collection->category(0)->itemCount(), before);
+    QVERIFY(!m_collection->captureModified());
 }
 
 void TestClipboardMonitor::secretsAndOwnWrites()

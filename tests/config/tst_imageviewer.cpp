@@ -6,6 +6,7 @@
 #include "doubles/scriptedmessageboxes.h"
 #include "store/collection.h"
 #include "store/item.h"
+#include "testsupport.h"
 
 #include <QAction>
 #include <QApplication>
@@ -27,16 +28,18 @@ namespace {
 
 const QString kOldDate = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
 
+// Where an item whose picture cannot be read points.
+const QString kUnreadableFile = QStringLiteral("/data/data.db.b4");
+
 Item pictureItem(QSize size = QSize(40, 30))
 {
-    Item item;
-    item.kind = ItemKind::Image;
-    item.bitmap = QImage(size, QImage::Format_RGB32);
+    QImage picture(size, QImage::Format_RGB32);
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
-            item.bitmap.setPixel(x, y, qRgb(x * 5 % 256, y * 7 % 256, 90));
+            picture.setPixel(x, y, qRgb(x * 5 % 256, y * 7 % 256, 90));
+    Item item;
+    TestSupport::givePicture(item, picture);
     item.alias = QStringLiteral("shot");
-    item.text = QStringLiteral("/data/data.db.b4");
     item.created = kOldDate;
     return item;
 }
@@ -153,13 +156,13 @@ void TestImageViewer::cropInEveryDirection()
     QFETCH(QPoint, to);
     Fixture f;
     f.drag(from, to);
-    QCOMPARE(f.viewer->picture(), f.item.bitmap.copy(10, 5, 20, 15));
+    QCOMPARE(f.viewer->picture(), TestSupport::pictureOf(f.item).copy(10, 5, 20, 15));
     QCOMPARE(f.viewer->windowTitle(), QStringLiteral("Image: 20 x 15"));
     QVERIFY(!f.viewer->cropping());
     QVERIFY(f.action("Undo1")->isEnabled());
     QVERIFY(f.action("Save1")->isEnabled());
     // The item changes only on Save.
-    QCOMPARE(f.item.bitmap.size(), QSize(40, 30));
+    QCOMPARE(TestSupport::pictureOf(f.item).size(), QSize(40, 30));
 }
 
 void TestImageViewer::dragShowsStartAndSize()
@@ -183,7 +186,7 @@ void TestImageViewer::undoRestoresThePicture()
     const QSize croppedWindow = f.viewer->size();
 
     f.action("Undo1")->trigger();
-    QCOMPARE(f.viewer->picture(), f.item.bitmap);
+    QCOMPARE(f.viewer->picture(), TestSupport::pictureOf(f.item));
     QCOMPARE(f.viewer->windowTitle(), QStringLiteral("Image: 40 x 30"));
     QVERIFY(!f.action("Undo1")->isEnabled());
     QVERIFY(f.viewer->size().height() >= croppedWindow.height());
@@ -232,12 +235,16 @@ void TestImageViewer::save()
     if (!updateDate)
         f.action("Update1")->trigger();
     QCOMPARE(f.action("Update1")->isChecked(), updateDate);
+    const QString before = f.item.text;
     f.action("Save1")->trigger();
 
     QVERIFY(f.viewer->saved());
     QCOMPARE(f.item.alias, QStringLiteral("Image: 8 x 6"));
-    QCOMPARE(f.item.text, kUnsavedImageText);
-    QCOMPARE(f.item.bitmap, f.viewer->picture());
+    // The cropped picture is on disk at once, in a side file of its own.
+    QVERIFY(f.item.text != before);
+    QCOMPARE(QImage(f.item.text).convertToFormat(QImage::Format_RGB32), f.viewer->picture());
+    QCOMPARE(f.item.pictureSize, QSize(8, 6));
+    QVERIFY(QFile::exists(before));
     QCOMPARE(f.item.created != kOldDate, updateDate);
     QVERIFY(!f.item.created.isEmpty());
     QCOMPARE(f.details(), QStringLiteral("Created:  ") + f.item.created);
@@ -312,7 +319,7 @@ void TestImageViewer::pasteFollowsTheClipboard()
     QCOMPARE(f.viewer->windowTitle(), QStringLiteral("Image: 12 x 9"));
     QVERIFY(f.action("Undo1")->isEnabled());
     f.action("Undo1")->trigger();
-    QCOMPARE(f.viewer->picture(), f.item.bitmap);
+    QCOMPARE(f.viewer->picture(), TestSupport::pictureOf(f.item));
 }
 
 void TestImageViewer::copyIsNotCapturedAgain()
@@ -345,11 +352,11 @@ void TestImageViewer::unreadablePictureIsReported()
     QVERIFY(!ImageViewer::reportUnviewable(item, messages));
     QVERIFY(messages.shown().isEmpty());
 
-    item.bitmap = QImage();
+    item.text = kUnreadableFile;
     QVERIFY(ImageViewer::reportUnviewable(item, messages));
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown().first().title, QStringLiteral("Error"));
-    QVERIFY(messages.shown().first().text.contains(QStringLiteral("/data/data.db.b4")));
+    QVERIFY(messages.shown().first().text.contains(kUnreadableFile));
 }
 
 void TestImageViewer::treeDialogsOpenTheViewer_data()
@@ -387,20 +394,22 @@ void TestImageViewer::treeDialogsOpenTheViewer()
         viewer->findChild<QAction *>(closeWith)->trigger();
     });
     Item item = pictureItem();
+    const QString stored = item.text;
     QCOMPARE(dialogs.viewImage(item), saved);
     QCOMPARE(caption, QStringLiteral("shot"));
     QCOMPARE(topics, QStringList{QStringLiteral("Bitmap_viewer")});
     QCOMPARE(item.alias, saved ? QStringLiteral("Image: 40 x 30") : QStringLiteral("shot"));
-    QCOMPARE(item.text, saved ? kUnsavedImageText : QStringLiteral("/data/data.db.b4"));
+    // Only the caption changed: the picture keeps its side file.
+    QCOMPARE(item.text, stored);
     QVERIFY(messages.shown().isEmpty());
 
     // A picture that could not be read opens no window: the user is told, the item stays.
     messages.setAutoAcknowledge(true);
     Item unreadable = pictureItem();
-    unreadable.bitmap = QImage();
+    unreadable.text = kUnreadableFile;
     QVERIFY(!dialogs.viewImage(unreadable));
     QCOMPARE(messages.shown().size(), 1);
-    QCOMPARE(unreadable.text, QStringLiteral("/data/data.db.b4"));
+    QCOMPARE(unreadable.text, kUnreadableFile);
 }
 
 QTEST_MAIN(TestImageViewer)

@@ -1,7 +1,12 @@
 #include "config/dialogs/imageviewerrules.h"
 #include "store/item.h"
+#include "testsupport.h"
 
+#include <QFile>
+#include <QFileInfo>
 #include <QTest>
+
+#include <memory>
 
 using Rules = ImageViewerRules;
 using Format = ImageViewerRules::FileFormat;
@@ -10,15 +15,14 @@ namespace {
 
 Item picture(QSize size, const QString &alias)
 {
-    Item item;
-    item.kind = ItemKind::Image;
-    item.bitmap = QImage(size, QImage::Format_RGB32);
+    QImage pixels(size, QImage::Format_RGB32);
     // Every pixel differs, so a crop of the wrong area shows.
     for (int y = 0; y < size.height(); ++y)
         for (int x = 0; x < size.width(); ++x)
-            item.bitmap.setPixel(x, y, qRgb(x, y, (x * 7 + y) % 256));
+            pixels.setPixel(x, y, qRgb(x, y, (x * 7 + y) % 256));
+    Item item;
+    TestSupport::givePicture(item, pixels);
     item.alias = alias;
-    item.text = QStringLiteral("/data/data.db.b4");
     item.created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
     return item;
 }
@@ -37,6 +41,8 @@ private slots:
     void saveEnabled();
     void saveWritesTheItem_data();
     void saveWritesTheItem();
+    void anUnchangedPictureKeepsItsSideFile_data();
+    void anUnchangedPictureKeepsItsSideFile();
     void replaceIgnoresNullPictures();
     void fileName_data();
     void fileName();
@@ -74,11 +80,11 @@ void TestImageViewerRules::cropKeepsTheDraggedPixelsAndUndoes()
     Rules rules(item);
     QVERIFY(!rules.canUndo());
     QVERIFY(rules.crop(QPoint(30, 20), QPoint(10, 5)));
-    QCOMPARE(rules.picture(), item.bitmap.copy(10, 5, 20, 15));
+    QCOMPARE(rules.picture(), TestSupport::pictureOf(item).copy(10, 5, 20, 15));
     QVERIFY(rules.canUndo());
 
     QVERIFY(rules.undo());
-    QCOMPARE(rules.picture(), item.bitmap);
+    QCOMPARE(rules.picture(), TestSupport::pictureOf(item));
     QVERIFY(!rules.canUndo());
     QVERIFY(!rules.undo());
 }
@@ -131,16 +137,49 @@ void TestImageViewerRules::saveWritesTheItem()
     QFETCH(bool, updateDate);
     Item item = picture(QSize(40, 30), QStringLiteral("shot"));
     const QString oldDate = item.created;
-    Rules rules(item);
-    rules.crop(QPoint(0, 0), QPoint(8, 6));
-    rules.setCaption(QStringLiteral("renamed"));
-    rules.save(item, updateDate ? std::optional<QString>(QStringLiteral("Mon, Mar 1, 2027, 09:15 AM")) : std::nullopt);
+    const QString stored = item.text;
+    auto rules = std::make_unique<Rules>(item);
+    rules->crop(QPoint(0, 0), QPoint(8, 6));
+    rules->setCaption(QStringLiteral("renamed"));
+    rules->save(item, updateDate ? std::optional<QString>(QStringLiteral("Mon, Mar 1, 2027, 09:15 AM")) : std::nullopt);
     QCOMPARE(item.alias, QStringLiteral("renamed"));
-    QCOMPARE(item.text, kUnsavedImageText);
-    QCOMPARE(item.bitmap.size(), QSize(8, 6));
+    // The cropped picture went to a new side file at once; the old one stays for the sweep.
+    QVERIFY(item.text != stored);
+    QCOMPARE(QImage(item.text).size(), QSize(8, 6));
+    QCOMPARE(item.pictureSize, QSize(8, 6));
+    QVERIFY(QFile::exists(stored));
+    QVERIFY(!rules->canUndo());
+    QVERIFY(!rules->saveEnabled());
+    // The item may be an editor's copy: saves keep its new file until the viewer goes.
+    const QString identity = QFileInfo(item.text).canonicalFilePath();
+    QVERIFY(ItemPictures::shared().heldIdentities().contains(identity));
+    rules.reset();
+    QVERIFY(!ItemPictures::shared().heldIdentities().contains(identity));
     QCOMPARE(item.created, updateDate ? QStringLiteral("Mon, Mar 1, 2027, 09:15 AM") : oldDate);
-    QVERIFY(!rules.canUndo());
-    QVERIFY(!rules.saveEnabled());
+}
+
+void TestImageViewerRules::anUnchangedPictureKeepsItsSideFile_data()
+{
+    QTest::addColumn<bool>("cropThenUndo");
+    QTest::newRow("only the caption changed") << false;
+    QTest::newRow("a crop undone") << true;
+}
+
+void TestImageViewerRules::anUnchangedPictureKeepsItsSideFile()
+{
+    QFETCH(bool, cropThenUndo);
+    Item item = picture(QSize(40, 30), QStringLiteral("shot"));
+    const QString stored = item.text;
+    Rules rules(item);
+    if (cropThenUndo) {
+        rules.crop(QPoint(0, 0), QPoint(8, 6));
+        rules.undo();
+    }
+    rules.setCaption(QStringLiteral("renamed"));
+    rules.save(item, std::nullopt);
+    QCOMPARE(item.alias, QStringLiteral("renamed"));
+    QCOMPARE(item.text, stored);
+    QCOMPARE(item.pictureSize, QSize(40, 30));
 }
 
 void TestImageViewerRules::replaceIgnoresNullPictures()

@@ -64,8 +64,7 @@ struct Window
             for (int i = 1; i <= 2; ++i)
                 collection.insertFirstChild(category, textItem(name + QString::number(i)));
         }
-        collection.category(1)->items[0]->kind = ItemKind::Image;
-        collection.category(1)->items[0]->bitmap = QImage(3, 2, QImage::Format_RGB32);
+        givePicture(*collection.category(1)->items[0], filledPicture(3, 2));
         QStringList names{QStringLiteral("Mail"), QStringLiteral("Code")};
         window.showCategoryNames(names, 0);
         collection.setCurrentCategory(collection.category(0));

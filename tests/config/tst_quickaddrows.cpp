@@ -72,7 +72,7 @@ void TestQuickAddRows::itemFields()
     QCOMPARE(int(item.actionCount), 3);
     QCOMPARE(item.extraText, QStringLiteral("@example.org"));
     QCOMPARE(item.created, kStamp);
-    QVERIFY(item.bitmap.isNull());
+    QVERIFY(!item.pictureSize.isValid());
     QVERIFY(item.category.isEmpty());  // the category that takes it names itself
     QVERIFY(quickAddItems({checked(QString())})[0].created.contains(QLatin1Char(',')));
 }

@@ -97,7 +97,7 @@ private slots:
     void editedCategoryRenamesItsItems();
     void copyingKeepsOrderAndStopsAtLock_data();
     void copyingKeepsOrderAndStopsAtLock();
-    void copiedPictureGetsAFileOfItsOwn();
+    void copiedPictureSharesItsSideFile();
     void addTextItemHonoursLocks();
     void editOpensWhatTheNodeNeeds();
     void imageViewerSavesReachTheItem_data();
@@ -419,17 +419,18 @@ void TestTreeEditor::copyingKeepsOrderAndStopsAtLock()
     QCOMPARE(t["S"]->itemCount(), 3);
 }
 
-void TestTreeEditor::copiedPictureGetsAFileOfItsOwn()
+void TestTreeEditor::copiedPictureSharesItsSideFile()
 {
     Tree t{{"S", 0}, {"D", 0}};
     Item picture = textItem(QStringLiteral("shot"));
     picture.kind = ItemKind::Image;
-    picture.bitmap = QImage(4, 3, QImage::Format_RGB32);
+    picture.pictureSize = QSize(4, 3);
     picture.text = QStringLiteral("/data/list.db.b17");
     t["S"]->items.push_back(std::make_unique<Item>(picture));
     t.collection.copyItems(t["S"], t["D"], true);
-    QCOMPARE(t["D"]->items[0]->text, kUnsavedImageText);
-    QCOMPARE(t["D"]->items[0]->bitmap.size(), QSize(4, 3));
+    // No save sweeps a side file while any item names it.
+    QCOMPARE(t["D"]->items[0]->text, QStringLiteral("/data/list.db.b17"));
+    QCOMPARE(t["D"]->items[0]->pictureSize, QSize(4, 3));
     QCOMPARE(t["S"]->items[0]->text, QStringLiteral("/data/list.db.b17"));
 }
 
@@ -481,14 +482,14 @@ void TestTreeEditor::imageViewerSavesReachTheItem()
     Tree t{{"A", 2}};
     Item *picture = t["A"]->items[1].get();
     picture->kind = ItemKind::Image;
-    picture->bitmap = QImage(40, 30, QImage::Format_RGB32);
+    picture->pictureSize = QSize(40, 30);
     picture->text = QStringLiteral("/data/data.db.b3");
     picture->created = QStringLiteral("Sun, Feb 18, 2001, 12:33 PM");
     if (saved) {
         t.dialogs.viewAnswers.enqueue([](Item &item) {
             item.alias = QStringLiteral("cropped");
-            item.text = kUnsavedImageText;
-            item.bitmap = item.bitmap.copy(0, 0, 10, 5);
+            item.text = QStringLiteral("/data/data.db.b9");
+            item.pictureSize = QSize(10, 5);
             item.created = QStringLiteral("Mon, Mar 1, 2027, 09:15 AM");
         });
     }
@@ -496,8 +497,8 @@ void TestTreeEditor::imageViewerSavesReachTheItem()
     t.editor.edit(t.item("A", 1), true);
 
     QCOMPARE(picture->alias, saved ? QStringLiteral("cropped") : QStringLiteral("A2"));
-    QCOMPARE(picture->text, saved ? kUnsavedImageText : QStringLiteral("/data/data.db.b3"));
-    QCOMPARE(picture->bitmap.size(), saved ? QSize(10, 5) : QSize(40, 30));
+    QCOMPARE(picture->text, saved ? QStringLiteral("/data/data.db.b9") : QStringLiteral("/data/data.db.b3"));
+    QCOMPARE(picture->pictureSize, saved ? QSize(10, 5) : QSize(40, 30));
     QCOMPARE(picture->created, saved ? QStringLiteral("Mon, Mar 1, 2027, 09:15 AM")
                                      : QStringLiteral("Sun, Feb 18, 2001, 12:33 PM"));
     QCOMPARE(t.collection.editModified(), saved);

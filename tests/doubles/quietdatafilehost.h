@@ -2,8 +2,6 @@
 
 #include "store/datafilemanager.h"
 
-#include <functional>
-
 // A data-file host with no window: progress, captions and the tree are
 // nobody's business. No backup is kept after a load unless asked for.
 class QuietDataFileHost : public DataFileHost
@@ -11,11 +9,7 @@ class QuietDataFileHost : public DataFileHost
 public:
     void showProgress(int) override {}
     void hideProgress() override {}
-    void processEvents() override
-    {
-        if (onEvents)
-            onEvents();
-    }
+    void processEvents() override {}
     void refreshCaption() override {}
     void refreshCategoryCombo() override {}
     void selectFirstNode() override {}
@@ -23,5 +17,4 @@ public:
     bool readBackupSetting() override { return keepBackup; }
 
     bool keepBackup = false;
-    std::function<void()> onEvents;  // what runs when loading or saving lets events through
 };

@@ -4,8 +4,9 @@
 // round 0 is built and saved first. One line on stdout for each step, written
 // at once so a parent sees every step finished before a kill:
 //   loaded R    the data file held round R
-//   saving R    the save of round R starts
-//   picture R   a side file of round R is written
+//   saving R    round R starts: its changes, then its save
+//   picture R   a new picture of round R is in its side file (written at
+//               once, as a capture does, before the data file names it)
 //   saved R     round R is on disk
 // A load that reports a problem or holds other content ends it with status 2.
 
@@ -84,19 +85,11 @@ int main(int argc, char **argv)
             tell("saved", 0);
         }
 
-        bool saving = false;
-        int current = round;
-        host.onEvents = [&] {
-            if (saving)
-                tell("picture", current);
-        };
         for (int done = 0; rounds == 0 || done < rounds; ++done) {
-            current = ++round;
-            SaveRounds::advance(collection, round);
+            ++round;
             tell("saving", round);
-            saving = true;
+            SaveRounds::advance(collection, round, [round] { tell("picture", round); });
             manager.saveData();
-            saving = false;
             tell("saved", round);
         }
     } catch (const ProgramError &error) {

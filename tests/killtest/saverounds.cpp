@@ -158,7 +158,7 @@ void build(Collection &collection)
     }
     CategoryNode *pictures = append(kPictureCategory);
     for (int p = 0; p < kPictures; ++p) {
-        Item item = textItem(QString(), kUnsavedImageText);
+        Item item = textItem(QString(), QString());
         item.kind = ItemKind::Image;
         showPicture(item, p, 0);
         add(pictures, std::move(item));
@@ -169,13 +169,16 @@ void build(Collection &collection)
     collection.setEditModified();
 }
 
-void advance(Collection &collection, int round)
+void advance(Collection &collection, int round, const std::function<void()> &pictureWritten)
 {
     for (int c = 0; c < kNoteCategories; ++c)
         collection.findCategory(noteCategory(c))->items.front()->text = stampText(round);
     CategoryNode *pictures = collection.findCategory(kPictureCategory);
-    for (const int p : picturesReplacedIn(round))
+    for (const int p : picturesReplacedIn(round)) {
         showPicture(*pictures->items[size_t(p)], p, round);
+        if (pictureWritten)
+            pictureWritten();
+    }
     fillChurn(collection, collection.findCategory(kChurnCategory), round);
     collection.setEditModified();
 }

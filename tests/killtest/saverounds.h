@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include <QImage>
 #include <QList>
 #include <QString>
@@ -22,7 +24,8 @@ inline constexpr int kPictures = 40;
 // Fills an empty collection with round 0.
 void build(Collection &collection);
 // Turns the collection of round `round - 1` into round `round`.
-void advance(Collection &collection, int round);
+// `pictureWritten` runs after each new picture's side file is written.
+void advance(Collection &collection, int round, const std::function<void()> &pictureWritten = {});
 
 // The pictures a round gives new pixels (round 0: all of them).
 QList<int> picturesReplacedIn(int round);

@@ -49,10 +49,8 @@ Item *TestPasteEngine::add(const QString &text, PasteMethod method, ItemKind kin
     item.pasteMethod = method;
     item.kind = kind;
     item.category = f->category->name;
-    if (kind == ItemKind::Image) {
-        item.bitmap = QImage(3, 2, QImage::Format_RGB32);
-        item.bitmap.fill(Qt::blue);
-    }
+    if (kind == ItemKind::Image)
+        givePicture(item, filledPicture(3, 2, Qt::blue));
     f->category->items.push_back(std::make_unique<Item>(item));
     return f->category->items.back().get();
 }

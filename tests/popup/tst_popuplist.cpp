@@ -131,8 +131,7 @@ void TestPopupList::addRichAndPicture(const QString &rtf)
     rich.category = category->name;
     category->items.push_back(std::make_unique<Item>(rich));
     Item picture = textItem(QStringLiteral("pic"));
-    picture.kind = ItemKind::Image;
-    picture.bitmap = QImage(5, 4, QImage::Format_RGB32);
+    givePicture(picture, filledPicture(5, 4));
     picture.category = category->name;
     category->items.push_back(std::make_unique<Item>(picture));
 }
@@ -700,8 +699,8 @@ void TestPopupList::editOfAPictureWritesItBack()
     m_list->setItemEditor([&kinds](Item &item) {
         kinds << (item.kind == ItemKind::Image ? QStringLiteral("picture") : QStringLiteral("text"));
         item.alias = QStringLiteral("Image: 2 x 3");
-        item.text = kUnsavedImageText;
-        item.bitmap = QImage(2, 3, QImage::Format_RGB32);
+        item.text = QStringLiteral("/data/data.db.b9");
+        item.pictureSize = QSize(2, 3);
         item.created = QStringLiteral("Mon, Mar 1, 2027, 09:15 AM");
         return true;
     });
@@ -710,8 +709,8 @@ void TestPopupList::editOfAPictureWritesItBack()
     QCOMPARE(kinds, QStringList{QStringLiteral("picture")});
     const Item &record = *f->collection.currentCategory()->items[1];
     QCOMPARE(record.alias, QStringLiteral("Image: 2 x 3"));
-    QCOMPARE(record.text, kUnsavedImageText);
-    QCOMPARE(record.bitmap.size(), QSize(2, 3));
+    QCOMPARE(record.text, QStringLiteral("/data/data.db.b9"));
+    QCOMPARE(record.pictureSize, QSize(2, 3));
     QCOMPARE(record.created, QStringLiteral("Mon, Mar 1, 2027, 09:15 AM"));
     QCOMPARE(rowText(m_list->currentRow()), QStringLiteral("Image: 2 x 3"));
 }

@@ -64,10 +64,7 @@ Item richItem(const QString &alias, const QString &rtf)
 Item imageItem(const QString &alias)
 {
     Item item = textItem(alias);
-    item.kind = ItemKind::Image;
-    item.bitmap = QImage(4, 3, QImage::Format_RGB32);
-    item.bitmap.fill(Qt::red);
-    item.text = kUnsavedImageText;
+    givePicture(item, filledPicture(4, 3));
     return item;
 }
 

@@ -9,6 +9,7 @@
 #include "platform/filedialogs.h"
 #include "store/createdstamp.h"
 #include "store/item.h"
+#include "store/itempictures.h"
 
 #include <QAction>
 #include <QFont>
@@ -112,7 +113,7 @@ ImageViewer::~ImageViewer() = default;
 
 bool ImageViewer::reportUnviewable(const Item &item, MessageBoxService &messages)
 {
-    if (!item.bitmap.isNull())
+    if (!ItemPictures::shared().picture(item).isNull())
         return false;
     messages.error(kUnviewable + QStringLiteral("\r\n\r\n") + item.text.trimmed());
     return true;
@@ -146,7 +147,8 @@ void ImageViewer::buildMenus()
     m_updateDate->setCheckable(true);
     m_updateDate->setChecked(true);
     file->addSeparator();
-    m_save = entry(file, "Save1", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")), &ImageViewer::save);
+    m_save = entry(file, "Save1", QStringLiteral("&Save"), QKeySequence(QStringLiteral("Ctrl+S")), nullptr);
+    connect(m_save, &QAction::triggered, this, [this] { save(); });
     entry(file, "SaveAs1", QStringLiteral("Save &As..."), {}, &ImageViewer::saveAs);
     file->addSeparator();
     QAction *close = entry(file, "Close1", QStringLiteral("&Close"), QKeySequence(QStringLiteral("Ctrl+X")), nullptr);
@@ -154,8 +156,9 @@ void ImageViewer::buildMenus()
     QAction *saveAndClose =
         entry(file, "SaveandClose1", QStringLiteral("Sa&ve and Close"), QKeySequence(QStringLiteral("Shift+S")), nullptr);
     connect(saveAndClose, &QAction::triggered, this, [this] {
-        save();
-        accept();
+        // A picture that could not be written keeps the window open.
+        if (save())
+            accept();
     });
 
     QMenu *edit = bar->addMenu(QStringLiteral("&Edit"));
@@ -306,13 +309,20 @@ void ImageViewer::setCustomAlias()
     }
 }
 
-void ImageViewer::save()
+bool ImageViewer::save()
 {
-    m_rules.save(m_item, m_updateDate->isChecked() ? std::optional<QString>(createdStamp()) : std::nullopt);
+    bool written = false;
+    ErrorHandler::guard(this, [this, &written] {
+        m_rules.save(m_item, m_updateDate->isChecked() ? std::optional<QString>(createdStamp()) : std::nullopt);
+        written = true;
+    });
+    if (!written)
+        return false;
     m_saved = true;
     showDate();
     refreshFileMenu();
     refreshEditMenu();
+    return true;
 }
 
 void ImageViewer::saveAs()

@@ -64,7 +64,7 @@ private:
 
     void setDefaultAlias();
     void setCustomAlias();
-    void save();
+    bool save();
     void saveAs();
     void undo();
     void copy();

@@ -12,8 +12,10 @@ const QString ImageViewerRules::kJpegFilter = QStringLiteral("JPEG (*.jpg)");
 const QString ImageViewerRules::kSaveFilter =
     kBitmapFilter + QStringLiteral(";;") + kJpegFilter + QStringLiteral(";;All Files (*)");
 
-ImageViewerRules::ImageViewerRules(const Item &item)
-    : m_picture(item.bitmap)
+ImageViewerRules::ImageViewerRules(const Item &item, ItemPictures &pictures)
+    : m_pictures(pictures)
+    , m_picture(pictures.picture(item))
+    , m_storedPicture(m_picture)
     , m_caption(item.alias)
     , m_storedAlias(item.alias)
 {
@@ -22,6 +24,12 @@ ImageViewerRules::ImageViewerRules(const Item &item)
 void ImageViewerRules::setDefaultCaption()
 {
     m_caption = sizeCaption(m_picture.size());
+}
+
+ImageViewerRules::~ImageViewerRules()
+{
+    if (!m_written.isEmpty())
+        m_pictures.release(m_written);
 }
 
 bool ImageViewerRules::saveEnabled() const
@@ -69,9 +77,18 @@ bool ImageViewerRules::undo()
 
 void ImageViewerRules::save(Item &item, const std::optional<QString> &created)
 {
+    // Crop and replace make a new image; undo brings back the very one kept.
+    if (m_picture.cacheKey() != m_storedPicture.cacheKey()) {
+        m_pictures.setPicture(item, m_picture);
+        m_storedPicture = m_picture;
+        // The item is often an editor's copy: its file must outlive saves
+        // made before the copy is written back.
+        if (!m_written.isEmpty())
+            m_pictures.release(m_written);
+        m_written = item.text;
+        m_pictures.hold(m_written);
+    }
     item.alias = m_caption;
-    item.text = kUnsavedImageText;
-    item.bitmap = m_picture;
     if (created)
         item.created = *created;
     m_storedAlias = m_caption;

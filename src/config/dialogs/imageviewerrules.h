@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/itempictures.h"
+
 #include <QImage>
 #include <QPoint>
 #include <QRect>
@@ -22,7 +24,11 @@ public:
     static const QString kBitmapFilter;
     static const QString kJpegFilter;
 
-    explicit ImageViewerRules(const Item &item);
+    // The item's picture is read (and a changed one written) through `pictures`.
+    explicit ImageViewerRules(const Item &item, ItemPictures &pictures = ItemPictures::shared());
+    ~ImageViewerRules();
+    ImageViewerRules(const ImageViewerRules &) = delete;
+    ImageViewerRules &operator=(const ImageViewerRules &) = delete;
 
     const QImage &picture() const { return m_picture; }
     const QString &caption() const { return m_caption; }
@@ -45,9 +51,10 @@ public:
     // Puts the kept picture back; false when there is none.
     bool undo();
 
-    // Writes the caption as alias and the picture into `item`, whose side
-    // file is then written anew; with a `created` stamp also the date. Drops
-    // the undo picture.
+    // Writes the caption as alias and the picture into `item`, a changed
+    // picture to a new side file at once; with a `created` stamp also the
+    // date. Drops the undo picture. Throws ProgramError when the side file
+    // cannot be written, leaving the item unchanged.
     void save(Item &item, const std::optional<QString> &created);
 
     static QString sizeCaption(QSize size);
@@ -61,7 +68,10 @@ public:
     static QString fileNameFor(const QString &chosen, FileFormat format);
 
 private:
+    ItemPictures &m_pictures;
     QImage m_picture;
+    QImage m_storedPicture;  // what the item's side file holds
+    QString m_written;       // the side file a save wrote, held until the viewer goes
     std::optional<QImage> m_undo;
     QString m_caption;
     QString m_storedAlias;

@@ -3,6 +3,7 @@
 #include "config/tree/nodedetails.h"
 #include "richtext/richedit.h"
 #include "store/collection.h"
+#include "store/itempictures.h"
 
 #include <QLabel>
 #include <QScrollArea>
@@ -60,7 +61,7 @@ void NodeDetailsPanel::showNode(TreeNode node)
         layout->addWidget(m_date);  // the date stands below an item
         if (item.kind == ItemKind::Image) {
             clear();
-            m_picture->setPixmap(QPixmap::fromImage(item.bitmap));
+            m_picture->setPixmap(QPixmap::fromImage(ItemPictures::shared().picture(item)));
             m_picture->show();
             m_memo->hide();
             return;
