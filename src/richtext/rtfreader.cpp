@@ -1,6 +1,7 @@
 #include "richtext/rtfreader.h"
 
 #include "richtext/richtextplain.h"
+#include "richtext/rtfcontrolwords.h"
 #include "common/textcodecs.h"
 
 #include <QColor>
@@ -14,6 +15,8 @@
 namespace RtfReader {
 
 namespace {
+
+using Kind = RtfControlWords::Kind;
 
 // Deeper nesting than any real document uses; beyond it, groups are only counted.
 constexpr int kMaxStoredDepth = 512;
@@ -84,28 +87,6 @@ int codePageOfCharset(int charset, int ansiCodePage)
     case 238: return 1250;
     default: return ansiCodePage;
     }
-}
-
-bool isSkippedDestination(QStringView word)
-{
-    static const QStringList words = {
-        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("pict"), QStringLiteral("object"),
-        QStringLiteral("header"), QStringLiteral("headerl"), QStringLiteral("headerr"), QStringLiteral("headerf"),
-        QStringLiteral("footer"), QStringLiteral("footerl"), QStringLiteral("footerr"), QStringLiteral("footerf"),
-        QStringLiteral("footnote"), QStringLiteral("fldinst"), QStringLiteral("themedata"),
-        QStringLiteral("colorschememapping"), QStringLiteral("latentstyles"), QStringLiteral("datastore"),
-        QStringLiteral("listtable"), QStringLiteral("listoverridetable"), QStringLiteral("rsidtbl"),
-        QStringLiteral("generator"), QStringLiteral("xmlnstbl"), QStringLiteral("mmathPr"), QStringLiteral("filetbl"),
-        QStringLiteral("revtbl"), QStringLiteral("pgdsctbl"), QStringLiteral("pntxta"), QStringLiteral("pntxtb"),
-        QStringLiteral("bkmkstart"), QStringLiteral("bkmkend"), QStringLiteral("nonshppict"),
-        QStringLiteral("shpinst"), QStringLiteral("template"), QStringLiteral("docvar"), QStringLiteral("userprops"),
-        QStringLiteral("ftnsep"), QStringLiteral("ftnsepc"), QStringLiteral("ftncn"), QStringLiteral("aftnsep"),
-        QStringLiteral("aftnsepc"), QStringLiteral("aftncn"), QStringLiteral("background"),
-        QStringLiteral("annotation"), QStringLiteral("atnid"), QStringLiteral("atnauthor"), QStringLiteral("upr"),
-        QStringLiteral("panose"), QStringLiteral("falt"), QStringLiteral("fontemb"), QStringLiteral("fontfile"),
-        QStringLiteral("listpicture"), QStringLiteral("formfield"), QStringLiteral("datafield"),
-        QStringLiteral("wgrffmtfilter"), QStringLiteral("pgptbl"), QStringLiteral("protusertbl")};
-    return words.contains(word);
 }
 
 class Reader
@@ -238,13 +219,14 @@ private:
         if (m_pos < n && m_src[m_pos] == QLatin1Char(' '))
             ++m_pos;
 
-        if (m_skipChars > 0 && word != QLatin1String("bin")) {
+        const RtfControlWords::Word w = RtfControlWords::lookup(word);
+        if (m_skipChars > 0 && w.kind != Kind::Binary) {
             --m_skipChars;
             return;
         }
         const bool first = top().firstWord;
         top().firstWord = false;
-        applyWord(word, hasParam, int(param), first);
+        applyWord(w, hasParam, int(param), first);
     }
 
     void controlSymbol(QChar c)
@@ -280,7 +262,7 @@ private:
         }
     }
 
-    void applyWord(QStringView w, bool hasParam, int param, bool firstInGroup)
+    void applyWord(RtfControlWords::Word w, bool hasParam, int param, bool firstInGroup)
     {
         // Pending code-page bytes belong to the formats before this word.
         flushBytes();
@@ -288,117 +270,109 @@ private:
         const bool on = !hasParam || param != 0;
 
         // Destinations.
-        if (w == QLatin1String("fonttbl")) { g.destination = Destination::FontTable; return; }
-        if (w == QLatin1String("colortbl")) {
+        switch (w.kind) {
+        case Kind::FontTable:
+            g.destination = Destination::FontTable;
+            return;
+        case Kind::ColorTable:
             g.destination = Destination::ColorTable;
             m_colorPending = false;
             return;
-        }
-        if (w == QLatin1String("bin")) {
+        case Kind::Binary:
             // Binary data: skip exactly that many bytes, whatever they hold.
             m_pos = std::min(m_src.size(), m_pos + std::max(0, param));
             return;
+        default:
+            break;
         }
-        if (isSkippedDestination(w) || (g.ignorableNext && firstInGroup && !isKnownWord(w))) {
+        if (w.kind == Kind::SkippedDestination || (g.ignorableNext && firstInGroup && w.kind != Kind::KnownDestination)) {
             g.destination = Destination::Skip;
             return;
         }
         if (g.destination == Destination::Skip)
             return;
         if (g.destination == Destination::FontTable) {
-            if (w == QLatin1String("f") && hasParam) {
+            if (w.kind == Kind::FontNumber && hasParam) {
                 m_currentFont = param;
                 m_fontNameOpen = true;
                 m_fontName.clear();
-            } else if (w == QLatin1String("fcharset") && hasParam) {
+            } else if (w.kind == Kind::FontCharset && hasParam) {
                 m_fonts[m_currentFont].charset = param;
             }
             return;
         }
         if (g.destination == Destination::ColorTable) {
-            if (w == QLatin1String("red")) { m_red = param; m_colorPending = true; }
-            else if (w == QLatin1String("green")) { m_green = param; m_colorPending = true; }
-            else if (w == QLatin1String("blue")) { m_blue = param; m_colorPending = true; }
+            switch (w.kind) {
+            case Kind::Red: m_red = param; m_colorPending = true; break;
+            case Kind::Green: m_green = param; m_colorPending = true; break;
+            case Kind::Blue: m_blue = param; m_colorPending = true; break;
+            default: break;
+            }
             return;
         }
 
         CharState &ch = g.chars;
         ParaState &pa = g.para;
+        switch (w.kind) {
         // Document-wide settings.
-        if (w == QLatin1String("ansi")) m_codePage = 1252;
-        else if (w == QLatin1String("ansicpg") && hasParam && param > 0) m_codePage = param;
-        else if (w == QLatin1String("mac")) m_codePage = 10000;
-        else if (w == QLatin1String("pc")) m_codePage = 437;
-        else if (w == QLatin1String("pca")) m_codePage = 850;
-        else if (w == QLatin1String("deff") && hasParam) m_defaultFont = param;
-        else if (w == QLatin1String("uc") && hasParam) g.unicodeSkip = std::clamp(param, 0, 16);
-        else if (w == QLatin1String("u") && hasParam) {
-            const bool valid = param >= -32768 && param <= 65535;
-            text(valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter));
-            m_skipChars = g.unicodeSkip;
-        }
+        case Kind::Ansi: m_codePage = 1252; break;
+        case Kind::AnsiCodePage: if (hasParam && param > 0) m_codePage = param; break;
+        case Kind::Mac: m_codePage = 10000; break;
+        case Kind::Pc: m_codePage = 437; break;
+        case Kind::Pca: m_codePage = 850; break;
+        case Kind::DefaultFont: if (hasParam) m_defaultFont = param; break;
+        case Kind::UnicodeSkip: if (hasParam) g.unicodeSkip = std::clamp(param, 0, 16); break;
+        case Kind::Unicode:
+            if (hasParam) {
+                const bool valid = param >= -32768 && param <= 65535;
+                text(valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter));
+                m_skipChars = g.unicodeSkip;
+            }
+            break;
         // Text.
-        else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
+        case Kind::Paragraph:
             noteMark();
             paragraph();
-        }
-        else if (w == QLatin1String("line")) {
+            break;
+        case Kind::Line:
             noteMark();
             lineBreakSeen();
             text(QChar::LineSeparator);
-        }
-        else if (w == QLatin1String("tab")) text(QLatin1Char('\t'));
-        else if (w == QLatin1String("cell") || w == QLatin1String("nestcell")) ++m_cellsPending;
-        else if (w == QLatin1String("row") || w == QLatin1String("nestrow")) {
+            break;
+        case Kind::Tab: text(QLatin1Char('\t')); break;
+        case Kind::Cell: ++m_cellsPending; break;
+        case Kind::Row:
             m_cellsPending = 0;
             noteMark();
             paragraph();
-        }
-        else if (w == QLatin1String("emdash")) text(QChar(0x2014));
-        else if (w == QLatin1String("endash")) text(QChar(0x2013));
-        else if (w == QLatin1String("emspace")) text(QChar(0x2003));
-        else if (w == QLatin1String("enspace")) text(QChar(0x2002));
-        else if (w == QLatin1String("qmspace")) text(QChar(0x2005));
-        else if (w == QLatin1String("bullet")) text(QChar(0x2022));
-        else if (w == QLatin1String("lquote")) text(QChar(0x2018));
-        else if (w == QLatin1String("rquote")) text(QChar(0x2019));
-        else if (w == QLatin1String("ldblquote")) text(QChar(0x201C));
-        else if (w == QLatin1String("rdblquote")) text(QChar(0x201D));
+            break;
+        case Kind::Character: text(QChar(w.character)); break;
         // Character formats.
-        else if (w == QLatin1String("plain")) ch = CharState{};
-        else if (w == QLatin1String("b")) ch.bold = on;
-        else if (w == QLatin1String("i")) ch.italic = on;
-        else if (w == QLatin1String("ul") || w == QLatin1String("uld") || w == QLatin1String("uldb")
-                 || w == QLatin1String("ulw") || w == QLatin1String("uldash") || w == QLatin1String("ulth")
-                 || w == QLatin1String("ulwave") || w == QLatin1String("uldashd") || w == QLatin1String("ulhair"))
-            ch.underline = on;
-        else if (w == QLatin1String("ulnone")) ch.underline = false;
-        else if (w == QLatin1String("strike") || w == QLatin1String("striked")) ch.strike = on;
-        else if (w == QLatin1String("super")) ch.vertical = 1;
-        else if (w == QLatin1String("sub")) ch.vertical = -1;
-        else if (w == QLatin1String("nosupersub")) ch.vertical = 0;
-        else if (w == QLatin1String("fs") && hasParam) ch.halfPoints = std::clamp(param, 1, 3276);
-        else if (w == QLatin1String("f") && hasParam) ch.font = param;
-        else if (w == QLatin1String("cf") && hasParam) ch.color = param;
-        else if ((w == QLatin1String("highlight") || w == QLatin1String("cb") || w == QLatin1String("chcbpat")) && hasParam)
-            ch.highlight = param;
+        case Kind::Plain: ch = CharState{}; break;
+        case Kind::Bold: ch.bold = on; break;
+        case Kind::Italic: ch.italic = on; break;
+        case Kind::Underline: ch.underline = on; break;
+        case Kind::UnderlineNone: ch.underline = false; break;
+        case Kind::Strike: ch.strike = on; break;
+        case Kind::Superscript: ch.vertical = 1; break;
+        case Kind::Subscript: ch.vertical = -1; break;
+        case Kind::NoSuperSub: ch.vertical = 0; break;
+        case Kind::FontSize: if (hasParam) ch.halfPoints = std::clamp(param, 1, 3276); break;
+        case Kind::FontNumber: if (hasParam) ch.font = param; break;
+        case Kind::Foreground: if (hasParam) ch.color = param; break;
+        case Kind::Highlight: if (hasParam) ch.highlight = param; break;
         // Paragraph formats.
-        else if (w == QLatin1String("pard")) pa = ParaState{};
-        else if (w == QLatin1String("ql")) pa.alignment = Qt::AlignLeft;
-        else if (w == QLatin1String("qc")) pa.alignment = Qt::AlignHCenter;
-        else if (w == QLatin1String("qr")) pa.alignment = Qt::AlignRight;
-        else if (w == QLatin1String("qj")) pa.alignment = Qt::AlignJustify;
-        else if ((w == QLatin1String("li") || w == QLatin1String("lin")) && hasParam) pa.leftTwips = param;
-        else if ((w == QLatin1String("ri") || w == QLatin1String("rin")) && hasParam) pa.rightTwips = param;
-        else if (w == QLatin1String("fi") && hasParam) pa.firstTwips = param;
-        else if (w == QLatin1String("intbl")) pa.inTable = true;
-    }
-
-    static bool isKnownWord(QStringView w)
-    {
-        // Words after \* that this reader understands as real destinations.
-        return w == QLatin1String("fldrslt") || w == QLatin1String("shppict") || w == QLatin1String("listtext")
-               || w == QLatin1String("pntext");
+        case Kind::ParagraphDefaults: pa = ParaState{}; break;
+        case Kind::AlignLeft: pa.alignment = Qt::AlignLeft; break;
+        case Kind::AlignCenter: pa.alignment = Qt::AlignHCenter; break;
+        case Kind::AlignRight: pa.alignment = Qt::AlignRight; break;
+        case Kind::AlignJustify: pa.alignment = Qt::AlignJustify; break;
+        case Kind::LeftIndent: if (hasParam) pa.leftTwips = param; break;
+        case Kind::RightIndent: if (hasParam) pa.rightTwips = param; break;
+        case Kind::FirstIndent: if (hasParam) pa.firstTwips = param; break;
+        case Kind::InTable: pa.inTable = true; break;
+        default: break;
+        }
     }
 
     // ---- text ----------------------------------------------------------------
