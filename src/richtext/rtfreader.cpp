@@ -137,6 +137,8 @@ private:
             } else if (c == QLatin1Char('\\')) {
                 controlWord();
             } else {
+                if (m_skipChars == 0 && takeRun())
+                    continue;
                 ++m_pos;
                 if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                     continue;
@@ -153,6 +155,43 @@ private:
     }
 
     Group &top() { return m_stack.back(); }
+
+    // The bulk of a document is characters that stand for themselves: take
+    // them as one run instead of one by one. False where the character at
+    // m_pos needs the careful path (tabs, control characters, code-page
+    // bytes, line breaks in the source).
+    bool takeRun()
+    {
+        const char16_t *const data = m_src.utf16();
+        const qsizetype n = m_src.size();
+        const Destination destination = top().destination;
+        if (destination == Destination::Skip) {
+            // Ignored content, pictures' hex above all: on to the next group or control word.
+            qsizetype end = m_pos;
+            while (end < n && data[end] != u'{' && data[end] != u'}' && data[end] != u'\\')
+                ++end;
+            m_pos = end;
+            return true;
+        }
+        if (destination != Destination::Text || !standsForItself(data[m_pos]))
+            return false;
+        // Pending bytes may end a line, so they go first.
+        flushBytes();
+        qsizetype end = m_pos + 1;
+        // Once the first line is done, one more character ends the reading.
+        if (!(m_firstLineOnly && m_lineDone)) {
+            while (end < n && standsForItself(data[end]))
+                ++end;
+        }
+        text(m_src.sliced(m_pos, end - m_pos));
+        m_pos = end;
+        return true;
+    }
+
+    static bool standsForItself(char16_t u)
+    {
+        return u >= 0x20 && u != u'{' && u != u'}' && u != u'\\' && (u < 0x80 || u > 0xFF);
+    }
 
     void openGroup()
     {
@@ -557,7 +596,7 @@ private:
         } else {
             m_plain += m_pending;
         }
-        m_pending.clear();
+        m_pending.resize(0);  // keeps the buffer for the next run
     }
 
     void paragraph()
