@@ -21,6 +21,7 @@ using Kind = RtfControlWords::Kind;
 // Deeper nesting than any real document uses; beyond it, groups are only counted.
 constexpr int kMaxStoredDepth = 512;
 constexpr int kMaxControlWord = 32;
+constexpr qsizetype kMaxCachedFormats = 256;
 
 enum class Destination { Text, Skip, FontTable, ColorTable };
 
@@ -49,6 +50,17 @@ struct ParaState
 
     bool operator==(const ParaState &) const = default;
 };
+
+size_t qHash(const CharState &s, size_t seed = 0)
+{
+    return qHashMulti(seed, s.bold, s.italic, s.underline, s.strike, s.vertical, s.halfPoints, s.font, s.color,
+                      s.highlight);
+}
+
+size_t qHash(const ParaState &p, size_t seed = 0)
+{
+    return qHashMulti(seed, int(p.alignment), p.leftTwips, p.rightTwips, p.firstTwips, p.inTable);
+}
 
 struct Group
 {
@@ -337,6 +349,7 @@ private:
                 m_fontName.clear();
             } else if (w.kind == Kind::FontCharset && hasParam) {
                 m_fonts[m_currentFont].charset = param;
+                tablesChanged();
             }
             return;
         }
@@ -435,6 +448,7 @@ private:
                                                   : QColor());
                 m_colorPending = false;
                 m_red = m_green = m_blue = 0;
+                tablesChanged();
             }
             return;
         }
@@ -457,6 +471,7 @@ private:
         if (name.endsWith(QLatin1Char(';')))
             name.chop(1);
         m_fonts[m_currentFont].name = name;
+        tablesChanged();
         m_fontNameOpen = false;
     }
 
@@ -518,7 +533,31 @@ private:
     }
     void text(QChar c) { text(QStringView(&c, 1)); }
 
-    QTextCharFormat charFormat(const CharState &s) const
+    // Formats are built once per distinct state: building one is dear, and a
+    // document switches among a handful. The caches are bounded, as hostile
+    // input can make endless distinct states, and the character formats are
+    // dropped whenever the font or colour table they read changes.
+    QTextCharFormat charFormat(const CharState &s)
+    {
+        if (const auto it = m_charFormats.constFind(s); it != m_charFormats.constEnd())
+            return *it;
+        if (m_charFormats.size() >= kMaxCachedFormats)
+            m_charFormats.clear();
+        return *m_charFormats.insert(s, makeCharFormat(s));
+    }
+
+    QTextBlockFormat blockFormat(const ParaState &p)
+    {
+        if (const auto it = m_blockFormats.constFind(p); it != m_blockFormats.constEnd())
+            return *it;
+        if (m_blockFormats.size() >= kMaxCachedFormats)
+            m_blockFormats.clear();
+        return *m_blockFormats.insert(p, makeBlockFormat(p));
+    }
+
+    void tablesChanged() { m_charFormats.clear(); }
+
+    QTextCharFormat makeCharFormat(const CharState &s) const
     {
         QTextCharFormat f;
         if (s.bold)
@@ -544,7 +583,7 @@ private:
         return f;
     }
 
-    QTextBlockFormat blockFormat(const ParaState &p) const
+    static QTextBlockFormat makeBlockFormat(const ParaState &p)
     {
         QTextBlockFormat f;
         f.setAlignment(p.alignment);
@@ -581,9 +620,19 @@ private:
         if (!m_doc)
             return;
         if (!m_blockFormatted) {
-            m_cursor.setBlockFormat(blockFormat(m_paraState));
+            setCurrentBlockFormat(m_paraState);
             m_blockFormatted = true;
         }
+    }
+
+    // Setting the format the block already has changes nothing: skip the work.
+    void setCurrentBlockFormat(const ParaState &p)
+    {
+        if (m_blockHasPara && m_blockPara == p)
+            return;
+        m_cursor.setBlockFormat(blockFormat(p));
+        m_blockPara = p;
+        m_blockHasPara = true;
     }
 
     void flushText()
@@ -609,8 +658,9 @@ private:
         flushText();
         // A paragraph takes the properties in force at its mark.
         if (m_doc) {
-            m_cursor.setBlockFormat(blockFormat(top().para));
+            setCurrentBlockFormat(top().para);
             m_cursor.insertBlock(blockFormat(top().para), charFormat(top().chars));
+            m_blockPara = top().para;
         } else {
             m_plain += QChar::ParagraphSeparator;
         }
@@ -665,6 +715,11 @@ private:
     CharState m_pendingState;
     ParaState m_paraState;
     bool m_blockFormatted = false;
+    // The paragraph state whose format the current block holds, if known.
+    ParaState m_blockPara;
+    bool m_blockHasPara = false;
+    QHash<CharState, QTextCharFormat> m_charFormats;
+    QHash<ParaState, QTextBlockFormat> m_blockFormats;
     int m_cellsPending = 0;
 };
 
