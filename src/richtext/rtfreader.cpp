@@ -21,7 +21,9 @@ using Kind = RtfControlWords::Kind;
 // Deeper nesting than any real document uses; beyond it, groups are only counted.
 constexpr int kMaxStoredDepth = 512;
 constexpr int kMaxControlWord = 32;
-constexpr qsizetype kMaxCachedFormats = 256;
+// Far more distinct formats than a real document uses; the document keeps
+// each one it is given anyway.
+constexpr qsizetype kMaxCachedFormats = 4096;
 
 enum class Destination { Text, Skip, FontTable, ColorTable };
 
@@ -537,22 +539,38 @@ private:
     // document switches among a handful. The caches are bounded, as hostile
     // input can make endless distinct states, and the character formats are
     // dropped whenever the font or colour table they read changes.
-    QTextCharFormat charFormat(const CharState &s)
+    // The references hold until the next call.
+    const QTextCharFormat &charFormat(const CharState &s)
     {
         if (const auto it = m_charFormats.constFind(s); it != m_charFormats.constEnd())
             return *it;
         if (m_charFormats.size() >= kMaxCachedFormats)
             m_charFormats.clear();
-        return *m_charFormats.insert(s, makeCharFormat(s));
+        return *m_charFormats.insert(s, withHash(makeCharFormat(s)));
     }
 
-    QTextBlockFormat blockFormat(const ParaState &p)
+    const QTextBlockFormat &blockFormat(const ParaState &p)
     {
         if (const auto it = m_blockFormats.constFind(p); it != m_blockFormats.constEnd())
             return *it;
         if (m_blockFormats.size() >= kMaxCachedFormats)
             m_blockFormats.clear();
-        return *m_blockFormats.insert(p, makeBlockFormat(p));
+        return *m_blockFormats.insert(p, withHash(makeBlockFormat(p)));
+    }
+
+    // A format remembers its hash once compared with another, and the
+    // document looks each inserted format up by that hash: comparing once
+    // here spares computing it again on every insertion.
+    template<typename Format>
+    static Format withHash(Format f)
+    {
+        static const QTextFormat other = [] {
+            QTextFormat o;
+            o.setProperty(QTextFormat::UserProperty, true);
+            return o;
+        }();
+        (void)(f == other);
+        return f;
     }
 
     void tablesChanged() { m_charFormats.clear(); }
