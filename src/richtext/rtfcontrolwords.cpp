@@ -1,6 +1,6 @@
 #include "richtext/rtfcontrolwords.h"
 
-#include <QHash>
+#include <iterator>
 
 namespace RtfControlWords {
 
@@ -77,18 +77,61 @@ constexpr Entry kEntries[] = {
     {u"rin", {Kind::RightIndent}}, {u"fi", {Kind::FirstIndent}}, {u"intbl", {Kind::InTable}},
 };
 
+// Every word is looked up, most of them short: an open-addressed table with
+// a cheap hash beats a general-purpose map here.
+class WordTable
+{
+public:
+    WordTable()
+    {
+        for (const Entry &e : kEntries) {
+            const QStringView name(e.name);
+            size_t slot = hash(name) & kMask;
+            while (m_slots[slot].name)
+                slot = (slot + 1) & kMask;
+            m_slots[slot] = {e.name, name.size(), e.word};
+        }
+    }
+
+    Word find(QStringView name) const
+    {
+        for (size_t slot = hash(name) & kMask; m_slots[slot].name; slot = (slot + 1) & kMask) {
+            const Slot &s = m_slots[slot];
+            if (s.size == name.size() && QStringView(s.name, s.size) == name)
+                return s.word;
+        }
+        return {};
+    }
+
+private:
+    static constexpr size_t kSize = 512;  // a power of two, well above the number of words
+    static constexpr size_t kMask = kSize - 1;
+
+    static size_t hash(QStringView name)
+    {
+        size_t h = 2166136261u;
+        for (const QChar c : name)
+            h = (h ^ c.unicode()) * 16777619u;
+        return h ^ (h >> 9);
+    }
+
+    struct Slot
+    {
+        const char16_t *name = nullptr;
+        qsizetype size = 0;
+        Word word;
+    };
+    Slot m_slots[kSize];
+};
+
+static_assert(std::size(kEntries) < 512 / 2);
+
 } // namespace
 
 Word lookup(QStringView name)
 {
-    static const QHash<QStringView, Word> words = [] {
-        QHash<QStringView, Word> table;
-        table.reserve(qsizetype(std::size(kEntries)));
-        for (const Entry &e : kEntries)
-            table.insert(QStringView(e.name), e.word);
-        return table;
-    }();
-    return words.value(name);
+    static const WordTable table;
+    return table.find(name);
 }
 
 } // namespace RtfControlWords

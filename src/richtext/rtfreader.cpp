@@ -481,13 +481,13 @@ private:
     {
         if (m_bytes.isEmpty())
             return;
-        const QByteArray bytes = std::exchange(m_bytes, {});
         int codePage = m_codePage;
         const int fontIndex = top().chars.font >= 0 ? top().chars.font : m_defaultFont;
         const auto font = m_fonts.constFind(fontIndex);
         if (font != m_fonts.constEnd() && font->charset >= 0)
             codePage = codePageOfCharset(font->charset, m_codePage);
-        const QString decoded = TextCodecs::decodeCodePage(bytes, codePage);
+        const QString decoded = TextCodecs::decodeCodePage(m_bytes, codePage);
+        m_bytes.resize(0);  // before the text below, which flushes again; keeps the buffer
         if (top().destination == Destination::FontTable) {
             if (m_fontNameOpen)
                 m_fontName += decoded;
@@ -521,10 +521,14 @@ private:
             const QString tabs(std::exchange(m_cellsPending, 0), QLatin1Char('\t'));
             text(QStringView(tabs));
         }
-        if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
-            flushText();
-        m_pendingState = top().chars;
-        m_pending += s;
+        if (m_doc) {
+            if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
+                flushText();
+            m_pendingState = top().chars;
+            m_pending += s;
+        } else {
+            m_plain += s;  // plain text has no formats to gather runs for
+        }
         if (m_firstLineOnly && !(s.size() == 1 && s[0] == QChar::LineSeparator)) {
             if (m_lineDone)
                 m_stop = true;
@@ -657,12 +661,8 @@ private:
     {
         if (m_pending.isEmpty())
             return;
-        if (m_doc) {
-            setBlockFormatIfEmpty();
-            m_cursor.insertText(m_pending, charFormat(m_pendingState));
-        } else {
-            m_plain += m_pending;
-        }
+        setBlockFormatIfEmpty();
+        m_cursor.insertText(m_pending, charFormat(m_pendingState));
         m_pending.resize(0);  // keeps the buffer for the next run
     }
 
