@@ -1,5 +1,6 @@
 #include "richtext/rtfcontrolwords.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace RtfControlWords {
@@ -97,7 +98,7 @@ public:
     {
         for (size_t slot = hash(name) & kMask; m_slots[slot].name; slot = (slot + 1) & kMask) {
             const Slot &s = m_slots[slot];
-            if (s.size == name.size() && QStringView(s.name, s.size) == name)
+            if (s.size == name.size() && std::equal(name.begin(), name.end(), s.name))
                 return s.word;
         }
         return {};

@@ -10,6 +10,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <array>
 #include <vector>
 
 namespace RtfReader {
@@ -202,10 +203,14 @@ private:
         return true;
     }
 
-    static bool standsForItself(char16_t u)
-    {
-        return u >= 0x20 && u != u'{' && u != u'}' && u != u'\\' && (u < 0x80 || u > 0xFF);
-    }
+    static bool standsForItself(char16_t u) { return u > 0xFF || kStandsForItself[u]; }
+
+    static constexpr std::array<bool, 256> kStandsForItself = [] {
+        std::array<bool, 256> table{};
+        for (int u = 0x20; u < 0x80; ++u)
+            table[size_t(u)] = u != '{' && u != '}' && u != '\\';
+        return table;
+    }();
 
     void openGroup()
     {
