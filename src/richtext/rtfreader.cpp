@@ -547,15 +547,15 @@ private:
     // Formats are built once per distinct state: building one is dear, and a
     // document switches among a handful. The caches are bounded, as hostile
     // input can make endless distinct states, and the character formats are
-    // dropped whenever the font or colour table they read changes.
-    // The references hold until the next call.
+    // dropped whenever the font or colour table they read changes. A returned
+    // reference holds until the next call.
     const QTextCharFormat &charFormat(const CharState &s)
     {
         if (const auto it = m_charFormats.constFind(s); it != m_charFormats.constEnd())
             return *it;
         if (m_charFormats.size() >= kMaxCachedFormats)
             m_charFormats.clear();
-        return *m_charFormats.insert(s, withHash(makeCharFormat(s)));
+        return *m_charFormats.insert(s, makeCharFormat(s));
     }
 
     const QTextBlockFormat &blockFormat(const ParaState &p)
@@ -564,22 +564,7 @@ private:
             return *it;
         if (m_blockFormats.size() >= kMaxCachedFormats)
             m_blockFormats.clear();
-        return *m_blockFormats.insert(p, withHash(makeBlockFormat(p)));
-    }
-
-    // A format remembers its hash once compared with another, and the
-    // document looks each inserted format up by that hash: comparing once
-    // here spares computing it again on every insertion.
-    template<typename Format>
-    static Format withHash(Format f)
-    {
-        static const QTextFormat other = [] {
-            QTextFormat o;
-            o.setProperty(QTextFormat::UserProperty, true);
-            return o;
-        }();
-        (void)(f == other);
-        return f;
+        return *m_blockFormats.insert(p, makeBlockFormat(p));
     }
 
     void tablesChanged() { m_charFormats.clear(); }
