@@ -107,7 +107,8 @@ int main(int argc, char **argv)
             QFile in(path);
             in.open(QIODevice::ReadOnly);
             DataFileReader reader(path, in.size());
-            ParseResult result = reader.parse(DataFileFormat::decode(in.readAll()));
+            const QByteArray bytes = in.readAll();
+            ParseResult result = reader.parse(bytes);
             c.replaceAll(std::move(result.categories));
         }
         load.push_back(msSince(t));

@@ -46,6 +46,8 @@ AppPaths AppPaths::resolve()
         runtime = paths.programFolder;
     paths.lockFile = QDir(runtime).filePath(QStringLiteral("scrapkeeper.lock"));
     paths.programFile = QCoreApplication::applicationFilePath();
+    paths.helpLinkFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
+                               .filePath(QStringLiteral("scrapkeeper/help"));
     return paths;
 }
 

@@ -11,6 +11,7 @@ struct AppPaths
     QString autostartFile;
     QString lockFile;
     QString programFile;
+    QString helpLinkFolder;  // forwarding pages that open the help at a topic
 
     // The real locations, creating the per-user folder (owner only).
     static AppPaths resolve();

@@ -1,4 +1,5 @@
 #include "app/scrapkeeper.h"
+#include "app/helpaddress.h"
 
 #include "auxiliary/aboutdialog.h"
 #include "auxiliary/tips.h"
@@ -504,9 +505,7 @@ void Scrapkeeper::explanationRequested(const QString &text)
 
 void Scrapkeeper::openHelp(const QString &topic)
 {
-    QUrl url = QUrl::fromLocalFile(m_paths.helpPage());
-    url.setFragment(topic);
-    m_desktop.openDocument(url);
+    m_desktop.openDocument(HelpAddress::forTopic(m_paths.helpPage(), topic, m_paths.helpLinkFolder));
 }
 
 // ---- settings ----------------------------------------------------------------------

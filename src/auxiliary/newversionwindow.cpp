@@ -48,6 +48,7 @@ NewVersionWindow::NewVersionWindow(const VersionCheckServer &server, MessageBoxS
     m_homeCaption->setGeometry(6, kMemoHeight + 3, 190, 15);
     m_homeLink = new WebLink(m_homePage.toString(), this);
     m_homeLink->setObjectName(QStringLiteral("url"));
+    m_homeLink->setToolTip(m_homePage.toString()); // the address may be wider than its place
     m_homeLink->setGeometry(6, kMemoHeight + 18, 190, 15);
     connect(m_homeLink, &WebLink::clicked, this, &NewVersionWindow::openHomePage);
 

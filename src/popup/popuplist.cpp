@@ -2,6 +2,7 @@
 
 #include "popup/companionplacement.h"
 #include "popup/pasteengine.h"
+#include "popup/popuplistmodel.h"
 #include "popup/previewwindow.h"
 
 #include "richtext/rtfreader.h"
@@ -16,10 +17,11 @@
 #include <algorithm>
 #include <QCloseEvent>
 #include <QKeyEvent>
-#include <QListWidget>
+#include <QListView>
 #include <QMouseEvent>
 #include <QMenu>
-#include <QPainter>
+#include <QScopedValueRollback>
+#include <QSet>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
@@ -32,28 +34,19 @@ const QString kDeleteQuestion = QStringLiteral(
     "Are you sure you want to delete?  (pressing Cancel will restore all changes you make)\r\n\r\n(This dialog can be "
     "disabled from the Miscellaneous tab in General Options.)");
 
-enum KindIcon { TextIcon, ImageIcon, RichIcon };
-
-QIcon drawKindIcon(KindIcon kind)
+// All an edit of the list's record gives back, the picture of an image item
+// among it: the one place where the list touches a picture.
+void writeBackEdit(const Item &edited, Item &record)
 {
-    const QSize size = kind == ImageIcon ? QSize(11, 10) : kind == RichIcon ? QSize(11, 11) : QSize(8, 11);
-    QPixmap pixmap(size);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setPen(QColor(60, 60, 60));
-    if (kind == ImageIcon) {
-        p.setBrush(QColor(120, 180, 240));
-        p.drawRect(0, 0, 10, 9);
-        p.setBrush(QColor(40, 150, 60));
-        p.drawPolygon(QPolygon({QPoint(1, 8), QPoint(4, 4), QPoint(7, 8)}));
-    } else {
-        p.setBrush(Qt::white);
-        p.drawRect(0, 0, size.width() - 1, size.height() - 1);
-        p.setPen(kind == RichIcon ? QColor(200, 40, 40) : QColor(90, 90, 90));
-        for (int y = 3; y < size.height() - 1; y += 2)
-            p.drawLine(2, y, size.width() - 3, y);
-    }
-    return QIcon(pixmap);
+    record.action = edited.action;
+    record.extraText = edited.extraText;
+    record.pasteMethod = edited.pasteMethod;
+    record.alias = edited.alias;
+    record.kind = edited.kind;
+    record.text = edited.text;
+    record.actionCount = edited.actionCount;
+    record.bitmap = edited.bitmap;
+    record.created = edited.created;
 }
 
 } // namespace
@@ -71,9 +64,6 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     setObjectName(QStringLiteral("frmlb"));
     setWindowTitle(QStringLiteral("List box"));
     setAttribute(Qt::WA_DeleteOnClose);
-    m_kindIcons[TextIcon] = drawKindIcon(TextIcon);
-    m_kindIcons[ImageIcon] = drawKindIcon(ImageIcon);
-    m_kindIcons[RichIcon] = drawKindIcon(RichIcon);
 
     m_strip = new QWidget(this);
     m_strip->setObjectName(QStringLiteral("strip"));
@@ -112,10 +102,13 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     connect(m_methodButton, &QToolButton::clicked, this, &PopupList::showGlobalMethodMenu);
     connect(m_categoryButton, &QToolButton::clicked, this, &PopupList::showCategoryMenu);
 
-    m_list = new QListWidget(this);
+    m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("lb"));
+    m_rows = new PopupListModel(m_list);
+    m_list->setModel(m_rows);
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    // Every row is as high as the first: the view never measures the others.
     m_list->setUniformItemSizes(true);
     // Long texts are cut short with an ellipsis; a scroll bar would hide a row.
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -128,14 +121,20 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_moveOverlay->installEventFilter(this);
     m_moveOverlay->hide();
     m_list->setIconSize(QSize(11, 11));
-    // The height of a row showing "Text", as the list itself draws it.
-    m_list->addItem(QStringLiteral("Text"));
-    m_list->item(0)->setIcon(m_kindIcons[TextIcon]);
-    m_itemHeight = std::max(m_list->sizeHintForRow(0), QFontMetrics(m_list->font()).height());
-    m_list->clear();
-    connect(m_list, &QListWidget::itemSelectionChanged, this, &PopupList::updateSelectionOrder);
-    connect(m_list, &QListWidget::currentRowChanged, this, &PopupList::updateSelectionOrder);
-    connect(m_list, &QListWidget::itemDoubleClicked, this, &PopupList::pasteSelection);
+    {
+        // The height of a row showing "Text", as the list itself draws it.
+        Item sample;
+        m_rows->showEntries({CurrentItem{QStringLiteral("Text"), &sample}});
+        m_itemHeight = std::max(m_list->sizeHintForRow(0), QFontMetrics(m_list->font()).height());
+        m_rows->showEntries({});
+    }
+    const auto selectionMoved = [this] {
+        if (!m_filling)
+            updateSelectionOrder();
+    };
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, selectionMoved);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentRowChanged, this, selectionMoved);
+    connect(m_list, &QListView::doubleClicked, this, &PopupList::pasteSelection);
 
     const auto shortcut = [this](const char *keys, auto slot) {
         auto *key = new QShortcut(QKeySequence(QLatin1String(keys)), this);
@@ -154,30 +153,54 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
     connect(&m_collection, &Collection::aboutToRemoveItems, this, [this](int categoryIndex, int first, int last) {
-        if (const CategoryNode *category = m_collection.category(categoryIndex)) {
-            for (int row = std::max(first, 0); row <= last && row < category->itemCount(); ++row)
-                forgetEntry(category->items[size_t(row)].get());
-        }
+        const CategoryNode *category = m_collection.category(categoryIndex);
+        if (!category)
+            return;
+        QSet<const Item *> freed;
+        for (int row = std::max(first, 0); row <= last && row < category->itemCount(); ++row)
+            freed.insert(category->items[size_t(row)].get());
+        forgetEntries([&freed](const Item *item) { return freed.contains(item); });
     });
     connect(&m_collection, &Collection::aboutToReset, this, [this] {
-        for (Item *entry : std::as_const(m_entries))
-            forgetEntry(entry);
+        forgetEntries([](const Item *) { return true; });
     });
     // The list and its companions close as one when the user goes elsewhere.
     connect(qApp, &QGuiApplication::focusWindowChanged, this, &PopupList::checkActivation);
 }
 
-void PopupList::forgetEntry(const Item *item)
+void PopupList::forgetEntries(const std::function<bool(const Item *)> &freed)
 {
-    const int row = m_entries.indexOf(item);
-    if (row < 0 || !item)
+    const QList<int> rows = m_rows->forget(freed);
+    if (rows.isEmpty())
         return;
-    m_entries[row] = nullptr;
-    if (QListWidgetItem *shown = m_list->item(row)) {
-        shown->setSelected(false);
+    for (const int row : rows) {
+        m_list->selectionModel()->select(m_rows->index(row), QItemSelectionModel::Deselect);
         m_list->setRowHidden(row, true);
     }
-    m_order.update([this](int i) { return m_list->item(i)->isSelected(); }, m_list->count(), m_list->currentRow());
+    m_order.update(selectedRows(), m_rows->rowCount(), currentRow());
+}
+
+int PopupList::currentRow() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}
+
+void PopupList::setCurrentRow(int row)
+{
+    m_list->selectionModel()->setCurrentIndex(m_rows->index(row), QItemSelectionModel::ClearAndSelect);
+}
+
+QList<int> PopupList::selectedRows() const
+{
+    QList<int> rows;
+    for (const QItemSelectionRange &range : m_list->selectionModel()->selection()) {
+        for (int row = range.top(); row <= range.bottom(); ++row)
+            rows << row;
+    }
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
 }
 
 QToolButton *PopupList::addStripButton(const char *name, int left, int width, const QString &text, const QString &hint)
@@ -203,28 +226,18 @@ void PopupList::rebuild()
     m_order.clear();
     const QList<CurrentItem> &entries = m_collection.currentItems();
     m_noItems = entries.isEmpty();
-    m_entries.clear();
-    for (const CurrentItem &entry : entries)
-        m_entries << entry.item;
     // Only the category button, Alt and Esc work while the category is empty.
     for (QToolButton *button : std::as_const(m_itemButtons))
         button->setEnabled(!m_noItems);
     for (QShortcut *key : std::as_const(m_itemShortcuts))
         key->setEnabled(!m_noItems);
-    const QSignalBlocker block(m_list);
-    m_list->clear();
+    const QScopedValueRollback filling(m_filling, true);
     m_list->setEnabled(!m_noItems && !m_moveMode);
     if (m_noItems) {
-        m_list->addItems({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
-                        QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
+        m_rows->showLines({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
+                           QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
     } else {
-        for (const CurrentItem &entry : entries) {
-            const ItemKind kind = entry.item->kind;
-            new QListWidgetItem(m_kindIcons[kind == ItemKind::Image       ? ImageIcon
-                                            : kind == ItemKind::PlainText ? TextIcon
-                                                                          : RichIcon],
-                                entry.alias, m_list);
-        }
+        m_rows->showEntries(entries);
     }
 
     const bool strip = m_options.flag(Option::ListHelpButtons);
@@ -239,7 +252,7 @@ void PopupList::rebuild()
     m_list->setGeometry(0, top, width, listHeight);
     setFixedSize(width, top + listHeight);
     if (!m_noItems)
-        m_list->setCurrentRow(0, QItemSelectionModel::ClearAndSelect);
+        setCurrentRow(0);
     keepOnScreen();
     createPreview();
     updateSelectionOrder();
@@ -271,9 +284,9 @@ void PopupList::updateSelectionOrder()
 {
     if (m_noItems)
         return;
-    m_order.update([this](int i) { return m_list->item(i)->isSelected(); }, m_list->count(), m_list->currentRow());
+    m_order.update(selectedRows(), m_rows->rowCount(), currentRow());
     if (m_preview)
-        if (Item *item = entryAt(m_list->currentRow()))
+        if (Item *item = entryAt(currentRow()))
             m_preview->showItem(*item);
 }
 
@@ -284,7 +297,7 @@ bool PopupList::isCompanion(const QWidget *window) const
 
 Item *PopupList::entryAt(int row) const
 {
-    return m_noItems ? nullptr : m_entries.value(row);
+    return m_rows->record(row);
 }
 
 bool PopupList::createPreview()
@@ -366,8 +379,8 @@ void PopupList::followPointer(QPoint position)
 {
     if (!m_hint)
         return;
-    QListWidgetItem *under = m_noItems ? nullptr : m_list->itemAt(position);
-    const int row = under ? m_list->row(under) : -1;
+    const QModelIndex under = m_noItems ? QModelIndex() : m_list->indexAt(position);
+    const int row = under.isValid() ? under.row() : -1;
     if (row == m_hoverIndex)
         return;
     m_hoverIndex = row;
@@ -453,12 +466,9 @@ void PopupList::deleteSelected()
 {
     if (m_noItems)
         return;
-    const int focused = m_list->currentRow();
-    QList<int> doomed;
-    for (int i = 0; i < m_list->count(); ++i) {
-        if (m_list->item(i)->isSelected() && entryAt(i))
-            doomed << i;
-    }
+    const int focused = currentRow();
+    QList<int> doomed = selectedRows();
+    doomed.removeIf([this](int row) { return !entryAt(row); });
     if (doomed.isEmpty())
         return;
     m_busy = true;
@@ -478,8 +488,8 @@ void PopupList::deleteSelected()
     m_busy = false;
     m_collection.refreshCurrentItems();
     rebuild();
-    if (doomed.size() == 1 && m_list->count() > 0 && !m_noItems) {
-        m_list->setCurrentRow(std::min(focused, m_list->count() - 1), QItemSelectionModel::ClearAndSelect);
+    if (doomed.size() == 1 && !m_noItems) {
+        setCurrentRow(std::min(focused, m_rows->rowCount() - 1));
         m_order.clear();
         updateSelectionOrder();
     }
@@ -489,7 +499,7 @@ void PopupList::deleteSelected()
 
 void PopupList::editFocused()
 {
-    const int row = m_list->currentRow();
+    const int row = currentRow();
     Item *item = entryAt(row);
     if (!item || !m_itemEditor || m_busy)
         return;
@@ -500,22 +510,14 @@ void PopupList::editFocused()
     const bool accepted = m_itemEditor(edited);
     m_busy = false;
     if (accepted && entryAt(row) == item) {
-        item->action = edited.action;
-        item->extraText = edited.extraText;
-        item->pasteMethod = edited.pasteMethod;
-        item->alias = edited.alias;
-        item->kind = edited.kind;
-        item->text = edited.text;
-        item->actionCount = edited.actionCount;
-        item->bitmap = edited.bitmap;
-        item->created = edited.created;
+        writeBackEdit(edited, *item);
         m_collection.setCaptureModified();
         m_collection.refreshCurrentItems();
         rebuild();
         // Captures made meanwhile moved the row down; the record keeps the focus.
-        const int focused = int(m_entries.indexOf(item));
+        const int focused = m_rows->rowOf(item);
         if (!m_noItems && focused >= 0) {
-            m_list->setCurrentRow(focused, QItemSelectionModel::ClearAndSelect);
+            setCurrentRow(focused);
             m_order.clear();
             updateSelectionOrder();
         }

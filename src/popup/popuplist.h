@@ -6,7 +6,6 @@
 
 #include "platform/desktop.h"
 
-#include <QIcon>
 #include <QPointer>
 #include <QWidget>
 
@@ -16,9 +15,8 @@ class Collection;
 class MessageBoxService;
 class Options;
 class PasteEngine;
-class QListWidget;
-
-
+class PopupListModel;
+class QListView;
 class QToolButton;
 struct Item;
 
@@ -55,7 +53,8 @@ public:
     bool moveMode() const { return m_moveMode; }
 
     const QList<int> &selectionOrder() const { return m_order.order(); }
-    QListWidget *list() const { return m_list; }
+    QListView *list() const { return m_list; }
+    int currentRow() const;
     int itemHeight() const { return m_itemHeight; }
     bool noItems() const { return m_noItems; }
 
@@ -82,7 +81,9 @@ private:
     void shapeWindow();
     void followPointer(QPoint position);
     Item *entryAt(int row) const;
-    void forgetEntry(const Item *item);
+    void forgetEntries(const std::function<bool(const Item *)> &freed);
+    void setCurrentRow(int row);
+    QList<int> selectedRows() const;
     bool handleKey(class QKeyEvent *key);
     void checkActivation();
     bool isCompanion(const QWidget *window) const;
@@ -98,20 +99,20 @@ private:
     QToolButton *m_categoryButton = nullptr;
     QToolButton *m_methodButton = nullptr;
     QList<QToolButton *> m_itemButtons;
-    QListWidget *m_list = nullptr;
-    QList<Item *> m_entries;  // the record of each row; null once the collection freed it
+    QListView *m_list = nullptr;
+    PopupListModel *m_rows = nullptr;
     QList<class QShortcut *> m_itemShortcuts;
     SelectionOrder m_order;
     int m_itemHeight = 0;
     bool m_noItems = false;
     bool m_wasActive = false;
     bool m_busy = false;  // a menu, a question or a paste is running
+    bool m_filling = false;  // rebuild() settles the selection order once, at its end
     bool m_moveMode = false;
     QWidget *m_moveOverlay = nullptr;
     QPoint m_dragOffset;
     int m_hoverIndex = -2;
     QPointer<PreviewWindow> m_preview;
     QPointer<ItemTooltip> m_hint;
-    QIcon m_kindIcons[3];
     std::function<bool(Item &)> m_itemEditor;
 };

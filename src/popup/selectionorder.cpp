@@ -1,22 +1,32 @@
 #include "popup/selectionorder.h"
 
-void SelectionOrder::visit(int index, bool selected)
-{
-    const bool listed = m_order.contains(index);
-    if (selected && !listed)
-        m_order.append(index);
-    else if (!selected && listed)
-        m_order.removeAll(index);
-}
+#include <QSet>
 
-void SelectionOrder::update(const std::function<bool(int)> &isSelected, int count, int focused)
+#include <algorithm>
+
+void SelectionOrder::update(QList<int> selected, int count, int focused)
 {
-    // Entries that no longer exist leave the order first.
-    m_order.removeIf([count](int index) { return index >= count; });
-    for (int i = 0; i < focused && i < count; ++i)
-        visit(i, isSelected(i));
-    for (int i = count - 1; i > focused; --i)
-        visit(i, isSelected(i));
-    if (focused >= 0 && focused < count)
-        visit(focused, isSelected(focused));
+    std::sort(selected.begin(), selected.end());
+    const auto isSelected = [&selected](int index) {
+        return std::binary_search(selected.cbegin(), selected.cend(), index);
+    };
+    // Entries that no longer exist or are no longer selected leave the order first.
+    m_order.removeIf([&](int index) { return index >= count || !isSelected(index); });
+    QSet<int> listed(m_order.cbegin(), m_order.cend());
+    const auto join = [this, &listed](int index) {
+        if (!listed.contains(index)) {
+            listed.insert(index);
+            m_order.append(index);
+        }
+    };
+    for (const int index : std::as_const(selected)) {
+        if (index >= 0 && index < focused && index < count)
+            join(index);
+    }
+    for (auto it = selected.crbegin(); it != selected.crend(); ++it) {
+        if (*it > focused && *it < count && *it >= 0)
+            join(*it);
+    }
+    if (focused >= 0 && focused < count && isSelected(focused))
+        join(focused);
 }

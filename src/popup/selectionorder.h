@@ -2,8 +2,6 @@
 
 #include <QList>
 
-#include <functional>
-
 // The order in which the entries of the pop-up list became selected, which is
 // the order they are pasted in. Entries joining in one step (a Shift range)
 // are appended toward the focused entry, the focused entry last; entries
@@ -12,10 +10,11 @@ class SelectionOrder
 {
 public:
     void clear() { m_order.clear(); }
-    void update(const std::function<bool(int)> &isSelected, int count, int focused);
+    // `selected` names the selected entries in any order; the work grows with
+    // the selection, never with the length of the list.
+    void update(QList<int> selected, int count, int focused);
     const QList<int> &order() const { return m_order; }
 
 private:
-    void visit(int index, bool selected);
     QList<int> m_order;
 };

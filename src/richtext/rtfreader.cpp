@@ -203,7 +203,8 @@ private:
         return true;
     }
 
-    static bool standsForItself(char16_t u) { return u > 0xFF || kStandsForItself[u]; }
+    // The two characters a document reserves for its frames take the slow path, which drops them.
+    static bool standsForItself(char16_t u) { return u > 0xFF ? u != 0xFDD0 && u != 0xFDD1 : kStandsForItself[u]; }
 
     static constexpr std::array<bool, 256> kStandsForItself = [] {
         std::array<bool, 256> table{};
@@ -384,7 +385,8 @@ private:
         case Kind::Unicode:
             if (hasParam) {
                 const bool valid = param >= -32768 && param <= 65535;
-                text(valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter));
+                const QChar c = valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter);
+                decodedText(QStringView(&c, 1));
                 m_skipChars = g.unicodeSkip;
             }
             break;
@@ -395,8 +397,9 @@ private:
             break;
         case Kind::Line:
             noteMark();
-            lineBreakSeen();
+            // The tabs of cells before the break end the line, not begin the next.
             text(QChar::LineSeparator);
+            lineBreakSeen();
             break;
         case Kind::Tab: text(QLatin1Char('\t')); break;
         case Kind::Cell: ++m_cellsPending; break;
@@ -468,7 +471,10 @@ private:
             m_bytes.append(char(u));
         } else {
             flushBytes();
-            text(c);
+            if (u < 0x100)
+                text(c);
+            else
+                decodedText(QStringView(&c, 1));
         }
     }
 
@@ -500,12 +506,22 @@ private:
         }
         if (top().destination != Destination::Text)
             return;
-        // An escaped line break (\'0d, \'0a, or the pair) is a paragraph mark,
-        // in the document and the plain text alike; other control bytes show nothing.
+        decodedText(decoded);
+    }
+
+    // Characters given as code-page bytes or by number: an escaped line break
+    // (CR, LF, or the pair) is a paragraph mark, in the document and the plain
+    // text alike; other control characters, and the two a document reserves
+    // for its frames, show nothing.
+    void decodedText(QStringView decoded)
+    {
+        const auto shows = [](QChar c) {
+            return (c.unicode() >= 0x20 || c == QLatin1Char('\t')) && c.unicode() != 0xFDD0 && c.unicode() != 0xFDD1;
+        };
         qsizetype start = 0;
         for (qsizetype i = 0; i <= decoded.size(); ++i) {
             const QChar c = i < decoded.size() ? decoded[i] : QChar();
-            if (i < decoded.size() && (c.unicode() >= 0x20 || c == QLatin1Char('\t')))
+            if (i < decoded.size() && shows(c))
                 continue;
             text(QStringView(decoded).mid(start, i - start));
             start = i + 1;

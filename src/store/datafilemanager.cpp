@@ -48,16 +48,14 @@ const QString kNotOpened = QStringLiteral(
 const QString kCopyFailed = QStringLiteral(
     "A copy of the data file could not be made:\r\n\r\n%1\r\n\r\nYour data is loaded and will be saved as usual.");
 
-QString firstLine(const QString &text)
+// Whether the file's first line (before any NUL) holds nothing but blanks:
+// no bytes other than a blank decode to one, whichever the encoding.
+bool firstLineBlank(const QByteArray &bytes)
 {
-    const qsizetype brk = text.indexOf(kLineBreak);
-    return brk < 0 ? text : text.left(brk);
-}
-
-bool blankAfterTrim(const QString &line)
-{
-    for (const QChar c : line) {
-        if (c != QLatin1Char(' '))
+    const QByteArrayView readable = DataFileFormat::readablePart(bytes);
+    const qsizetype brk = readable.indexOf("\r\n");
+    for (const char c : brk < 0 ? readable : readable.first(brk)) {
+        if (c != ' ')
             return false;
     }
     return true;
@@ -167,7 +165,6 @@ DataFileManager::FileText DataFileManager::readWhole(const QString &path) const
     whole.bytes = file.readAll();
     if (file.error() != QFileDevice::NoError)
         throw ProgramError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
-    whole.text = decode(whole.bytes);
     return whole;
 }
 
@@ -177,7 +174,7 @@ ParseResult DataFileManager::parse(const QString &path, const FileText &file)
     m_host.processEvents();
     DataFileReader reader(path, file.size);
     reader.setProgress([this](int percent) { m_host.showProgress(percent); });
-    return reader.parse(file.text);
+    return reader.parse(file.bytes);
 }
 
 void DataFileManager::adopt(ParseResult &&result)
@@ -197,6 +194,11 @@ void DataFileManager::adoptedWhole()
     m_host.refreshCaption();
     m_host.refreshCategoryCombo();
     learnBackupReferences(m_host.readBackupSetting() && keepCopy(m_currentFile, backupPath(m_currentFile)));
+    // A save killed before its data file was replaced left files no one
+    // names; they go now rather than at the next save.
+    DataFileWriter sweeper(m_currentFile);
+    sweeper.setKeep(m_backupReferences);
+    sweeper.removeUnused(m_collection);
     m_recent.moveToTop(m_currentFile);
 }
 
@@ -211,7 +213,7 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     }
 
     const FileText file = readWhole(m_currentFile);
-    if (blankAfterTrim(firstLine(file.text))) {
+    if (firstLineBlank(file.bytes)) {
         startFreshCollection(!file.bytes.trimmed().isEmpty());
         return Outcome::Done;
     }
@@ -252,7 +254,7 @@ DataFileManager::Switch DataFileManager::switchTo(const QString &path)
         if (!QFileInfo(candidate).isFile())
             return Switch::Missing;
         const FileText file = readWhole(candidate);
-        if (blankAfterTrim(firstLine(file.text))) {
+        if (firstLineBlank(file.bytes)) {
             m_messages.error(kNoData.arg(candidate));
             return Switch::Kept;
         }

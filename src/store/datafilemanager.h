@@ -69,7 +69,6 @@ private:
     {
         qint64 size = 0;
         QByteArray bytes;
-        QString text;
     };
     Outcome loadOnce();
     FileText readWhole(const QString &path) const;

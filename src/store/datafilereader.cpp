@@ -30,32 +30,49 @@ struct DamagedBlock
     QString why;
 };
 
+// Works on the file's bytes: each field is decoded on its own, so a large
+// file is never held a second time as one decoded text.
 class Parser
 {
 public:
-    Parser(const QString &text)
-        : m_text(text)
+    Parser(QByteArrayView bytes, Encoding encoding)
+        : m_bytes(bytes), m_encoding(encoding)
     {
         splitLines();
     }
 
-    QStringView at(qsizetype i) const { return QStringView(m_text).mid(m_lines[i].start, m_lines[i].length); }
-    qsizetype count() const { return m_lines.size(); }
+    QByteArrayView at(qsizetype i) const { return m_bytes.sliced(m_lines[i].start, m_lines[i].length); }
+    QString text(QByteArrayView line) const { return decode(line, m_encoding); }
+    qsizetype lengthAt(qsizetype i) const { return decodedLength(at(i), m_encoding); }
+    qsizetype count() const { return qsizetype(m_lines.size()); }
     bool hasMore() const { return m_pos < count(); }
+    QString shown(QByteArrayView line) const { return text(line).left(40); }
 
-    QStringView next()
+    QByteArrayView next()
     {
         if (m_pos >= count())
             throw LinesExhausted{};
         return at(m_pos++);
     }
 
+    QString nextText() { return text(next()); }
+
+    // Items made in the same minute carry the same stamp; they share one string.
+    QString stamp(QByteArrayView line)
+    {
+        if (line != m_lastStampBytes) {
+            m_lastStampBytes = line;
+            m_lastStamp = text(line);
+        }
+        return m_lastStamp;
+    }
+
     int nextInteger(const char *what)
     {
-        const QStringView line = next();
-        const auto value = parseInteger(line);
+        const QByteArrayView line = next();
+        const auto value = parseInteger(QLatin1StringView(line));
         if (!value)
-            throw DamagedBlock{QStringLiteral("%1 is not an integer: \"%2\"").arg(QLatin1String(what), line.left(40))};
+            throw DamagedBlock{QStringLiteral("%1 is not an integer: \"%2\"").arg(QLatin1String(what), shown(line))};
         return *value;
     }
 
@@ -70,7 +87,7 @@ public:
         const qsizetype begin = m_lines[m_pos].start;
         const Line &last = m_lines[m_pos + lines - 1];
         m_pos += lines;
-        return m_text.mid(begin, last.start + last.length - begin);
+        return text(m_bytes.sliced(begin, last.start + last.length - begin));
     }
 
     qsizetype pos() const { return m_pos; }
@@ -80,28 +97,33 @@ private:
     void splitLines()
     {
         qsizetype start = 0;
-        for (qsizetype cr = m_text.indexOf(QLatin1Char('\r')); cr >= 0 && cr + 1 < m_text.size();
-             cr = m_text.indexOf(QLatin1Char('\r'), cr + 1)) {
-            if (m_text.at(cr + 1) != QLatin1Char('\n'))
+        for (qsizetype cr = m_bytes.indexOf('\r'); cr >= 0 && cr + 1 < m_bytes.size();
+             cr = m_bytes.indexOf('\r', cr + 1)) {
+            if (m_bytes.at(cr + 1) != '\n')
                 continue;
             m_lines.push_back({start, cr - start});
             start = cr + 2;
             cr = start - 1;
         }
-        if (start < m_text.size())
-            m_lines.push_back({start, m_text.size() - start});
-        if (!m_lines.empty() && at(count() - 1).contains(kTrailerMark))
+        if (start < m_bytes.size())
+            m_lines.push_back({start, m_bytes.size() - start});
+        if (!m_lines.empty() && at(count() - 1).contains(kTrailerMarkBytes))
             m_lines.pop_back();
     }
 
-    const QString &m_text;
+    static constexpr QByteArrayView kTrailerMarkBytes{"SK: "};
+
+    QByteArrayView m_bytes;
+    Encoding m_encoding;
+    QByteArrayView m_lastStampBytes;
+    QString m_lastStamp;
     std::vector<Line> m_lines;
     qsizetype m_pos = 0;
 };
 
-int digit(QChar c)
+int digit(char c)
 {
-    return c.unicode() - '0';
+    return c - '0';
 }
 
 int decimalWidth(int value)
@@ -112,10 +134,10 @@ int decimalWidth(int value)
     return width;
 }
 
-bool isDigits(QStringView s)
+bool isDigits(QByteArrayView s)
 {
-    for (const QChar c : s) {
-        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+    for (const char c : s) {
+        if (c < '0' || c > '9')
             return false;
     }
     return true;
@@ -128,10 +150,11 @@ DataFileReader::DataFileReader(QString dataFilePath, qint64 fileSize)
 {
 }
 
-ParseResult DataFileReader::parse(const QString &text)
+ParseResult DataFileReader::parse(QByteArrayView bytes)
 {
     ParseResult result;
-    Parser p(text);
+    const QByteArrayView readable = readablePart(bytes);
+    Parser p(readable, encodingOf(readable));
     qint64 total = 0;
     int lastPercent = -1;
     const QString now = createdStamp();
@@ -140,19 +163,19 @@ ParseResult DataFileReader::parse(const QString &text)
         while (p.hasMore()) {
             auto category = std::make_unique<CategoryNode>();
             CategorySettings &rec = category->rec;
-            const QStringView first = p.next();
-            if (parseInteger(first)) {
+            const QByteArrayView first = p.next();
+            if (parseInteger(QLatin1StringView(first))) {
                 // A header is three digits; anything shorter or signed is damage.
-                if (first.size() < 3 || !isDigits(first.left(3)))
-                    throw DamagedBlock{QStringLiteral("bad category header \"%1\"").arg(first.left(40))};
+                if (first.size() < 3 || !isDigits(first.first(3)))
+                    throw DamagedBlock{QStringLiteral("bad category header \"%1\"").arg(p.shown(first))};
                 rec.action = AfterPasteAction(digit(first[0]));
                 rec.pasteMethod = PasteMethod(digit(first[1]));
                 rec.actionCount = digit(first[2]);
                 if (rec.action == AfterPasteAction::TypeExtraText)
-                    rec.setExtraText(p.next().toString());
-                category->name = p.next().toString();
+                    rec.setExtraText(p.nextText());
+                category->name = p.nextText();
             } else {
-                category->name = first.toString();
+                category->name = p.text(first);
             }
             rec.limit = p.nextInteger("limit");
             rec.lockAtLimit = p.nextInteger("lock") == 1;
@@ -163,24 +186,24 @@ ParseResult DataFileReader::parse(const QString &text)
             for (int i = 0; i < itemCount; ++i) {
                 auto item = std::make_unique<Item>();
                 item->category = node->name;
-                item->alias = p.next().toString();
-                const QStringView createdOrCount = p.next();
-                QStringView countLine = createdOrCount;
-                if (createdOrCount.contains(QLatin1Char(','))) {
-                    item->created = createdOrCount.toString();
+                item->alias = p.nextText();
+                const QByteArrayView createdOrCount = p.next();
+                QByteArrayView countLine = createdOrCount;
+                if (createdOrCount.contains(',')) {
+                    item->created = p.stamp(createdOrCount);
                     countLine = p.next();
                 } else {
                     item->created = now;
                 }
-                const auto lines = parseInteger(countLine);
+                const auto lines = parseInteger(QLatin1StringView(countLine));
                 if (!lines)
-                    throw DamagedBlock{QStringLiteral("line count is not an integer: \"%1\"").arg(countLine.left(40))};
+                    throw DamagedBlock{QStringLiteral("line count is not an integer: \"%1\"").arg(p.shown(countLine))};
                 item->text = p.takeText(*lines);
                 const qsizetype afterText = p.pos();
 
                 qsizetype taken = -1;
                 for (qsizetype k = 0; k < 3 && afterText + k < p.count(); ++k) {
-                    if (p.at(afterText + k).size() == 4) {
+                    if (p.lengthAt(afterText + k) == 4) {
                         taken = afterText + k;
                         break;
                     }
@@ -189,9 +212,9 @@ ParseResult DataFileReader::parse(const QString &text)
                     taken = afterText + 2;
                 if (taken >= p.count())
                     throw LinesExhausted{};
-                const QStringView flags = p.at(taken);
+                const QByteArrayView flags = p.at(taken);
                 p.setPos(taken + 1);
-                if (flags.size() < 4 || !isDigits(flags.left(4)) || !parseInteger(flags)) {
+                if (flags.size() < 4 || !isDigits(flags.first(4)) || !parseInteger(QLatin1StringView(flags))) {
                     result.problems.push_back({LoadProblem::BadFlags, {}});
                     continue;
                 }
@@ -200,7 +223,7 @@ ParseResult DataFileReader::parse(const QString &text)
                 item->kind = ItemKind(digit(flags[2]));
                 item->actionCount = std::int8_t(digit(flags[3]));
                 if (item->action == AfterPasteAction::TypeExtraText)
-                    item->extraText = p.next().toString();
+                    item->extraText = p.nextText();
 
                 if (item->kind == ItemKind::Image) {
                     const QString found = SideFiles::locate(item->text, m_dataFilePath);

@@ -2,6 +2,7 @@
 
 #include "store/collection.h"
 
+#include <QByteArrayView>
 #include <QString>
 
 #include <functional>
@@ -34,7 +35,8 @@ public:
     DataFileReader(QString dataFilePath, qint64 fileSize);
     void setProgress(Progress progress) { m_progress = std::move(progress); }
 
-    ParseResult parse(const QString &text);
+    // `bytes` is the whole file as read.
+    ParseResult parse(QByteArrayView bytes);
 
 private:
     QString m_dataFilePath;

@@ -119,7 +119,7 @@ QString DataFileWriter::freeSideFileName(const QSet<QString> &taken) const
     throw ProgramError(QStringLiteral("Cannot save the image items: no free image file name is left."));
 }
 
-void DataFileWriter::write(Collection &collection)
+QStringList DataFileWriter::clearAway(const Collection &collection, QSet<QString> &taken) const
 {
     SideFiles::removeLeftovers(m_dataFilePath);
 
@@ -132,7 +132,6 @@ void DataFileWriter::write(Collection &collection)
         }
     }
     inUse.remove(QString());
-    QSet<QString> taken;
     QStringList stale;
     for (const QString &path : SideFiles::onDisk(m_dataFilePath)) {
         taken.insert(QFileInfo(path).fileName());
@@ -140,8 +139,7 @@ void DataFileWriter::write(Collection &collection)
             stale << path;
     }
     // Stale files the data file on disk does not name either are freed
-    // before the new pictures get their names; the others go once the new
-    // data file has replaced it.
+    // now; the others go once a new data file has replaced it.
     if (!stale.isEmpty()) {
         const QSet<QString> named = SideFiles::referencedBy(m_dataFilePath, m_dataFilePath);
         for (auto it = stale.begin(); it != stale.end();) {
@@ -153,6 +151,20 @@ void DataFileWriter::write(Collection &collection)
             }
         }
     }
+    return stale;
+}
+
+void DataFileWriter::removeUnused(const Collection &collection) const
+{
+    QSet<QString> taken;
+    clearAway(collection, taken);
+}
+
+void DataFileWriter::write(Collection &collection)
+{
+    // Stale files are freed before the new pictures get their names.
+    QSet<QString> taken;
+    const QStringList stale = clearAway(collection, taken);
 
     // Names for the new pictures and the data file's bytes, all decided now.
     struct NewPicture

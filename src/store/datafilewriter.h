@@ -27,6 +27,11 @@ public:
     void setKeep(QSet<QString> identities) { m_keep = std::move(identities); }
 
     void write(Collection &collection);
+    // Removes what a killed write left behind: its temporary files, and the
+    // side files that neither the collection, the kept ones nor the data
+    // file on disk name (a save killed before its data file was replaced).
+    // For a collection that holds all the data file does, as after a load.
+    void removeUnused(const Collection &collection) const;
 
     // The bytes of the data file for a collection whose pictures are on disk.
     // Never anything the reader cannot take back: no NUL anywhere, no line
@@ -34,6 +39,10 @@ public:
     static QByteArray serialize(const Collection &collection);
 
 private:
+    // Removes the temporary files and the side files no one names, noting the
+    // names on disk in `taken`; returns the unused side files the data file
+    // on disk still names.
+    QStringList clearAway(const Collection &collection, QSet<QString> &taken) const;
     QString freeSideFileName(const QSet<QString> &taken) const;
 
     QString m_dataFilePath;

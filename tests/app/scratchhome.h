@@ -16,5 +16,6 @@ inline AppPaths scratchPaths(const QTemporaryDir &home)
     p.autostartFile = home.filePath(QStringLiteral("config/autostart/scrapkeeper.desktop"));
     p.lockFile = home.filePath(QStringLiteral("lock"));
     p.programFile = QStringLiteral("/usr/bin/scrapkeeper");
+    p.helpLinkFolder = home.filePath(QStringLiteral("cache/help"));
     return p;
 }

@@ -1,5 +1,6 @@
 #include "app/grouplists.h"
 #include "config/tree/treeeditor.h"
+#include "doubles/quietdatafilehost.h"
 #include "doubles/scriptedfiledialogs.h"
 #include "doubles/scriptedmessageboxes.h"
 #include "doubles/scriptedtreedialogs.h"
@@ -30,18 +31,9 @@ const QString kOpening = QStringLiteral(
 const QString kFilter = QStringLiteral("Scrapkeeper Database (*.db)");
 
 // The program around the group lists, as far as they reach it.
-class Host : public DataFileHost, public GroupListHost
+class Host : public QuietDataFileHost, public GroupListHost
 {
 public:
-    void showProgress(int) override {}
-    void hideProgress() override {}
-    void processEvents() override {}
-    void refreshCaption() override {}
-    void refreshCategoryCombo() override {}
-    void selectFirstNode() override {}
-    void moveOutOfSight() override {}
-    bool readBackupSetting() override { return false; }
-
     QWidget *dialogParent() override { return nullptr; }
     void saveCollection() override { manager->saveData(); }
     void currentFileChanged(bool contentReplaced) override { changes << contentReplaced; }

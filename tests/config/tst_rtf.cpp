@@ -268,6 +268,10 @@ void TestRtf::readerFeatures_data()
     QTest::newRow("escaped CR is a paragraph") << R"({\rtf1 a\'0db})" << "a\r\nb";
     QTest::newRow("escaped CR LF is one paragraph") << R"({\rtf1 a\'0d\'0ab})" << "a\r\nb";
     QTest::newRow("escaped NUL shows nothing") << R"({\rtf1 a\'00b})" << "ab";
+    QTest::newRow("CR by number is a paragraph") << R"({\rtf1\uc0 a\u13 b})" << "a\r\nb";
+    QTest::newRow("control character by number shows nothing") << R"({\rtf1\uc0 a\u1 b})" << "ab";
+    QTest::newRow("frame mark by number shows nothing") << R"({\rtf1\uc0 a\u64976 b\u64977 c})" << "abc";
+    QTest::newRow("decoded frame mark shows nothing") << QStringLiteral("{\\rtf1 a\ufdd0b}") << "ab";
 }
 
 void TestRtf::readerFeatures()
@@ -404,6 +408,7 @@ void TestRtf::firstLineOnlyGivesTheSameAlias_data()
     QTest::newRow("line break then a blank line") << R"({\rtf1 abc\line\line})";
     QTest::newRow("all blank") << R"({\rtf1   \par  \tab })";
     QTest::newRow("table") << R"({\rtf1\intbl a\cell b\cell\row c})";
+    QTest::newRow("line break after a cell") << R"({\rtf1\intbl a\cell\line b})";
     QTest::newRow("real document") << fixture(QStringLiteral("libreoffice.rtf"));
 }
 

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QStringDecoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,7 +26,7 @@ QByteArray crlf(const char *lines)
 ParseResult parseBytes(const QByteArray &bytes, const QString &path = QStringLiteral("/nonexistent/data.db"))
 {
     DataFileReader reader(path, bytes.size());
-    return reader.parse(DataFileFormat::decode(bytes));
+    return reader.parse(bytes);
 }
 
 QByteArray roundTrip(const QByteArray &bytes)
@@ -71,6 +72,8 @@ private slots:
     void wholeLoadFailures();
     void partialTreeSurvivesFailure();
     void windows1252AndNul();
+    void utf8CheckAgreesWithTheDecoder_data();
+    void utf8CheckAgreesWithTheDecoder();
     void neverCrashesOnDamage();
     void sideFilesWrittenAndSwept();
     void sideFileFoundBesideDataFile();
@@ -223,6 +226,12 @@ void TestDataFile::flagsLineSearch_data()
     QTest::newRow("garbage flags discard item")
         << crlf("031|A|0|0|2|a|Sun, Feb 18, 2001, 12:33 PM|1|aa|xyz|||b|Sun, Feb 18, 2001, 12:33 PM|1|bb|0001|")
         << QStringList{QStringLiteral("bb")} << 1;
+    // Four characters, not four bytes, mark a flags line: this one is read
+    // as (bad) flags, so the next item still loads.
+    QTest::newRow("non-ASCII four-character line")
+        << crlf("031|A|0|0|2|a|Sun, Feb 18, 2001, 12:33 PM|1|aa|\xc3\xb1\xe2\x82\xac\xf0\x9f\x98\x80|"
+                "b|Sun, Feb 18, 2001, 12:33 PM|1|bb|0001|")
+        << QStringList{QStringLiteral("bb")} << 1;
     QTest::newRow("signed flags discard item")
         << crlf("031|A|0|0|2|a|Sun, Feb 18, 2001, 12:33 PM|1|aa|-100|b|Sun, Feb 18, 2001, 12:33 PM|1|bb|0001|")
         << QStringList{QStringLiteral("bb")} << 1;
@@ -288,6 +297,39 @@ void TestDataFile::windows1252AndNul()
     ParseResult cut = parseBytes(crlf("031|A|0|0|0|") + QByteArray::fromRawData("031\r\nB\0\r\ngarbage", 16));
     QVERIFY(!cut.failed || cut.categories.size() == 1);
     QCOMPARE(cut.categories.front()->name, QStringLiteral("A"));
+}
+
+void TestDataFile::utf8CheckAgreesWithTheDecoder_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    const QByteArray ascii(20, 'a');
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("ascii") << ascii;
+    QTest::newRow("two, three and four bytes") << QByteArray("\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80 \xef\xbb\xbf");
+    QTest::newRow("highest code point") << QByteArray("\xf4\x8f\xbf\xbf");
+    QTest::newRow("past the highest") << QByteArray("\xf4\x90\x80\x80");
+    QTest::newRow("overlong two") << QByteArray("\xc0\x80");
+    QTest::newRow("overlong three") << QByteArray("\xe0\x80\x80");
+    QTest::newRow("overlong four") << QByteArray("\xf0\x80\x80\x80");
+    QTest::newRow("surrogate") << QByteArray("\xed\xa0\x80");
+    QTest::newRow("lone continuation") << ascii + "\x80" + ascii;
+    QTest::newRow("cut at the end") << ascii + "\xe2\x82";
+    QTest::newRow("cut before ascii") << QByteArray("\xe2\x82") + ascii;
+    QTest::newRow("F5 lead") << QByteArray("\xf5\x80\x80\x80");
+    QTest::newRow("windows-1252") << QByteArray("Caf\xe9 \x80");
+    QTest::newRow("invalid after eight ascii") << ascii + "\xff";
+}
+
+// The reader decides the file's encoding without decoding it; the decision
+// and the lengths it counts must be the decoder's own.
+void TestDataFile::utf8CheckAgreesWithTheDecoder()
+{
+    QFETCH(QByteArray, bytes);
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(bytes);
+    QCOMPARE(DataFileFormat::isValidUtf8(bytes), !decoder.hasError());
+    if (!decoder.hasError())
+        QCOMPARE(DataFileFormat::decodedLength(bytes, DataFileFormat::Encoding::Utf8), decoded.size());
 }
 
 void TestDataFile::neverCrashesOnDamage()

@@ -104,6 +104,8 @@ private slots:
     void anotherSpellingOfTheFolderIsTheSameFile();
     void whatTheBackupNamesStaysUntilItIsReplaced();
     void leftoversOfKilledWritesGoUsersFilesStay();
+    void aLoadClearsAwayWhatAKilledSaveLeft_data();
+    void aLoadClearsAwayWhatAKilledSaveLeft();
     void nulInStoredTextStillLoads();
     void aFailedBackupCopyIsReportedAndLoadingGoesOn();
     void firstRunCreatesTheFileQuietly();
@@ -390,6 +392,37 @@ void TestDataFileManager::leftoversOfKilledWritesGoUsersFilesStay()
     const QStringList names = QDir(m_dir->path()).entryList(QDir::Files);
     QVERIFY2(!names.join(QLatin1Char('|')).contains(QLatin1String("sk-tmp-")) || names.contains(QStringLiteral("other.db.sk-tmp-a1B2c3")),
              qPrintable(names.join(QLatin1Char('|'))));
+}
+
+void TestDataFileManager::aLoadClearsAwayWhatAKilledSaveLeft_data()
+{
+    QTest::addColumn<bool>("backup");
+    QTest::newRow("backup after load") << true;
+    QTest::newRow("no backup") << false;
+}
+
+void TestDataFileManager::aLoadClearsAwayWhatAKilledSaveLeft()
+{
+    QFETCH(bool, backup);
+    for (const char *name : {"data.db.b1", "data.db.b2", "data.db.b3", "other.db.b3"})
+        writePicture(path(name));
+    writeFile(path("data.db"), pictureCategory(QStringLiteral("Pics"), path("data.db.b1")) + "SK: 2.3\r\n");
+    writeFile(path("data.db.~bk"), pictureCategory(QStringLiteral("Pics"), path("data.db.b2")) + "SK: 2.3\r\n");
+    // The save killed had written b3 and was writing another picture and the data file.
+    for (const char *name : {"data.db.b4.sk-tmp-abc123", "data.db.sk-tmp-XYZ789"})
+        writeFile(path(name), "partial");
+    writeFile(path("data.db.b5x"), "the user's");
+    m_host->backup = backup;
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->loadData();
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(m_collection->category(0)->itemCount(), 1);
+    for (const char *name : {"data.db.b3", "data.db.b4.sk-tmp-abc123", "data.db.sk-tmp-XYZ789"})
+        QVERIFY2(!QFile::exists(path(name)), name);
+    for (const char *name : {"data.db.b1", "other.db.b3", "data.db.b5x"})
+        QVERIFY2(QFile::exists(path(name)), name);
+    // The picture of the backup the load replaced is free; one the kept backup names is not.
+    QCOMPARE(QFile::exists(path("data.db.b2")), !backup);
 }
 
 void TestDataFileManager::nulInStoredTextStillLoads()
