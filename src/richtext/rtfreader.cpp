@@ -1,6 +1,7 @@
 #include "richtext/rtfreader.h"
 
 #include "richtext/richtextplain.h"
+#include "richtext/rtfcontrolwords.h"
 #include "common/textcodecs.h"
 
 #include <QColor>
@@ -9,15 +10,21 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <array>
 #include <vector>
 
 namespace RtfReader {
 
 namespace {
 
+using Kind = RtfControlWords::Kind;
+
 // Deeper nesting than any real document uses; beyond it, groups are only counted.
 constexpr int kMaxStoredDepth = 512;
 constexpr int kMaxControlWord = 32;
+// Far more distinct formats than a real document uses; the document keeps
+// each one it is given anyway.
+constexpr qsizetype kMaxCachedFormats = 4096;
 
 enum class Destination { Text, Skip, FontTable, ColorTable };
 
@@ -46,6 +53,17 @@ struct ParaState
 
     bool operator==(const ParaState &) const = default;
 };
+
+size_t qHash(const CharState &s, size_t seed = 0)
+{
+    return qHashMulti(seed, s.bold, s.italic, s.underline, s.strike, s.vertical, s.halfPoints, s.font, s.color,
+                      s.highlight);
+}
+
+size_t qHash(const ParaState &p, size_t seed = 0)
+{
+    return qHashMulti(seed, int(p.alignment), p.leftTwips, p.rightTwips, p.firstTwips, p.inTable);
+}
 
 struct Group
 {
@@ -84,28 +102,6 @@ int codePageOfCharset(int charset, int ansiCodePage)
     case 238: return 1250;
     default: return ansiCodePage;
     }
-}
-
-bool isSkippedDestination(QStringView word)
-{
-    static const QStringList words = {
-        QStringLiteral("stylesheet"), QStringLiteral("info"), QStringLiteral("pict"), QStringLiteral("object"),
-        QStringLiteral("header"), QStringLiteral("headerl"), QStringLiteral("headerr"), QStringLiteral("headerf"),
-        QStringLiteral("footer"), QStringLiteral("footerl"), QStringLiteral("footerr"), QStringLiteral("footerf"),
-        QStringLiteral("footnote"), QStringLiteral("fldinst"), QStringLiteral("themedata"),
-        QStringLiteral("colorschememapping"), QStringLiteral("latentstyles"), QStringLiteral("datastore"),
-        QStringLiteral("listtable"), QStringLiteral("listoverridetable"), QStringLiteral("rsidtbl"),
-        QStringLiteral("generator"), QStringLiteral("xmlnstbl"), QStringLiteral("mmathPr"), QStringLiteral("filetbl"),
-        QStringLiteral("revtbl"), QStringLiteral("pgdsctbl"), QStringLiteral("pntxta"), QStringLiteral("pntxtb"),
-        QStringLiteral("bkmkstart"), QStringLiteral("bkmkend"), QStringLiteral("nonshppict"),
-        QStringLiteral("shpinst"), QStringLiteral("template"), QStringLiteral("docvar"), QStringLiteral("userprops"),
-        QStringLiteral("ftnsep"), QStringLiteral("ftnsepc"), QStringLiteral("ftncn"), QStringLiteral("aftnsep"),
-        QStringLiteral("aftnsepc"), QStringLiteral("aftncn"), QStringLiteral("background"),
-        QStringLiteral("annotation"), QStringLiteral("atnid"), QStringLiteral("atnauthor"), QStringLiteral("upr"),
-        QStringLiteral("panose"), QStringLiteral("falt"), QStringLiteral("fontemb"), QStringLiteral("fontfile"),
-        QStringLiteral("listpicture"), QStringLiteral("formfield"), QStringLiteral("datafield"),
-        QStringLiteral("wgrffmtfilter"), QStringLiteral("pgptbl"), QStringLiteral("protusertbl")};
-    return words.contains(word);
 }
 
 class Reader
@@ -156,6 +152,8 @@ private:
             } else if (c == QLatin1Char('\\')) {
                 controlWord();
             } else {
+                if (m_skipChars == 0 && takeRun())
+                    continue;
                 ++m_pos;
                 if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
                     continue;
@@ -172,6 +170,48 @@ private:
     }
 
     Group &top() { return m_stack.back(); }
+
+    // The bulk of a document is characters that stand for themselves: take
+    // them as one run instead of one by one. False where the character at
+    // m_pos needs the careful path (tabs, control characters, code-page
+    // bytes, line breaks in the source).
+    bool takeRun()
+    {
+        const char16_t *const data = m_src.utf16();
+        const qsizetype n = m_src.size();
+        const Destination destination = top().destination;
+        if (destination == Destination::Skip) {
+            // Ignored content, pictures' hex above all: on to the next group or control word.
+            qsizetype end = m_pos;
+            while (end < n && data[end] != u'{' && data[end] != u'}' && data[end] != u'\\')
+                ++end;
+            m_pos = end;
+            return true;
+        }
+        if (destination != Destination::Text || !standsForItself(data[m_pos]))
+            return false;
+        // Pending bytes may end a line, so they go first.
+        flushBytes();
+        qsizetype end = m_pos + 1;
+        // Once the first line is done, one more character ends the reading.
+        if (!(m_firstLineOnly && m_lineDone)) {
+            while (end < n && standsForItself(data[end]))
+                ++end;
+        }
+        text(m_src.sliced(m_pos, end - m_pos));
+        m_pos = end;
+        return true;
+    }
+
+    // The two characters a document reserves for its frames take the slow path, which drops them.
+    static bool standsForItself(char16_t u) { return u > 0xFF ? u != 0xFDD0 && u != 0xFDD1 : kStandsForItself[u]; }
+
+    static constexpr std::array<bool, 256> kStandsForItself = [] {
+        std::array<bool, 256> table{};
+        for (int u = 0x20; u < 0x80; ++u)
+            table[size_t(u)] = u != '{' && u != '}' && u != '\\';
+        return table;
+    }();
 
     void openGroup()
     {
@@ -238,13 +278,14 @@ private:
         if (m_pos < n && m_src[m_pos] == QLatin1Char(' '))
             ++m_pos;
 
-        if (m_skipChars > 0 && word != QLatin1String("bin")) {
+        const RtfControlWords::Word w = RtfControlWords::lookup(word);
+        if (m_skipChars > 0 && w.kind != Kind::Binary) {
             --m_skipChars;
             return;
         }
         const bool first = top().firstWord;
         top().firstWord = false;
-        applyWord(word, hasParam, int(param), first);
+        applyWord(w, hasParam, int(param), first);
     }
 
     void controlSymbol(QChar c)
@@ -280,7 +321,7 @@ private:
         }
     }
 
-    void applyWord(QStringView w, bool hasParam, int param, bool firstInGroup)
+    void applyWord(RtfControlWords::Word w, bool hasParam, int param, bool firstInGroup)
     {
         // Pending code-page bytes belong to the formats before this word.
         flushBytes();
@@ -288,119 +329,112 @@ private:
         const bool on = !hasParam || param != 0;
 
         // Destinations.
-        if (w == QLatin1String("fonttbl")) { g.destination = Destination::FontTable; return; }
-        if (w == QLatin1String("colortbl")) {
+        switch (w.kind) {
+        case Kind::FontTable:
+            g.destination = Destination::FontTable;
+            return;
+        case Kind::ColorTable:
             g.destination = Destination::ColorTable;
             m_colorPending = false;
             return;
-        }
-        if (w == QLatin1String("bin")) {
+        case Kind::Binary:
             // Binary data: skip exactly that many bytes, whatever they hold.
             m_pos = std::min(m_src.size(), m_pos + std::max(0, param));
             return;
+        default:
+            break;
         }
-        if (isSkippedDestination(w) || (g.ignorableNext && firstInGroup && !isKnownWord(w))) {
+        if (w.kind == Kind::SkippedDestination || (g.ignorableNext && firstInGroup && w.kind != Kind::KnownDestination)) {
             g.destination = Destination::Skip;
             return;
         }
         if (g.destination == Destination::Skip)
             return;
         if (g.destination == Destination::FontTable) {
-            if (w == QLatin1String("f") && hasParam) {
+            if (w.kind == Kind::FontNumber && hasParam) {
                 m_currentFont = param;
                 m_fontNameOpen = true;
                 m_fontName.clear();
-            } else if (w == QLatin1String("fcharset") && hasParam) {
+            } else if (w.kind == Kind::FontCharset && hasParam) {
                 m_fonts[m_currentFont].charset = param;
+                tablesChanged();
             }
             return;
         }
         if (g.destination == Destination::ColorTable) {
-            if (w == QLatin1String("red")) { m_red = param; m_colorPending = true; }
-            else if (w == QLatin1String("green")) { m_green = param; m_colorPending = true; }
-            else if (w == QLatin1String("blue")) { m_blue = param; m_colorPending = true; }
+            switch (w.kind) {
+            case Kind::Red: m_red = param; m_colorPending = true; break;
+            case Kind::Green: m_green = param; m_colorPending = true; break;
+            case Kind::Blue: m_blue = param; m_colorPending = true; break;
+            default: break;
+            }
             return;
         }
 
         CharState &ch = g.chars;
         ParaState &pa = g.para;
+        switch (w.kind) {
         // Document-wide settings.
-        if (w == QLatin1String("ansi")) m_codePage = 1252;
-        else if (w == QLatin1String("ansicpg") && hasParam && param > 0) m_codePage = param;
-        else if (w == QLatin1String("mac")) m_codePage = 10000;
-        else if (w == QLatin1String("pc")) m_codePage = 437;
-        else if (w == QLatin1String("pca")) m_codePage = 850;
-        else if (w == QLatin1String("deff") && hasParam) m_defaultFont = param;
-        else if (w == QLatin1String("uc") && hasParam) g.unicodeSkip = std::clamp(param, 0, 16);
-        else if (w == QLatin1String("u") && hasParam) {
-            const bool valid = param >= -32768 && param <= 65535;
-            const QChar c = valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter);
-            decodedText(QStringView(&c, 1));
-            m_skipChars = g.unicodeSkip;
-        }
+        case Kind::Ansi: m_codePage = 1252; break;
+        case Kind::AnsiCodePage: if (hasParam && param > 0) m_codePage = param; break;
+        case Kind::Mac: m_codePage = 10000; break;
+        case Kind::Pc: m_codePage = 437; break;
+        case Kind::Pca: m_codePage = 850; break;
+        case Kind::DefaultFont: if (hasParam) m_defaultFont = param; break;
+        case Kind::UnicodeSkip: if (hasParam) g.unicodeSkip = std::clamp(param, 0, 16); break;
+        case Kind::Unicode:
+            if (hasParam) {
+                const bool valid = param >= -32768 && param <= 65535;
+                const QChar c = valid ? QChar(char16_t(param < 0 ? param + 65536 : param)) : QChar(QChar::ReplacementCharacter);
+                decodedText(QStringView(&c, 1));
+                m_skipChars = g.unicodeSkip;
+            }
+            break;
         // Text.
-        else if (w == QLatin1String("par") || w == QLatin1String("sect") || w == QLatin1String("page")) {
+        case Kind::Paragraph:
             noteMark();
             paragraph();
-        }
-        else if (w == QLatin1String("line")) {
+            break;
+        case Kind::Line:
             noteMark();
             // The tabs of cells before the break end the line, not begin the next.
             text(QChar::LineSeparator);
             lineBreakSeen();
-        }
-        else if (w == QLatin1String("tab")) text(QLatin1Char('\t'));
-        else if (w == QLatin1String("cell") || w == QLatin1String("nestcell")) ++m_cellsPending;
-        else if (w == QLatin1String("row") || w == QLatin1String("nestrow")) {
+            break;
+        case Kind::Tab: text(QLatin1Char('\t')); break;
+        case Kind::Cell: ++m_cellsPending; break;
+        case Kind::Row:
             m_cellsPending = 0;
             noteMark();
             paragraph();
-        }
-        else if (w == QLatin1String("emdash")) text(QChar(0x2014));
-        else if (w == QLatin1String("endash")) text(QChar(0x2013));
-        else if (w == QLatin1String("emspace")) text(QChar(0x2003));
-        else if (w == QLatin1String("enspace")) text(QChar(0x2002));
-        else if (w == QLatin1String("qmspace")) text(QChar(0x2005));
-        else if (w == QLatin1String("bullet")) text(QChar(0x2022));
-        else if (w == QLatin1String("lquote")) text(QChar(0x2018));
-        else if (w == QLatin1String("rquote")) text(QChar(0x2019));
-        else if (w == QLatin1String("ldblquote")) text(QChar(0x201C));
-        else if (w == QLatin1String("rdblquote")) text(QChar(0x201D));
+            break;
+        case Kind::Character: text(QChar(w.character)); break;
         // Character formats.
-        else if (w == QLatin1String("plain")) ch = CharState{};
-        else if (w == QLatin1String("b")) ch.bold = on;
-        else if (w == QLatin1String("i")) ch.italic = on;
-        else if (w == QLatin1String("ul") || w == QLatin1String("uld") || w == QLatin1String("uldb")
-                 || w == QLatin1String("ulw") || w == QLatin1String("uldash") || w == QLatin1String("ulth")
-                 || w == QLatin1String("ulwave") || w == QLatin1String("uldashd") || w == QLatin1String("ulhair"))
-            ch.underline = on;
-        else if (w == QLatin1String("ulnone")) ch.underline = false;
-        else if (w == QLatin1String("strike") || w == QLatin1String("striked")) ch.strike = on;
-        else if (w == QLatin1String("super")) ch.vertical = 1;
-        else if (w == QLatin1String("sub")) ch.vertical = -1;
-        else if (w == QLatin1String("nosupersub")) ch.vertical = 0;
-        else if (w == QLatin1String("fs") && hasParam) ch.halfPoints = std::clamp(param, 1, 3276);
-        else if (w == QLatin1String("f") && hasParam) ch.font = param;
-        else if (w == QLatin1String("cf") && hasParam) ch.color = param;
-        else if ((w == QLatin1String("highlight") || w == QLatin1String("cb") || w == QLatin1String("chcbpat")) && hasParam)
-            ch.highlight = param;
+        case Kind::Plain: ch = CharState{}; break;
+        case Kind::Bold: ch.bold = on; break;
+        case Kind::Italic: ch.italic = on; break;
+        case Kind::Underline: ch.underline = on; break;
+        case Kind::UnderlineNone: ch.underline = false; break;
+        case Kind::Strike: ch.strike = on; break;
+        case Kind::Superscript: ch.vertical = 1; break;
+        case Kind::Subscript: ch.vertical = -1; break;
+        case Kind::NoSuperSub: ch.vertical = 0; break;
+        case Kind::FontSize: if (hasParam) ch.halfPoints = std::clamp(param, 1, 3276); break;
+        case Kind::FontNumber: if (hasParam) ch.font = param; break;
+        case Kind::Foreground: if (hasParam) ch.color = param; break;
+        case Kind::Highlight: if (hasParam) ch.highlight = param; break;
         // Paragraph formats.
-        else if (w == QLatin1String("pard")) pa = ParaState{};
-        else if (w == QLatin1String("ql")) pa.alignment = Qt::AlignLeft;
-        else if (w == QLatin1String("qc")) pa.alignment = Qt::AlignHCenter;
-        else if (w == QLatin1String("qr")) pa.alignment = Qt::AlignRight;
-        else if (w == QLatin1String("qj")) pa.alignment = Qt::AlignJustify;
-        else if ((w == QLatin1String("li") || w == QLatin1String("lin")) && hasParam) pa.leftTwips = param;
-        else if ((w == QLatin1String("ri") || w == QLatin1String("rin")) && hasParam) pa.rightTwips = param;
-        else if (w == QLatin1String("fi") && hasParam) pa.firstTwips = param;
-        else if (w == QLatin1String("intbl")) pa.inTable = true;
-    }
-
-    static bool isKnownWord(QStringView w)
-    {
-        // Words after \* that this reader understands as real destinations.
-        return w == QLatin1String("fldrslt") || w == QLatin1String("shppict") || w == QLatin1String("listtext")
-               || w == QLatin1String("pntext");
+        case Kind::ParagraphDefaults: pa = ParaState{}; break;
+        case Kind::AlignLeft: pa.alignment = Qt::AlignLeft; break;
+        case Kind::AlignCenter: pa.alignment = Qt::AlignHCenter; break;
+        case Kind::AlignRight: pa.alignment = Qt::AlignRight; break;
+        case Kind::AlignJustify: pa.alignment = Qt::AlignJustify; break;
+        case Kind::LeftIndent: if (hasParam) pa.leftTwips = param; break;
+        case Kind::RightIndent: if (hasParam) pa.rightTwips = param; break;
+        case Kind::FirstIndent: if (hasParam) pa.firstTwips = param; break;
+        case Kind::InTable: pa.inTable = true; break;
+        default: break;
+        }
     }
 
     // ---- text ----------------------------------------------------------------
@@ -424,6 +458,7 @@ private:
                                                   : QColor());
                 m_colorPending = false;
                 m_red = m_green = m_blue = 0;
+                tablesChanged();
             }
             return;
         }
@@ -449,6 +484,7 @@ private:
         if (name.endsWith(QLatin1Char(';')))
             name.chop(1);
         m_fonts[m_currentFont].name = name;
+        tablesChanged();
         m_fontNameOpen = false;
     }
 
@@ -456,13 +492,13 @@ private:
     {
         if (m_bytes.isEmpty())
             return;
-        const QByteArray bytes = std::exchange(m_bytes, {});
         int codePage = m_codePage;
         const int fontIndex = top().chars.font >= 0 ? top().chars.font : m_defaultFont;
         const auto font = m_fonts.constFind(fontIndex);
         if (font != m_fonts.constEnd() && font->charset >= 0)
             codePage = codePageOfCharset(font->charset, m_codePage);
-        const QString decoded = TextCodecs::decodeCodePage(bytes, codePage);
+        const QString decoded = TextCodecs::decodeCodePage(m_bytes, codePage);
+        m_bytes.resize(0);  // before the text below, which flushes again; keeps the buffer
         if (top().destination == Destination::FontTable) {
             if (m_fontNameOpen)
                 m_fontName += decoded;
@@ -506,10 +542,14 @@ private:
             const QString tabs(std::exchange(m_cellsPending, 0), QLatin1Char('\t'));
             text(QStringView(tabs));
         }
-        if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
-            flushText();
-        m_pendingState = top().chars;
-        m_pending += s;
+        if (m_doc) {
+            if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
+                flushText();
+            m_pendingState = top().chars;
+            m_pending += s;
+        } else {
+            m_plain += s;  // plain text has no formats to gather runs for
+        }
         if (m_firstLineOnly && !(s.size() == 1 && s[0] == QChar::LineSeparator)) {
             if (m_lineDone)
                 m_stop = true;
@@ -520,7 +560,32 @@ private:
     }
     void text(QChar c) { text(QStringView(&c, 1)); }
 
-    QTextCharFormat charFormat(const CharState &s) const
+    // Formats are built once per distinct state: building one is dear, and a
+    // document switches among a handful. The caches are bounded, as hostile
+    // input can make endless distinct states, and the character formats are
+    // dropped whenever the font or colour table they read changes. A returned
+    // reference holds until the next call.
+    const QTextCharFormat &charFormat(const CharState &s)
+    {
+        if (const auto it = m_charFormats.constFind(s); it != m_charFormats.constEnd())
+            return *it;
+        if (m_charFormats.size() >= kMaxCachedFormats)
+            m_charFormats.clear();
+        return *m_charFormats.insert(s, makeCharFormat(s));
+    }
+
+    const QTextBlockFormat &blockFormat(const ParaState &p)
+    {
+        if (const auto it = m_blockFormats.constFind(p); it != m_blockFormats.constEnd())
+            return *it;
+        if (m_blockFormats.size() >= kMaxCachedFormats)
+            m_blockFormats.clear();
+        return *m_blockFormats.insert(p, makeBlockFormat(p));
+    }
+
+    void tablesChanged() { m_charFormats.clear(); }
+
+    QTextCharFormat makeCharFormat(const CharState &s) const
     {
         QTextCharFormat f;
         if (s.bold)
@@ -546,7 +611,7 @@ private:
         return f;
     }
 
-    QTextBlockFormat blockFormat(const ParaState &p) const
+    static QTextBlockFormat makeBlockFormat(const ParaState &p)
     {
         QTextBlockFormat f;
         f.setAlignment(p.alignment);
@@ -583,22 +648,28 @@ private:
         if (!m_doc)
             return;
         if (!m_blockFormatted) {
-            m_cursor.setBlockFormat(blockFormat(m_paraState));
+            setCurrentBlockFormat(m_paraState);
             m_blockFormatted = true;
         }
+    }
+
+    // Setting the format the block already has changes nothing: skip the work.
+    void setCurrentBlockFormat(const ParaState &p)
+    {
+        if (m_blockHasPara && m_blockPara == p)
+            return;
+        m_cursor.setBlockFormat(blockFormat(p));
+        m_blockPara = p;
+        m_blockHasPara = true;
     }
 
     void flushText()
     {
         if (m_pending.isEmpty())
             return;
-        if (m_doc) {
-            setBlockFormatIfEmpty();
-            m_cursor.insertText(m_pending, charFormat(m_pendingState));
-        } else {
-            m_plain += m_pending;
-        }
-        m_pending.clear();
+        setBlockFormatIfEmpty();
+        m_cursor.insertText(m_pending, charFormat(m_pendingState));
+        m_pending.resize(0);  // keeps the buffer for the next run
     }
 
     void paragraph()
@@ -611,8 +682,9 @@ private:
         flushText();
         // A paragraph takes the properties in force at its mark.
         if (m_doc) {
-            m_cursor.setBlockFormat(blockFormat(top().para));
+            setCurrentBlockFormat(top().para);
             m_cursor.insertBlock(blockFormat(top().para), charFormat(top().chars));
+            m_blockPara = top().para;
         } else {
             m_plain += QChar::ParagraphSeparator;
         }
@@ -667,6 +739,11 @@ private:
     CharState m_pendingState;
     ParaState m_paraState;
     bool m_blockFormatted = false;
+    // The paragraph state whose format the current block holds, if known.
+    ParaState m_blockPara;
+    bool m_blockHasPara = false;
+    QHash<CharState, QTextCharFormat> m_charFormats;
+    QHash<ParaState, QTextBlockFormat> m_blockFormats;
     int m_cellsPending = 0;
 };
 

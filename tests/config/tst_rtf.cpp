@@ -71,6 +71,48 @@ QStringList describe(const QTextDocument &doc)
     return lines;
 }
 
+// Checks one format of the fragment holding `text`, as "bold", "fg=#ff0000", "left=36", ...
+void verifyFormat(const QString &source, const QString &text, const QString &check)
+{
+    QTextDocument doc;
+    RtfReader::read(source, &doc);
+    QTextFragment fragment;
+    QTextBlock block;
+    QVERIFY2(findFragment(doc, text, &fragment, &block), qPrintable(text));
+    const QTextCharFormat f = fragment.charFormat();
+    const QString value = check.section(QLatin1Char('='), 1);
+    if (check == QLatin1String("bold"))
+        QVERIFY(f.fontWeight() >= QFont::Bold);
+    else if (check == QLatin1String("italic"))
+        QVERIFY(f.fontItalic());
+    else if (check == QLatin1String("underline"))
+        QVERIFY(f.fontUnderline());
+    else if (check == QLatin1String("strike"))
+        QVERIFY(f.fontStrikeOut());
+    else if (check == QLatin1String("plain"))
+        QVERIFY(f.fontWeight() < QFont::Bold && !f.fontItalic() && !f.fontUnderline() && !f.fontStrikeOut());
+    else if (check.startsWith(QLatin1String("fg=")))
+        QCOMPARE(f.foreground().color().name(), value);
+    else if (check.startsWith(QLatin1String("bg=")))
+        QCOMPARE(f.background().color().name(), value);
+    else if (check.startsWith(QLatin1String("family=")))
+        QCOMPARE(f.fontFamilies().toStringList().value(0), value);
+    else if (check.startsWith(QLatin1String("size=")))
+        QCOMPARE(f.fontPointSize(), value.toDouble());
+    else if (check.startsWith(QLatin1String("left=")))
+        QCOMPARE(block.blockFormat().leftMargin(), value.toDouble());
+    else if (check.startsWith(QLatin1String("right=")))
+        QCOMPARE(block.blockFormat().rightMargin(), value.toDouble());
+    else if (check == QLatin1String("align=left"))
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
+    else if (check == QLatin1String("align=center"))
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+    else if (check == QLatin1String("align=right"))
+        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
+    else
+        QFAIL("unknown check");
+}
+
 } // namespace
 
 class TestRtf : public QObject
@@ -81,6 +123,8 @@ private slots:
     void realDocumentsText();
     void realDocumentsFormats_data();
     void realDocumentsFormats();
+    void smallSourceFormats_data();
+    void smallSourceFormats();
     void readerFeatures_data();
     void readerFeatures();
     void damagedSourceIsHarmless_data();
@@ -163,39 +207,37 @@ void TestRtf::realDocumentsFormats()
     QFETCH(QString, file);
     QFETCH(QString, text);
     QFETCH(QString, check);
-    QTextDocument doc;
-    RtfReader::read(fixture(file), &doc);
-    QTextFragment fragment;
-    QTextBlock block;
-    QVERIFY2(findFragment(doc, text, &fragment, &block), qPrintable(text));
-    const QTextCharFormat f = fragment.charFormat();
-    const QString value = check.section(QLatin1Char('='), 1);
-    if (check == QLatin1String("bold"))
-        QVERIFY(f.fontWeight() >= QFont::Bold);
-    else if (check == QLatin1String("italic"))
-        QVERIFY(f.fontItalic());
-    else if (check == QLatin1String("underline"))
-        QVERIFY(f.fontUnderline());
-    else if (check == QLatin1String("strike"))
-        QVERIFY(f.fontStrikeOut());
-    else if (check == QLatin1String("plain"))
-        QVERIFY(f.fontWeight() < QFont::Bold && !f.fontItalic() && !f.fontUnderline() && !f.fontStrikeOut());
-    else if (check.startsWith(QLatin1String("fg=")))
-        QCOMPARE(f.foreground().color().name(), value);
-    else if (check.startsWith(QLatin1String("bg=")))
-        QCOMPARE(f.background().color().name(), value);
-    else if (check.startsWith(QLatin1String("family=")))
-        QCOMPARE(f.fontFamilies().toStringList().value(0), value);
-    else if (check.startsWith(QLatin1String("size=")))
-        QCOMPARE(f.fontPointSize(), value.toDouble());
-    else if (check.startsWith(QLatin1String("left=")))
-        QCOMPARE(block.blockFormat().leftMargin(), value.toDouble());
-    else if (check == QLatin1String("align=center"))
-        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-    else if (check == QLatin1String("align=right"))
-        QCOMPARE(block.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignRight);
-    else
-        QFAIL("unknown check");
+    verifyFormat(fixture(file), text, check);
+}
+
+void TestRtf::smallSourceFormats_data()
+{
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("check");
+    const QString colours = QStringLiteral("{\\colortbl;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}");
+    QTest::newRow("double underline") << R"({\rtf1\uldb x})" << "x" << "underline";
+    QTest::newRow("wave underline") << R"({\rtf1\ulwave x})" << "x" << "underline";
+    QTest::newRow("double strike") << R"({\rtf1\striked1 x})" << "x" << "strike";
+    QTest::newRow("cell background") << "{\\rtf1" + colours + "\\cb2 x}" << "x" << "bg=#0000ff";
+    QTest::newRow("pattern background") << "{\\rtf1" + colours + "\\chcbpat1 x}" << "x" << "bg=#ff0000";
+    QTest::newRow("left indent for the line") << R"({\rtf1\lin720 x})" << "x" << "left=36";
+    QTest::newRow("right indent for the line") << R"({\rtf1\rin720 x})" << "x" << "right=36";
+    // Formats met before the tables that define them change once the tables arrive.
+    QTest::newRow("colour table after text") << "{\\rtf1\\cf1 a\\cf0 x" + colours + "\\cf1 b}" << "b" << "fg=#ff0000";
+    QTest::newRow("font table after text") << R"({\rtf1\f1 a\f0 x{\fonttbl{\f1 Courier New;}}\f1 b})" << "b"
+                                           << "family=Courier New";
+    // Each paragraph keeps the alignment in force at its mark, the same one or not.
+    QTest::newRow("same alignment twice") << R"({\rtf1\qc a\par b\par\pard c})" << "b" << "align=center";
+    QTest::newRow("alignment reset") << R"({\rtf1\qc a\par b\par\pard c})" << "c" << "align=left";
+}
+
+void TestRtf::smallSourceFormats()
+{
+    QFETCH(QString, source);
+    QFETCH(QString, text);
+    QFETCH(QString, check);
+    verifyFormat(source, text, check);
 }
 
 void TestRtf::readerFeatures_data()
@@ -205,6 +247,7 @@ void TestRtf::readerFeatures_data()
     QTest::newRow("escapes") << R"({\rtf1 a\\b\{c\}d})" << "a\\b{c}d";
     QTest::newRow("line and tab") << R"({\rtf1 a\line b\tab c})" << "a\r\nb\tc";
     QTest::newRow("paragraphs") << R"({\rtf1 one\par two\par three})" << "one\r\ntwo\r\nthree";
+    QTest::newRow("sections and pages") << R"({\rtf1 a\sect b\page c})" << "a\r\nb\r\nc";
     QTest::newRow("non-breaking space") << R"({\rtf1 a\~b})" << QStringLiteral("a\u00a0b");
     QTest::newRow("hex in default code page") << R"({\rtf1\ansi caf\'e9 \'93q\'94})" << QStringLiteral("café “q”");
     QTest::newRow("hex in declared code page") << R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8})" << QStringLiteral("При");
@@ -216,8 +259,10 @@ void TestRtf::readerFeatures_data()
     QTest::newRow("known skipped destinations") << R"({\rtf1{\info{\title T}}{\stylesheet{\s0 Normal;}}x})" << "x";
     QTest::newRow("binary data") << QStringLiteral("{\\rtf1 a{\\pict\\bin4 }}}}}b}") << "ab";
     QTest::newRow("table") << R"({\rtf1\trowd\cellx100\cellx200 \intbl a\cell\cell c\cell\row x})" << "a\t\tc\r\nx";
+    QTest::newRow("nested table") << R"({\rtf1 a\nestcell b\nestcell\nestrow x})" << "a\tb\r\nx";
     QTest::newRow("special characters") << R"({\rtf1\emdash\endash\bullet\lquote\rquote\ldblquote\rdblquote})"
                                         << QStringLiteral("—–•‘’“”");
+    QTest::newRow("special spaces") << R"({\rtf1 a\enspace\emspace\qmspace b})" << QStringLiteral("a\u2002\u2003\u2005b");
     QTest::newRow("not rtf loads as characters") << "plain {text}\r\nline two" << "plain {text}\r\nline two";
     QTest::newRow("source line breaks ignored") << "{\\rtf1 a\r\nb}" << "ab";
     QTest::newRow("escaped CR is a paragraph") << R"({\rtf1 a\'0db})" << "a\r\nb";
