@@ -8,7 +8,8 @@
 #   text100k      100 000 text items of about 340 bytes in 8 categories (~34 MB file)
 #   pictures2000  2 000 image items, each a 200x150 screenshot-like BMP side file
 # Usage: bench/bench_startup.sh PROGRAM KIND [KIND...]
-# Prints one line per kind: start-to-idle X s, RSS idle Y MB, RSS peak Z MB
+# Prints one line per kind:
+#   KIND: start-to-idle X s, RSS idle Y MB, RSS peak Z MB, data file D MB, pictures P MB
 set -uo pipefail
 program=$(realpath "${1:?program}")
 shift
@@ -122,5 +123,9 @@ while :; do
     sleep 0.05
 done
 peak=$(status "$sk" VmHWM)
+file_bytes=$(stat -c %s "$data/data.db")
+picture_bytes=$(find "$data" -name 'data.db.b*' -printf '%s\n' | awk '{ s += $1 } END { print s + 0 }')
 awk -v kind="$kind" -v t=$(((last_change - start) / 1000000)) -v rss="$rss_idle" -v peak="$peak" \
-    'BEGIN { printf "%s: start-to-idle %.2f s, RSS idle %.0f MB, RSS peak %.0f MB\n", kind, t / 1000, rss / 1024, peak / 1024 }'
+    -v file="$file_bytes" -v pictures="$picture_bytes" \
+    'BEGIN { printf "%s: start-to-idle %.2f s, RSS idle %.0f MB, RSS peak %.0f MB, data file %.1f MB, pictures %.1f MB\n",
+             kind, t / 1000, rss / 1024, peak / 1024, file / 1048576, pictures / 1048576 }'

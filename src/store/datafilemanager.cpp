@@ -7,6 +7,7 @@
 #include "store/datafilewriter.h"
 #include "store/itempictures.h"
 #include "common/programerror.h"
+#include "common/wholefile.h"
 #include "common/safefile.h"
 #include "store/sidefiles.h"
 
@@ -137,10 +138,11 @@ void DataFileManager::learnBackupReferences(bool backupJustWritten)
     m_backupReferences.clear();
     if (backupJustWritten) {
         // The backup is the file just loaded: it names what the items use.
+        SideFiles::Identities identities;
         for (const auto &category : m_collection.categories()) {
             for (const auto &item : category->items) {
                 if (item->kind == ItemKind::Image)
-                    m_backupReferences.insert(SideFiles::identity(item->text));
+                    m_backupReferences.insert(identities.of(item->text));
             }
         }
         m_backupReferences.remove(QString());
@@ -155,27 +157,13 @@ void DataFileManager::loadData()
     }
 }
 
-DataFileManager::FileText DataFileManager::readWhole(const QString &path) const
-{
-    // Read-only access is enough: a file the user may not change still loads.
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw ProgramError(QStringLiteral("Cannot open \"%1\": %2").arg(path, file.errorString()));
-    FileText whole;
-    whole.size = file.size();
-    whole.bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw ProgramError(QStringLiteral("Cannot read \"%1\": %2").arg(path, file.errorString()));
-    return whole;
-}
-
-ParseResult DataFileManager::parse(const QString &path, const FileText &file)
+ParseResult DataFileManager::parse(const QString &path, const QByteArray &bytes)
 {
     m_host.showProgress(0);
     m_host.processEvents();
-    DataFileReader reader(path, file.size);
+    DataFileReader reader(path, bytes.size());
     reader.setProgress([this](int percent) { m_host.showProgress(percent); });
-    return reader.parse(file.bytes);
+    return reader.parse(bytes);
 }
 
 void DataFileManager::adopt(ParseResult &&result)
@@ -213,13 +201,16 @@ DataFileManager::Outcome DataFileManager::loadOnce()
         return Outcome::Done;
     }
 
-    const FileText file = readWhole(m_currentFile);
-    if (firstLineBlank(file.bytes)) {
-        startFreshCollection(!file.bytes.trimmed().isEmpty());
-        return Outcome::Done;
+    ParseResult result;
+    {
+        // The file's bytes go once parsed, before the backup is written.
+        const WholeFile file(m_currentFile);
+        if (firstLineBlank(file.bytes())) {
+            startFreshCollection(!file.bytes().trimmed().isEmpty());
+            return Outcome::Done;
+        }
+        result = parse(m_currentFile, file.bytes());
     }
-
-    ParseResult result = parse(m_currentFile, file);
     const bool failed = result.failed;
     adopt(std::move(result));
     if (!failed) {
@@ -254,12 +245,15 @@ DataFileManager::Switch DataFileManager::switchTo(const QString &path)
     for (;;) {
         if (!QFileInfo(candidate).isFile())
             return Switch::Missing;
-        const FileText file = readWhole(candidate);
-        if (firstLineBlank(file.bytes)) {
-            m_messages.error(kNoData.arg(candidate));
-            return Switch::Kept;
+        ParseResult result;
+        {
+            const WholeFile file(candidate);
+            if (firstLineBlank(file.bytes())) {
+                m_messages.error(kNoData.arg(candidate));
+                return Switch::Kept;
+            }
+            result = parse(candidate, file.bytes());
         }
-        ParseResult result = parse(candidate, file);
         if (!result.failed) {
             setCurrentFile(candidate);
             adopt(std::move(result));

@@ -65,14 +65,8 @@ public:
 
 private:
     enum class Outcome { Done, TryBackup };
-    struct FileText
-    {
-        qint64 size = 0;
-        QByteArray bytes;
-    };
     Outcome loadOnce();
-    FileText readWhole(const QString &path) const;
-    ParseResult parse(const QString &path, const FileText &file);
+    ParseResult parse(const QString &path, const QByteArray &bytes);
     void adopt(ParseResult &&result);
     void adoptedWhole();
     void becomeCurrent(const QString &path);

@@ -100,18 +100,19 @@ QStringList DataFileWriter::clearAway(const Collection &collection, QSet<QString
     SideFiles::removeLeftovers(m_dataFilePath);
 
     // What the items use, what must stay besides, and what is stale.
+    SideFiles::Identities identities;
     QSet<QString> inUse = m_keep;
     for (const auto &category : collection.categories()) {
         for (const auto &item : category->items) {
             if (item->kind == ItemKind::Image)
-                inUse.insert(SideFiles::identity(item->text));
+                inUse.insert(identities.of(item->text));
         }
     }
     inUse.remove(QString());
     QStringList stale;
     for (const QString &path : SideFiles::onDisk(m_dataFilePath)) {
         taken.insert(QFileInfo(path).fileName());
-        if (m_sweep && !inUse.contains(SideFiles::identity(path)))
+        if (m_sweep && !inUse.contains(identities.of(path)))
             stale << path;
     }
     // Stale files the data file on disk does not name either are freed
@@ -119,7 +120,7 @@ QStringList DataFileWriter::clearAway(const Collection &collection, QSet<QString
     if (!stale.isEmpty()) {
         const QSet<QString> named = SideFiles::referencedBy(m_dataFilePath, m_dataFilePath);
         for (auto it = stale.begin(); it != stale.end();) {
-            if (!named.contains(SideFiles::identity(*it)) && QFile::remove(*it)) {
+            if (!named.contains(identities.of(*it)) && QFile::remove(*it)) {
                 taken.remove(QFileInfo(*it).fileName());
                 it = stale.erase(it);
             } else {

@@ -94,8 +94,9 @@ void ItemPictures::release(const QString &sideFile)
 QSet<QString> ItemPictures::heldIdentities() const
 {
     QSet<QString> identities;
+    SideFiles::Identities known;
     for (auto it = m_held.cbegin(); it != m_held.cend(); ++it)
-        identities.insert(SideFiles::identity(it.key()));
+        identities.insert(known.of(it.key()));
     identities.remove(QString());
     return identities;
 }

@@ -81,7 +81,25 @@ QString locate(const QString &storedPath, const QString &dataFilePath)
 
 QString identity(const QString &path)
 {
-    return path.trimmed().isEmpty() ? QString() : QFileInfo(path).canonicalFilePath();
+    return Identities().of(path);
+}
+
+QString Identities::of(const QString &path)
+{
+    if (path.trimmed().isEmpty())
+        return {};
+    const QFileInfo file(path);
+    if (!file.exists())
+        return {};
+    if (file.isSymLink())
+        return file.canonicalFilePath();
+    const QString folder = file.absolutePath();
+    auto known = m_folders.constFind(folder);
+    if (known == m_folders.constEnd())
+        known = m_folders.insert(folder, QFileInfo(folder).canonicalFilePath());
+    if (known->isEmpty())
+        return file.canonicalFilePath();
+    return known->endsWith(QLatin1Char('/')) ? *known + file.fileName() : *known + QLatin1Char('/') + file.fileName();
 }
 
 QSet<QString> referencedBy(const QString &namingFile, const QString &dataFilePath)
@@ -92,13 +110,14 @@ QSet<QString> referencedBy(const QString &namingFile, const QString &dataFilePat
         return found;
     const QString text = DataFileFormat::decode(file.readAll());
     const QString dataName = QFileInfo(dataFilePath).fileName();
+    Identities identities;
     for (const QStringView line : QStringView(text).split(DataFileFormat::kLineBreak)) {
         const QStringView name = fileNameOf(line);
         if (!isSideFileName(name, dataName))
             continue;
         // Whichever file the reader would take, and the one the path names.
         for (const QString &candidate : {locate(line.toString(), dataFilePath), line.toString()}) {
-            const QString id = identity(candidate);
+            const QString id = identities.of(candidate);
             if (!id.isEmpty())
                 found.insert(id);
         }

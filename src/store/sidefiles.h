@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QSet>
 #include <QString>
 #include <QStringList>
@@ -24,6 +25,17 @@ QString locate(const QString &storedPath, const QString &dataFilePath);
 
 // What identifies a file whatever the spelling of its path; empty when it does not exist.
 QString identity(const QString &path);
+
+// The identities of many paths at once, for one task: each folder's canonical
+// path is found once, not once per file (thousands of pictures share one).
+class Identities
+{
+public:
+    QString of(const QString &path);
+
+private:
+    QHash<QString, QString> m_folders;
+};
 
 // The identities of the side files a data file names (its lines are scanned,
 // so a damaged file still tells which pictures it needs).

@@ -64,6 +64,8 @@ private slots:
     void sweepAtSave();
     void adoptingCopiesEachPictureOnce();
     void aFailedAdoptionLeavesTheItemsAsTheyWere();
+    void identitiesFollowEverySpelling_data();
+    void identitiesFollowEverySpelling();
 };
 
 void TestItemPictures::cacheKeepsTheRecentWithinItsBound_data()
@@ -365,6 +367,42 @@ void TestItemPictures::aFailedAdoptionLeavesTheItemsAsTheyWere()
     QVERIFY_THROWS_EXCEPTION(ProgramError, writer.write(collection));
     QCOMPARE(collection.category(0)->items.front()->text, item.text);
     QVERIFY(SideFiles::onDisk(newData).isEmpty());
+}
+
+
+void TestItemPictures::identitiesFollowEverySpelling_data()
+{
+    QTest::addColumn<QString>("spelling");  // relative to a scratch folder; "~" stands for it
+    QTest::addColumn<QString>("file");      // the file it names there, empty for none
+
+    QTest::newRow("plain") << "~/real/data.db.b1" << "real/data.db.b1";
+    QTest::newRow("dots") << "~/real/./../real/data.db.b1" << "real/data.db.b1";
+    QTest::newRow("linked folder") << "~/linked/data.db.b1" << "real/data.db.b1";
+    QTest::newRow("linked file") << "~/real/data.db.b9" << "real/data.db.b1";
+    QTest::newRow("missing") << "~/real/data.db.b2" << "";
+    QTest::newRow("dangling link") << "~/real/data.db.b8" << "";
+    QTest::newRow("blank") << " " << "";
+}
+
+void TestItemPictures::identitiesFollowEverySpelling()
+{
+    QFETCH(QString, spelling);
+    QFETCH(QString, file);
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("real")));
+    writeFile(dir.filePath(QStringLiteral("real/data.db.b1")), "BM");
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("real")), dir.filePath(QStringLiteral("linked"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("real/data.db.b1")), dir.filePath(QStringLiteral("real/data.db.b9"))));
+    QVERIFY(QFile::link(dir.filePath(QStringLiteral("real/gone")), dir.filePath(QStringLiteral("real/data.db.b8"))));
+    spelling.replace(QLatin1Char('~'), dir.path());
+
+    const QString expected = file.isEmpty() ? QString() : QFileInfo(dir.filePath(file)).canonicalFilePath();
+    QCOMPARE(SideFiles::identity(spelling), expected);
+    // One set of identities asked about several files of a folder answers alike.
+    SideFiles::Identities identities;
+    QCOMPARE(identities.of(dir.filePath(QStringLiteral("real/data.db.b1"))),
+             QFileInfo(dir.filePath(QStringLiteral("real/data.db.b1"))).canonicalFilePath());
+    QCOMPARE(identities.of(spelling), expected);
 }
 
 QTEST_GUILESS_MAIN(TestItemPictures)

@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# Every benchmark of the program in one run. Each benchmark's own lines are
+# printed as they come, followed by the headline figures as ratios to a
+# baseline measured in the same run, so a busy and a quiet machine can be
+# compared. The desktop parts run on private virtual X servers.
+# Usage: bench/run-all.sh [build dir, default build] [kills, default 200]
+# Needs a build with benchmarks and tests (the default configuration).
+set -uo pipefail
+here=$(cd "$(dirname "$0")/.." && pwd)
+build=$(realpath "${1:-$here/build}")
+kills=${2:-200}
+program=$build/scrapkeeper
+headlines=()
+
+section() { printf '\n== %s\n' "$1"; }
+# The first number after `label` on the line of `text` that starts with `label`.
+figure() {
+    printf '%s\n' "$1" | awk -v label="$2" 'index($0, label) == 1 {
+        rest = substr($0, length(label) + 1)
+        if (match(rest, /[0-9]+(\.[0-9]+)?/)) { print substr(rest, RSTART, RLENGTH); exit } }'
+}
+# Remembers a headline: what, value, baseline, goal for the ratio.
+headline() {
+    if [ -z "$2" ] || [ -z "$3" ]; then
+        headlines+=("$(printf '%-52s (not measured)' "$1")")
+        return
+    fi
+    headlines+=("$(python3 -c 'import sys; what, v, b, goal = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), sys.argv[4]
+print(f"{what:<52} {v:9.2f} / {b:9.2f} = {v / b:6.2f}   {goal}")' "$@")")
+}
+
+section "Data file: 100 000 items (baseline: reading, splitting and writing the bytes alone)"
+out=$("$build/bench/bench_datafile" 2>/dev/null)
+printf '%s\n' "$out"
+headline "data file load + save, ms / baseline ms" \
+    "$(python3 -c "print($(figure "$out" "load into model:") + $(figure "$out" "save from model:"))" 2>/dev/null)" \
+    "$(figure "$out" "baseline read+split+write:")" "goal <= 2.00"
+
+section "RTF reading (baseline: scanning the document's bytes once)"
+out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_rtf" 2>/dev/null)
+printf '%s\n' "$out"
+read_speed=$(printf '%s\n' "$out" | awk '/^read:/ {print $4}')
+headline "RTF read MB/s / scan MB/s (goal: read >= 50 MB/s)" "$read_speed" "$(printf '%s\n' "$out" | awk '/^scan once:/ {print $5}')" \
+    "read $read_speed MB/s"
+
+section "Start-up to idle (baselines: 10 text items; the collection's own size on disk)"
+out=$("$here/bench/bench_startup.sh" "$program" text10 text100k pictures2000)
+printf '%s\n' "$out"
+field() { printf '%s\n' "$out" | awk -v kind="$1:" -v key="$2" '$1 == kind {
+    n = split($0, parts, ", "); for (i = 1; i <= n; ++i) if (index(parts[i], key)) {
+        match(parts[i], /[0-9]+(\.[0-9]+)?/); print substr(parts[i], RSTART, RLENGTH); exit } }'; }
+small=$(field text10 "start-to-idle")
+for kind in text100k pictures2000; do
+    headline "$kind start to idle, s / 10 items s" "$(field "$kind" "start-to-idle")" "$small" \
+        "goal < 0.3 s: $(field "$kind" "start-to-idle") s"
+done
+headline "text100k RSS at idle, MB / data file MB" "$(field text100k "RSS idle")" "$(field text100k "data file")" "goal <= 2.00"
+headline "text100k RSS peak, MB / data file MB" "$(field text100k "RSS peak")" "$(field text100k "data file")" "goal <= 2.50"
+headline "pictures2000 RSS at idle, MB / 10 items MB" "$(field pictures2000 "RSS idle")" "$(field text10 "RSS idle")" \
+    "goal <= 60 MB: $(field pictures2000 "RSS idle") MB"
+
+section "Pop-up list: hotkey until mapped (baseline: a 3-item category)"
+out=$("$here/tools/with-xserver" "$here/bench/bench_popup_size.sh" "$program" 21 2>/dev/null)
+printf '%s\n' "$out"
+headline "10 000-item list ms / 3-item list ms" "$(printf '%s\n' "$out" | awk '/10 000|10000/ {for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9.]+$/ && $(i+1) == "ms") {print $i; exit}}')" \
+    "$(printf '%s\n' "$out" | awk '/ 3 items|3 item/ {for (i = 1; i <= NF; ++i) if ($i ~ /^[0-9.]+$/ && $(i+1) == "ms") {print $i; exit}}')" "goal <= 1.20"
+
+section "List Setup tree over 100 000 items (baseline: an exact search of every text)"
+out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_tree" 2>/dev/null)
+printf '%s\n' "$out"
+headline "tree: find matching nothing ms / baseline ms" "$(figure "$out" "find matching nothing")" \
+    "$(figure "$out" "baseline: exact search of every text")" ""
+
+section "Item editor: one keystroke in a 1 MB item (baseline: the editor without Edit More)"
+out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_editor_typing" 2>/dev/null)
+printf '%s\n' "$out"
+headline "editor keystroke, list showing ms / baseline ms" "$(figure "$out" "from the tree, list showing")" \
+    "$(figure "$out" "without Edit More (baseline)")" ""
+
+section "Capture from the clipboard (baseline: xclip -o reading it back)"
+"$here/tools/with-xserver" "$build/bench/bench_capture" 2>/dev/null | grep -v '^$'
+
+section "Typing into a terminal, and hotkey until the list shows (baseline: a minimal Qt window)"
+"$here/tools/with-xserver" "$here/bench/bench_typing.sh" "$program" "$build/bench/bench_hotkey_window" 2>/dev/null | grep -v '^$'
+
+section "Saving killed at random moments ($kills kills)"
+if "$build/tests/killtest/tst_killsave" --kills "$kills" 2>&1 | grep -E '^(QINFO|FAIL|Totals)' | sed 's/^QINFO  : [^ ]* //'; then :; fi
+
+section "Headlines (value / baseline = ratio)"
+printf '%s\n' "${headlines[@]}"
