@@ -5,7 +5,7 @@
 # its last CPU change, with VmRSS at that moment and the peak VmHWM.
 # Kinds:
 #   text10        10 short text items
-#   text100k      100 000 text items of about 340 bytes in 8 categories (~34 MB file)
+#   text100k      100 000 text items of about 300 bytes in 8 categories (~34 MB file)
 #   pictures2000  2 000 image items, each a 200x150 screenshot-like BMP side file
 # Usage: bench/bench_startup.sh PROGRAM KIND [KIND...]
 # Prints one line per kind:
@@ -81,7 +81,7 @@ if kind == "text10":
     lines += category("Category1", [text_item(n, 60) for n in range(10)])
 elif kind == "text100k":
     for c in range(8):
-        lines += category("Category%d" % (c + 1), [text_item(n, 330) for n in range(12500)])
+        lines += category("Category%d" % (c + 1), [text_item(n, 245) for n in range(12500)])
 elif kind == "pictures2000":
     items = []
     for n in range(2000):
