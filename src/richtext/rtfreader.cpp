@@ -567,20 +567,18 @@ private:
     // reference holds until the next call.
     const QTextCharFormat &charFormat(const CharState &s)
     {
-        if (const auto it = m_charFormats.constFind(s); it != m_charFormats.constEnd())
-            return *it;
-        if (m_charFormats.size() >= kMaxCachedFormats)
-            m_charFormats.clear();
-        return *m_charFormats.insert(s, makeCharFormat(s));
+        return cached(m_charFormats, s, [this](const CharState &state) { return makeCharFormat(state); });
     }
+    const QTextBlockFormat &blockFormat(const ParaState &p) { return cached(m_blockFormats, p, &Reader::makeBlockFormat); }
 
-    const QTextBlockFormat &blockFormat(const ParaState &p)
+    template<typename State, typename Format, typename Make>
+    static const Format &cached(QHash<State, Format> &cache, const State &state, Make make)
     {
-        if (const auto it = m_blockFormats.constFind(p); it != m_blockFormats.constEnd())
+        if (const auto it = cache.constFind(state); it != cache.constEnd())
             return *it;
-        if (m_blockFormats.size() >= kMaxCachedFormats)
-            m_blockFormats.clear();
-        return *m_blockFormats.insert(p, makeBlockFormat(p));
+        if (cache.size() >= kMaxCachedFormats)
+            cache.clear();
+        return *cache.insert(state, make(state));
     }
 
     void tablesChanged() { m_charFormats.clear(); }

@@ -10,14 +10,11 @@
 //   saved R     round R is on disk
 // A load that reports a problem or holds other content ends it with status 2.
 
-#include "doubles/quietdatafilehost.h"
 #include "killtest/saverounds.h"
 
 #include "common/programerror.h"
-#include "doubles/scriptedmessageboxes.h"
 #include "store/collection.h"
 #include "store/datafilemanager.h"
-#include "store/recentfiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -56,12 +53,10 @@ int main(int argc, char **argv)
     const int rounds = arguments.size() > 2 ? arguments.at(2).toInt() : 0;  // 0: until killed
     const QString dataFile = QDir(folder).filePath(QStringLiteral("data.db"));
 
-    Collection collection;
-    RecentFiles recent;
-    ScriptedMessageBoxes boxes;
-    QuietDataFileHost host;
-    host.keepBackup = true;  // as the program does by default
-    DataFileManager manager(collection, recent, boxes, host, folder);
+    SaveRounds::DataSide side(folder);
+    Collection &collection = side.collection;
+    const ScriptedMessageBoxes &boxes = side.boxes;
+    DataFileManager &manager = side.manager;
 
     try {
         int round = 0;

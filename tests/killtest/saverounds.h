@@ -1,12 +1,16 @@
 #pragma once
 
-#include <functional>
+#include "doubles/quietdatafilehost.h"
+#include "doubles/scriptedmessageboxes.h"
+#include "store/collection.h"
+#include "store/datafilemanager.h"
+#include "store/recentfiles.h"
 
 #include <QImage>
 #include <QList>
 #include <QString>
 
-class Collection;
+#include <functional>
 
 // The collection the save kill test writes round after round, and what a
 // data file must hold after each round: large enough that a save takes a
@@ -16,6 +20,23 @@ class Collection;
 // categories, gives a few pictures new pixels and replaces the churn
 // category's items, so each round's content differs from its neighbours'.
 namespace SaveRounds {
+
+// The program's collection and data file handling, without a window, keeping
+// a backup at each load as the program does by default.
+struct DataSide
+{
+    explicit DataSide(const QString &folder)
+        : manager(collection, recent, boxes, host, folder)
+    {
+        host.keepBackup = true;
+    }
+
+    Collection collection;
+    RecentFiles recent;
+    ScriptedMessageBoxes boxes;
+    QuietDataFileHost host;
+    DataFileManager manager;
+};
 
 inline constexpr int kNoteCategories = 8;
 inline constexpr int kNotesPerCategory = 2500;

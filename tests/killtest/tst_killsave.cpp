@@ -9,13 +9,10 @@
 // N kills (30 unless given, fewer in a sanitizer build) in one folder; the seed is printed so a failing
 // run can be repeated, and a failing run's folder is kept.
 
-#include "doubles/quietdatafilehost.h"
 #include "killtest/saverounds.h"
 
-#include "doubles/scriptedmessageboxes.h"
 #include "store/collection.h"
 #include "store/datafilemanager.h"
-#include "store/recentfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -200,12 +197,10 @@ struct Loaded
 Loaded loadAndCheck(const QString &folder)
 {
     const QString dataFile = QDir(folder).filePath(kDataFileName);
-    Collection collection;
-    RecentFiles recent;
-    ScriptedMessageBoxes boxes;
-    QuietDataFileHost host;
-    host.keepBackup = true;  // as the program does by default
-    DataFileManager manager(collection, recent, boxes, host, folder);
+    SaveRounds::DataSide side(folder);
+    Collection &collection = side.collection;
+    const ScriptedMessageBoxes &boxes = side.boxes;
+    DataFileManager &manager = side.manager;
     manager.setCurrentFile(dataFile);
     manager.loadData();
 
