@@ -48,13 +48,20 @@ QImage ItemClipboard::picture(const Item &item)
 
 bool ItemClipboard::put(const Item &item)
 {
+    QImage image;
+    if (item.kind == ItemKind::Image) {
+        // A picture whose file cannot be read leaves the clipboard as it is.
+        image = picture(item);
+        if (image.isNull())
+            return false;
+    }
     // The change notification of our own write finds the monitor disarmed;
     // it re-arms itself with that notification.
     m_monitor.armed = false;
     auto *data = new QMimeData;
     switch (item.kind) {
     case ItemKind::Image:
-        data->setImageData(picture(item));
+        data->setImageData(image);
         m_clipboard.setMimeData(data);
         return true;
     case ItemKind::PlainText:

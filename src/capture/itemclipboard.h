@@ -15,7 +15,8 @@ class ItemClipboard
 public:
     ItemClipboard(Clipboard &clipboard, ClipboardMonitor &monitor);
 
-    // False for a kind the clipboard cannot take (nothing is written).
+    // False for a kind the clipboard cannot take, or a picture whose file
+    // cannot be read (nothing is written).
     bool put(const Item &item);
 
     // The text an item stands for, rich text read as its plain form.

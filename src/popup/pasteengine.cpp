@@ -126,7 +126,10 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
 {
     if (position > 0)
         m_desktop.delay(200);
-    m_itemClipboard.put(item);
+    // Nothing on the clipboard, nothing to paste: the keys would paste
+    // whatever was there before. The next item is pasted all the same.
+    if (!m_itemClipboard.put(item))
+        return keepPasting;
     if (item.kind == ItemKind::Image)
         return !m_options.flag(Option::PasteImage) || sendTo(target, [this] { m_desktop.sendCtrlV(); });
 

@@ -6,14 +6,79 @@
 #include "store/sidefiles.h"
 
 #include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QSet>
+
+#include <cstdlib>
+#include <optional>
 
 namespace {
 
 // Side files come from disk and may be hostile: a header may claim any size.
 constexpr int kDecodeLimitMegabytes = 1024;
+
+// What the header of an uncompressed bitmap says: its size, and how many
+// bytes the file needs to hold every row. Qt's reader takes a bitmap cut
+// short and leaves the rows it lacks as whatever memory held before.
+struct BitmapHeader
+{
+    QSize size;
+    qint64 bytesNeeded = 0;
+};
+
+quint32 littleEndian(const QByteArray &bytes, int at, int width)
+{
+    quint32 value = 0;
+    for (int i = width - 1; i >= 0; --i)
+        value = (value << 8) | uchar(bytes[at + i]);
+    return value;
+}
+
+// Empty for anything else (other formats, compressed or odd bitmaps): Qt's
+// readers judge those.
+std::optional<BitmapHeader> bitmapHeader(QFile &file)
+{
+    const QByteArray bytes = file.read(54);
+    if (bytes.size() < 26 || !bytes.startsWith("BM"))
+        return std::nullopt;
+    const quint32 offset = littleEndian(bytes, 10, 4);
+    const quint32 infoSize = littleEndian(bytes, 14, 4);
+    qint64 width = 0;
+    qint64 height = 0;
+    quint32 bitsPerPixel = 0;
+    if (infoSize == 12) {
+        width = littleEndian(bytes, 18, 2);
+        height = littleEndian(bytes, 20, 2);
+        bitsPerPixel = littleEndian(bytes, 24, 2);
+    } else if (infoSize >= 40 && bytes.size() >= 34) {
+        width = qint32(littleEndian(bytes, 18, 4));
+        height = std::abs(qint64(qint32(littleEndian(bytes, 22, 4))));  // negative: rows from the top
+        bitsPerPixel = littleEndian(bytes, 28, 2);
+        const quint32 compression = littleEndian(bytes, 30, 4);
+        if (compression != 0 && compression != 3)  // run-length coded bitmaps have no fixed size
+            return std::nullopt;
+    } else {
+        return std::nullopt;
+    }
+    const bool knownDepth = bitsPerPixel == 1 || bitsPerPixel == 4 || bitsPerPixel == 8 || bitsPerPixel == 16
+                            || bitsPerPixel == 24 || bitsPerPixel == 32;
+    if (!knownDepth || width <= 0 || height <= 0 || width > 65535 || height > 65535)
+        return std::nullopt;
+    const qint64 rowBytes = (width * bitsPerPixel + 31) / 32 * 4;
+    return BitmapHeader{QSize(int(width), int(height)), qint64(offset) + rowBytes * height};
+}
+
+// False for a bitmap whose file ends before its last row.
+bool wholeIfBitmap(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return true;  // the reader reports what it cannot open
+    const auto header = bitmapHeader(file);
+    return !header || file.size() >= header->bytesNeeded;
+}
 
 } // namespace
 
@@ -43,6 +108,8 @@ QImage ItemPictures::picture(const QString &sideFile)
     QImage found = m_cache.find(key);
     if (!found.isNull())
         return found;
+    if (!wholeIfBitmap(sideFile))
+        return {};
     QImageReader reader(sideFile);
     reader.setAllocationLimit(kDecodeLimitMegabytes);
     if (!reader.read(&found))
@@ -103,13 +170,15 @@ QSet<QString> ItemPictures::heldIdentities() const
 
 QSize ItemPictures::declaredSize(const QString &path)
 {
-    // Side files are written as BMP: asking that reader first spares the
-    // format guessing a load of many pictures would otherwise pay per file.
-    QImageReader bitmap(path, "bmp");
-    bitmap.setAutoDetectImageFormat(false);
-    const QSize size = bitmap.size();
-    if (size.isValid())
-        return size;
+    // Side files are written as uncompressed bitmaps: their header is read
+    // here, which spares the format guessing a load of many pictures would
+    // otherwise pay per file, and tells a file cut short at once.
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    if (const auto header = bitmapHeader(file))
+        return file.size() >= header->bytesNeeded ? header->size : QSize();
+    file.close();
     QImageReader any(path);
     return any.canRead() ? any.size() : QSize();
 }

@@ -18,6 +18,7 @@ private slots:
     void typingWithCapsLock();
     void escStopsTypingWithinACharacter();
     void imagesAndPasteOff();
+    void anUnreadablePictureIsSkipped();
     void comboSelectionRestoredBeforeFirstDelivery();
     void richTextAlwaysByCtrlV();
     void insertFallsBackToTyping();
@@ -170,6 +171,19 @@ void TestPasteEngine::imagesAndPasteOff()
     run({0, 1, 2});
     QVERIFY(deliveries().isEmpty());
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("first text"));
+    QCOMPARE(f->category->itemCount(), 3);
+}
+
+void TestPasteEngine::anUnreadablePictureIsSkipped()
+{
+    add(QStringLiteral("before"));
+    Item *picture = add(QStringLiteral("pic"), PasteMethod::SimulateCtrlV, ItemKind::Image);
+    add(QStringLiteral("after"));
+    writeFile(picture->text, "no picture");
+    run({0, 1, 2});
+    // Ctrl+V for the picture would have pasted "before" a second time.
+    QCOMPARE(deliveries(), (QStringList{"key ctrl+v", "key ctrl+v"}));
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("after"));
     QCOMPARE(f->category->itemCount(), 3);
 }
 

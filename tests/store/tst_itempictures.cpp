@@ -64,6 +64,8 @@ private slots:
     void sweepAtSave();
     void adoptingCopiesEachPictureOnce();
     void aFailedAdoptionLeavesTheItemsAsTheyWere();
+    void bitmapsAreWholeOrUnreadable_data();
+    void bitmapsAreWholeOrUnreadable();
     void identitiesFollowEverySpelling_data();
     void identitiesFollowEverySpelling();
 };
@@ -177,6 +179,16 @@ void TestItemPictures::sideFilesThatAreNoPicture_data()
         const QByteArray whole = readFile(path);
         cutPng = whole.left(whole.size() - 40);
     }
+    QByteArray cutBitmap;
+    {
+        // Without its top rows, the last in the file.
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("p.bmp"));
+        QVERIFY(patterned(100, 80, 2).save(path, "BMP"));
+        const QByteArray whole = readFile(path);
+        cutBitmap = whole.left(whole.size() / 2);
+    }
+    QTest::newRow("a bitmap cut in half") << cutBitmap << true;
     QTest::newRow("no picture at all") << QByteArray("not a picture at all") << true;
     QTest::newRow("empty") << QByteArray() << true;
     QTest::newRow("a header claiming more than the file holds") << huge << true;
@@ -369,6 +381,37 @@ void TestItemPictures::aFailedAdoptionLeavesTheItemsAsTheyWere()
     QVERIFY(SideFiles::onDisk(newData).isEmpty());
 }
 
+
+void TestItemPictures::bitmapsAreWholeOrUnreadable_data()
+{
+    QTest::addColumn<QImage::Format>("format");
+    QTest::addColumn<int>("cut");  // bytes taken off the end
+
+    for (const auto &[name, format] : {std::pair{"24 bits", QImage::Format_RGB32}, std::pair{"32 bits", QImage::Format_ARGB32},
+                                       std::pair{"8 bits", QImage::Format_Indexed8}, std::pair{"1 bit", QImage::Format_Mono}}) {
+        QTest::addRow("%s, whole", name) << format << 0;
+        QTest::addRow("%s, last byte missing", name) << format << 1;
+        QTest::addRow("%s, half missing", name) << format << -2;
+    }
+}
+
+// A bitmap's rows are read only when shown: one that ends early must show
+// nothing rather than rows of stray memory.
+void TestItemPictures::bitmapsAreWholeOrUnreadable()
+{
+    QFETCH(QImage::Format, format);
+    QFETCH(int, cut);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("data.db.b1"));
+    QVERIFY(patterned(101, 79, 3).convertToFormat(format).save(path, "BMP"));
+    const QByteArray whole = readFile(path);
+    writeFile(path, whole.left(cut < 0 ? whole.size() / -cut : whole.size() - cut));
+
+    ItemPictures pictures;
+    const bool expectWhole = cut == 0;
+    QCOMPARE(ItemPictures::declaredSize(path), expectWhole ? QSize(101, 79) : QSize());
+    QCOMPARE(pictures.picture(path).isNull(), !expectWhole);
+}
 
 void TestItemPictures::identitiesFollowEverySpelling_data()
 {
