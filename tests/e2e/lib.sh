@@ -108,6 +108,23 @@ start_program() {
     "$program" >>"$home/sk.log" 2>&1 &
     sk=$!
     sleep 2
+    settled "$sk"
+}
+settled() { # pid: waits until its CPU time has stood still for half a second (up to 20 s)
+    # On a busy machine a start can take longer than the fixed wait above; a
+    # hotkey pressed before the program grabs it goes to the window in front.
+    local last=-1 still=0 used
+    for _ in $(seq 200); do
+        used=$(awk '{print $14 + $15}' "/proc/$1/stat" 2>/dev/null) || return 0
+        if [ "$used" = "$last" ]; then
+            still=$((still + 1))
+            [ "$still" -ge 5 ] && return 0
+        else
+            still=0
+            last=$used
+        fi
+        sleep 0.1
+    done
 }
 stop_program() { kill -TERM "$sk"; wait "$sk"; }
 copy() { # text: another program copies it
