@@ -20,7 +20,14 @@ activate() { # window id
 }
 paste_keys() { # keys that pick in the list, after the hotkey
     xdotool key ctrl+v
-    quiet window "$popup" || return 1
+    local list
+    list=$(window "$popup") || return 1
+    # Keys sent while the window manager still hands the focus over would
+    # reach the target (an Enter closes a GTK dialog): wait until the list has it.
+    for _ in $(seq 50); do
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$list" ] && break
+        sleep 0.1
+    done
     sleep 0.2
     xdotool key "$@"
     sleep 2
