@@ -1,5 +1,6 @@
 #include "app/scrapkeeper.h"
 #include "app/helpaddress.h"
+#include "app/instancelock.h"
 
 #include "auxiliary/aboutdialog.h"
 #include "auxiliary/tips.h"
@@ -60,6 +61,9 @@ const QString kHotkeyTaken = QStringLiteral(
     "program until you change the current hotkey:\r\n\r\n*Double click the tray icon (bottom right corner of the "
     "screen).\r\n*Click the Pop-up List Options icon.\r\n*Set a different hotkey from the Pop-up List tab and click "
     "OK.");
+const QString kSharedDataFile = QStringLiteral(
+    "\"%1\" is open in another running Scrapkeeper as well.  Before either of them saves it takes in what the "
+    "other has saved, so nothing is lost; still, it is safer to keep a group list open in one of them only.");
 const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
 
 QString cleanPath(const QString &path)
@@ -134,6 +138,42 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
 Scrapkeeper::~Scrapkeeper()
 {
     delete m_about;
+}
+
+bool Scrapkeeper::sharedWithAnotherProgram(const QString &dataFile)
+{
+    const QString lockPath = dataFile + QStringLiteral(".lock");
+    if (lockPath != m_dataFileLockPath) {
+        // Another data file: the lock of the one before is let go.
+        m_dataFileLock = std::make_unique<InstanceLock>(lockPath);
+        m_dataFileLockPath = lockPath;
+        m_dataFileLockHeld = false;
+    }
+    if (m_dataFileLockHeld)
+        return false;
+    // Tried again at each save, so the lock passes here once the other program ends.
+    switch (m_dataFileLock->acquire()) {
+    case InstanceLock::Result::Acquired:
+        m_dataFileLockHeld = true;
+        return false;
+    case InstanceLock::Result::Failed:
+        return false;  // a folder that takes no lock takes no data file either: the save says so
+    case InstanceLock::Result::AlreadyRunning:
+        break;
+    }
+    if (!m_toldShared.contains(dataFile)) {
+        m_toldShared.insert(dataFile);
+        m_messages.information(kSharedDataFile.arg(dataFile));
+    }
+    return true;
+}
+
+void Scrapkeeper::collectionMerged()
+{
+    refreshCategoryCombo();
+    applyCategoryChoice();
+    refreshCurrentItems();
+    showTrayCategory();
 }
 
 // ---- start and stop -------------------------------------------------------
@@ -267,6 +307,8 @@ void Scrapkeeper::discardChanges(bool keepWindowOpen)
             m_collection.setEditModified();
         m_dataFiles.setCurrentFile(stored);
         if (m_collection.editModified()) {
+            // A file that can no longer be read is not overwritten by what is left.
+            m_dataUsable = false;
             m_dataFiles.loadData();
             m_dataUsable = true;
         }

@@ -18,16 +18,19 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QTimer>
 
 #include <array>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class AboutDialog;
 class Clipboard;
 class FileDialogs;
 class GlobalHotkeys;
+class InstanceLock;
 class KeyGrabber;
 class MessageBoxService;
 class TrayIcon;
@@ -128,6 +131,8 @@ public:
     void selectFirstNode() override;
     void moveOutOfSight() override;
     bool readBackupSetting() override;
+    bool sharedWithAnotherProgram(const QString &dataFile) override;
+    void collectionMerged() override;
 
     // CaptureHost
     QString currentCategoryName() const override;
@@ -220,6 +225,12 @@ private:
     bool m_dataUsable = false;
     bool m_settingsLoaded = false;  // settings never loaded are never written back
     bool m_exitRequested = false;
+    // The lock beside the data file in use, which tells a second running
+    // program on the same file; the files it was found taken on, said once each.
+    std::unique_ptr<InstanceLock> m_dataFileLock;
+    QString m_dataFileLockPath;
+    bool m_dataFileLockHeld = false;
+    QSet<QString> m_toldShared;
     std::optional<HotkeyChoice> m_workingHotkey;
     TipShower m_showTip;
     QPointer<AboutDialog> m_about;  // the last hotkey the desktop let us have

@@ -61,12 +61,20 @@ void Collection::clear()
 
 void Collection::insertFirstChild(CategoryNode *category, const Item &item)
 {
+    insertChild(category, 0, item);
+}
+
+Item *Collection::insertChild(CategoryNode *category, int row, const Item &item)
+{
     auto copy = std::make_unique<Item>(item);
     copy->category = category->name;
+    Item *inserted = copy.get();
     const int categoryIndex = indexOf(category);
-    emit aboutToInsertItems(categoryIndex, 0, 0);
-    category->items.insert(category->items.begin(), std::move(copy));
+    row = std::clamp(row, 0, category->itemCount());
+    emit aboutToInsertItems(categoryIndex, row, row);
+    category->items.insert(category->items.begin() + row, std::move(copy));
     emit itemsInserted();
+    return inserted;
 }
 
 bool Collection::addNewItem(bool everyCategory, const Item &item)

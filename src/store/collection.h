@@ -76,6 +76,8 @@ public:
     std::pair<CategoryNode *, int> locate(const Item *item) const;
     // Inserts a copy of the record as the category's newest item, its Category set.
     void insertFirstChild(CategoryNode *category, const Item &item);
+    // Inserts a copy of the record at `row` of the category (kept within it), its Category set.
+    Item *insertChild(CategoryNode *category, int row, const Item &item);
     bool enforceLimit(CategoryNode *category, bool trimCurrItems);
     CategoryNode *findCategory(const QString &name) const;
     void clear();

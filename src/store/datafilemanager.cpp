@@ -13,6 +13,7 @@
 
 #include "common/messageboxservice.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -46,6 +47,15 @@ const QString kNoData = QStringLiteral(
     "\"%1\" holds no Scrapkeeper data, so it has not been opened.  The group list in use stays open.");
 const QString kNotOpened = QStringLiteral(
     "\"%1\" has not been opened.  The group list in use stays open.");
+
+const QString kNotDataFile = QStringLiteral(
+    "\"%1\" is not a Scrapkeeper data file, so it has not been opened.  The group list in use stays open.");
+const QString kNotDataFileAtStart = QStringLiteral(
+    "\"%1\" is not a Scrapkeeper data file, so it has not been opened and nothing will be saved over it.  "
+    "Open or create a group list on the List Setup page.");
+const QString kKeptApart = QStringLiteral(
+    "\"%1\" has been changed by another program since it was loaded, and %2, so your changes cannot be put "
+    "together with it.  It is left as it is, and your group list has been saved as \"%3\".");
 
 const QString kCopyFailed = QStringLiteral(
     "A copy of the data file could not be made:\r\n\r\n%1\r\n\r\nYour data is loaded and will be saved as usual.");
@@ -98,6 +108,17 @@ QString DataFileManager::exampleDataFile() const
     return QDir(m_programFolder).filePath(QStringLiteral("skexdata.db"));
 }
 
+QString DataFileManager::keptApartPath(const QString &dataFile)
+{
+    const QFileInfo info(dataFile);
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh.mm.ss"));
+    const QString base = QStringLiteral("%1 (kept apart %2").arg(info.completeBaseName(), stamp);
+    QString path = info.absoluteDir().filePath(base + QStringLiteral(").db"));
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = info.absoluteDir().filePath(base + QStringLiteral(" %1).db").arg(n));
+    return path;
+}
+
 void DataFileManager::saveData()
 {
     // A save asked for while one runs (from an event its host lets through)
@@ -108,16 +129,98 @@ void DataFileManager::saveData()
     }
     m_saving = true;
     const auto done = qScopeGuard([this] { m_saving = false; });
+    const bool adoptPictures = m_adoptPictures;
+    const auto adopted = qScopeGuard([this, adoptPictures] { m_adoptPictures = adoptPictures; });
     do {
         m_saveAgain = false;
+        takeInChangesOnDisk();
         DataFileWriter writer(m_currentFile);
         writer.setAdoptPictures(m_adoptPictures);
-        writer.setSweep(m_wholeFileLoaded);
+        writer.setSweep(m_wholeFileLoaded && !m_host.sharedWithAnotherProgram(m_currentFile));
         writer.setKeep(m_backupReferences + ItemPictures::shared().heldIdentities());
         writer.write(m_collection);
+        remember(FileStamp::of(m_currentFile));
     } while (m_saveAgain);
     m_host.refreshCaption();
     m_recent.moveToTop(m_currentFile);
+}
+
+void DataFileManager::remember(const FileStamp &stamp)
+{
+    m_knownFile = m_currentFile;
+    m_knownStamp = stamp;
+    m_base = CollectionMerge::Snapshot::of(m_collection.categories());
+}
+
+void DataFileManager::forgetKnownFile()
+{
+    m_knownFile.clear();
+    m_knownStamp = {};
+    m_base = {};
+}
+
+bool DataFileManager::changedOnDisk() const
+{
+    return m_knownFile == m_currentFile && m_knownStamp.exists && FileStamp::of(m_currentFile) != m_knownStamp;
+}
+
+bool DataFileManager::maySweep()
+{
+    // A file changed since it was read may name pictures the collection does not.
+    return !changedOnDisk() && !m_host.sharedWithAnotherProgram(m_currentFile);
+}
+
+void DataFileManager::takeInChangesOnDisk()
+{
+    if (!changedOnDisk())
+        return;
+    const FileStamp stamp = FileStamp::of(m_currentFile);
+    if (!stamp.exists)
+        return;  // removed: the collection in memory is all there is
+    if (isForeignFile(m_currentFile)) {
+        keepApart(QStringLiteral("it is no longer a Scrapkeeper data file"));
+        return;
+    }
+    ParseResult result;
+    try {
+        const WholeFile file(m_currentFile);
+        if (firstLineBlank(file.bytes())) {
+            keepApart(QStringLiteral("it no longer holds any data"));
+            return;
+        }
+        result = parse(m_currentFile, file.bytes());
+    } catch (const ProgramError &error) {
+        m_host.hideProgress();
+        keepApart(QStringLiteral("it cannot be read (%1)").arg(error.message()));
+        return;
+    }
+    m_host.hideProgress();
+    if (result.failed) {
+        keepApart(QStringLiteral("it cannot be read whole"));
+        return;
+    }
+    // The other writer's file was whole: it is the one worth a backup now.
+    if (m_host.readBackupSetting())
+        keepCopy(m_currentFile, backupPath(m_currentFile));
+    learnBackupReferences(false);
+    CollectionMerge::takeIn(m_collection, m_base, result.categories);
+    reportProblems(result);
+    // From here on the collection differs from that file by this program's changes only.
+    m_knownStamp = stamp;
+    m_base = CollectionMerge::Snapshot::of(result.categories);
+    m_wholeFileLoaded = true;
+    m_host.collectionMerged();
+}
+
+void DataFileManager::keepApart(const QString &why)
+{
+    const QString changed = m_currentFile;
+    const QString aside = keptApartPath(changed);
+    m_messages.error(kKeptApart.arg(changed, why, aside));
+    // The pictures go with the collection: the files beside the changed one stay its own.
+    m_adoptPictures = true;
+    becomeCurrent(aside);
+    forgetKnownFile();
 }
 
 bool DataFileManager::keepCopy(const QString &from, const QString &to)
@@ -185,14 +288,27 @@ void DataFileManager::adoptedWhole()
     learnBackupReferences(m_host.readBackupSetting() && keepCopy(m_currentFile, backupPath(m_currentFile)));
     // A save killed before its data file was replaced left files no one
     // names; they go now rather than at the next save.
-    DataFileWriter sweeper(m_currentFile);
-    sweeper.setKeep(m_backupReferences);
-    sweeper.removeUnused(m_collection);
+    if (maySweep()) {
+        DataFileWriter sweeper(m_currentFile);
+        sweeper.setKeep(m_backupReferences);
+        sweeper.removeUnused(m_collection);
+    }
     m_recent.moveToTop(m_currentFile);
+}
+
+bool DataFileManager::isForeignFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;  // the whole read says why
+    const QByteArray head = file.read(DataFileReader::kHeadSize);
+    const bool whole = file.atEnd();
+    return !firstLineBlank(head) && !DataFileReader::startsLikeDataFile(head, whole);
 }
 
 DataFileManager::Outcome DataFileManager::loadOnce()
 {
+    forgetKnownFile();
     m_collection.clear();
     if (!QFileInfo(m_currentFile).isFile())
         setCurrentFile(defaultDataFile());
@@ -200,7 +316,11 @@ DataFileManager::Outcome DataFileManager::loadOnce()
         startFreshCollection(false);
         return Outcome::Done;
     }
+    // Nothing is made of a file that is no data file, and nothing written beside it.
+    if (isForeignFile(m_currentFile))
+        throw ProgramError(kNotDataFileAtStart.arg(m_currentFile));
 
+    const FileStamp stamp = FileStamp::of(m_currentFile);
     ParseResult result;
     {
         // The file's bytes go once parsed, before the backup is written.
@@ -213,6 +333,7 @@ DataFileManager::Outcome DataFileManager::loadOnce()
     }
     const bool failed = result.failed;
     adopt(std::move(result));
+    remember(stamp);
     if (!failed) {
         adoptedWhole();
         return Outcome::Done;
@@ -245,6 +366,11 @@ DataFileManager::Switch DataFileManager::switchTo(const QString &path)
     for (;;) {
         if (!QFileInfo(candidate).isFile())
             return Switch::Missing;
+        if (isForeignFile(candidate)) {
+            m_messages.error(kNotDataFile.arg(candidate));
+            return Switch::Kept;
+        }
+        const FileStamp stamp = FileStamp::of(candidate);
         ParseResult result;
         {
             const WholeFile file(candidate);
@@ -259,6 +385,7 @@ DataFileManager::Switch DataFileManager::switchTo(const QString &path)
             adopt(std::move(result));
             // The flags described the collection now given up.
             m_collection.clearModified();
+            remember(stamp);
             adoptedWhole();
             return Switch::Opened;
         }
@@ -292,6 +419,8 @@ void DataFileManager::becomeCurrent(const QString &path)
 void DataFileManager::startNew(const QString &path)
 {
     becomeCurrent(path);
+    // The user chose to replace whatever the file held.
+    forgetKnownFile();
     // The new list replaces whatever the file held.
     m_wholeFileLoaded = true;
     m_collection.clear();

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "store/collection.h"
+#include "store/collectionmerge.h"
 #include "store/datafilereader.h"
+#include "store/filestamp.h"
 #include "store/recentfiles.h"
 
 #include <QSet>
@@ -22,11 +24,26 @@ public:
     virtual void selectFirstNode() = 0;
     virtual void moveOutOfSight() = 0;
     virtual bool readBackupSetting() = 0;
+    // Whether another running program has the data file open as well: then
+    // no side file is swept, since that program's new pictures may not be
+    // named in the file yet.
+    virtual bool sharedWithAnotherProgram(const QString &dataFile)
+    {
+        Q_UNUSED(dataFile);
+        return false;
+    }
+    // The collection took in what another writer saved to its data file.
+    virtual void collectionMerged() {}
 };
 
 // Loads and saves the current data file with the recovery the user relies
 // on: the backup after a good load, the corrupt copy and the backup offer
-// after a failed one, and a fresh collection when no file is usable.
+// after a failed one, and a fresh collection when no file is usable. A file
+// that is no data file at all is refused and nothing is written beside it.
+// A save first looks whether the file on disk is still the one last read or
+// written; when another writer has changed it, its changes are taken in
+// (see CollectionMerge) rather than overwritten, and when it can no longer
+// be read the collection is saved beside it under another name.
 class DataFileManager
 {
 public:
@@ -62,6 +79,9 @@ public:
 
     static QString feedbackAddress();
     static QString corruptMessage(const QString &dataFileName);
+    // Where a collection that cannot be put together with its changed data
+    // file is saved instead: beside it, named so the user sees why.
+    static QString keptApartPath(const QString &dataFile);
 
 private:
     enum class Outcome { Done, TryBackup };
@@ -74,6 +94,13 @@ private:
     void reportProblems(const ParseResult &result);
     bool keepCopy(const QString &from, const QString &to);
     void learnBackupReferences(bool backupJustWritten);
+    bool isForeignFile(const QString &path);
+    void remember(const FileStamp &stamp);
+    void forgetKnownFile();
+    bool changedOnDisk() const;
+    bool maySweep();
+    void takeInChangesOnDisk();
+    void keepApart(const QString &why);
 
     Collection &m_collection;
     RecentFiles &m_recent;
@@ -87,4 +114,8 @@ private:
     QSet<QString> m_backupReferences;  // side files the backup names, kept until it is replaced
     bool m_saving = false;
     bool m_saveAgain = false;
+    // The data file as last read or written, and the collection it held then.
+    QString m_knownFile;
+    FileStamp m_knownStamp;
+    CollectionMerge::Snapshot m_base;
 };

@@ -150,6 +150,42 @@ DataFileReader::DataFileReader(QString dataFilePath, qint64 fileSize)
 {
 }
 
+bool DataFileReader::startsLikeDataFile(QByteArrayView head, bool wholeFile)
+{
+    const QByteArrayView readable = readablePart(head);
+    // A data file never holds a NUL: one in the head ends the text there,
+    // and what follows is not ours.
+    const bool cutShort = readable.size() < head.size();
+    std::vector<QByteArrayView> lines;
+    qsizetype start = 0;
+    for (qsizetype brk = readable.indexOf("\r\n"); brk >= 0 && lines.size() < 6;
+         brk = readable.indexOf("\r\n", start)) {
+        lines.push_back(readable.sliced(start, brk - start));
+        start = brk + 2;
+    }
+    const bool allRead = (wholeFile || cutShort) && lines.size() < 6;
+    if (allRead && start < readable.size())
+        lines.push_back(readable.sliced(start));
+    if (allRead && !lines.empty() && lines.back().contains("SK: "))
+        lines.pop_back();
+    if (lines.empty())
+        return wholeFile && !cutShort && !readable.isEmpty();  // the trailer alone: an empty collection
+
+    const auto isInteger = [](QByteArrayView line) { return parseInteger(QLatin1StringView(line)).has_value(); };
+    const QByteArrayView first = lines.front();
+    if (isInteger(first))
+        return first.size() >= 3 && isDigits(first.first(3));
+    // The older layout: a name, then limit, lock and item count, of which
+    // a file cut short may have only the first.
+    if (lines.size() < 2 || (lines.size() < 4 && !allRead))
+        return false;
+    for (size_t i = 1; i < std::min<size_t>(lines.size(), 4); ++i) {
+        if (!isInteger(lines[i]))
+            return false;
+    }
+    return true;
+}
+
 ParseResult DataFileReader::parse(QByteArrayView bytes)
 {
     ParseResult result;

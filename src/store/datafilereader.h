@@ -38,6 +38,14 @@ public:
     // `bytes` is the whole file as read.
     ParseResult parse(QByteArrayView bytes);
 
+    // How many of a file's first bytes tell whether it is a data file.
+    static constexpr qsizetype kHeadSize = 64 * 1024;
+    // Whether a file starting with `head` (all of it when `wholeFile`) is a
+    // data file, whole or damaged: its first category block begins as one
+    // does, with a header line or with a name followed by three integers.
+    // A picture, an archive or random bytes do not; an empty file does not.
+    static bool startsLikeDataFile(QByteArrayView head, bool wholeFile);
+
 private:
     QString m_dataFilePath;
     qint64 m_fileSize;

@@ -28,7 +28,13 @@ struct CoreFixture
         desktop.tray = tray;
         QDir().mkpath(paths().programFolder);
     }
-    AppPaths paths() const { return scratchPaths(home); }
+    AppPaths paths() const
+    {
+        AppPaths p = scratchPaths(home);
+        if (!dataFolder.isEmpty())
+            p.programFolder = dataFolder;
+        return p;
+    }
     Scrapkeeper &start()
     {
         core = std::make_unique<Scrapkeeper>(AppServices{boxes, dialogs, desktop, clipboard, keys, treeDialogs, paths()});
@@ -53,6 +59,7 @@ struct CoreFixture
     }
 
     QTemporaryDir home;
+    QString dataFolder;  // another home's data folder, as a sync tool would share it
     ScriptedMessageBoxes boxes;
     ScriptedTreeDialogs treeDialogs;
     ScriptedFileDialogs dialogs;

@@ -25,6 +25,7 @@
 
 #include <array>
 #include <chrono>
+#include <limits>
 #include <csignal>
 #include <random>
 #include <thread>
@@ -422,6 +423,13 @@ int main(int argc, char **argv)
             return 1;
         }
         arguments.remove(i, 2);
+    }
+    // A kill takes seconds, so a long run outlasts the test framework's five
+    // minutes for one test function: the limit grows with the kills asked
+    // for, unless one is set in the environment.
+    if (!qEnvironmentVariableIsSet("QTEST_FUNCTION_TIMEOUT")) {
+        const qint64 limitMs = (300 + 60 * qint64(std::max(g_kills, 0))) * 1000;
+        qputenv("QTEST_FUNCTION_TIMEOUT", QByteArray::number(std::min<qint64>(limitMs, std::numeric_limits<int>::max())));
     }
     TestKillSave test;
     return QTest::qExec(&test, arguments);

@@ -4,7 +4,9 @@
 #include "store/sidefiles.h"
 #include "common/programerror.h"
 
+#include <QBuffer>
 #include <QImage>
+#include <QRandomGenerator>
 
 #include <functional>
 
@@ -113,6 +115,11 @@ private slots:
     void savingAsMovesToTheNewFileWithPicturesOfItsOwn();
     void aFailedSaveAsKeepsTheCurrentFile();
     void aNewListStartsEmptyInItsFile();
+    void aFileThatIsNoDataFileIsNotLoadedAtStart();
+    void aSaveTakesInWhatAnotherWriterSaved();
+    void aSaveLeavesAlonePicturesAFileChangedOnDiskNames();
+    void aFileThatCannotBeMergedIsKeptApart_data();
+    void aFileThatCannotBeMergedIsKeptApart();
 
 private:
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -482,6 +489,24 @@ void TestDataFileManager::firstRunCreatesTheFileQuietly()
 
 namespace {
 
+QByteArray pngBytes()
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    filledPicture(64, 64, Qt::blue).save(&buffer, "PNG");
+    return bytes;
+}
+
+QByteArray randomBytes(qsizetype size)
+{
+    QRandomGenerator random(22);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(random.bounded(256));
+    return bytes;
+}
+
 // A data file `good` loaded and then edited: the list in use that opening
 // another file puts at stake.
 void loadAndEdit(DataFileManager &manager, Collection &collection, const QString &good)
@@ -529,9 +554,17 @@ void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse_data()
     QTest::newRow("empty file") << QByteArray() << QStringList{noData} << false;
     QTest::newRow("blank first line") << QByteArray("  \r\n031\r\nHidden\r\n0\r\n0\r\n0\r\n")
                                       << QStringList{noData} << false;
-    QTest::newRow("a letter") << QByteArray("Dear Sir,\r\nthank you.\r\n")
-                              << QStringList{corrupt, noBackup, notOpened} << true;
+    // What is no data file at all gets one word and nothing beside it; a
+    // damaged one keeps the corrupt copy and the backup offer.
+    const QString notData = QStringLiteral("\"%1\" is not a Scrapkeeper data file, so it has not been opened.");
+    QTest::newRow("a letter") << QByteArray("Dear Sir,\r\nthank you.\r\n") << QStringList{notData} << false;
+    QTest::newRow("a picture") << pngBytes() << QStringList{notData} << false;
+    QTest::newRow("random bytes") << randomBytes(200 * 1024) << QStringList{notData} << false;
     QTest::newRow("damaged list") << kDamaged << QStringList{corrupt, noBackup, notOpened} << true;
+    QTest::newRow("list cut short") << QByteArray("031\r\nMail\r\n0\r\n") << QStringList{corrupt, noBackup, notOpened}
+                                    << true;
+    QTest::newRow("older list cut short") << QByteArray("Mail\r\n0\r\n0\r\n")
+                                          << QStringList{corrupt, noBackup, notOpened} << true;
 }
 
 void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse()
@@ -545,8 +578,13 @@ void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse()
     const QStringList recentBefore = m_recent->paths();
     const qsizetype progressBefore = m_host->progress.size();
     const int hiddenBefore = m_host->hidden;
+    QStringList filesBefore = QDir(m_dir->path()).entryList(QDir::Files);
+    if (corruptCopy)
+        filesBefore << QStringLiteral("other.db.corrupt");
+    filesBefore.sort();
 
     QCOMPARE(m_manager->switchTo(candidate), DataFileManager::Switch::Kept);
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files, QDir::Name), filesBefore);
     const QStringList texts = m_boxes->texts();
     QCOMPARE(texts.size(), messageStarts.size());
     for (int i = 0; i < texts.size(); ++i)
@@ -645,5 +683,150 @@ void TestDataFileManager::aNewListStartsEmptyInItsFile()
     QCOMPARE(readFile(path("data.db")), kGood);
 }
 
+void TestDataFileManager::aFileThatIsNoDataFileIsNotLoadedAtStart()
+{
+    // A picture named as the data file: refused, and nothing made of it or beside it.
+    const QByteArray png = pngBytes();
+    writeFile(path("data.db"), png);
+    m_manager->setCurrentFile(path("data.db"));
+    try {
+        m_manager->loadData();
+        QFAIL("a picture was loaded as a data file");
+    } catch (const ProgramError &error) {
+        QVERIFY2(error.message().contains(QStringLiteral("is not a Scrapkeeper data file")), qPrintable(error.message()));
+    }
+    QVERIFY(m_boxes->shown().isEmpty());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{QStringLiteral("data.db")});
+    QCOMPARE(readFile(path("data.db")), png);
+}
+
+namespace {
+
+QByteArray itemBlock(const QByteArray &alias, const QByteArray &text, const QByteArray &flags = "0001")
+{
+    return alias + "\r\n" + kStamp.toUtf8() + "\r\n1\r\n" + text + "\r\n" + flags + "\r\n";
+}
+
+QStringList textsIn(const Collection &collection, const QString &category)
+{
+    QStringList texts;
+    if (const CategoryNode *node = collection.findCategory(category)) {
+        for (const auto &item : node->items)
+            texts << item->alias + QLatin1Char('=') + item->text;
+    }
+    return texts;
+}
+
+} // namespace
+
+void TestDataFileManager::aSaveTakesInWhatAnotherWriterSaved()
+{
+    writeFile(path("data.db"), "031\r\nMail\r\n0\r\n0\r\n2\r\n" + itemBlock("hi", "hello") + itemBlock("old", "old")
+                                   + "031\r\nGone\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n");
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->loadData();
+    // Here: a capture, and a new alias for an item.
+    m_collection->insertFirstChild(m_collection->category(0), textItem(QStringLiteral("mine")));
+    m_collection->category(0)->items[1]->alias = QStringLiteral("greeting");
+    m_collection->setCaptureModified();
+    m_collection->setEditModified();
+    // Elsewhere, saved meanwhile: an item added, one removed, a category
+    // added, another removed and a limit set.
+    const QByteArray theirs = "031\r\nMail\r\n5\r\n0\r\n2\r\n" + itemBlock("theirs", "theirs") + itemBlock("hi", "hello")
+                              + "031\r\nWork\r\n0\r\n0\r\n1\r\n" + itemBlock("w", "work") + "SK: 2.3\r\n";
+    writeFile(path("data.db"), theirs);
+
+    m_manager->saveData();
+    QVERIFY(m_boxes->shown().isEmpty());
+    const QStringList mail{QStringLiteral("theirs=theirs"), QStringLiteral("mine=mine"), QStringLiteral("greeting=hello")};
+    QCOMPARE(textsIn(*m_collection, QStringLiteral("Mail")), mail);
+    QCOMPARE(m_collection->findCategory(QStringLiteral("Mail"))->rec.limit, 5);
+    QVERIFY(!m_collection->findCategory(QStringLiteral("Gone")));
+    FreshLoad disk(path("data.db"));
+    QCOMPARE(textsIn(disk.collection, QStringLiteral("Mail")), mail);
+    QCOMPARE(textsIn(disk.collection, QStringLiteral("Work")), QStringList{QStringLiteral("w=work")});
+    QCOMPARE(disk.collection.categoryCount(), 2);
+    // The backup holds what the other writer saved.
+    QCOMPARE(readFile(path("data.db.~bk")), theirs);
+
+    // Saved again with nothing changed on disk: the same file, nothing taken in twice.
+    const QByteArray merged = readFile(path("data.db"));
+    m_manager->saveData();
+    QCOMPARE(readFile(path("data.db")), merged);
+}
+
+void TestDataFileManager::aSaveLeavesAlonePicturesAFileChangedOnDiskNames()
+{
+    // Two programs on one data file: the first adds a picture and saves,
+    // the second then saves the view it loaded before.
+    writeFile(path("data.db"), kGood);
+    m_manager->setCurrentFile(path("data.db"));
+    m_manager->loadData();
+    Collection older;
+    RecentFiles olderRecent;
+    ScriptedMessageBoxes olderBoxes;
+    RecordingHost olderHost;
+    DataFileManager olderManager(older, olderRecent, olderBoxes, olderHost, m_dir->path());
+    olderManager.setCurrentFile(path("data.db"));
+    olderManager.loadData();
+
+    Item picture;
+    picture.alias = QStringLiteral("Image: 3 x 2");
+    picture.created = kStamp;
+    givePicture(picture, filledPicture(3, 2), path("data.db"));
+    m_collection->insertFirstChild(m_collection->category(0), picture);
+    m_collection->setCaptureModified();
+    m_manager->saveData();
+    const QString sideFile = m_collection->category(0)->items.front()->text;
+    QVERIFY(QFile::exists(sideFile));
+
+    older.category(0)->items.front()->alias = QStringLiteral("edited there");
+    older.setEditModified();
+    olderManager.saveData();
+    QVERIFY(QFile::exists(sideFile));
+    FreshLoad disk(path("data.db"));
+    QVERIFY(disk.boxes.shown().isEmpty());
+    const auto &items = disk.collection.category(0)->items;
+    QCOMPARE(items.size(), size_t(2));
+    QCOMPARE(items[0]->kind, ItemKind::Image);
+    QCOMPARE(SideFiles::identity(items[0]->text), SideFiles::identity(sideFile));
+    QCOMPARE(pictureOf(*items[0]).size(), QSize(3, 2));
+    QCOMPARE(items[1]->alias, QStringLiteral("edited there"));
+}
+
+void TestDataFileManager::aFileThatCannotBeMergedIsKeptApart_data()
+{
+    QTest::addColumn<QByteArray>("replacement");
+    QTest::newRow("a picture") << pngBytes();
+    QTest::newRow("damaged list") << kDamaged;
+    QTest::newRow("blank") << QByteArray("   \r\n");
+}
+
+void TestDataFileManager::aFileThatCannotBeMergedIsKeptApart()
+{
+    QFETCH(QByteArray, replacement);
+    loadAndEdit(*m_manager, *m_collection, path("data.db"));
+    writeFile(path("data.db"), replacement);
+
+    m_manager->saveData();
+    // The changed file stays as it is; the collection goes beside it, said once.
+    QCOMPARE(readFile(path("data.db")), replacement);
+    const QString aside = m_manager->currentFile();
+    QVERIFY2(QFileInfo(aside).fileName().startsWith(QStringLiteral("data (kept apart ")), qPrintable(aside));
+    QCOMPARE(QFileInfo(aside).absolutePath(), QFileInfo(path("data.db")).absolutePath());
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QVERIFY(m_boxes->texts().first().contains(QFileInfo(aside).fileName()));
+    QVERIFY(!QFile::exists(path("data.db.corrupt")));
+    FreshLoad disk(aside);
+    QCOMPARE(textsIn(disk.collection, QStringLiteral("Mail")),
+             (QStringList{QStringLiteral("unsaved=unsaved"), QStringLiteral("hi=hello")}));
+    QCOMPARE(m_recent->paths().first(), aside);
+    // Later saves go there, without a word.
+    m_manager->saveData();
+    QCOMPARE(m_boxes->shown().size(), 1);
+    QCOMPARE(readFile(path("data.db")), replacement);
+}
+
 QTEST_GUILESS_MAIN(TestDataFileManager)
 #include "tst_datafilemanager.moc"
+
