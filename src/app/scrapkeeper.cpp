@@ -3,6 +3,7 @@
 #include "app/instancelock.h"
 
 #include "auxiliary/aboutdialog.h"
+#include "auxiliary/helpwindow.h"
 #include "auxiliary/tips.h"
 #include "capture/capturesound.h"
 #include "config/dialogs/imageviewer.h"
@@ -20,6 +21,7 @@
 #include "tray/traymenu.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -138,6 +140,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
 Scrapkeeper::~Scrapkeeper()
 {
     delete m_about;
+    delete m_helpWindow;
 }
 
 bool Scrapkeeper::sharedWithAnotherProgram(const QString &dataFile)
@@ -533,11 +536,18 @@ void Scrapkeeper::openExamplePage()
 {
     if (!m_firstRun)
         m_messages.information(kNotFirstTime);
-    if (m_desktop.openDocument(QUrl::fromLocalFile(m_paths.examplePage())))
-        return;
-    m_messages.show(MessageBoxService::Icon::Error, kApplicationTitle, kExampleLaunchFailed, MessageBoxService::Ok);
-    m_desktop.openDocument(QUrl::fromLocalFile(m_paths.sharedFolder));
-    m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, kExampleByHand, MessageBoxService::Ok);
+    // Without a browser the page is shown in the program's own window; only
+    // when even that cannot read it is the user sent to the file by hand.
+    const QPointer<Scrapkeeper> self(this);
+    m_desktop.openDocumentOr(QUrl::fromLocalFile(m_paths.examplePage()), [self] {
+        if (!self || self->showPageHere(self->m_paths.examplePage(), QString()))
+            return;
+        self->m_messages.show(MessageBoxService::Icon::Error, kApplicationTitle, kExampleLaunchFailed,
+                              MessageBoxService::Ok);
+        self->m_desktop.openDocument(QUrl::fromLocalFile(self->m_paths.sharedFolder));
+        self->m_messages.show(MessageBoxService::Icon::Information, kApplicationTitle, kExampleByHand,
+                              MessageBoxService::Ok);
+    });
 }
 
 void Scrapkeeper::explanationRequested(const QString &text)
@@ -547,7 +557,36 @@ void Scrapkeeper::explanationRequested(const QString &text)
 
 void Scrapkeeper::openHelp(const QString &topic)
 {
-    m_desktop.openDocument(HelpAddress::forTopic(m_paths.helpPage(), topic, m_paths.helpLinkFolder));
+    const QPointer<Scrapkeeper> self(this);
+    m_desktop.openDocumentOr(HelpAddress::forTopic(m_paths.helpPage(), topic, m_paths.helpLinkFolder), [self, topic] {
+        if (self && !self->showPageHere(self->m_paths.helpPage(), topic))
+            self->m_messages.error(
+                QStringLiteral("The help cannot be shown: no web browser could be started, and the help file "
+                               "\"%1\" cannot be read.")
+                    .arg(QDir::toNativeSeparators(self->m_paths.helpPage())));
+    });
+}
+
+HelpWindow *Scrapkeeper::helpWindow() const
+{
+    return m_helpWindow;
+}
+
+bool Scrapkeeper::showPageHere(const QString &page, const QString &topic)
+{
+    // A window of the modal dialog that asked for help, if one is up, so the
+    // dialog's modality leaves it usable; it goes when the dialog goes.
+    QWidget *owner = QApplication::activeModalWidget();
+    if (m_helpWindow && m_helpWindow->parentWidget() != owner)
+        delete m_helpWindow;
+    if (!m_helpWindow)
+        m_helpWindow = new HelpWindow(m_paths.sharedFolder, owner);
+    if (!m_helpWindow->showPage(page, topic))
+        return false;
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+    return true;
 }
 
 // ---- settings ----------------------------------------------------------------------

@@ -27,6 +27,7 @@
 #include <optional>
 
 class AboutDialog;
+class HelpWindow;
 class Clipboard;
 class FileDialogs;
 class GlobalHotkeys;
@@ -91,6 +92,9 @@ public:
     void openExamplePage();
     void hideWhileMinimised();
     void openHelp(const QString &topic);
+    // The help window that shows a page when the desktop has no browser for
+    // it; null until then.
+    HelpWindow *helpWindow() const;
     void restoreApplication();
 
     bool isMinimisedState() const { return m_minimised; }
@@ -169,6 +173,9 @@ public:
     void currentFileChanged(bool contentReplaced) override;
 
 private:
+    // Shows a page of the help or the example page in the program's own
+    // window; false when the page cannot be read.
+    bool showPageHere(const QString &page, const QString &topic);
     void onMinimisedOrRestored(bool minimised);
     void showConfigWindow();
     void showOptionsOnPages();
@@ -234,4 +241,5 @@ private:
     std::optional<HotkeyChoice> m_workingHotkey;
     TipShower m_showTip;
     QPointer<AboutDialog> m_about;  // the last hotkey the desktop let us have
+    QPointer<HelpWindow> m_helpWindow;
 };

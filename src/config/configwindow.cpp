@@ -155,8 +155,6 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
     layout->addWidget(m_progressPanel);
 
     auto *buttons = new QHBoxLayout;
-    auto *help = new QPushButton(QStringLiteral("&Help"), central);
-    help->setObjectName(QStringLiteral("Help"));
     auto *ok = new QPushButton(QStringLiteral("OK"), central);
     ok->setObjectName(QStringLiteral("OK"));
     ok->setToolTip(QStringLiteral("Save all information and minimize"));
@@ -164,13 +162,16 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
     auto *cancel = new QPushButton(QStringLiteral("Cancel"), central);
     cancel->setObjectName(QStringLiteral("Cancel"));
     cancel->setToolTip(QStringLiteral("Cancel changes (if any) and minimize"));
+    auto *help = new QPushButton(QStringLiteral("&Help"), central);
+    help->setObjectName(QStringLiteral("Help"));
+    help->setToolTip(QStringLiteral("Bring up help file page for current options"));
     m_menuPicture = new MenuPicture(central);
     m_menuPicture->hide();
     buttons->addWidget(m_menuPicture);
     buttons->addStretch(1);
-    buttons->addWidget(help);
     buttons->addWidget(ok);
     buttons->addWidget(cancel);
+    buttons->addWidget(help);
     layout->addLayout(buttons);
     setCentralWidget(central);
     resize(640, 580);

@@ -5,6 +5,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <functional>
+
 // Where the keyboard focus is in the application in front: its top-level
 // window, the focused control where the accessibility bus names one, the
 // caret in screen coordinates when the application tells it, the caret and
@@ -45,6 +47,15 @@ public:
     virtual TrayKind trayKind() const = 0;
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
+    // Opens a document as openDocument does, and calls `notOpened` when no
+    // program could open it: at once when the desktop says so, or later from
+    // the event loop when the opener it started gives up (a desktop without
+    // a browser starts the opener happily, and the opener then fails).
+    virtual void openDocumentOr(const QUrl &url, std::function<void()> notOpened)
+    {
+        if (!openDocument(url) && notOpened)
+            notOpened();
+    }
     virtual void beep() = 0;
     virtual ForeignFocus foreignFocus() = 0;
     // Brings a window to the front and gives it the keyboard.

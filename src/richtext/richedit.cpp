@@ -86,6 +86,17 @@ QString selectAllText(RichEdit *edit)
 
 void fillFontList(QStringList &list)
 {
-    for (const QString &family : QFontDatabase::families())
-        list.append(family.left(32));
+    // A family installed from several foundries is listed once per foundry,
+    // as "Name [foundry]"; a font is chosen by its family alone, so each
+    // family is offered once, under its own name.
+    QStringList families;
+    for (QString family : QFontDatabase::families()) {
+        if (const qsizetype tag = family.lastIndexOf(QLatin1String(" ["));
+            tag > 0 && family.endsWith(QLatin1Char(']')))
+            family.truncate(tag);
+        family.truncate(32);
+        if (!families.contains(family))
+            families.append(family);
+    }
+    list.append(families);
 }

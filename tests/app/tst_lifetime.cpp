@@ -1,4 +1,5 @@
 #include "auxiliary/aboutdialog.h"
+#include "auxiliary/helpwindow.h"
 #include "common/errorhandler.h"
 #include "store/collection.h"
 #include "tray/trayicon.h"
@@ -6,7 +7,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextBrowser>
 #include <QTest>
 
 #include "corefixture.h"
@@ -14,6 +21,37 @@
 using namespace TestSupport;
 
 Q_DECLARE_METATYPE(FakeConfigView::Shown)
+
+
+namespace {
+
+// A help page long enough that a topic near its end needs scrolling, with
+// links and a picture that lead away from the help's folder.
+const QByteArray kHelpPage = [] {
+    QByteArray page = "<html><head><title>Fixture Help</title></head><body>"
+                      "<h1 id=\"Introduction\">Introduction</h1>"
+                      "<p><a id=\"web\" href=\"http://127.0.0.1:9/remote.html\">web</a> "
+                      "<a href=\"file:///etc/hostname\">elsewhere</a> "
+                      "<a href=\"../quickpaste.html\">example</a> "
+                      "<img src=\"http://127.0.0.1:9/picture.png\"></p>";
+    for (int i = 0; i < 200; ++i)
+        page += "<p>Filler paragraph.</p>";
+    page += "<h2 id=\"Edit_More\">Edit More</h2><p>The several-item list.</p>";
+    for (int i = 0; i < 60; ++i)
+        page += "<p>More filler.</p>";
+    return page + "</body></html>";
+}();
+
+void shipHelp(const CoreFixture &p)
+{
+    const QString shared = p.paths().sharedFolder;
+    QVERIFY(QDir().mkpath(QDir(shared).filePath(QStringLiteral("help"))));
+    TestSupport::writeFile(p.paths().helpPage(), kHelpPage);
+    TestSupport::writeFile(p.paths().examplePage(),
+                           "<html><head><title>Fixture Example</title></head><body>Try it here</body></html>");
+}
+
+} // namespace
 
 class TestLifetime : public QObject
 {
@@ -26,6 +64,9 @@ private slots:
     void autoSaveWaitsForTheTray();
     void tipsGoOnFromStartToStart();
     void aboutBoxIsOneAndOpensTheHomePage();
+    void pagesWithoutABrowserAreShownHere_data();
+    void pagesWithoutABrowserAreShownHere();
+    void helpWindowReadsOnlyItsOwnFiles();
     void cancelKeepsWhatWasCapturedBefore_data();
     void cancelKeepsWhatWasCapturedBefore();
 };
@@ -145,6 +186,97 @@ void TestLifetime::aboutBoxIsOneAndOpensTheHomePage()
     emit box->homePageRequested(AboutDialog::homePage());
     QCOMPARE(p.boxes.shown().size(), 1);
     QCOMPARE(p.boxes.shown().first().text, QStringLiteral("Error launching default browser"));
+}
+
+void TestLifetime::pagesWithoutABrowserAreShownHere_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<bool>("scrolled");
+    QTest::newRow("help at a topic") << "help" << "Fixture Help" << true;
+    QTest::newRow("example page") << "example" << "Fixture Example" << false;
+    QTest::newRow("first run's example page") << "welcome" << "Fixture Example" << false;
+}
+
+void TestLifetime::pagesWithoutABrowserAreShownHere()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, title);
+    QFETCH(bool, scrolled);
+    CoreFixture p;
+    shipHelp(p);
+    p.desktop.openSucceeds = false;  // a desktop with no browser
+    if (how == QLatin1String("welcome")) {
+        p.boxes.answerNext(MessageBoxService::Yes);
+        p.start();
+    } else {
+        p.returningUser();
+        Scrapkeeper &program = p.start();
+        if (how == QLatin1String("help"))
+            program.openHelp(QStringLiteral("Edit_More"));
+        else
+            program.trayIcon().menu()->findChild<QAction *>(QStringLiteral("ExamplePage1"))->trigger();
+    }
+    QVERIFY(!p.desktop.opened.isEmpty());  // the desktop was asked first
+    HelpWindow *window = p.core->helpWindow();
+    QVERIFY(window);
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QCOMPARE(window->windowTitle(), title);
+    QCOMPARE(window->notice(), HelpWindow::NoBrowserNotice);
+    // No error box sends the user to a browser they do not have.
+    for (const auto &box : p.boxes.shown())
+        QVERIFY2(box.icon != MessageBoxService::Icon::Error, qPrintable(box.text));
+    const int top = window->browser()->verticalScrollBar()->value();
+    QCOMPARE(top > 0, scrolled);
+    if (scrolled) {
+        const QTextCursor shown = window->browser()->cursorForPosition(QPoint(5, 5));
+        QCOMPARE(shown.block().text(), QStringLiteral("Edit More"));
+    }
+}
+
+void TestLifetime::helpWindowReadsOnlyItsOwnFiles()
+{
+    CoreFixture p;
+    shipHelp(p);
+    p.desktop.openSucceeds = false;
+    p.returningUser();
+    Scrapkeeper &program = p.start();
+    program.openHelp(QStringLiteral("Introduction"));
+    HelpWindow *window = p.core->helpWindow();
+    QVERIFY(window);
+    QTextBrowser *browser = window->browser();
+    QVERIFY(!browser->openExternalLinks());
+    const QUrl page = browser->source();
+
+    // Nothing from the network or from outside the help's folder is read.
+    for (const QUrl &address : {QUrl(QStringLiteral("http://127.0.0.1:9/picture.png")),
+                                QUrl(QStringLiteral("https://example.org/")), QUrl(QStringLiteral("file:///etc/hostname")),
+                                QUrl(QStringLiteral("../../../../../../etc/hostname"))})
+        QVERIFY2(browser->loadResource(QTextDocument::ImageResource, address).isNull(), qPrintable(address.toString()));
+    QVERIFY(!browser->loadResource(QTextDocument::HtmlResource, QUrl(QStringLiteral("../quickpaste.html"))).isNull());
+
+    // A web link is not followed, and the window says so.
+    emit browser->anchorClicked(QUrl(QStringLiteral("http://127.0.0.1:9/remote.html")));
+    QCOMPARE(browser->source(), page);
+    QVERIFY(window->notice().contains(QStringLiteral("http://127.0.0.1:9/remote.html")));
+    emit browser->anchorClicked(QUrl(QStringLiteral("file:///etc/hostname")));
+    QCOMPARE(browser->source(), page);
+    // A page of the help's own folder is.
+    emit browser->anchorClicked(QUrl(QStringLiteral("../quickpaste.html")));
+    QCOMPARE(browser->source().toLocalFile(), QFileInfo(p.paths().examplePage()).canonicalFilePath());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Fixture Example"));
+
+    // One window, brought forward with the next topic.
+    program.openHelp(QStringLiteral("Edit_More"));
+    QCOMPARE(p.core->helpWindow(), window);
+    QCOMPARE(browser->source().fragment(), QStringLiteral("Edit_More"));
+
+    // A missing help file is said, not passed over.
+    QFile::remove(p.paths().helpPage());
+    p.boxes.clear();
+    program.openHelp(QStringLiteral("Introduction"));
+    QCOMPARE(p.boxes.shown().size(), 1);
+    QVERIFY(p.boxes.shown().first().text.contains(QStringLiteral("help")));
 }
 
 void TestLifetime::autoSaveWaitsForTheTray()

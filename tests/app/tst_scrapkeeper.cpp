@@ -166,6 +166,7 @@ private slots:
     void pagesOfferTheCategoriesAndExplain();
     void helpOpensTheTopicOfThePageShown_data();
     void helpOpensTheTopicOfThePageShown();
+    void buttonRowIsOkCancelHelp();
 };
 
 void TestScrapkeeper::pageEditsTakeEffectAtOk_data()
@@ -329,6 +330,30 @@ void TestScrapkeeper::helpOpensTheTopicOfThePageShown()
     w.showConfiguration();
     QCOMPARE(f.window->currentPageIndex(), 0);
     QVERIFY(f.window->pageIcons()->icon(0)->isCurrent());
+}
+
+void TestScrapkeeper::buttonRowIsOkCancelHelp()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    f.start().showConfiguration();
+    const auto button = [&f](const char *name) {
+        return f.window->findChild<QPushButton *>(QLatin1String(name));
+    };
+    QPushButton *ok = button("OK");
+    QPushButton *cancel = button("Cancel");
+    QPushButton *help = button("Help");
+    QVERIFY(ok->isVisible() && cancel->isVisible() && help->isVisible());
+    // Side by side, Help rightmost, and Tab goes the same way.
+    QCOMPARE(ok->y(), help->y());
+    QVERIFY(ok->geometry().right() < cancel->x());
+    QVERIFY(cancel->geometry().right() < help->x());
+    QCOMPARE(ok->nextInFocusChain(), cancel);
+    QCOMPARE(cancel->nextInFocusChain(), help);
+    QCOMPARE(ok->toolTip(), QStringLiteral("Save all information and minimize"));
+    QCOMPARE(cancel->toolTip(), QStringLiteral("Cancel changes (if any) and minimize"));
+    QCOMPARE(help->toolTip(), QStringLiteral("Bring up help file page for current options"));
 }
 
 void TestScrapkeeper::autoSave_data()

@@ -20,6 +20,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
+#include <QWindow>
 
 #include "unnamedcontrols.h"
 
@@ -147,7 +148,8 @@ private slots:
     void textForSeveralShowsItsMarker();
     void pickingOneLoadsItsPendingCopy();
     void uncheckedEntryIsLeftAlone();
-    void cancelInTheListForgetsItsEdits();
+    void hidingTheListForgetsItsEdits_data();
+    void hidingTheListForgetsItsEdits();
     void pictureEntryCannotBeEdited();
     void editsMadeBeforeTheListOpensCount();
     void optionsMenu();
@@ -172,7 +174,7 @@ void TestEditMoreList::listShowsTheCategoryBesideTheEditor()
     QCOMPARE(list->windowTitle(), QStringLiteral("Mail"));
     QCOMPARE(f.list()->count(), 5);
     QCOMPARE(f.list()->item(3)->text(), QStringLiteral("item 3"));
-    QVERIFY(!(f.list()->item(2)->flags() & Qt::ItemIsEnabled));  // the picture
+    QVERIFY(!(f.list()->item(2)->flags() & Qt::ItemIsUserCheckable));  // the picture
     QCOMPARE(f.list()->currentRow(), 1);
     QVERIFY(f.list()->item(1)->isSelected());
     QCOMPARE(list->frameGeometry().right() + 1, f.editor->frameGeometry().left());
@@ -290,15 +292,31 @@ void TestEditMoreList::uncheckedEntryIsLeftAlone()
     QCOMPARE(f.items[3].action, AfterPasteAction::None);
 }
 
-void TestEditMoreList::cancelInTheListForgetsItsEdits()
+void TestEditMoreList::hidingTheListForgetsItsEdits_data()
 {
+    QTest::addColumn<bool>("closeBox");
+    QTest::newRow(">> Cancel") << false;
+    QTest::newRow("the list's close box") << true;
+}
+
+void TestEditMoreList::hidingTheListForgetsItsEdits()
+{
+    QFETCH(bool, closeBox);
     Fixture f(5, 3);
     f.openList();
     f.click(0);
     f.alias()->setText(QStringLiteral("changed"));
     f.click(1, Qt::ControlModifier);
     f.pickAction(int(AfterPasteAction::PressTab));
-    f.editMore()->click();  // ">> Cancel"
+    QVERIFY(!f.markersShowing().isEmpty());
+    EditMoreList *list = f.editor->editMoreList();
+    if (closeBox)
+        list->windowHandle()->close();  // as the window manager's close box asks
+    else
+        f.editMore()->click();
+    QVERIFY(!list->isVisible());
+    QVERIFY(!f.editor->editMoreShowing());
+    QCOMPARE(f.editMore()->text(), QStringLiteral("<< Edit More"));
     QCOMPARE(f.alias()->text(), QStringLiteral("item 3"));  // the item it was opened on
     QVERIFY(f.markersShowing().isEmpty());
     QVERIFY(!f.notice()->isVisible());
@@ -307,17 +325,16 @@ void TestEditMoreList::cancelInTheListForgetsItsEdits()
     QCOMPARE(f.list()->selectedItems(), QList<QListWidgetItem *>{f.list()->item(3)});
     QVERIFY(f.okAndApply().isEmpty());
     QCOMPARE(f.items[0].alias, QStringLiteral("item 0"));
+    QCOMPARE(f.items[1].action, AfterPasteAction::None);
 }
 
 void TestEditMoreList::pictureEntryCannotBeEdited()
 {
     Fixture f;
     f.openList();
-    f.click(2);  // disabled: a click does not pick it
-    QCOMPARE(f.list()->selectedItems(), QList<QListWidgetItem *>{f.list()->item(0)});
-
-    // Picked alone all the same (the list passes on whatever gets selected).
-    emit f.editor->editMoreList()->entriesPicked({2}, 2);
+    QVERIFY(!(f.list()->item(2)->flags() & Qt::ItemIsUserCheckable));
+    f.click(2);  // the picture, picked alone
+    QCOMPARE(f.list()->selectedItems(), QList<QListWidgetItem *>{f.list()->item(2)});
     QCOMPARE(f.text()->toPlainText(), ItemEditor::ImageCannotEdit);
     QCOMPARE(f.alias()->text(), ItemEditor::ImageCannotEdit);
     const char *const editable[] = {"ItemText", "alias", "actioncombo", "loadbtn", "savebtn", "pasterg", "sbreg", "sbrtf"};
@@ -326,12 +343,20 @@ void TestEditMoreList::pictureEntryCannotBeEdited()
     QVERIFY(!f.notice()->isVisible());
     QVERIFY(f.checkedEntries().isEmpty());  // showing the notice changed nothing
 
+    // Among several it takes none of their changes.
     f.click(0);
-    QCOMPARE(f.text()->toPlainText(), QStringLiteral("item 0"));
+    f.click(2, Qt::ControlModifier);
+    QVERIFY(f.notice()->isVisible());
+    f.pickAction(int(AfterPasteAction::PressEnter));
+    QCOMPARE(f.checkedEntries(), QList<int>{0});
+
+    f.click(1);
+    QCOMPARE(f.text()->toPlainText(), QStringLiteral("item 1"));
     for (const char *name : editable)
         QVERIFY2(f.editor->findChild<QWidget *>(QLatin1String(name))->isEnabled(), name);
-    QVERIFY(f.okAndApply().isEmpty());
+    QCOMPARE(f.okAndApply(), QList<int>{0});
     QCOMPARE(f.items[2].text, QStringLiteral("item 2"));
+    QCOMPARE(f.items[2].action, AfterPasteAction::None);
 }
 
 void TestEditMoreList::editsMadeBeforeTheListOpensCount()

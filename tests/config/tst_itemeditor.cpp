@@ -88,6 +88,22 @@ bool boldAt(const RichEdit *edit, const QString &word)
     return cursor.charFormat().fontWeight() >= QFont::Bold;
 }
 
+// Whether the text at `word` is bold, italic or underlined, by the style's name.
+bool styledAt(const QTextEdit *edit, const QString &word, const QString &style)
+{
+    const int at = edit->toPlainText().indexOf(word);
+    if (at < 0)
+        return false;
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(at + 1);
+    const QTextCharFormat format = cursor.charFormat();
+    if (style == QLatin1String("bold"))
+        return format.fontWeight() >= QFont::Bold;
+    if (style == QLatin1String("italic"))
+        return format.fontItalic();
+    return format.fontUnderline();
+}
+
 // Types into the text box as a user does; "\n" is the Enter key.
 void typeInto(QWidget *widget, const QString &typed)
 {
@@ -144,6 +160,8 @@ private slots:
     void formattingOnlyInRichMode_data();
     void formattingOnlyInRichMode();
     void boldOnASelectedWordIsStored();
+    void styleKeysFollowTheMode_data();
+    void styleKeysFollowTheMode();
     void formatWithoutSelectionGoesToNewTyping_data();
     void formatWithoutSelectionGoesToNewTyping();
 };
@@ -742,6 +760,45 @@ void TestItemEditor::boldOnASelectedWordIsStored()
     QCOMPARE(again.text()->toPlainText(), QStringLiteral("one two"));
     QVERIFY(boldAt(again.text(), QStringLiteral("two")));
     QVERIFY(!boldAt(again.text(), QStringLiteral("one")));
+}
+
+void TestItemEditor::styleKeysFollowTheMode_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("style");
+    QTest::newRow("rich Ctrl+B") << true << int(Qt::Key_B) << QStringLiteral("bold");
+    QTest::newRow("rich Ctrl+I") << true << int(Qt::Key_I) << QStringLiteral("italic");
+    QTest::newRow("rich Ctrl+U") << true << int(Qt::Key_U) << QStringLiteral("underline");
+    QTest::newRow("plain Ctrl+B") << false << int(Qt::Key_B) << QStringLiteral("bold");
+    QTest::newRow("plain Ctrl+U") << false << int(Qt::Key_U) << QStringLiteral("underline");
+}
+
+void TestItemEditor::styleKeysFollowTheMode()
+{
+    QFETCH(bool, rich);
+    QFETCH(int, key);
+    QFETCH(QString, style);
+    Fixture f;
+    f.editor->show();
+    f.editor->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(f.editor.get()));
+    typeInto(f.text(), QStringLiteral("one two"));
+    control<QToolButton>(*f.editor, rich ? "sbrtf" : "sbreg")->click();
+    f.text()->setFocus();
+    QTextCursor cursor(f.text()->document());
+    cursor.setPosition(4);
+    cursor.setPosition(7, QTextCursor::KeepAnchor);
+    f.text()->setTextCursor(cursor);
+
+    QTest::keyClick(f.text(), Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(styledAt(f.text(), QStringLiteral("two"), style), rich);
+    QVERIFY(!styledAt(f.text(), QStringLiteral("one"), style));
+    QCOMPARE(f.text()->plainTextMode(), !rich);
+    QCOMPARE(f.text()->toPlainText(), QStringLiteral("one two"));
+    // The key toggles, as the button it stands for.
+    QTest::keyClick(f.text(), Qt::Key(key), Qt::ControlModifier);
+    QVERIFY(!styledAt(f.text(), QStringLiteral("two"), style));
 }
 
 void TestItemEditor::formatWithoutSelectionGoesToNewTyping_data()

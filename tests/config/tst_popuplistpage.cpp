@@ -55,6 +55,8 @@ private slots:
     void enablingFollowsTheControls();
     void widthRulerIsTheChosenWidth_data();
     void widthRulerIsTheChosenWidth();
+    void typedWidthIsKeptInRange_data();
+    void typedWidthIsKeptInRange();
     void globalPasteHelpExplainsEveryMethod();
 };
 
@@ -242,6 +244,35 @@ void TestPopupListPage::widthRulerIsTheChosenWidth()
     upDown->stepDown();
     QCOMPARE(ruler->width(), upDown->value());
     QCOMPARE(upDown->value(), std::max(wider - 6, 50));
+}
+
+void TestPopupListPage::typedWidthIsKeptInRange_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("width");
+    QTest::newRow("inside") << QStringLiteral("301") << 301;
+    QTest::newRow("just past the widest") << QStringLiteral("394") << 393;
+    QTest::newRow("past the widest") << QStringLiteral("400") << 393;
+    QTest::newRow("far past the widest") << QStringLiteral("9999") << 393;
+    QTest::newRow("below the narrowest") << QStringLiteral("20") << 50;
+}
+
+void TestPopupListPage::typedWidthIsKeptInRange()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, width);
+    Page p;
+    p.load({{Option::ListWidth, 250}});
+    auto *upDown = qobject_cast<QSpinBox *>(p.find(QStringLiteral("wud")));
+    p.parent.show();
+    upDown->setFocus();
+    upDown->selectAll();
+    QTest::keyClicks(upDown, typed);
+    QTest::keyClick(upDown, Qt::Key_Return);
+    QCOMPARE(upDown->value(), width);
+    QCOMPARE(p.find(QStringLiteral("wedit"))->width(), width);
+    p.page.apply(p.options);
+    QCOMPARE(p.options.number(Option::ListWidth), width);
 }
 
 void TestPopupListPage::globalPasteHelpExplainsEveryMethod()

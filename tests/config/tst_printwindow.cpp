@@ -87,6 +87,8 @@ private slots:
     void cancelledPrintDialogPrintsNothing();
     void failedPrinterIsReportedAndTheWindowStays();
     void formattingLeavesTheItemAlone();
+    void styleKeysPressTheBarsButtons_data();
+    void styleKeysPressTheBarsButtons();
     void wordWrapFollowsTheBox();
     void looksAsDesigned();
 
@@ -249,6 +251,50 @@ void TestPrintWindow::formattingLeavesTheItemAlone()
     QTextCursor cursor(again.textEdit()->document());
     cursor.setPosition(2);
     QVERIFY(!cursor.charFormat().fontUnderline());
+}
+
+void TestPrintWindow::styleKeysPressTheBarsButtons_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("button");
+    QTest::newRow("plain Ctrl+B") << int(ItemKind::PlainText) << int(Qt::Key_B) << QStringLiteral("sbbold");
+    QTest::newRow("plain Ctrl+I") << int(ItemKind::PlainText) << int(Qt::Key_I) << QStringLiteral("sbital");
+    QTest::newRow("rich Ctrl+U") << int(ItemKind::RichText) << int(Qt::Key_U) << QStringLiteral("sbunder");
+}
+
+void TestPrintWindow::styleKeysPressTheBarsButtons()
+{
+    QFETCH(int, kind);
+    QFETCH(int, key);
+    QFETCH(QString, button);
+    ScriptedMessageBoxes boxes;
+    PrintWindow window(itemOf(ItemKind(kind), kind == int(ItemKind::RichText) ? kRich : QStringLiteral("plain words")),
+                       boxes);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    RichEdit *edit = window.textEdit();
+    edit->setFocus();
+    QTextCursor cursor(edit->document());
+    cursor.setPosition(0);
+    cursor.setPosition(5, QTextCursor::KeepAnchor);  // "plain"
+    edit->setTextCursor(cursor);
+    auto *pressed = window.formatBar()->findChild<QToolButton *>(button);
+    QVERIFY(!pressed->isChecked());
+
+    QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
+    QVERIFY(pressed->isChecked());
+    QTextCursor inside(edit->document());
+    inside.setPosition(2);
+    const QTextCharFormat format = inside.charFormat();
+    QVERIFY(format.fontWeight() >= QFont::Bold || format.fontItalic() || format.fontUnderline());
+    inside.setPosition(edit->toPlainText().lastIndexOf(QLatin1Char(' ')) + 2);  // the last word, left alone
+    const QTextCharFormat after = inside.charFormat();
+    QVERIFY(after.fontWeight() < QFont::Bold && !after.fontItalic() && !after.fontUnderline());
+
+    QTest::keyClick(edit, Qt::Key(key), Qt::ControlModifier);
+    QVERIFY(!pressed->isChecked());
 }
 
 void TestPrintWindow::wordWrapFollowsTheBox()

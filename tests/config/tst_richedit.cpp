@@ -3,6 +3,8 @@
 #include "store/createdstamp.h"
 
 #include <QApplication>
+#include <QFontDatabase>
+#include <QSet>
 #include <QTest>
 #include <QTextBlock>
 
@@ -99,6 +101,18 @@ void TestRichEdit::fontList()
     QCOMPARE(list.first(), QStringLiteral("kept"));
     for (const QString &name : list)
         QVERIFY(name.size() <= 32);
+    // One entry per family, named as a font is chosen: a family that several
+    // foundries install ("C059 [urw]", "C059 [UKWN]") appears once, bare.
+    const QStringList families = list.mid(1);
+    QCOMPARE(QSet<QString>(families.begin(), families.end()).size(), families.size());
+    for (const QString &installed : QFontDatabase::families()) {
+        const qsizetype tag = installed.lastIndexOf(QLatin1String(" ["));
+        if (tag <= 0 || !installed.endsWith(QLatin1Char(']')))
+            continue;
+        QVERIFY2(!families.contains(installed), qPrintable(installed));
+        QVERIFY2(families.contains(installed.left(tag).left(32)), qPrintable(installed));
+        QVERIFY(QFontDatabase::hasFamily(installed.left(tag)));
+    }
 }
 
 void TestRichEdit::stampFormat_data()

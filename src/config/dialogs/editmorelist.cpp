@@ -2,6 +2,7 @@
 
 #include "config/dialogs/editmoresession.h"
 
+#include <QCloseEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QScreen>
@@ -56,10 +57,13 @@ EditMoreList::EditMoreList(const EditMoreSession &session, const QString &catego
     m_list->setContextMenuPolicy(Qt::CustomContextMenu);
     for (int i = 0; i < session.count(); ++i) {
         auto *entry = new QListWidgetItem(session.record(i)->alias, m_list);
-        Qt::ItemFlags flags = Qt::ItemIsSelectable | Qt::ItemIsUserCheckable;
-        // Pictures cannot be edited here.
+        // Pictures cannot be edited here: they look disabled and cannot be
+        // ticked, but picking one shows the editor's notice saying so.
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
         if (session.isEnabled(i))
-            flags |= Qt::ItemIsEnabled;
+            flags |= Qt::ItemIsUserCheckable;
+        else
+            entry->setForeground(palette().brush(QPalette::Disabled, QPalette::Text));
         entry->setFlags(flags);
         entry->setCheckState(Qt::Unchecked);
     }
@@ -115,6 +119,13 @@ void EditMoreList::placeBeside(const QWidget &editor)
             topLeft.setX(editorFrame.right() + 1);
     }
     move(topLeft);
+}
+
+void EditMoreList::closeEvent(QCloseEvent *event)
+{
+    // The list is the editor's to hide; it only goes away with the editor.
+    event->ignore();
+    emit hideRequested();
 }
 
 void EditMoreList::selectionChanged()

@@ -30,6 +30,12 @@ signals:
     void selectAllRequested();
     void invertSelectionRequested();
     void helpRequested();
+    // The window's close box was used: the editor hides the list as its own
+    // ">> Cancel" does, so the edits made through it are dropped.
+    void hideRequested();
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void selectionChanged();

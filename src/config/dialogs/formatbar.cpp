@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QPainter>
 #include <QPixmap>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QTextCharFormat>
 #include <QTextEdit>
@@ -141,9 +142,25 @@ void FormatBar::attach(QTextEdit *edit)
 {
     if (m_edit)
         disconnect(m_edit, nullptr, this, nullptr);
+    for (QShortcut *shortcut : std::as_const(m_shortcuts))
+        delete shortcut;  // null when they went with an earlier control
+    m_shortcuts.clear();
     m_edit = edit;
     if (!edit)
         return;
+    // The keys every rich-text editor has; they act only where the bar's own
+    // buttons can be pressed (in rich-text mode), and elsewhere do nothing
+    // (the text box would otherwise take Ctrl+U to delete the line).
+    for (const auto &[keys, button] : {std::pair{QKeySequence::Bold, m_bold}, std::pair{QKeySequence::Italic, m_italic},
+                                       std::pair{QKeySequence::Underline, m_underline}}) {
+        auto *shortcut = new QShortcut(QKeySequence(keys), edit);
+        shortcut->setContext(Qt::WidgetShortcut);
+        connect(shortcut, &QShortcut::activated, button, [this, button = button] {
+            if (isEnabled())
+                button->click();
+        });
+        m_shortcuts.append(shortcut);
+    }
     connect(edit, &QTextEdit::selectionChanged, this, &FormatBar::refresh);
     connect(edit, &QTextEdit::cursorPositionChanged, this, &FormatBar::refresh);
     connect(edit, &QTextEdit::currentCharFormatChanged, this, &FormatBar::refresh);

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QWidget>
 
 #include <functional>
 
 class QComboBox;
+class QShortcut;
 class QSpinBox;
 class QTextCharFormat;
 class QTextEdit;
@@ -22,7 +24,8 @@ public:
 
     // Follows `edit`'s selection from now on. A choice applies to the
     // selection when at least one character is selected, else to the
-    // format of new typing.
+    // format of new typing. Ctrl+B, Ctrl+I and Ctrl+U in `edit` press the
+    // style buttons while the bar is enabled, and do nothing else.
     void attach(QTextEdit *edit);
     // Runs before any format is applied (the item editor switches its text
     // to rich-text mode there).
@@ -52,6 +55,7 @@ private:
     QToolButton *m_underline = nullptr;
     QComboBox *m_color = nullptr;
     QPointer<QTextEdit> m_edit;
+    QList<QPointer<QShortcut>> m_shortcuts;
     std::function<void()> m_beforeApply;
     // Set while the bar is refreshed from the selection, so showing a format
     // never applies it.

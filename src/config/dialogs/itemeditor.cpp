@@ -506,6 +506,10 @@ void ItemEditor::connectEditMoreList()
         updateMultiNotice();
     });
     connect(m_moreList, &EditMoreList::helpRequested, this, [this] { emit helpRequested(EditMoreHelpTopic); });
+    connect(m_moreList, &EditMoreList::hideRequested, this, [this] {
+        if (m_editMoreShowing)
+            toggleEditMore();
+    });
 }
 
 void ItemEditor::pickEntries(const QList<int> &entries, int current)

@@ -21,6 +21,42 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
+namespace {
+
+// A width typed past either end is taken as that end: a plain spin box
+// refuses the digit that crosses the widest and then falls back to the width
+// it showed before.
+class WidthSpinBox : public QSpinBox
+{
+public:
+    using QSpinBox::QSpinBox;
+
+protected:
+    QValidator::State validate(QString &text, int &position) const override
+    {
+        const QValidator::State state = QSpinBox::validate(text, position);
+        if (state != QValidator::Invalid)
+            return state;
+        bool number = false;
+        const int typed = locale().toInt(text.trimmed(), &number);
+        return number && typed > maximum() ? QValidator::Intermediate : state;
+    }
+
+    void fixup(QString &text) const override
+    {
+        bool number = false;
+        const int typed = locale().toInt(text.trimmed(), &number);
+        if (number)
+            text = locale().toString(std::clamp(typed, minimum(), maximum()));
+        else
+            QSpinBox::fixup(text);
+    }
+};
+
+} // namespace
+
 PopupListPage::PopupListPage(QWidget *parent)
     : QObject(parent)
 {
@@ -151,7 +187,7 @@ QWidget *PopupListPage::buildOtherTab()
 
     auto *widthRow = new QHBoxLayout;
     auto *widthLabel = new QLabel(QStringLiteral("Width:"), size);
-    m_width = new QSpinBox(size);
+    m_width = new WidthSpinBox(size);
     m_width->setObjectName(QStringLiteral("wud"));
     m_width->setRange(ListWidth::Narrowest, ListWidth::Widest);
     m_width->setSingleStep(ListWidth::Step);

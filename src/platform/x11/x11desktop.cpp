@@ -10,6 +10,8 @@
 #include <QDesktopServices>
 #include <QSoundEffect>
 #include <QGuiApplication>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QScreen>
 #include <QSystemTrayIcon>
 #include <QWidget>
@@ -25,6 +27,7 @@
 
 #include <cstdlib>
 #include <limits>
+#include <memory>
 #include <optional>
 
 namespace {
@@ -219,6 +222,48 @@ Desktop::TrayKind X11Desktop::trayKind() const
 bool X11Desktop::openDocument(const QUrl &url)
 {
     return QDesktopServices::openUrl(url);
+}
+
+void X11Desktop::openDocumentOr(const QUrl &url, std::function<void()> notOpened)
+{
+    // The desktop's opener is started and watched rather than started and
+    // forgotten: it reports by its exit code that nothing could open the
+    // document (no browser, say), which QDesktopServices never learns. In a
+    // sandbox, or without the opener, the desktop portal or Qt decides.
+    const QString opener = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    const bool sandboxed = qEnvironmentVariableIsSet("FLATPAK_ID") || qEnvironmentVariableIsSet("SNAP");
+    if (opener.isEmpty() || sandboxed) {
+        Desktop::openDocumentOr(url, std::move(notOpened));
+        return;
+    }
+    auto *process = new QProcess(qApp);
+    process->setProgram(opener);
+    process->setArguments({url.isLocalFile() ? url.toLocalFile() : url.toString(QUrl::FullyEncoded)});
+    process->setProcessChannelMode(QProcess::ForwardedChannels);
+    process->setStandardInputFile(QProcess::nullDevice());
+    auto reported = std::make_shared<bool>(false);
+    // An opener still running at exit (one that waits for the browser it
+    // started) is stopped then; that is no failure to report.
+    const auto report = [reported, notOpened = std::move(notOpened)] {
+        if (*reported || QCoreApplication::closingDown())
+            return;
+        *reported = true;
+        if (notOpened)
+            notOpened();
+    };
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, report](int exitCode, QProcess::ExitStatus status) {
+                         if (status != QProcess::NormalExit || exitCode != 0)
+                             report();
+                         process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::errorOccurred, process, [process, report](QProcess::ProcessError error) {
+        if (error != QProcess::FailedToStart)
+            return;
+        report();
+        process->deleteLater();
+    });
+    process->start();
 }
 
 void X11Desktop::beep()

@@ -16,6 +16,7 @@ public:
     bool trayAvailable() const override;
     TrayKind trayKind() const override;
     bool openDocument(const QUrl &url) override;
+    void openDocumentOr(const QUrl &url, std::function<void()> notOpened) override;
     void beep() override;
     void playSound(const QString &file) override;
     ForeignFocus foreignFocus() override;
