@@ -3,6 +3,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 
 #include <functional>
@@ -60,6 +61,9 @@ public:
     virtual ForeignFocus foreignFocus() = 0;
     // Brings a window to the front and gives it the keyboard.
     virtual void bringToFront(quint64 window) = 0;
+    // The names of a window's class as the window gives them (instance name,
+    // class name); empty when it gives none.
+    virtual QStringList windowClass(quint64 window) = 0;
     virtual QPoint pointerPosition() const = 0;
     // The screen (monitor) that holds the point, or the nearest one.
     virtual QRect screenGeometry(QPoint at) const = 0;
@@ -87,6 +91,8 @@ public:
     virtual void releaseModifiers() = 0;
     virtual void pressKey(Key key) = 0;
     virtual void sendCtrlV() = 0;
+    // The paste key of most terminals.
+    virtual void sendCtrlShiftV() = 0;
     // Types one character with the key and shift level that produce it on the
     // current layout; false when no key can produce it.
     virtual bool typeCharacter(char32_t character) = 0;

@@ -63,6 +63,7 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     if (!bringTargetToFront(target))
         return;  // the target never came to the front: nothing may be sent elsewhere
     m_desktop.refocus(target);
+    m_pasteKey = TerminalPasteKeys::forWindowClass(m_desktop.windowClass(target.window));
     keepPasting = true;
     m_grabber.grab(EscHotkeyId, kEscapeKeysym, 0);
 
@@ -109,15 +110,31 @@ void PasteEngine::awaitModifiersReleased()
 
 bool PasteEngine::sendTo(const ForeignFocus &target, const std::function<void()> &send)
 {
-    awaitModifiersReleased();
-    // The look at where the keyboard is and the keys are one step: a click
-    // elsewhere ends the run as Esc does.
-    if (!keepPasting || !m_desktop.beginDelivery(target.window)) {
-        keepPasting = false;
-        return false;
+    // The look at where the keyboard is, at the modifiers, and the keys are
+    // one step: a click elsewhere ends the run as Esc does; a modifier the
+    // user holds is waited for outside the step, and the look made again.
+    for (bool waited = false;; waited = true) {
+        if (!keepPasting || !m_desktop.beginDelivery(target.window)) {
+            keepPasting = false;
+            return false;
+        }
+        if (waited || !m_desktop.modifiersHeld())
+            break;
+        m_desktop.endDelivery();
+        awaitModifiersReleased();
     }
     const auto delivered = qScopeGuard([this] { m_desktop.endDelivery(); });
     send();
+    return true;
+}
+
+bool PasteEngine::sendPasteKey(const ForeignFocus &target)
+{
+    switch (m_pasteKey) {
+    case PasteKey::CtrlV: return sendTo(target, [this] { m_desktop.sendCtrlV(); });
+    case PasteKey::CtrlShiftV: return sendTo(target, [this] { m_desktop.sendCtrlShiftV(); });
+    case PasteKey::None: break;
+    }
     return true;
 }
 
@@ -131,7 +148,7 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
     if (!m_itemClipboard.put(item))
         return keepPasting;
     if (item.kind == ItemKind::Image)
-        return !m_options.flag(Option::PasteImage) || sendTo(target, [this] { m_desktop.sendCtrlV(); });
+        return !m_options.flag(Option::PasteImage) || sendPasteKey(target);
 
     const QString text = ItemClipboard::plainText(item);
     if (!m_options.flag(Option::PasteText))
@@ -147,8 +164,13 @@ bool PasteEngine::pasteOne(const Item &item, int position, ForeignFocus &target,
         m_desktop.setSelection(target, target.comboSelStart, target.comboSelEnd);
     switch (method) {
     case PasteMethod::SimulateCtrlV:
-        if (!sendTo(target, [this] { m_desktop.sendCtrlV(); }))
+        if (m_pasteKey == PasteKey::None) {
+            // A terminal without a clipboard key: Ctrl+V there would only make
+            // the shell wait for a character to insert literally.
+            typeText(target, ItemClipboard::withLf(text).replace(QLatin1Char('\n'), QLatin1String("\r\n")));
+        } else if (!sendPasteKey(target)) {
             return false;
+        }
         break;
     case PasteMethod::EnterKeystrokes: typeText(target, text); break;
     case PasteMethod::InsertAtCursor:

@@ -2,6 +2,7 @@
 
 #include "capture/itemclipboard.h"
 #include "platform/desktop.h"
+#include "popup/terminalpastekeys.h"
 #include "store/categorysettings.h"
 #include "store/item.h"
 
@@ -57,10 +58,13 @@ private:
     void awaitModifiersReleased();
     // Sends keys to the target, or nothing when it no longer has the keyboard.
     bool sendTo(const ForeignFocus &target, const std::function<void()> &send);
+    // Sends the target window's paste key; nothing where it has none.
+    bool sendPasteKey(const ForeignFocus &target);
 
     Collection &m_collection;
     Options &m_options;
     Desktop &m_desktop;
     KeyGrabber &m_grabber;
     ItemClipboard m_itemClipboard;
+    PasteKey m_pasteKey = PasteKey::CtrlV;  // of the run's target window
 };

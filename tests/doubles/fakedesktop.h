@@ -31,6 +31,7 @@ public:
         if (!refuseActivation)
             active = window;
     }
+    QStringList windowClass(quint64) override { return windowClassNames; }
     QPoint pointerPosition() const override { return pointer; }
     QRect screenGeometry(QPoint at) const override
     {
@@ -77,6 +78,7 @@ public:
             throw std::runtime_error("the display went away");
         log << QStringLiteral("key ctrl+v");
     }
+    void sendCtrlShiftV() override { log << QStringLiteral("key ctrl+shift+v"); }
     bool typeCharacter(char32_t character) override
     {
         if (unmapped.contains(character))
@@ -117,6 +119,7 @@ public:
     QStringList sounds;
     ForeignFocus focus;
     QList<quint64> foregrounded;
+    QStringList windowClassNames;  // the class of every window
     QPoint pointer{100, 100};
     QRect screen{0, 0, 1280, 800};
     QList<QRect> monitors;  // several monitors; empty: `screen` alone

@@ -29,6 +29,8 @@ private slots:
     void switchingWindowsStopsTheRun();
     void heldModifiersAreWaitedForThenReleased_data();
     void heldModifiersAreWaitedForThenReleased();
+    void terminalsGetTheirPasteKey_data();
+    void terminalsGetTheirPasteKey();
 
 private:
     Item *add(const QString &text, PasteMethod method = PasteMethod::SimulateCtrlV, ItemKind kind = ItemKind::PlainText);
@@ -330,6 +332,55 @@ void TestPasteEngine::heldModifiersAreWaitedForThenReleased()
     }
     QVERIFY2(waited >= (released ? PasteEngine::ModifierWaitMs : letGoAt - 110), qPrintable(log.join(QLatin1Char('|'))));
     QCOMPARE(deliveries().last(), method == PasteMethod::EnterKeystrokes ? QStringLiteral("type b") : QStringLiteral("key ctrl+v"));
+}
+
+void TestPasteEngine::terminalsGetTheirPasteKey_data()
+{
+    QTest::addColumn<QStringList>("windowClass");
+    QTest::addColumn<ItemKind>("kind");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<PasteMethod>("method");
+    QTest::addColumn<QStringList>("sent");
+    const QStringList xterm{"xterm", "XTerm"};
+    const QStringList lxterminal{"lxterminal", "Lxterminal"};
+    const QString rtf = QStringLiteral(R"({\rtf1 ab\par c})");
+    // Ctrl+V into xterm would make the shell wait for a literal character.
+    QTest::newRow("xterm: text typed, line breaks as Enter")
+        << xterm << ItemKind::PlainText << "ls\r\npwd" << PasteMethod::SimulateCtrlV
+        << QStringList{"type l", "type s", "key enter", "type p", "type w", "type d"};
+    QTest::newRow("xterm: rich text typed in its plain form")
+        << xterm << ItemKind::RichText << rtf << PasteMethod::SimulateCtrlV
+        << QStringList{"type a", "type b", "key enter", "type c"};
+    QTest::newRow("xterm: picture only copied") << xterm << ItemKind::Image << "pic" << PasteMethod::SimulateCtrlV
+                                                << QStringList{};
+    QTest::newRow("xterm: typing stays typing") << xterm << ItemKind::PlainText << "ab" << PasteMethod::EnterKeystrokes
+                                                << QStringList{"type a", "type b"};
+    QTest::newRow("lxterminal: text") << lxterminal << ItemKind::PlainText << "ls" << PasteMethod::SimulateCtrlV
+                                      << QStringList{"key ctrl+shift+v"};
+    QTest::newRow("lxterminal: rich text") << lxterminal << ItemKind::RichText << rtf << PasteMethod::SimulateCtrlV
+                                           << QStringList{"key ctrl+shift+v"};
+    QTest::newRow("lxterminal: picture") << lxterminal << ItemKind::Image << "pic" << PasteMethod::SimulateCtrlV
+                                         << QStringList{"key ctrl+shift+v"};
+    QTest::newRow("editor: text") << QStringList{"mousepad", "Mousepad"} << ItemKind::PlainText << "ls"
+                                  << PasteMethod::SimulateCtrlV << QStringList{"key ctrl+v"};
+    QTest::newRow("window without a class") << QStringList{} << ItemKind::Image << "pic" << PasteMethod::SimulateCtrlV
+                                            << QStringList{"key ctrl+v"};
+}
+
+void TestPasteEngine::terminalsGetTheirPasteKey()
+{
+    QFETCH(QStringList, windowClass);
+    QFETCH(ItemKind, kind);
+    QFETCH(QString, text);
+    QFETCH(PasteMethod, method);
+    QFETCH(QStringList, sent);
+    f->desktop.windowClassNames = windowClass;
+    add(text, method, kind);
+    run({0});
+    QCOMPARE(deliveries(), sent);
+    // The item is on the clipboard, whatever the key.
+    if (kind != ItemKind::Image)
+        QVERIFY(!f->clipboard.data(QStringLiteral("text/plain")).isEmpty());
 }
 
 QTEST_MAIN(TestPasteEngine)

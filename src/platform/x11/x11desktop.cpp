@@ -2,6 +2,7 @@
 
 #include "platform/soundfile.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QCursor>
 #include <QDBusConnection>
@@ -177,12 +178,58 @@ std::optional<XkbStateRec> keyboardState()
 
 } // namespace
 
+// The window manager announces each new active window on the root window:
+// hearing of it spares asking again before every key.
+class ActiveWindowWatch : public QAbstractNativeEventFilter
+{
+public:
+    explicit ActiveWindowWatch(xcb_connection_t *c)
+        : m_root(rootOf(c))
+        , m_atom(atom(c, KnownAtom::NetActiveWindow))
+    {
+        // Added to what the root already tells this connection, never instead of it.
+        auto *attributes = xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, m_root), nullptr);
+        if (!attributes)
+            return;
+        const uint32_t mask = attributes->your_event_mask | XCB_EVENT_MASK_PROPERTY_CHANGE;
+        std::free(attributes);
+        xcb_change_window_attributes(c, m_root, XCB_CW_EVENT_MASK, &mask);
+        xcb_flush(c);
+        qApp->installNativeEventFilter(this);
+    }
+    ~ActiveWindowWatch() override
+    {
+        if (qApp)
+            qApp->removeNativeEventFilter(this);
+    }
+    bool nativeEventFilter(const QByteArray &type, void *message, qintptr *) override
+    {
+        if (type != "xcb_generic_event_t")
+            return false;
+        const auto *event = static_cast<const xcb_generic_event_t *>(message);
+        if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
+            const auto *property = reinterpret_cast<const xcb_property_notify_event_t *>(event);
+            if (property->window == m_root && property->atom == m_atom)
+                changed = true;
+        }
+        return false;
+    }
+
+    bool changed = true;  // until the first look, nothing is known
+
+private:
+    xcb_window_t m_root;
+    xcb_atom_t m_atom;
+};
+
 X11Desktop::X11Desktop()
 {
     // Listening from the start lets the focus announcements reach us before
     // the first hotkey.
-    if (xcb_connection_t *c = connection())
+    if (xcb_connection_t *c = connection()) {
         m_atspi.available(rootBusProperty(c));
+        m_activeWatch = std::make_unique<ActiveWindowWatch>(c);
+    }
 }
 
 X11Desktop::~X11Desktop()
@@ -365,6 +412,27 @@ void X11Desktop::bringToFront(quint64 window)
     xcb_flush(c);
 }
 
+QStringList X11Desktop::windowClass(quint64 window)
+{
+    xcb_connection_t *c = connection();
+    if (!c || window == 0)
+        return {};
+    // Two names, each ended by a NUL; whatever a window sets, we read a bounded amount.
+    QStringList names;
+    auto *reply = xcb_get_property_reply(
+        c, xcb_get_property(c, 0, xcb_window_t(window), XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 0, 64), nullptr);
+    if (reply && xcb_get_property_value_length(reply) > 0) {
+        const QByteArray value(static_cast<const char *>(xcb_get_property_value(reply)),
+                               xcb_get_property_value_length(reply));
+        for (const QByteArray &name : value.split('\0')) {
+            if (!name.isEmpty())
+                names << QString::fromLatin1(name);
+        }
+    }
+    std::free(reply);
+    return names;
+}
+
 QPoint X11Desktop::pointerPosition() const
 {
     xcb_connection_t *c = connection();
@@ -456,15 +524,21 @@ quint64 X11Desktop::activeWindow()
     xcb_connection_t *c = connection();
     if (!c)
         return 0;
-    const xcb_window_t active = ::activeWindowOf(c);
-    // Keys go where the input focus is, and the window manager announces a
-    // new active window only after it has moved the focus: a window that is
-    // announced but no longer holds the focus is not where keys would land.
     xcb_window_t focus = XCB_WINDOW_NONE;
     if (auto *reply = xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)) {
         focus = reply->focus;
         std::free(reply);
     }
+    return activeWindowWithFocus(focus);
+}
+
+quint64 X11Desktop::activeWindowWithFocus(quint32 focus)
+{
+    xcb_connection_t *c = connection();
+    const xcb_window_t active = ::activeWindowOf(c);
+    // Keys go where the input focus is, and the window manager announces a
+    // new active window only after it has moved the focus: a window that is
+    // announced but no longer holds the focus is not where keys would land.
     if (focus <= xcb_window_t(XCB_INPUT_FOCUS_POINTER_ROOT) || isWithin(c, focus, active))
         return active;
     return focus;
@@ -501,15 +575,40 @@ void X11Desktop::refocus(const ForeignFocus &target)
 bool X11Desktop::beginDelivery(quint64 window)
 {
     xcb_connection_t *c = connection();
-    if (!c)
+    Display *dpy = display();
+    if (!c || !dpy)
         return false;
     // While the server is held no window manager can move the keyboard
     // between our look at where it is and the keys we send there.
     xcb_grab_server(c);
     m_deliveryGrab = true;
     m_deliveryWindow = window;
-    if (window != 0 && activeWindow() == window)
-        return true;
+    // One round trip answers both where the input focus is and what the
+    // keyboard holds (the second question rides behind the first).
+    const xcb_get_input_focus_cookie_t asked = xcb_get_input_focus(c);
+    XkbStateRec state;
+    m_deliveryStateKnown = XkbGetState(dpy, XkbUseCoreKbd, &state) == Success;
+    m_deliveryMods = m_deliveryStateKnown ? state.base_mods : 0;
+    m_deliveryGroup = m_deliveryStateKnown ? state.group : 0;
+    xcb_window_t focus = XCB_WINDOW_NONE;
+    if (auto *reply = xcb_get_input_focus_reply(c, asked, nullptr)) {
+        focus = reply->focus;
+        std::free(reply);
+    }
+    if (window != 0) {
+        // The focus where the last full look left it, and no new active
+        // window announced since: the keys still go to the same place.
+        if (window == m_lookedWindow && focus == m_lookedFocus && m_activeWatch && !m_activeWatch->changed)
+            return true;
+        if (m_activeWatch)
+            m_activeWatch->changed = false;
+        if (activeWindowWithFocus(focus) == window) {
+            m_lookedWindow = window;
+            m_lookedFocus = focus;
+            return true;
+        }
+    }
+    m_lookedWindow = 0;
     endDelivery();
     return false;
 }
@@ -520,6 +619,7 @@ void X11Desktop::endDelivery()
     if (!m_deliveryGrab || !c)
         return;
     m_deliveryGrab = false;
+    m_deliveryStateKnown = false;
     if (Display *dpy = display())
         XFlush(dpy);
     xcb_ungrab_server(c);
@@ -528,8 +628,12 @@ void X11Desktop::endDelivery()
 
 bool X11Desktop::modifiersHeld()
 {
+    constexpr unsigned held = ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask;
+    // Inside a delivery the server is held: what was read at its start is what is true now.
+    if (m_deliveryStateKnown)
+        return m_deliveryMods & held;
     const std::optional<XkbStateRec> state = keyboardState();
-    return state && (state->base_mods & (ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask));
+    return state && (state->base_mods & held);
 }
 
 void X11Desktop::releaseModifiers()
@@ -577,6 +681,21 @@ void X11Desktop::sendCtrlV()
     const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
     fakeKey(dpy, control, true);
     tap(dpy, XK_v);
+    fakeKey(dpy, control, false);
+    XFlush(dpy);
+}
+
+void X11Desktop::sendCtrlShiftV()
+{
+    Display *dpy = display();
+    if (!dpy)
+        return;
+    const KeyCode control = XKeysymToKeycode(dpy, XK_Control_L);
+    const KeyCode shift = XKeysymToKeycode(dpy, XK_Shift_L);
+    fakeKey(dpy, control, true);
+    fakeKey(dpy, shift, true);
+    tap(dpy, XK_v);
+    fakeKey(dpy, shift, false);
     fakeKey(dpy, control, false);
     XFlush(dpy);
 }
@@ -669,7 +788,9 @@ bool X11Desktop::keyFor(unsigned long keysym, unsigned char &keycode, bool &shif
         return false;
     // The layout the user has switched to, not the first one.
     XkbStateRec state;
-    const int group = XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.group : 0;
+    const int group = m_deliveryStateKnown                                      ? m_deliveryGroup
+                      : XkbGetState(dpy, XkbUseCoreKbd, &state) == Success ? state.group
+                                                                            : 0;
     for (int level = 0; level < 2; ++level) {
         for (int code = xkb->min_key_code; code <= xkb->max_key_code; ++code) {
             const int g = effectiveGroup(xkb, KeyCode(code), group);

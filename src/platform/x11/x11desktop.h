@@ -5,7 +5,10 @@
 
 #include <QList>
 
+#include <memory>
 #include <optional>
+
+class ActiveWindowWatch;
 
 // The desktop of an X11 session (also XWayland).
 class X11Desktop : public Desktop
@@ -21,6 +24,7 @@ public:
     void playSound(const QString &file) override;
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
+    QStringList windowClass(quint64 window) override;
     QPoint pointerPosition() const override;
     QRect screenGeometry(QPoint at) const override;
 
@@ -33,6 +37,7 @@ public:
     void releaseModifiers() override;
     void pressKey(Key key) override;
     void sendCtrlV() override;
+    void sendCtrlShiftV() override;
     bool typeCharacter(char32_t character) override;
     void prepareTyping(const QString &text) override;
     void finishTyping() override;
@@ -85,4 +90,15 @@ private:
     bool m_inTypingRun = false;
     bool m_deliveryGrab = false;  // the server is held while keys go to this window
     quint64 m_deliveryWindow = 0;
+    // The keyboard's state read at the start of the delivery under way.
+    bool m_deliveryStateKnown = false;
+    unsigned m_deliveryMods = 0;
+    int m_deliveryGroup = 0;
+    // Where the last full look found the input focus, for the window keys
+    // went to; later looks ask only whether the focus is still there.
+    quint64 m_lookedWindow = 0;
+    quint32 m_lookedFocus = 0;
+    quint64 activeWindowWithFocus(quint32 focus);
+    // Tells of every new active window the window manager announces.
+    std::unique_ptr<ActiveWindowWatch> m_activeWatch;
 };
