@@ -28,6 +28,8 @@
 #include <QScopedValueRollback>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 
 const QString kWelcome = QStringLiteral(
@@ -67,6 +69,9 @@ const QString kSharedDataFile = QStringLiteral(
     "\"%1\" is open in another running Scrapkeeper as well.  Before either of them saves it takes in what the "
     "other has saved, so nothing is lost; still, it is safer to keep a group list open in one of them only.");
 const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
+const QString kCopiesRefused = QStringLiteral(
+    "Copies made while the configuration window was open are kept when its changes are cancelled, but these "
+    "could not be put back: their category is locked and its limit is reached.\r\n");
 
 QString cleanPath(const QString &path)
 {
@@ -97,6 +102,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     , m_settings(m_paths.settingsFile, m_paths.programFile, m_paths.programFolder, m_paths.autostartFile)
     , m_dataFiles(m_collection, m_recent, m_messages, *this, m_paths.programFolder)
     , m_monitor(m_collection, m_options, services.clipboard, *this)
+    , m_capturesWhileShown(m_collection)
     , m_treeEditor(m_collection, m_options, m_messages, services.treeDialogs)
     , m_groupLists(m_collection, m_dataFiles, m_recent, m_options, m_treeEditor, m_messages, m_fileDialogs, *this)
     , m_itemClipboard(services.clipboard, m_monitor)
@@ -131,6 +137,10 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
             applyCategoryIndex();
         else if (option == Option::QuickListActive)
             applyQuickListActive();
+    });
+    connect(&m_monitor, &ClipboardMonitor::copyStored, this, [this](const Item &item) {
+        if (!m_minimised)
+            m_capturesWhileShown.record(item);
     });
     connect(&m_treeEditor, &TreeEditor::categoriesChanged, this,
             [this] { ErrorHandler::guard(&m_treeEditor, [this] { categoriesEdited(); }); });
@@ -256,6 +266,11 @@ void Scrapkeeper::startUp()
 void Scrapkeeper::shutDown()
 {
     m_tray->setVisible(false);
+    // Leaving with the window shown (a log-off, the tray's Exit) keeps what
+    // its pages show, as it keeps the list's edits: the pages decide, also
+    // whether anything is saved at all.
+    if (m_pagesCurrent && !m_minimised)
+        ErrorHandler::guard(this, [this] { applyPages(); });
     if (m_options.flag(Option::SaveOnExit)) {
         if (m_dataUsable)
             ErrorHandler::guard(this, [this] { m_dataFiles.saveData(); });
@@ -303,6 +318,7 @@ void Scrapkeeper::autoSave()
 
 void Scrapkeeper::discardChanges(bool keepWindowOpen)
 {
+    bool reloaded = false;
     {
         const TreeUpdatesSuspended frozen(*m_view);
         const QString stored = m_settings.currentDataFile();
@@ -314,14 +330,39 @@ void Scrapkeeper::discardChanges(bool keepWindowOpen)
             m_dataUsable = false;
             m_dataFiles.loadData();
             m_dataUsable = true;
+            reloaded = true;
         }
     }
     showProgress(100);
     loadSettings();
     hideProgress();
+    // After the settings, so a copy whose category is gone finds the current one.
+    if (reloaded)
+        putBackCaptures();
     showOptionsOnPages();
     if (!keepWindowOpen)
         minimiseApplication();
+}
+
+void Scrapkeeper::putBackCaptures()
+{
+    const CaptureReplay::Outcome outcome = m_capturesWhileShown.replay(m_options.flag(Option::PreventDuplicates));
+    if (outcome.putBack > 0) {
+        // Saved as any capture is: by the auto-save, on restore, by OK or at exit.
+        m_collection.setCaptureModified();
+        refreshCurrentItems();
+    }
+    if (outcome.refused.isEmpty())
+        return;
+    constexpr int kListed = 10;
+    QString text = kCopiesRefused;
+    for (int i = 0; i < std::min(int(outcome.refused.size()), kListed); ++i) {
+        const Item &item = outcome.refused.at(i);
+        text += QStringLiteral("\r\n\"%1\" in \"%2\"").arg(item.alias, item.category);
+    }
+    if (outcome.refused.size() > kListed)
+        text += QStringLiteral("\r\nand %1 more").arg(outcome.refused.size() - kListed);
+    m_messages.show(MessageBoxService::Icon::Warning, kApplicationTitle, text, MessageBoxService::Ok);
 }
 
 void Scrapkeeper::quit()
@@ -435,6 +476,9 @@ void Scrapkeeper::registerOrKeepWorkingHotkey()
 
 void Scrapkeeper::onMinimisedOrRestored(bool minimised)
 {
+    // Copies made while the window was shown are in the collection kept now,
+    // which a restore saves; none is left for a cancel to put back.
+    m_capturesWhileShown.forget();
     if (minimised) {
         // Minimised by the window manager, the window keeps what its pages
         // show in force, as OK and Cancel have already made it.
@@ -826,12 +870,16 @@ void Scrapkeeper::saveCollection()
                                           "under another name to keep your changes.")
                                .arg(m_dataFiles.currentFile()));
     m_dataFiles.saveData();
+    // The file holds the copies now: a cancel reloading it has them.
+    m_capturesWhileShown.forget();
 }
 
 void Scrapkeeper::currentFileChanged(bool contentReplaced)
 {
     // The file now current was read or written: it may be written again.
     m_dataUsable = true;
+    // Copies made so far were saved with it or given up with the list before.
+    m_capturesWhileShown.forget();
     if (!contentReplaced)
         return;
     refreshCategoryCombo();

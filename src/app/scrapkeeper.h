@@ -4,6 +4,7 @@
 #include "app/grouplists.h"
 #include "auxiliary/newversioncheck.h"
 
+#include "capture/capturereplay.h"
 #include "capture/clipboardmonitor.h"
 #include "capture/itemclipboard.h"
 #include "config/configview.h"
@@ -193,6 +194,7 @@ private:
     void applyQuickListActive();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
+    void putBackCaptures();
     // Ctrl, Shift, Alt, Win and the key's index, as the options hold them.
     using HotkeyChoice = std::array<int, 5>;
     HotkeyChoice hotkeyChoice() const;
@@ -211,6 +213,7 @@ private:
     SettingsStore m_settings;
     DataFileManager m_dataFiles;
     ClipboardMonitor m_monitor;
+    CaptureReplay m_capturesWhileShown;  // put back when the window's edits are cancelled
     TreeEditor m_treeEditor;
     GroupLists m_groupLists;
     ItemClipboard m_itemClipboard;

@@ -88,6 +88,7 @@ void ClipboardMonitor::onClipboardChanged()
 {
     if (armed && suppressCount <= 0) {
         armed = false;
+        m_receivers.clear();
         bool added = false;
         try {
             added = capture();
@@ -100,6 +101,8 @@ void ClipboardMonitor::onClipboardChanged()
             m_collection.setCaptureModified();
             if (!m_host.applicationMinimised())
                 m_collection.setEditModified();
+            for (const CategoryNode *category : std::as_const(m_receivers))
+                emit copyStored(*category->items.front());
             emit itemCaptured();
         }
     }
@@ -160,6 +163,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
                 return false;
             m_collection.insertFirstChild(target, item);
             m_collection.enforceLimit(target, false);
+            m_receivers = {target};
             return true;
         }
     }
@@ -172,9 +176,10 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
     if (!current && !everyCategory)
         return false;
     const bool currentRefuses = !current || lockedAndFull(current);
-    int receivers = 0;
-    for (const auto &category : m_collection.categories())
-        receivers += (everyCategory || category.get() == current) && !lockedAndFull(category.get());
+    for (const auto &category : m_collection.categories()) {
+        if ((everyCategory || category.get() == current) && !lockedAndFull(category.get()))
+            m_receivers << category.get();
+    }
     m_collection.addNewItem(everyCategory, item);
     if (!currentRefuses) {
         m_collection.insertCurrItem(0, {current->items.front()->alias, current->items.front().get()});
@@ -182,7 +187,7 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
         while (m_collection.currentItems().size() > current->itemCount())
             m_collection.trimCurrItems();
     }
-    return receivers > 0;
+    return !m_receivers.isEmpty();
 }
 
 CategoryNode *ClipboardMonitor::specificCategory(Option indexOption) const
@@ -207,6 +212,7 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     ItemPictures::shared().setPicture(item, *picture);
     item.alias = AliasDerivation::forImage(picture->width(), picture->height());
     m_collection.insertFirstChild(target, item);
+    m_receivers = {target};
     const bool isCurrent = target->name == currentName;
     if (isCurrent && target == m_collection.currentCategory())
         m_collection.insertCurrItem(0, {target->items.front()->alias, target->items.front().get()});

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "settings/option.h"
+#include "store/item.h"
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -11,7 +13,6 @@ class ClipboardContent;
 class Collection;
 class Options;
 struct CategoryNode;
-struct Item;
 
 // What the monitor asks of the window that holds the collection.
 class CaptureHost
@@ -51,6 +52,8 @@ public:
 
 signals:
     void itemCaptured();
+    // The copy a capture stored, once for each category that took one.
+    void copyStored(const Item &item);
 
 private:
     bool capture();
@@ -65,4 +68,5 @@ private:
     Clipboard &m_clipboard;
     CaptureHost &m_host;
     bool m_joined = false;
+    QList<CategoryNode *> m_receivers;  // of the capture under way
 };

@@ -287,10 +287,11 @@ void DataFileManager::adoptedWhole()
     m_host.refreshCategoryCombo();
     learnBackupReferences(m_host.readBackupSetting() && keepCopy(m_currentFile, backupPath(m_currentFile)));
     // A save killed before its data file was replaced left files no one
-    // names; they go now rather than at the next save.
+    // names; they go now rather than at the next save. Pictures held for
+    // copies that are to come back stay.
     if (maySweep()) {
         DataFileWriter sweeper(m_currentFile);
-        sweeper.setKeep(m_backupReferences);
+        sweeper.setKeep(m_backupReferences + ItemPictures::shared().heldIdentities());
         sweeper.removeUnused(m_collection);
     }
     m_recent.moveToTop(m_currentFile);

@@ -1,4 +1,5 @@
 #include "app/scrapkeeper.h"
+#include "app/unixsignals.h"
 #include "common/errorhandler.h"
 #include "common/programerror.h"
 #include "config/configwindow.h"
@@ -23,6 +24,7 @@
 #include "tray/traymenu.h"
 
 #include <QAction>
+#include <QBuffer>
 #include <QCheckBox>
 #include <QSpinBox>
 #include <QComboBox>
@@ -35,6 +37,8 @@
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <csignal>
 
 #include "scratchhome.h"
 #include "testsupport.h"
@@ -140,6 +144,11 @@ private slots:
     void cancelRevertsEdits_data();
     void cancelRevertsEdits();
     void capturesSurviveCancel();
+    void capturesMadeWhileTheWindowIsOpenSurviveCancel_data();
+    void capturesMadeWhileTheWindowIsOpenSurviveCancel();
+    void aCopyCancelCannotPutBackIsTold();
+    void logOffKeepsWhatThePagesShow_data();
+    void logOffKeepsWhatThePagesShow();
     void treeSelectionAndEditsReachTheProgram();
     void exitSavesWhenAsked_data();
     void exitSavesWhenAsked();
@@ -862,6 +871,135 @@ void TestScrapkeeper::capturesSurviveCancel()
     w.showConfiguration();
     w.discardChanges();
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("captured"));
+}
+
+void TestScrapkeeper::capturesMadeWhileTheWindowIsOpenSurviveCancel_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("picture");
+    for (const char *how : {"Cancel", "close", "SpeedButton1"}) {
+        QTest::addRow("%s, text", how) << QString::fromLatin1(how) << false;
+        QTest::addRow("%s, picture", how) << QString::fromLatin1(how) << true;
+    }
+}
+
+void TestScrapkeeper::capturesMadeWhileTheWindowIsOpenSurviveCancel()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, picture);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    // An edit the user takes back, and a copy made meanwhile in another program.
+    w.collection().addNewItem(false, textItem(QStringLiteral("dropped")));
+    w.collection().setEditModified();
+    QImage copied = filledPicture(4, 3);
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    copied.save(&buffer, "PNG");
+    if (picture)
+        f.clipboard.offer({{"image/png", png}});
+    else
+        f.clipboard.offer({{"text/plain", "copied while open"}});
+    const QString alias = picture ? QStringLiteral("Image: 4 x 3") : QStringLiteral("copied while open");
+    QCOMPARE(w.collection().category(0)->items.front()->alias, alias);
+
+    if (how == QLatin1String("close"))
+        f.window->close();
+    else if (how == QLatin1String("SpeedButton1"))
+        f.window->findChild<QToolButton *>(how)->click();
+    else
+        f.window->findChild<QPushButton *>(how)->click();
+
+    const CategoryNode *mail = w.collection().category(0);
+    QCOMPARE(mail->itemCount(), 2);
+    QCOMPARE(mail->items.front()->alias, alias);
+    QCOMPARE(mail->items.back()->alias, QStringLiteral("hi"));
+    QCOMPARE(w.collection().currentItems().size(), 2);
+    QVERIFY(w.collection().captureModified());
+    QVERIFY(f.boxes.shown().isEmpty());
+
+    // Saved as any capture is: in the tray by the auto-save, in the open window by OK.
+    if (w.isMinimisedState())
+        w.autoSave();
+    else
+        f.window->findChild<QPushButton *>(QStringLiteral("OK"))->click();
+    const QByteArray saved = readFile(f.dataFile());
+    QVERIFY(!saved.contains("dropped"));
+    const Item &kept = *w.collection().category(0)->items.front();
+    if (picture) {
+        // Its picture outlived the reload, which sweeps the pictures the file does not name.
+        QVERIFY(saved.contains(QFileInfo(kept.text).fileName().toUtf8()));
+        QCOMPARE(pictureOf(kept).size(), QSize(4, 3));
+    } else {
+        QVERIFY(saved.contains("copied while open"));
+    }
+}
+
+void TestScrapkeeper::aCopyCancelCannotPutBackIsTold()
+{
+    Fixture f;
+    // Mail is locked at a limit of one item and full.
+    f.writeDataFile("031\r\nMail\r\n1\r\n1\r\n1\r\nhi\r\nSun, Feb 18, 2001, 12:33 PM\r\n1\r\nhello\r\n0001\r\n"
+                    "031\r\nForms\r\n0\r\n0\r\n0\r\nSK: 2.3\r\n");
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    w.showConfiguration();
+    // The user empties Mail, a copy lands there, and the emptying is cancelled.
+    w.collection().removeItems(w.collection().category(0));
+    w.collection().setEditModified();
+    f.clipboard.offer({{"text/plain", "copied while open"}});
+    QCOMPARE(w.collection().category(0)->items.front()->text, QStringLiteral("copied while open"));
+    f.window->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
+
+    QCOMPARE(w.collection().category(0)->itemCount(), 1);
+    QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("hi"));
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QVERIFY(f.boxes.shown().first().text.contains(QStringLiteral("\"copied while open\" in \"Mail\"")));
+    // Said once: the copy is given up, not offered again.
+    w.showConfiguration();
+    w.collection().setEditModified();
+    f.window->findChild<QPushButton *>(QStringLiteral("Cancel"))->click();
+    QCOMPARE(f.boxes.shown().size(), 1);
+}
+
+void TestScrapkeeper::logOffKeepsWhatThePagesShow_data()
+{
+    QTest::addColumn<bool>("saveOnExit");
+    QTest::newRow("saving on exit") << true;
+    // Unticked on the page, "Save all changes on Exit" is honoured too.
+    QTest::newRow("saving on exit unticked on the page") << false;
+}
+
+void TestScrapkeeper::logOffKeepsWhatThePagesShow()
+{
+    QFETCH(bool, saveOnExit);
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    // The program's door for a log-off, as main() wires it.
+    UnixSignals unixSignals;
+    connect(&unixSignals, &UnixSignals::terminationRequested, &w, &Scrapkeeper::quit);
+
+    w.showConfiguration();
+    w.collection().addNewItem(false, textItem(QStringLiteral("edited")));
+    w.collection().setEditModified();
+    f.window->popupListPage()->widget()->findChild<QSpinBox *>(QStringLiteral("heightse"))->setValue(20);
+    if (!saveOnExit)
+        f.window->findChild<QCheckBox *>(QStringLiteral("savecb"))->setChecked(false);
+    QCOMPARE(w.options().number(Option::ListRows), 8);
+
+    ::raise(SIGTERM);
+    QTRY_VERIFY(w.exitRequested());
+    w.shutDown();
+
+    QCOMPARE(readFile(f.dataFile()).contains("edited"), saveOnExit);
+    QCOMPARE(f.storedNumber(Option::ListRows), saveOnExit ? 20 : 8);
+    QCOMPARE(f.storedNumber(Option::SaveOnExit), 1);
 }
 
 void TestScrapkeeper::treeSelectionAndEditsReachTheProgram()
