@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QScreen>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -84,7 +86,11 @@ HelpWindow::HelpWindow(const QString &folder, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(m_notice);
     layout->addWidget(m_browser, 1);
-    resize(680, 560);
+    // A comfortable page, but never taller or wider than the screen.
+    QSize size(680, 560);
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+    resize(size);
 }
 
 bool HelpWindow::showPage(const QString &file, const QString &topic)
