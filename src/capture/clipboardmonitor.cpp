@@ -4,6 +4,7 @@
 #include "capture/clipboardcontent.h"
 
 #include "richtext/rtfreader.h"
+#include "common/programerror.h"
 #include "platform/clipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
@@ -25,6 +26,17 @@ Item newRecord()
 bool lockedAndFull(const CategoryNode *category)
 {
     return category->rec.isLockedAndFull(category->itemCount());
+}
+
+Refusal pastBounds(const ClipboardContent &content, bool picture)
+{
+    if (picture && !content.pastBounds())
+        return Refusal::unreadable(QStringLiteral("The picture on the clipboard could not be read."));
+    return Refusal::tooLarge(picture ? QStringLiteral("The picture is larger than %1 pixels a side or %2 MB.")
+                                           .arg(ClipboardContent::MaxImageSide)
+                                           .arg(ClipboardContent::MaxBytes / (1024 * 1024))
+                                     : QStringLiteral("It is larger than %1 MB.")
+                                           .arg(ClipboardContent::MaxBytes / (1024 * 1024)));
 }
 
 // Rich text as capture keeps it: the RTF source as it came (the stored RTF
@@ -89,10 +101,13 @@ void ClipboardMonitor::onClipboardChanged()
     if (armed && suppressCount <= 0) {
         armed = false;
         bool added = false;
+        m_refusal = {};
         try {
             added = capture();
+        } catch (const ProgramError &error) {
+            m_refusal = Refusal::unreadable(error.message());
         } catch (const std::exception &) {
-            // Capture is silent: a failure only means no item.
+            m_refusal = Refusal::unreadable(QStringLiteral("It could not be read."));
         }
         if (added) {
             CopyMenuStale = true;
@@ -101,6 +116,8 @@ void ClipboardMonitor::onClipboardChanged()
             if (!m_host.applicationMinimised())
                 m_collection.setEditModified();
             emit itemCaptured();
+        } else if (m_refusal) {
+            emit captureRefused(m_refusal);
         }
     }
     armed = true;
@@ -126,8 +143,10 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         text = content.fileListText();
     } else if (m_options.flag(Option::CaptureRichText) && content.hasRichText()) {
         const auto rtf = content.richTextSource();
-        if (!rtf)
+        if (!rtf) {
+            m_refusal = pastBounds(content, false);
             return false;
+        }
         const RichCapture rich = readRichText(*rtf, content);
         if (rich.empty)
             return false;
@@ -137,7 +156,11 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     } else {
         text = content.plainText();
     }
-    if (!text || text->isEmpty())
+    if (!text) {
+        m_refusal = pastBounds(content, false);
+        return false;
+    }
+    if (text->isEmpty())
         return false;
 
     CategoryNode *current = m_collection.currentCategory();
@@ -156,8 +179,14 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         const CategoryNode *chosen = m_collection.category(m_options.number(Option::TextCategory));
         if ((chosen ? chosen->name : QString()) != currentName) {
             CategoryNode *target = specificCategory(Option::TextCategory);
-            if (!target || lockedAndFull(target))
+            if (!target) {
+                m_refusal = Refusal::noCategory(QString());
                 return false;
+            }
+            if (lockedAndFull(target)) {
+                m_refusal = Refusal::lockedAndFull(*target);
+                return false;
+            }
             m_collection.insertFirstChild(target, item);
             m_collection.enforceLimit(target, false);
             return true;
@@ -169,8 +198,10 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
 bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCategory)
 {
     CategoryNode *current = m_collection.currentCategory();
-    if (!current && !everyCategory)
+    if (!current && !everyCategory) {
+        m_refusal = Refusal::noCategory(QString());
         return false;
+    }
     const bool currentRefuses = !current || lockedAndFull(current);
     int receivers = 0;
     for (const auto &category : m_collection.categories())
@@ -182,6 +213,8 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
         while (m_collection.currentItems().size() > current->itemCount())
             m_collection.trimCurrItems();
     }
+    if (receivers == 0)
+        m_refusal = current ? Refusal::lockedAndFull(*current) : Refusal::noCategory(QString());
     return receivers > 0;
 }
 
@@ -196,11 +229,19 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     const QString currentName = m_host.currentCategoryName();
     CategoryNode *target = m_options.flag(Option::ImagesToChosenCategory) ? specificCategory(Option::ImageCategory)
                                                                       : m_collection.currentCategory();
-    if (!target || lockedAndFull(target))
+    if (!target) {
+        m_refusal = Refusal::noCategory(QString());
         return false;
+    }
+    if (lockedAndFull(target)) {
+        m_refusal = Refusal::lockedAndFull(*target);
+        return false;
+    }
     const auto picture = content.image();
-    if (!picture)
+    if (!picture) {
+        m_refusal = pastBounds(content, true);
         return false;
+    }
     Item item = newRecord();
     item.kind = ItemKind::Image;
     // On disk before it is in the collection: nothing depends on memory.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "settings/option.h"
+#include "store/refusal.h"
 
 #include <QObject>
 #include <QString>
@@ -24,8 +25,10 @@ public:
     virtual void playCaptureSound() = 0;
 };
 
-// Turns clipboard changes into items under the capture options. Silent: it
-// never shows a message, and any failure only means no item.
+// Turns clipboard changes into items under the capture options. It never
+// shows a message itself: a copy it had to refuse (a locked, full category,
+// a copy past its bounds, a picture it could not read) is reported through
+// captureRefused for the tray and the pop-up list to tell.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT
@@ -51,6 +54,8 @@ public:
 
 signals:
     void itemCaptured();
+    // The user's copy was not kept, and why; once per copy.
+    void captureRefused(const Refusal &refusal);
 
 private:
     bool capture();
@@ -65,4 +70,5 @@ private:
     Clipboard &m_clipboard;
     CaptureHost &m_host;
     bool m_joined = false;
+    Refusal m_refusal;  // of the copy being captured
 };

@@ -5,6 +5,7 @@
 #include "store/datafileformat.h"
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
+#include "store/deletionhistory.h"
 #include "store/itempictures.h"
 #include "common/programerror.h"
 #include "common/wholefile.h"
@@ -186,7 +187,7 @@ void DataFileManager::adoptedWhole()
     // A save killed before its data file was replaced left files no one
     // names; they go now rather than at the next save.
     DataFileWriter sweeper(m_currentFile);
-    sweeper.setKeep(m_backupReferences);
+    sweeper.setKeep(m_backupReferences + ItemPictures::shared().heldIdentities());
     sweeper.removeUnused(m_collection);
     m_recent.moveToTop(m_currentFile);
 }
@@ -300,6 +301,9 @@ void DataFileManager::startNew(const QString &path)
 
 void DataFileManager::setCurrentFile(const QString &path)
 {
+    // What was deleted from another data file is not put back into this one.
+    if (path != m_currentFile)
+        m_collection.deletions().clear();
     m_currentFile = path;
     // Pictures that come in from now on belong beside this file.
     ItemPictures::shared().setDataFile(path);
