@@ -128,6 +128,13 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
 
     connect(m_tray, &TrayIcon::configurationRequested, this,
             [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
+    // A copy that was not kept is said at the tray icon now, and above the
+    // entries of the next pop-up list, where an older item would be pasted instead.
+    connect(&m_monitor, &ClipboardMonitor::captureRefused, this, [this](const Refusal &refusal) {
+        m_tray->showNotice(QStringLiteral("Copy not kept"), refusal.why);
+        m_popups->setNextNotice(QStringLiteral("Last copy not kept: ") + refusal.why);
+    });
+    connect(&m_monitor, &ClipboardMonitor::itemCaptured, this, [this] { m_popups->setNextNotice({}); });
     connectTrayMenu();
     connect(&m_options, &Options::changed, this, [this](Option option) {
         // The menu picture's tray menu works while the window is shown.

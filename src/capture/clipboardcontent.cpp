@@ -67,8 +67,10 @@ QString ClipboardContent::firstOf(const QStringList &candidates) const
 std::optional<QByteArray> ClipboardContent::bounded(const QString &format) const
 {
     QByteArray bytes = m_clipboard.data(format);
-    if (bytes.size() > MaxBytes)
+    if (bytes.size() > MaxBytes) {
+        m_pastBounds = true;
         return std::nullopt;
+    }
     return bytes;
 }
 
@@ -160,8 +162,10 @@ std::optional<QImage> ClipboardContent::image() const
         QImageReader reader(&buffer);
         reader.setAllocationLimit(MaxImageMegabytes);
         const QSize size = reader.size();
-        if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide))
+        if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide)) {
+            m_pastBounds = true;
             return std::nullopt;
+        }
         QImage image;
         if (reader.read(&image) && !image.isNull())
             return image;

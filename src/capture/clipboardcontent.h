@@ -44,10 +44,14 @@ public:
     // The picture: a raster flavour, else the vector picture drawn at its own size.
     std::optional<QImage> image() const;
 
+    // Whether a read above came back empty because the content was past the bounds.
+    bool pastBounds() const { return m_pastBounds; }
+
 private:
     std::optional<QByteArray> bounded(const QString &format) const;
     QString firstOf(const QStringList &candidates) const;
 
     const Clipboard &m_clipboard;
     QStringList m_formats;
+    mutable bool m_pastBounds = false;
 };

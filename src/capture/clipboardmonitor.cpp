@@ -4,6 +4,7 @@
 #include "capture/clipboardcontent.h"
 
 #include "richtext/rtfreader.h"
+#include "common/programerror.h"
 #include "platform/clipboard.h"
 #include "settings/options.h"
 #include "store/collection.h"
@@ -25,6 +26,17 @@ Item newRecord()
 bool lockedAndFull(const CategoryNode *category)
 {
     return category->rec.isLockedAndFull(category->itemCount());
+}
+
+Refusal pastBounds(const ClipboardContent &content, bool picture)
+{
+    if (picture && !content.pastBounds())
+        return Refusal::unreadable(QStringLiteral("The picture on the clipboard could not be read."));
+    return Refusal::tooLarge(picture ? QStringLiteral("The picture is larger than %1 pixels a side or %2 MB.")
+                                           .arg(ClipboardContent::MaxImageSide)
+                                           .arg(ClipboardContent::MaxBytes / (1024 * 1024))
+                                     : QStringLiteral("It is larger than %1 MB.")
+                                           .arg(ClipboardContent::MaxBytes / (1024 * 1024)));
 }
 
 // Rich text as capture keeps it: the RTF source as it came (the stored RTF
@@ -90,10 +102,13 @@ void ClipboardMonitor::onClipboardChanged()
         armed = false;
         m_receivers.clear();
         bool added = false;
+        m_refusal = {};
         try {
             added = capture();
+        } catch (const ProgramError &error) {
+            m_refusal = Refusal::unreadable(error.message());
         } catch (const std::exception &) {
-            // Capture is silent: a failure only means no item.
+            m_refusal = Refusal::unreadable(QStringLiteral("It could not be read."));
         }
         if (added) {
             CopyMenuStale = true;
@@ -104,6 +119,8 @@ void ClipboardMonitor::onClipboardChanged()
             for (const CategoryNode *category : std::as_const(m_receivers))
                 emit copyStored(*category->items.front());
             emit itemCaptured();
+        } else if (m_refusal) {
+            emit captureRefused(m_refusal);
         }
     }
     armed = true;
@@ -129,8 +146,10 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         text = content.fileListText();
     } else if (m_options.flag(Option::CaptureRichText) && content.hasRichText()) {
         const auto rtf = content.richTextSource();
-        if (!rtf)
+        if (!rtf) {
+            m_refusal = pastBounds(content, false);
             return false;
+        }
         const RichCapture rich = readRichText(*rtf, content);
         if (rich.empty)
             return false;
@@ -140,7 +159,11 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     } else {
         text = content.plainText();
     }
-    if (!text || text->isEmpty())
+    if (!text) {
+        m_refusal = pastBounds(content, false);
+        return false;
+    }
+    if (text->isEmpty())
         return false;
 
     CategoryNode *current = m_collection.currentCategory();
@@ -159,8 +182,14 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         const CategoryNode *chosen = m_collection.category(m_options.number(Option::TextCategory));
         if ((chosen ? chosen->name : QString()) != currentName) {
             CategoryNode *target = specificCategory(Option::TextCategory);
-            if (!target || lockedAndFull(target))
+            if (!target) {
+                m_refusal = Refusal::noCategory(QString());
                 return false;
+            }
+            if (lockedAndFull(target)) {
+                m_refusal = Refusal::lockedAndFull(*target);
+                return false;
+            }
             m_collection.insertFirstChild(target, item);
             m_collection.enforceLimit(target, false);
             m_receivers = {target};
@@ -173,8 +202,10 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
 bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCategory)
 {
     CategoryNode *current = m_collection.currentCategory();
-    if (!current && !everyCategory)
+    if (!current && !everyCategory) {
+        m_refusal = Refusal::noCategory(QString());
         return false;
+    }
     const bool currentRefuses = !current || lockedAndFull(current);
     for (const auto &category : m_collection.categories()) {
         if ((everyCategory || category.get() == current) && !lockedAndFull(category.get()))
@@ -187,6 +218,8 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
         while (m_collection.currentItems().size() > current->itemCount())
             m_collection.trimCurrItems();
     }
+    if (m_receivers.isEmpty())
+        m_refusal = current ? Refusal::lockedAndFull(*current) : Refusal::noCategory(QString());
     return !m_receivers.isEmpty();
 }
 
@@ -201,11 +234,19 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     const QString currentName = m_host.currentCategoryName();
     CategoryNode *target = m_options.flag(Option::ImagesToChosenCategory) ? specificCategory(Option::ImageCategory)
                                                                       : m_collection.currentCategory();
-    if (!target || lockedAndFull(target))
+    if (!target) {
+        m_refusal = Refusal::noCategory(QString());
         return false;
+    }
+    if (lockedAndFull(target)) {
+        m_refusal = Refusal::lockedAndFull(*target);
+        return false;
+    }
     const auto picture = content.image();
-    if (!picture)
+    if (!picture) {
+        m_refusal = pastBounds(content, true);
         return false;
+    }
     Item item = newRecord();
     item.kind = ItemKind::Image;
     // On disk before it is in the collection: nothing depends on memory.

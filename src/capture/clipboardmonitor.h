@@ -2,6 +2,7 @@
 
 #include "settings/option.h"
 #include "store/item.h"
+#include "store/refusal.h"
 
 #include <QList>
 #include <QObject>
@@ -25,8 +26,10 @@ public:
     virtual void playCaptureSound() = 0;
 };
 
-// Turns clipboard changes into items under the capture options. Silent: it
-// never shows a message, and any failure only means no item.
+// Turns clipboard changes into items under the capture options. It never
+// shows a message itself: a copy it had to refuse (a locked, full category,
+// a copy past its bounds, a picture it could not read) is reported through
+// captureRefused for the tray and the pop-up list to tell.
 class ClipboardMonitor : public QObject
 {
     Q_OBJECT
@@ -54,6 +57,8 @@ signals:
     void itemCaptured();
     // The copy a capture stored, once for each category that took one.
     void copyStored(const Item &item);
+    // The user's copy was not kept, and why; once per copy.
+    void captureRefused(const Refusal &refusal);
 
 private:
     bool capture();
@@ -69,4 +74,5 @@ private:
     CaptureHost &m_host;
     bool m_joined = false;
     QList<CategoryNode *> m_receivers;  // of the capture under way
+    Refusal m_refusal;  // of the copy being captured
 };

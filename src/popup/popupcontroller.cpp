@@ -7,6 +7,8 @@
 #include "popup/popuplist.h"
 #include "settings/options.h"
 
+#include <utility>
+
 PopupController::PopupController(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
                                  ClipboardMonitor &monitor, KeyGrabber &keyGrabber, MessageBoxService &messages,
                                  PopupHost &host, QObject *parent)
@@ -57,6 +59,7 @@ void PopupController::onHotkey(int)
     connect(m_popup, &PopupList::configurationRequested, this, [this] { m_host.showConfiguration(); });
     connect(m_popup, &PopupList::categoryChosen, this, &PopupController::chooseCategory);
     m_popup->setItemEditor([this](Item &item) { return m_host.editItem(item); });
+    m_popup->setNotice(std::exchange(m_nextNotice, QString()));
     m_hotkeys->setActive(false);
     try {
         m_popup->move(anchor.x(), anchor.y() + 13);

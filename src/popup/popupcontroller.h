@@ -51,6 +51,10 @@ public:
     // The user chose a category from a menu: it becomes the current one, and
     // an open list lists it.
     void chooseCategory(int index);
+    // A line the next list shows above its entries, once (a copy that was
+    // not kept); empty takes it back.
+    void setNextNotice(const QString &text) { m_nextNotice = text; }
+    const QString &nextNotice() const { return m_nextNotice; }
 
     GlobalHotkeys &hotkeys() { return *m_hotkeys; }
     PopupList *popup() const { return m_popup; }
@@ -69,4 +73,5 @@ private:
     PopupList *m_popup = nullptr;
     ForeignFocus m_target;
     QPoint m_caretPos;
+    QString m_nextNotice;
 };

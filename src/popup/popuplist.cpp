@@ -12,8 +12,11 @@
 #include "settings/globalpastechoice.h"
 #include "settings/options.h"
 #include "store/collection.h"
+#include "store/deletionhistory.h"
 
 #include <QApplication>
+#include <QLabel>
+#include <QScopeGuard>
 #include <algorithm>
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -102,6 +105,14 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     connect(m_methodButton, &QToolButton::clicked, this, &PopupList::showGlobalMethodMenu);
     connect(m_categoryButton, &QToolButton::clicked, this, &PopupList::showCategoryMenu);
 
+    m_notice = new QLabel(this);
+    m_notice->setObjectName(QStringLiteral("noticerow"));
+    m_notice->setAutoFillBackground(true);
+    m_notice->setBackgroundRole(QPalette::ToolTipBase);
+    m_notice->setForegroundRole(QPalette::ToolTipText);
+    m_notice->setIndent(2);
+    m_notice->hide();
+
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("lb"));
     m_rows = new PopupListModel(m_list);
@@ -149,6 +160,9 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     shortcut("Ctrl+P", [this] { togglePreview(); });
     shortcut("Ctrl+T", [this] { toggleTooltip(); });
     shortcut("Ctrl+E", [this] { editFocused(); });
+    // Undo works on an empty list too: the delete may have emptied it.
+    auto *undo = new QShortcut(QKeySequence::Undo, this);
+    connect(undo, &QShortcut::activated, this, &PopupList::undoDelete);
 
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
@@ -246,9 +260,13 @@ void PopupList::rebuild()
     if (m_options.flag(Option::ShrinkList) && !m_noItems && entries.size() < rows)
         listHeight -= (rows - int(entries.size())) * m_itemHeight;
     const int width = m_options.number(Option::ListWidth);
-    const int top = strip ? StripHeight : 0;
+    const int noticeHeight = m_noticeText.isEmpty() ? 0 : m_itemHeight;
+    const int top = (strip ? StripHeight : 0) + noticeHeight;
     m_strip->setVisible(strip);
     m_strip->setGeometry(0, 0, width, StripHeight);
+    m_notice->setGeometry(0, top - noticeHeight, width, noticeHeight);
+    m_notice->setText(m_notice->fontMetrics().elidedText(m_noticeText, Qt::ElideRight, width - 2 * m_notice->indent()));
+    m_notice->setVisible(noticeHeight > 0);
     m_list->setGeometry(0, top, width, listHeight);
     setFixedSize(width, top + listHeight);
     if (!m_noItems)
@@ -472,6 +490,10 @@ void PopupList::deleteSelected()
     if (doomed.isEmpty())
         return;
     m_busy = true;
+    // The whole selection is one step for Ctrl+Z.
+    DeletionHistory &history = m_collection.deletions();
+    history.startStep();
+    const auto stepDone = qScopeGuard([&history] { history.finishStep(); });
     for (const int row : std::as_const(doomed)) {
         m_collection.setCaptureModified();
         // A capture during an earlier question may have freed this one.
@@ -483,7 +505,7 @@ void PopupList::deleteSelected()
                                MessageBoxService::Yes | MessageBoxService::No)
                    != MessageBoxService::Yes)
             continue;
-        m_collection.removeItem(item);
+        history.removeItem(item);
     }
     m_busy = false;
     m_collection.refreshCurrentItems();
@@ -495,6 +517,46 @@ void PopupList::deleteSelected()
     }
     activateWindow();
     m_list->setFocus();
+}
+
+void PopupList::undoDelete()
+{
+    DeletionHistory &history = m_collection.deletions();
+    if (m_busy || !history.canUndo())
+        return;
+    const DeletionHistory::Undone undone = history.undo();
+    if (!undone.restored.isEmpty())
+        m_collection.setCaptureModified();
+    m_collection.refreshCurrentItems();
+    rebuild();
+    // What came back is the selection, in the order it stands.
+    QList<int> rows;
+    for (const Item *item : undone.restored) {
+        if (const int row = m_rows->rowOf(item); row >= 0)
+            rows << row;
+    }
+    std::sort(rows.begin(), rows.end());
+    if (!m_noItems && !rows.isEmpty()) {
+        // Focused on the lowest, so that the order of the pick is the list's.
+        setCurrentRow(rows.last());
+        for (const int row : std::as_const(rows))
+            m_list->selectionModel()->select(m_rows->index(row), QItemSelectionModel::Select);
+        m_order.clear();
+        updateSelectionOrder();
+    }
+    if (undone.refusal) {
+        m_busy = true;
+        m_messages.information(undone.message());
+        m_busy = false;
+    }
+    activateWindow();
+    m_list->setFocus();
+}
+
+void PopupList::setNotice(const QString &text)
+{
+    m_noticeText = text;
+    m_notice->setToolTip(text);
 }
 
 void PopupList::editFocused()

@@ -37,6 +37,12 @@ public:
     void pasteSelection();
     void closeList();
     void deleteSelected();
+    // Ctrl+Z: puts back what was deleted last, in its category at its place.
+    void undoDelete();
+    // A line above the entries telling the user something they must know
+    // before they paste (the last copy was not kept); empty for none.
+    void setNotice(const QString &text);
+    QString notice() const { return m_noticeText; }
     // Opens the item editor on the focused entry; see setItemEditor.
     void editFocused();
     // What edits a record in place, answering false when the user cancelled.
@@ -100,6 +106,8 @@ private:
     QToolButton *m_methodButton = nullptr;
     QList<QToolButton *> m_itemButtons;
     QListView *m_list = nullptr;
+    class QLabel *m_notice = nullptr;
+    QString m_noticeText;
     PopupListModel *m_rows = nullptr;
     QList<class QShortcut *> m_itemShortcuts;
     SelectionOrder m_order;

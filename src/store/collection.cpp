@@ -1,10 +1,13 @@
 #include "store/collection.h"
 
+#include "store/deletionhistory.h"
+
 #include <algorithm>
 
 Collection::Collection(QObject *parent)
     : QObject(parent)
 {
+    m_deletions = std::make_unique<DeletionHistory>(*this);
 }
 
 Collection::~Collection() = default;
@@ -44,6 +47,18 @@ CategoryNode *Collection::appendCategory(const QString &name, const CategorySett
     return m_categories.back().get();
 }
 
+CategoryNode *Collection::insertCategory(int index, const QString &name, const CategorySettings &rec)
+{
+    auto node = std::make_unique<CategoryNode>();
+    node->name = name;
+    node->rec = rec;
+    index = qBound(0, index, categoryCount());
+    emit aboutToAppendCategory(index);
+    CategoryNode *inserted = m_categories.insert(m_categories.begin() + index, std::move(node))->get();
+    emit categoryAppended(index);
+    return inserted;
+}
+
 void Collection::replaceAll(CategoryList categories)
 {
     emit aboutToReset();
@@ -77,18 +92,45 @@ Item *Collection::insertChild(CategoryNode *category, int row, const Item &item)
     return inserted;
 }
 
+void Collection::insertItems(CategoryNode *category, int row, std::vector<Item> items)
+{
+    const int categoryIndex = indexOf(category);
+    if (categoryIndex < 0 || items.empty())
+        return;
+    row = qBound(0, row, category->itemCount());
+    std::vector<std::unique_ptr<Item>> records;
+    records.reserve(items.size());
+    for (Item &item : items) {
+        item.category = category->name;
+        records.push_back(std::make_unique<Item>(std::move(item)));
+    }
+    emit aboutToInsertItems(categoryIndex, row, row + int(records.size()) - 1);
+    category->items.insert(category->items.begin() + row, std::make_move_iterator(records.begin()),
+                           std::make_move_iterator(records.end()));
+    emit itemsInserted();
+}
+
+Refusal Collection::refusalOf(const CategoryNode *category)
+{
+    if (!category)
+        return Refusal::noCategory(QString());
+    if (category->rec.isLockedAndFull(category->itemCount()))
+        return Refusal::lockedAndFull(*category);
+    return {};
+}
+
 bool Collection::addNewItem(bool everyCategory, const Item &item)
 {
     if (!everyCategory) {
         CategoryNode *target = m_current;
-        if (!target || target->rec.isLockedAndFull(target->itemCount()))
+        if (refusalOf(target))
             return false;
         insertFirstChild(target, item);
         return enforceLimit(target, false);
     }
     bool trimmed = false;
     for (const auto &category : m_categories) {
-        if (category->rec.isLockedAndFull(category->itemCount()))
+        if (refusalOf(category.get()))
             continue;
         insertFirstChild(category.get(), item);
         trimmed = enforceLimit(category.get(), false) || trimmed;

@@ -2,6 +2,7 @@
 
 #include "store/categorysettings.h"
 #include "store/item.h"
+#include "store/refusal.h"
 
 #include <QList>
 #include <QObject>
@@ -10,6 +11,8 @@
 #include <functional>
 #include <memory>
 #include <vector>
+
+class DeletionHistory;
 
 // A category node of the collection: its caption, its record and its items,
 // newest first.
@@ -49,10 +52,14 @@ public:
     int totalItemCount() const;
 
     CategoryNode *appendCategory(const QString &name, const CategorySettings &rec = {});
+    // A new category standing at `index` of the list.
+    CategoryNode *insertCategory(int index, const QString &name, const CategorySettings &rec);
     // Replaces the whole tree at once (a load); the current category becomes null.
     void replaceAll(CategoryList categories);
 
     bool addNewItem(bool everyCategory, const Item &item);
+    // Why the category takes no new item, or no refusal when it takes one.
+    static Refusal refusalOf(const CategoryNode *category);
     // Frees one item and removes it from the tree and the current item list.
     void removeItem(Item *item);
     // Frees every item of the category; the category stays.
@@ -78,6 +85,8 @@ public:
     void insertFirstChild(CategoryNode *category, const Item &item);
     // Inserts a copy of the record at `row` of the category (kept within it), its Category set.
     Item *insertChild(CategoryNode *category, int row, const Item &item);
+    // Inserts copies of the records from `row` on, in their order, their Category set.
+    void insertItems(CategoryNode *category, int row, std::vector<Item> items);
     bool enforceLimit(CategoryNode *category, bool trimCurrItems);
     CategoryNode *findCategory(const QString &name) const;
     void clear();
@@ -96,6 +105,9 @@ public:
     void setEditModified(bool on = true) { m_editModified = on; }
     void setCaptureModified(bool on = true) { m_captureModified = on; }
     void clearModified() { m_editModified = m_captureModified = false; }
+
+    // Deleting that the user can take back goes through here.
+    DeletionHistory &deletions() { return *m_deletions; }
 
 signals:
     void aboutToReset();
@@ -125,4 +137,5 @@ private:
     QList<CurrentItem> m_currItems;
     bool m_editModified = false;
     bool m_captureModified = false;
+    std::unique_ptr<DeletionHistory> m_deletions;
 };

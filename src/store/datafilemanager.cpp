@@ -5,6 +5,7 @@
 #include "store/datafileformat.h"
 #include "store/datafilereader.h"
 #include "store/datafilewriter.h"
+#include "store/deletionhistory.h"
 #include "store/itempictures.h"
 #include "common/programerror.h"
 #include "common/wholefile.h"
@@ -430,6 +431,9 @@ void DataFileManager::startNew(const QString &path)
 
 void DataFileManager::setCurrentFile(const QString &path)
 {
+    // What was deleted from another data file is not put back into this one.
+    if (path != m_currentFile)
+        m_collection.deletions().clear();
     m_currentFile = path;
     // Pictures that come in from now on belong beside this file.
     ItemPictures::shared().setDataFile(path);

@@ -110,3 +110,11 @@ void TrayIcon::setMenuAttached(bool attached)
     }
     delete dropped;
 }
+
+bool TrayIcon::showNotice(const QString &title, const QString &text)
+{
+    if (!m_icon.isVisible() || !QSystemTrayIcon::supportsMessages())
+        return false;
+    m_icon.showMessage(title, text, QSystemTrayIcon::Warning);
+    return true;
+}

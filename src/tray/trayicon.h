@@ -44,6 +44,9 @@ public:
     TrayMenu *menu() const { return m_menu; }
     Desktop::TrayKind kind() const { return m_kind; }
 
+    // A passing message at the icon; false when the desktop cannot show one there.
+    bool showNotice(const QString &title, const QString &text);
+
     // What a click on the icon, as the notification area reports it, does.
     void activate(QSystemTrayIcon::ActivationReason reason);
 

@@ -21,6 +21,7 @@ constexpr Shortcut kListShortcuts[] = {
     {"ALT", "switch categories"},
     {"ESC", "close the list"},
     {"DEL", "delete selected item(s)"},
+    {"CTRL-Z", "put back the item(s) deleted last"},
     {"CTRL-M", "move the list window"},
     {"CTRL-D", "disable the Quick List feature"},
     {"CTRL-C", "bring up the Configuration window"},

@@ -31,6 +31,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPushButton>
 #include <QMenu>
 #include <QSettings>
@@ -158,6 +159,7 @@ private slots:
     void errorHandlerNamesComponent();
     void aliasFromMemoUsesPlainText();
     void capturesLandInCurrentCategory();
+    void aRefusedCopyIsToldAboveTheNextList();
     void hotkeyOpensPopupAtCaret_data();
     void hotkeyOpensPopupAtCaret();
     void hotkeyOffWhileWindowShownOrListOff();
@@ -670,6 +672,41 @@ void TestScrapkeeper::capturesLandInCurrentCategory()
     QCOMPARE(w.collection().category(1)->itemCount(), 1);
     w.options().set(Option::CaptureImages, false);
     QVERIFY(!w.trayIcon().menu()->autoImagesAction()->isChecked());
+}
+
+void TestScrapkeeper::aRefusedCopyIsToldAboveTheNextList()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings();
+    Scrapkeeper &w = f.start();
+    CategoryNode *mail = w.collection().category(0);
+    QCOMPARE(w.collection().currentCategory(), mail);
+    mail->rec.limit = 1;
+    mail->rec.lockAtLimit = true;
+    const QString told = QStringLiteral("Last copy not kept: Category \"Mail\" is locked and full (its limit is 1).");
+
+    f.clipboard.offer({{"text/plain", "refused copy"}});
+    QCOMPARE(mail->itemCount(), 1);
+    // The next list says so above the older item it would paste.
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QCOMPARE(w.popup()->notice(), told);
+    QVERIFY(w.popup()->findChild<QLabel *>(QStringLiteral("noticerow"))->isVisible());
+    QVERIFY(f.boxes.shown().isEmpty());
+    w.popup()->close();
+    // Once.
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(w.popup()->notice().isEmpty());
+    w.popup()->close();
+
+    // A copy kept after a refused one takes the word back: nothing wrong is pasted then.
+    f.clipboard.offer({{"text/plain", "refused again"}});
+    mail->rec.limit = 2;
+    f.clipboard.offer({{"text/plain", "kept"}});
+    QCOMPARE(mail->items.front()->text, QStringLiteral("kept"));
+    QVERIFY(f.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(w.popup()->notice().isEmpty());
+    w.popup()->close();
 }
 
 void TestScrapkeeper::aliasFromMemoUsesPlainText()

@@ -1,3 +1,4 @@
+#include "capture/clipboardcontent.h"
 #include "capture/clipboardmonitor.h"
 #include "richtext/rtfreader.h"
 #include "doubles/fakeclipboard.h"
@@ -8,6 +9,7 @@
 #include <QImage>
 #include <QFile>
 #include <QMimeData>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -90,6 +92,8 @@ private slots:
     void secretsAndOwnWrites();
     void hostileClipboards_data();
     void hostileClipboards();
+    void refusedCopiesAreReported_data();
+    void refusedCopiesAreReported();
     void destinationListsFollowCategories();
 
 private:
@@ -379,27 +383,120 @@ void TestClipboardMonitor::hostileClipboards_data()
 {
     QTest::addColumn<Flavours>("flavours");
     QTest::addColumn<bool>("captured");
-    QTest::newRow("100 MB text") << Flavours{{"text/plain", QByteArray(100 * 1024 * 1024, 'x')}} << false;
-    QTest::newRow("20000 x 20000 image") << Flavours{{"image/png", hugePngHeader(20000, 20000)}} << false;
-    QTest::newRow("garbage offered as png") << Flavours{{"image/png", QByteArray(5000, '\x7f')}} << false;
-    QTest::newRow("binary bytes as text") << Flavours{{"text/plain", QByteArray("a\0b\xff\xfe", 5)}} << true;
-    QTest::newRow("malformed rtf") << Flavours{{"text/rtf", "{\\rtf1 {{{\\b unclosed \\'"}} << true;
-    QTest::newRow("empty text") << Flavours{{"text/plain", ""}} << false;
-    QTest::newRow("nothing usable") << Flavours{{"application/x-something", "data"}} << false;
+    QTest::addColumn<int>("refusal");  // what the user is told of a copy not kept
+    using R = Refusal::Reason;
+    QTest::newRow("100 MB text") << Flavours{{"text/plain", QByteArray(100 * 1024 * 1024, 'x')}} << false
+                                 << int(R::TooLarge);
+    QTest::newRow("100 MB rich text") << Flavours{{"text/rtf", QByteArray(100 * 1024 * 1024, 'x')}} << false
+                                      << int(R::TooLarge);
+    // Only a header: the picture cannot be read at all.
+    QTest::newRow("20000 x 20000 image") << Flavours{{"image/png", hugePngHeader(20000, 20000)}} << false
+                                         << int(R::Unreadable);
+    QTest::newRow("picture wider than kept") << Flavours{{"image/png", png(ClipboardContent::MaxImageSide + 1, 1)}}
+                                             << false << int(R::TooLarge);
+    QTest::newRow("garbage offered as png") << Flavours{{"image/png", QByteArray(5000, '\x7f')}} << false
+                                            << int(R::Unreadable);
+    QTest::newRow("binary bytes as text") << Flavours{{"text/plain", QByteArray("a\0b\xff\xfe", 5)}} << true
+                                          << int(R::None);
+    QTest::newRow("malformed rtf") << Flavours{{"text/rtf", "{\\rtf1 {{{\\b unclosed \\'"}} << true << int(R::None);
+    // Nothing the user would miss: said nothing.
+    QTest::newRow("empty text") << Flavours{{"text/plain", ""}} << false << int(R::None);
+    QTest::newRow("nothing usable") << Flavours{{"application/x-something", "data"}} << false << int(R::None);
 }
 
 void TestClipboardMonitor::hostileClipboards()
 {
     QFETCH(Flavours, flavours);
     QFETCH(bool, captured);
+    QFETCH(int, refusal);
     copy({{"text/plain", "kept"}});
+    QSignalSpy refused(m_monitor.get(), &ClipboardMonitor::captureRefused);
     copy(flavours);
+    QCOMPARE(refused.size(), refusal == int(Refusal::Reason::None) ? 0 : 1);
+    if (!refused.isEmpty()) {
+        const auto told = refused.first().first().value<Refusal>();
+        QCOMPARE(int(told.reason), refusal);
+        QVERIFY(!told.why.isEmpty());
+    }
     const QStringList items = aliases(0);
     QCOMPARE(items.size(), captured ? 2 : 1);
     QCOMPARE(items.last(), QStringLiteral("kept"));
     for (const auto &item : m_collection->category(0)->items)
         QVERIFY(!item->text.contains(QChar(0)));
     QVERIFY(m_monitor->armed);
+}
+
+void TestClipboardMonitor::refusedCopiesAreReported_data()
+{
+    // "A" is current; the setup locks categories at their limit of one item.
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<Flavours>("flavours");
+    QTest::addColumn<QString>("told");  // empty: kept, or nothing to say
+    const QString lockedA = QStringLiteral("Category \"A\" is locked and full (its limit is 1).");
+    const QString lockedC = QStringLiteral("Category \"C\" is locked and full (its limit is 1).");
+    const Flavours text{{"text/plain", "new copy"}};
+    const Flavours picture{{"image/png", png(3, 2)}};
+    QTest::newRow("text, current locked and full") << "lock A" << text << lockedA;
+    QTest::newRow("picture, current locked and full") << "lock A" << picture << lockedA;
+    QTest::newRow("text to a specific category locked and full") << "lock C, text to C" << text << lockedC;
+    QTest::newRow("picture to a specific category locked and full") << "lock C, pictures to C" << picture << lockedC;
+    QTest::newRow("every category, all locked and full") << "lock all, text everywhere" << text << lockedA;
+    QTest::newRow("every category, some took it") << "lock A, text everywhere" << text << QString();
+    QTest::newRow("duplicate of the newest item") << "" << Flavours{{"text/plain", "newest"}} << QString();
+    QTest::newRow("secret") << "" << Flavours{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}}
+                            << QString();
+    QTest::newRow("picture that cannot be written") << "no picture folder" << picture << "?";
+}
+
+void TestClipboardMonitor::refusedCopiesAreReported()
+{
+    QFETCH(QString, setup);
+    QFETCH(Flavours, flavours);
+    QFETCH(QString, told);
+    copy({{"text/plain", "newest"}});
+    const auto lock = [this](int index) {
+        CategoryNode *category = m_collection->category(index);
+        if (category->items.empty())
+            category->items.push_back(std::make_unique<Item>(textItem(QStringLiteral("held"))));
+        category->rec.limit = 1;
+        category->rec.lockAtLimit = true;
+    };
+    if (setup.contains(QLatin1String("lock A")) || setup.contains(QLatin1String("lock all")))
+        lock(0);
+    if (setup.contains(QLatin1String("lock C")) || setup.contains(QLatin1String("lock all")))
+        lock(2);
+    if (setup.contains(QLatin1String("lock all")))
+        lock(1);
+    if (setup.contains(QLatin1String("text to C"))) {
+        m_options->set(Option::TextToChosenCategory, true);
+        m_options->set(Option::TextCategory, 2);
+    }
+    if (setup.contains(QLatin1String("pictures to C"))) {
+        m_options->set(Option::ImagesToChosenCategory, true);
+        m_options->set(Option::ImageCategory, 2);
+    }
+    if (setup.contains(QLatin1String("everywhere")))
+        m_options->set(Option::TextToEveryCategory, true);
+    if (setup == QLatin1String("no picture folder"))
+        ItemPictures::shared().setDataFile(m_dataFolder.filePath(QStringLiteral("no such folder/data.db")));
+    const int before = m_collection->totalItemCount();
+
+    QSignalSpy refused(m_monitor.get(), &ClipboardMonitor::captureRefused);
+    QSignalSpy captured(m_monitor.get(), &ClipboardMonitor::itemCaptured);
+    copy(flavours);
+    if (told.isEmpty()) {
+        QVERIFY(refused.isEmpty());
+        return;
+    }
+    // Said once, and nothing stored.
+    QCOMPARE(refused.size(), 1);
+    QVERIFY(captured.isEmpty());
+    QCOMPARE(m_collection->totalItemCount(), before);
+    const auto refusal = refused.first().first().value<Refusal>();
+    if (told == QLatin1String("?"))
+        QVERIFY(!refusal.why.isEmpty());  // the file error's own words
+    else
+        QCOMPARE(refusal.why, told);
 }
 
 void TestClipboardMonitor::destinationListsFollowCategories()

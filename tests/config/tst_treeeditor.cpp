@@ -87,6 +87,8 @@ private slots:
     void deleteAsksAsConfigured();
     void emptyingCategoryKeepsIt();
     void deletingLastCategoryInsistsOnANewOne();
+    void undoPutsBackWhatWasDeleted_data();
+    void undoPutsBackWhatWasDeleted();
     void dropRules_data();
     void dropRules();
     void droppingCategoryUpdatesNamesOnce();
@@ -200,6 +202,52 @@ void TestTreeEditor::deletingLastCategoryInsistsOnANewOne()
     QVERIFY(listsStale.size() >= 1);
 }
 
+void TestTreeEditor::undoPutsBackWhatWasDeleted_data()
+{
+    // Deletions in order: "A1" item 1 of A, "B" category B, "B*" B's items only.
+    QTest::addColumn<QStringList>("deletions");
+    QTest::addColumn<int>("undos");
+    QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<QStringList>("aAfter");
+    QTest::addColumn<QStringList>("bAfter");
+    const QStringList names{"A", "B", "C"};
+    const QStringList a{"A1@A", "A2@A", "A3@A"};
+    const QStringList b{"B1@B", "B2@B"};
+    QTest::newRow("item") << QStringList{"A1"} << 1 << names << a << b;
+    QTest::newRow("category with its items") << QStringList{"B"} << 1 << names << a << b;
+    QTest::newRow("category's items") << QStringList{"B*"} << 1 << names << a << b;
+    QTest::newRow("two levels, one undone") << QStringList{"A1", "B"} << 1 << names << QStringList{"A1@A", "A3@A"} << b;
+    QTest::newRow("two levels, both undone") << QStringList{"A1", "B"} << 2 << names << a << b;
+}
+
+void TestTreeEditor::undoPutsBackWhatWasDeleted()
+{
+    QFETCH(QStringList, deletions);
+    QFETCH(int, undos);
+    Tree t{{"A", 3}, {"B", 2}, {"C", 0}};
+    for (const QString &deletion : deletions) {
+        if (deletion == QLatin1String("B*"))
+            t.editor.remove({t["B"], nullptr}, true);
+        else if (deletion.size() == 1)
+            t.editor.remove({t[deletion], nullptr});
+        else
+            t.editor.remove(t.item(deletion.left(1), deletion.mid(1).toInt()));
+    }
+    t.collection.clearModified();
+    QSignalSpy listsStale(&t.editor, &TreeEditor::categoriesChanged);
+    QSignalSpy selected(&t.editor, &TreeEditor::selectNode);
+    for (int i = 0; i < undos; ++i)
+        t.editor.undoDelete();
+    QTEST(t.names(), "namesAfter");
+    QTEST(t.aliases("A"), "aAfter");
+    QTEST(t.aliases("B"), "bAfter");
+    QVERIFY(t.collection.editModified());
+    QVERIFY(t.boxes.texts().isEmpty());
+    // A category that came back makes the lists naming categories stale; what came back is selected.
+    QCOMPARE(listsStale.isEmpty(), !deletions.contains(QStringLiteral("B")));
+    QCOMPARE(selected.size(), undos);
+}
+
 void TestTreeEditor::dropRules_data()
 {
     QTest::addColumn<QString>("source");  // "A" category, "A0" item 0 of A
@@ -209,25 +257,27 @@ void TestTreeEditor::dropRules_data()
     QTest::addColumn<QStringList>("aAfter");
     QTest::addColumn<QStringList>("bAfter");
     QTest::addColumn<QStringList>("namesAfter");
+    QTest::addColumn<QString>("told");  // why a drop was refused, when the user is told
 
     const QStringList a{"A1@A", "A2@A"};
+    const QString lockedB = QStringLiteral("The item was not moved. Category \"B\" is locked and full (its limit is 2).");
     const QStringList b{"B1@B", "B2@B"};
     const QStringList names{"A", "B", "C"};
     QTest::newRow("item onto category: first in it") << "A1" << "B" << false << true << QStringList{"A1@A"}
-                                                     << QStringList{"A2@B", "B1@B", "B2@B"} << names;
+                                                     << QStringList{"A2@B", "B1@B", "B2@B"} << names << QString();
     QTest::newRow("item onto item: just before it") << "A0" << "B1" << false << true << QStringList{"A2@A"}
-                                                    << QStringList{"B1@B", "A1@B", "B2@B"} << names;
-    QTest::newRow("item down within its category") << "A0" << "A1" << false << true << a << b << names;
+                                                    << QStringList{"B1@B", "A1@B", "B2@B"} << names << QString();
+    QTest::newRow("item down within its category") << "A0" << "A1" << false << true << a << b << names << QString();
     QTest::newRow("item up within its category") << "A1" << "A0" << false << true
-                                                  << QStringList{"A2@A", "A1@A"} << b << names;
-    QTest::newRow("onto a locked full category") << "A0" << "B" << true << false << a << b << names;
-    QTest::newRow("onto an item of a locked full category") << "A0" << "B0" << true << false << a << b << names;
-    QTest::newRow("within a locked full category") << "B1" << "B0" << true << false << a << b << names;
+                                                  << QStringList{"A2@A", "A1@A"} << b << names << QString();
+    QTest::newRow("onto a locked full category") << "A0" << "B" << true << false << a << b << names << lockedB;
+    QTest::newRow("onto an item of a locked full category") << "A0" << "B0" << true << false << a << b << names << lockedB;
+    QTest::newRow("within a locked full category") << "B1" << "B0" << true << false << a << b << names << lockedB;
     QTest::newRow("category onto category: before it") << "C" << "A" << false << true << a << b
-                                                        << QStringList{"C", "A", "B"};
-    QTest::newRow("category moved down") << "A" << "C" << false << true << a << b << QStringList{"B", "A", "C"};
-    QTest::newRow("category onto locked category") << "A" << "B" << true << true << a << b << names;
-    QTest::newRow("category onto an item") << "C" << "A0" << false << false << a << b << names;
+                                                        << QStringList{"C", "A", "B"} << QString();
+    QTest::newRow("category moved down") << "A" << "C" << false << true << a << b << QStringList{"B", "A", "C"} << QString();
+    QTest::newRow("category onto locked category") << "A" << "B" << true << true << a << b << names << QString();
+    QTest::newRow("category onto an item") << "C" << "A0" << false << false << a << b << names << QString();
 }
 
 void TestTreeEditor::dropRules()
@@ -252,6 +302,8 @@ void TestTreeEditor::dropRules()
     QTEST(t.aliases("A"), "aAfter");
     QTEST(t.aliases("B"), "bAfter");
     QTEST(t.names(), "namesAfter");
+    QFETCH(QString, told);
+    QCOMPARE(t.boxes.texts(), told.isEmpty() ? QStringList() : QStringList{told});
     QCOMPARE(t.collection.editModified(), accepted);
     if (accepted) {
         QCOMPARE(selected.size(), 1);
@@ -445,6 +497,10 @@ void TestTreeEditor::addTextItemHonoursLocks()
     QCOMPARE(t.aliases("Open"), QStringList{"new@Open"});
     QCOMPARE(t.aliases("Locked"), QStringList{"Locked1@Locked"});
     QVERIFY(t.collection.editModified());
+    // The category skipped is named, and why.
+    QCOMPARE(t.boxes.texts(), QStringList{"The item was not added to every category. Category \"Locked\" is locked "
+                                          "and full (its limit is 1)."});
+    t.boxes.clear();
 
     t.collection.clearModified();
     t.editor.addTextItem();  // cancelled
@@ -512,15 +568,21 @@ void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder_data()
     QTest::addColumn<int>("lockLimit");          // 0: no lock
     QTest::addColumn<QStringList>("aliasesAfter");
     QTest::addColumn<bool>("changed");
+    QTest::addColumn<QString>("told");  // why rows were not added
 
     QTest::newRow("two rows above the older items")
-        << true << QStringList{"row 2", "row 5"} << 0 << QStringList{"row 2@A", "row 5@A", "A1@A", "A2@A"} << true;
-    QTest::newRow("cancelled") << false << QStringList{"row 1"} << 0 << QStringList{"A1@A", "A2@A"} << false;
-    QTest::newRow("OK with no row checked") << true << QStringList{} << 0 << QStringList{"A1@A", "A2@A"} << false;
+        << true << QStringList{"row 2", "row 5"} << 0 << QStringList{"row 2@A", "row 5@A", "A1@A", "A2@A"} << true
+        << QString();
+    QTest::newRow("cancelled") << false << QStringList{"row 1"} << 0 << QStringList{"A1@A", "A2@A"} << false
+                               << QString();
+    QTest::newRow("OK with no row checked") << true << QStringList{} << 0 << QStringList{"A1@A", "A2@A"} << false
+                                            << QString();
     QTest::newRow("locked and full: none taken, yet changed")
-        << true << QStringList{"row 1"} << 2 << QStringList{"A1@A", "A2@A"} << true;
+        << true << QStringList{"row 1"} << 2 << QStringList{"A1@A", "A2@A"} << true
+        << "The items were not added. Category \"A\" is locked and full (its limit is 2).";
     QTest::newRow("locked with room for one: the topmost row fits last, the lowest row first")
-        << true << QStringList{"row 1", "row 2"} << 3 << QStringList{"row 2@A", "A1@A", "A2@A"} << true;
+        << true << QStringList{"row 1", "row 2"} << 3 << QStringList{"row 2@A", "A1@A", "A2@A"} << true
+        << "1 of the 2 items were not added. Category \"A\" is locked and full (its limit is 3).";
 }
 
 void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder()
@@ -545,6 +607,8 @@ void TestTreeEditor::quickAddPutsRowsOnTopInRowOrder()
     QCOMPARE(t.aliases("A"), aliasesAfter);
     QCOMPARE(t.aliases("B"), QStringList{"B1@B"});
     QCOMPARE(t.collection.editModified(), changed);
+    QFETCH(QString, told);
+    QCOMPARE(t.boxes.texts(), told.isEmpty() ? QStringList() : QStringList{told});
     QCOMPARE(nodeChanged.size(), changed ? 1 : 0);
     if (changed)
         QCOMPARE(nodeChanged.first().first().value<TreeNode>(), (TreeNode{t["A"], nullptr}));

@@ -6,6 +6,7 @@
 #include "popup/popuplistmodel.h"
 #include "settings/options.h"
 #include "store/collection.h"
+#include "store/deletionhistory.h"
 
 #include <QApplication>
 #include <QListView>
@@ -44,6 +45,10 @@ private slots:
     void emptyCategory();
     void deleteSelectsTheEntryThatMovedUp_data();
     void deleteSelectsTheEntryThatMovedUp();
+    void undoPutsDeletedEntriesBack_data();
+    void undoPutsDeletedEntriesBack();
+    void undoIntoALockedFullCategorySaysWhy();
+    void aNoticeStandsAboveTheEntries();
     void escClosesAndGivesFocusBack();
     void previewPlacement_data();
     void previewPlacement();
@@ -342,6 +347,97 @@ void TestPopupList::deleteSelectsTheEntryThatMovedUp()
     QCOMPARE(rowText(m_list->currentRow()), selectedAfter);
     QVERIFY(f->collection.captureModified());
     QCOMPARE(m_list->selectionOrder().size(), 1);
+}
+
+void TestPopupList::undoPutsDeletedEntriesBack_data()
+{
+    // Each step selects the rows given (the first clicked, the others
+    // Ctrl+clicked) and presses Del.
+    QTest::addColumn<int>("items");
+    QTest::addColumn<QList<QList<int>>>("steps");
+    QTest::addColumn<int>("undos");
+    QTest::addColumn<QStringList>("rowsAfter");
+    QTest::addColumn<QStringList>("selectedAfter");
+    const QStringList all{"entry 0", "entry 1", "entry 2", "entry 3", "entry 4"};
+    QTest::newRow("one entry") << 5 << QList<QList<int>>{{2}} << 1 << all << QStringList{"entry 2"};
+    QTest::newRow("two levels, both undone") << 5 << QList<QList<int>>{{3}, {0}} << 2 << all
+                                             << QStringList{"entry 3"};
+    QTest::newRow("two levels, one undone") << 5 << QList<QList<int>>{{3}, {0}} << 1
+                                            << QStringList{"entry 0", "entry 1", "entry 2", "entry 4"}
+                                            << QStringList{"entry 0"};
+    QTest::newRow("a selection is one step") << 5 << QList<QList<int>>{{1, 4}} << 1 << all
+                                             << QStringList{"entry 1", "entry 4"};
+    QTest::newRow("the list emptied") << 1 << QList<QList<int>>{{0}} << 1 << QStringList{"entry 0"}
+                                      << QStringList{"entry 0"};
+}
+
+void TestPopupList::undoPutsDeletedEntriesBack()
+{
+    QFETCH(int, items);
+    QFETCH(QList<QList<int>>, steps);
+    QFETCH(int, undos);
+    QFETCH(QStringList, rowsAfter);
+    QFETCH(QStringList, selectedAfter);
+    open(items);
+    for (const QList<int> &rows : steps) {
+        for (int i = 0; i < rows.size(); ++i)
+            click(rows[i], i == 0 ? Qt::NoModifier : Qt::ControlModifier);
+        pressKey(Qt::Key_Delete);
+    }
+    f->collection.clearModified();
+    for (int i = 0; i < undos; ++i)
+        pressKey(Qt::Key_Z, Qt::ControlModifier);
+
+    QStringList rows;
+    for (int row = 0; row < rowCount(); ++row)
+        rows << rowText(row);
+    QCOMPARE(rows, rowsAfter);
+    // The category holds them in that order, and the change is to be saved.
+    QCOMPARE(f->category->itemCount(), rowsAfter.size());
+    for (int row = 0; row < rowsAfter.size(); ++row)
+        QCOMPARE(f->category->items[size_t(row)]->alias, rowsAfter[row]);
+    QVERIFY(f->collection.captureModified());
+    QVERIFY(m_list->list()->isEnabled());
+    QStringList selected;
+    for (const int row : m_list->selectionOrder())
+        selected << rowText(row);
+    QCOMPARE(selected, selectedAfter);
+    QVERIFY(f->boxes.shown().isEmpty());
+}
+
+void TestPopupList::undoIntoALockedFullCategorySaysWhy()
+{
+    f->category->rec.limit = 3;
+    f->category->rec.lockAtLimit = true;
+    open(3);
+    click(1);
+    pressKey(Qt::Key_Delete);
+    capture(QStringLiteral("filled it again"));
+    QCOMPARE(f->category->itemCount(), 3);
+
+    pressKey(Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(f->boxes.texts(), QStringList{"What you deleted last was not put back. Category \"Forms\" is locked and "
+                                           "full (its limit is 3)."});
+    QCOMPARE(f->category->itemCount(), 3);
+    QVERIFY(f->collection.deletions().canUndo());
+    QVERIFY(m_list->isVisible());
+}
+
+void TestPopupList::aNoticeStandsAboveTheEntries()
+{
+    open(2);
+    const int plainHeight = m_list->height();
+    m_list->setNotice(QStringLiteral("Last copy not kept: a reason"));
+    m_list->rebuild();
+    auto *notice = m_list->findChild<QLabel *>(QStringLiteral("noticerow"));
+    QVERIFY(notice->isVisible());
+    QCOMPARE(notice->toolTip(), QStringLiteral("Last copy not kept: a reason"));
+    QCOMPARE(m_list->height(), plainHeight + m_list->itemHeight());
+    // Between the button strip and the entries, none of which it hides.
+    QCOMPARE(notice->y(), PopupList::StripHeight);
+    QCOMPARE(m_list->list()->y(), notice->geometry().bottom() + 1);
+    QCOMPARE(rowCount(), 2);
+    QCOMPARE(rowText(m_list->currentRow()), QStringLiteral("entry 0"));
 }
 
 void TestPopupList::escClosesAndGivesFocusBack()

@@ -325,6 +325,7 @@ void TestTrayIcon::keyboardShortcutsBox()
                                       "ALT:\tswitch categories\r\n"
                                       "ESC:\tclose the list\r\n"
                                       "DEL:\tdelete selected item(s)\r\n"
+                                      "CTRL-Z:\tput back the item(s) deleted last\r\n"
                                       "CTRL-M:\tmove the list window\r\n"
                                       "CTRL-D:\tdisable the Quick List feature\r\n"
                                       "CTRL-C:\tbring up the Configuration window\r\n"

@@ -71,9 +71,17 @@ void CollectionTreeView::startDrag(Qt::DropActions)
     auto *data = new QMimeData;
     data->setData(kNodeFormat, QByteArray());
     drag->setMimeData(data);
-    drag->exec(Qt::MoveAction);
+    m_dragTarget = QPersistentModelIndex();
+    const Qt::DropAction done = drag->exec(Qt::MoveAction);
     stopScrolling();
+    if (done == Qt::IgnoreAction && m_dragTarget.isValid()) {
+        // Released over a node that refused it: the editor says why, when there is a reason to give.
+        const TreeNode source = draggedNode();
+        const TreeNode target = m_model.nodeAt(m_dragTarget);
+        ErrorHandler::guard(this, [this, source, target] { m_editor.drop(source, target); });
+    }
     m_dragged = QPersistentModelIndex();
+    m_dragTarget = QPersistentModelIndex();
 }
 
 TreeNode CollectionTreeView::draggedNode() const
@@ -101,15 +109,18 @@ void CollectionTreeView::dragMoveEvent(QDragMoveEvent *event)
     followMouseForScrolling();
     const QPoint position = event->position().toPoint();
     if (acceptsDrop(event, position)) {
+        m_dragTarget = QPersistentModelIndex();
         event->setDropAction(Qt::MoveAction);
         event->accept(visualRect(indexAt(position)));
     } else {
+        m_dragTarget = indexAt(position);
         event->ignore(visualRect(indexAt(position)));
     }
 }
 
 void CollectionTreeView::dragLeaveEvent(QDragLeaveEvent *event)
 {
+    m_dragTarget = QPersistentModelIndex();
     // The last look as the drag leaves: above or below, the tree scrolls on.
     followMouseForScrolling();
     event->accept();
@@ -169,6 +180,10 @@ void CollectionTreeView::keyPressEvent(QKeyEvent *event)
 {
     if (event->key() == Qt::Key_Delete && event->modifiers() == Qt::NoModifier) {
         emit deleteRequested(selectedNode());
+        return;
+    }
+    if (event->matches(QKeySequence::Undo)) {
+        emit undoDeleteRequested();
         return;
     }
     QTreeView::keyPressEvent(event);

@@ -30,6 +30,7 @@ signals:
     void selectedNodeChanged(TreeNode node);
     void editRequested(TreeNode node);    // a double click
     void deleteRequested(TreeNode node);  // the Delete key
+    void undoDeleteRequested();           // Ctrl+Z
 
 protected:
     void startDrag(Qt::DropActions supportedActions) override;
@@ -54,5 +55,7 @@ private:
     // The node the drag started from: a capture trimming it away meanwhile
     // must not let the drop move whatever was selected next.
     QPersistentModelIndex m_dragged;
+    // Where the drag was last over the tree: a drop refused there is told why once the drag ends.
+    QPersistentModelIndex m_dragTarget;
     bool m_scrollDown = false;
 };

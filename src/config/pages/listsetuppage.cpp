@@ -58,6 +58,8 @@ ListSetupPage::ListSetupPage(Collection &collection, TreeEditor &editor, QWidget
             [this](TreeNode node) { ErrorHandler::guard(m_tree, [this, node] { m_editor.edit(node, true); }); });
     connect(m_tree, &CollectionTreeView::deleteRequested, this,
             [this](TreeNode node) { ErrorHandler::guard(m_tree, [this, node] { m_editor.remove(node); }); });
+    connect(m_tree, &CollectionTreeView::undoDeleteRequested, this,
+            [this] { ErrorHandler::guard(m_tree, [this] { m_editor.undoDelete(); }); });
     connect(&editor, &TreeEditor::selectNode, m_tree, &CollectionTreeView::selectNode);
     connect(&editor, &TreeEditor::nodeChanged, this, [this](TreeNode node) {
         m_model->refresh(node);

@@ -5,6 +5,7 @@
 #include "config/tree/treedialogs.h"
 #include "settings/options.h"
 #include "store/collection.h"
+#include "store/deletionhistory.h"
 
 #include <QSet>
 #include <QStringMatcher>
@@ -122,10 +123,28 @@ void TreeEditor::addTextItem()
     const auto added = m_dialogs.newTextItem();
     if (!added)
         return;
+    QStringList refusals;
+    if (added->everyCategory) {
+        for (const auto &category : m_collection.categories()) {
+            if (const Refusal refusal = Collection::refusalOf(category.get()))
+                refusals << refusal.why;
+        }
+    } else if (const Refusal refusal = Collection::refusalOf(m_collection.currentCategory())) {
+        refusals << refusal.why;
+    }
     m_collection.addNewItem(added->everyCategory, added->item);
     m_collection.setEditModified();
     if (CategoryNode *current = m_collection.currentCategory())
         emit nodeChanged({current, nullptr});
+    tellRefused(added->everyCategory ? QStringLiteral("The item was not added to every category.")
+                                     : QStringLiteral("The item was not added."),
+                refusals);
+}
+
+void TreeEditor::tellRefused(const QString &what, const QStringList &reasons)
+{
+    if (!reasons.isEmpty())
+        m_messages.information(what + QLatin1Char(' ') + reasons.join(QLatin1Char(' ')));
 }
 
 void TreeEditor::quickAdd()
@@ -133,13 +152,27 @@ void TreeEditor::quickAdd()
     const auto items = m_dialogs.quickAdd();
     if (!items || items->isEmpty())
         return;
+    Refusal refusal;
+    int refused = 0;
     // Each item goes to the top, so adding from the last row up leaves them in row order.
-    for (auto item = items->crbegin(); item != items->crend(); ++item)
+    for (auto item = items->crbegin(); item != items->crend(); ++item) {
+        if (const Refusal refusing = Collection::refusalOf(m_collection.currentCategory())) {
+            refusal = refusing;
+            ++refused;
+            continue;
+        }
         m_collection.addNewItem(false, *item);
+    }
     // Also when a locked, full category took none of them: the user asked for a change.
     m_collection.setEditModified();
     if (CategoryNode *current = m_collection.currentCategory())
         emit nodeChanged({current, nullptr});
+    if (refused > 0) {
+        const QString what = refused == items->size()
+            ? QStringLiteral("The items were not added.")
+            : QStringLiteral("%1 of the %2 items were not added.").arg(refused).arg(items->size());
+        tellRefused(what, {refusal.why});
+    }
 }
 
 void TreeEditor::print(TreeNode node)
@@ -221,7 +254,7 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
         if (watch.removed())
             return;
         m_collection.setEditModified();
-        m_collection.removeItem(node.item);
+        m_collection.deletions().removeItem(node.item);
         return;
     }
 
@@ -233,10 +266,10 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
     }
     m_collection.setEditModified();
     if (keepCategory) {
-        m_collection.removeItems(category);
+        m_collection.deletions().removeItems(category);
         emit nodeChanged(node);
     } else {
-        m_collection.removeCategory(category);
+        m_collection.deletions().removeCategory(category);
     }
     if (m_collection.categoryCount() == 0) {
         // The program never stands without a category to capture into.
@@ -245,6 +278,28 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
         addCategory(true);
     }
     emit categoriesChanged();
+}
+
+void TreeEditor::undoDelete()
+{
+    DeletionHistory &history = m_collection.deletions();
+    if (!history.canUndo())
+        return;
+    const int categories = m_collection.categoryCount();
+    const DeletionHistory::Undone undone = history.undo();
+    const bool categoryBack = m_collection.categoryCount() != categories;
+    if (!undone.restored.isEmpty() || categoryBack)
+        m_collection.setEditModified();
+    if (categoryBack)
+        emit categoriesChanged();
+    if (!undone.restored.isEmpty()) {
+        Item *first = undone.restored.first();
+        CategoryNode *category = m_collection.locate(first).first;
+        emit selectNode({category, first});
+        emit nodeChanged({category, nullptr});
+    }
+    if (undone.refusal)
+        m_messages.information(undone.message());
 }
 
 // ---- drag and drop --------------------------------------------------------------------
@@ -260,8 +315,11 @@ bool TreeEditor::canDrop(TreeNode source, TreeNode target) const
 
 bool TreeEditor::drop(TreeNode source, TreeNode target)
 {
-    if (!canDrop(source, target))
+    if (!canDrop(source, target)) {
+        if (source.isItem() && !target.isNull() && refusesItems(target.category))
+            tellRefused(QStringLiteral("The item was not moved."), {Refusal::lockedAndFull(*target.category).why});
         return false;
+    }
     if (source.isCategory()) {
         m_collection.moveCategory(source.category, target.category);
     } else if (target.isCategory()) {

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 class Collection;
 class MessageBoxService;
@@ -34,9 +35,13 @@ public:
     void editCategory(CategoryNode *category);
     // Deletes the node, or with `keepCategory` only a category's items.
     void remove(TreeNode node, bool keepCategory = false);
+    // Puts back what was deleted last (here or in the pop-up list).
+    void undoDelete();
 
     // Dragging `source` onto `target`.
     bool canDrop(TreeNode source, TreeNode target) const;
+    // Moves `source` onto `target`; a move a locked, full category refuses
+    // is said, others that cannot be done are not.
     bool drop(TreeNode source, TreeNode target);
 
     // The next plain-text item holding `text`, walking the whole tree from
@@ -53,6 +58,7 @@ signals:
 
 private:
     void editItems(TreeNode node);
+    void tellRefused(const QString &what, const QStringList &reasons);
 
     Collection &m_collection;
     const Options &m_options;
