@@ -139,6 +139,11 @@ void DataFileManager::saveData()
         writer.setAdoptPictures(m_adoptPictures);
         writer.setSweep(m_wholeFileLoaded && !m_host.sharedWithAnotherProgram(m_currentFile));
         writer.setKeep(m_backupReferences + ItemPictures::shared().heldIdentities());
+        // Pictures newer than the file as last read or written may be
+        // another program's, for items it has not saved yet; this
+        // program's own unused ones go at its next load.
+        if (m_knownFile == m_currentFile && m_knownStamp.exists)
+            writer.setKeepWrittenSince(m_knownStamp.modifiedSeconds * 1000 + m_knownStamp.modifiedNanoseconds / 1000000);
         writer.write(m_collection);
         remember(FileStamp::of(m_currentFile));
     } while (m_saveAgain);

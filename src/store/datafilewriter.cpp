@@ -4,6 +4,7 @@
 #include "common/safefile.h"
 #include "store/sidefiles.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -112,7 +113,8 @@ QStringList DataFileWriter::clearAway(const Collection &collection, QSet<QString
     QStringList stale;
     for (const QString &path : SideFiles::onDisk(m_dataFilePath)) {
         taken.insert(QFileInfo(path).fileName());
-        if (m_sweep && !inUse.contains(identities.of(path)))
+        if (m_sweep && !inUse.contains(identities.of(path))
+            && (m_keepWrittenSince < 0 || QFileInfo(path).lastModified().toMSecsSinceEpoch() < m_keepWrittenSince))
             stale << path;
     }
     // Stale files the data file on disk does not name either are freed

@@ -23,6 +23,11 @@ public:
     // Side files to keep although no item uses them (those the backup names), by identity.
     void setKeep(QSet<QString> identities) { m_keep = std::move(identities); }
 
+    // Side files written at or after this time (milliseconds since the
+    // epoch) are kept although nothing names them: another program on the
+    // same data file may have made them for items it has not saved yet.
+    void setKeepWrittenSince(qint64 msecsSinceEpoch) { m_keepWrittenSince = msecsSinceEpoch; }
+
     // Whether every picture is copied into a new side file of this data file
     // (a save under another name: the old list's files stay the old list's).
     void setAdoptPictures(bool adopt) { m_adopt = adopt; }
@@ -49,4 +54,5 @@ private:
     bool m_adopt = false;
     bool m_sweep = true;
     QSet<QString> m_keep;
+    qint64 m_keepWrittenSince = -1;
 };

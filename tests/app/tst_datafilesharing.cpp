@@ -75,14 +75,19 @@ void TestDataFileSharing::aPictureOneProgramSavedSurvivesTheOthersOlderView()
     QVERIFY2(second.boxes.texts().first().contains(kShared), qPrintable(second.boxes.texts().first()));
     QCOMPARE(a.dataFiles().currentFile(), b.dataFiles().currentFile());
 
-    // The first captures a picture and exits; the second, which never saw
-    // it, exits after it.
+    // Each captures a picture; the first exits, then the second, which
+    // never saw the first's.
     a.options().set(Option::CaptureImages, true);
     first.clipboard.offer({{QStringLiteral("image/png"), png(5, 4)}});
     QCOMPARE(a.collection().category(0)->items.front()->kind, ItemKind::Image);
     const QString sideFile = a.collection().category(0)->items.front()->text;
     QVERIFY(QFile::exists(sideFile));
+    b.options().set(Option::CaptureImages, true);
+    second.clipboard.offer({{QStringLiteral("image/png"), png(3, 3)}});
+    const QString secondSideFile = b.collection().category(0)->items.front()->text;
     a.shutDown();
+    // The first's save leaves alone the picture the second has not saved yet.
+    QVERIFY2(QFile::exists(secondSideFile), qPrintable(secondSideFile));
     first.core.reset();
     second.clipboard.offer({{QStringLiteral("text/plain"), "copied in the second"}});
     b.shutDown();
@@ -92,7 +97,7 @@ void TestDataFileSharing::aPictureOneProgramSavedSurvivesTheOthersOlderView()
     const CategoryList saved = onDisk(dataFile);
     QCOMPARE(saved.size(), size_t(1));
     const auto &items = saved.front()->items;
-    QCOMPARE(items.size(), size_t(3));
+    QCOMPARE(items.size(), size_t(4));
     QVERIFY(textsOf(*saved.front()).contains(QStringLiteral("copied in the second")));
     QVERIFY(textsOf(*saved.front()).contains(QStringLiteral("hello")));
     const auto picture = std::find_if(items.begin(), items.end(),
@@ -100,6 +105,9 @@ void TestDataFileSharing::aPictureOneProgramSavedSurvivesTheOthersOlderView()
     QVERIFY(picture != items.end());
     QCOMPARE(SideFiles::identity((*picture)->text), SideFiles::identity(sideFile));
     QCOMPARE(QImage(sideFile).size(), QSize(5, 4));
+    QCOMPARE(QImage(secondSideFile).size(), QSize(3, 3));
+    QCOMPARE(std::count_if(items.begin(), items.end(), [](const auto &item) { return item->kind == ItemKind::Image; }),
+             2);
     QCOMPARE(second.boxes.shown().size(), 1);
     // Both gone, the lock beside the data file is gone with them.
     QVERIFY(!QFile::exists(dataFile + QStringLiteral(".lock")));
