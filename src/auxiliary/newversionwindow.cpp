@@ -9,6 +9,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTextEdit>
 
 namespace {
@@ -28,7 +29,6 @@ NewVersionWindow::NewVersionWindow(const VersionCheckServer &server, MessageBoxS
 {
     setObjectName(QStringLiteral("frmNewVersion"));
     setWindowTitle(QStringLiteral("Your current version is ") + DataFileFormat::kVersion);
-    setFixedSize(kClientWidth, kClientHeight);
 
     m_memo = new QTextEdit(this);
     m_memo->setObjectName(QStringLiteral("msgmemo"));
@@ -40,35 +40,53 @@ NewVersionWindow::NewVersionWindow(const VersionCheckServer &server, MessageBoxS
     QFont memoFont(QStringLiteral("MS Sans Serif"));
     memoFont.setPixelSize(13);
     m_memo->setFont(memoFont);
-    m_memo->setGeometry(0, 0, kClientWidth, kMemoHeight);
     m_memo->setPlainText(kChecking);
 
     m_homeCaption = new QLabel(QStringLiteral("Scrapkeeper home page:"), this);
     m_homeCaption->setObjectName(QStringLiteral("Label1"));
-    m_homeCaption->setGeometry(6, kMemoHeight + 3, 190, 15);
     m_homeLink = new WebLink(m_homePage.toString(), this);
     m_homeLink->setObjectName(QStringLiteral("url"));
-    m_homeLink->setToolTip(m_homePage.toString()); // the address may be wider than its place
-    m_homeLink->setGeometry(6, kMemoHeight + 18, 190, 15);
+    m_homeLink->setToolTip(m_homePage.toString());
     connect(m_homeLink, &WebLink::clicked, this, &NewVersionWindow::openHomePage);
 
-    const QRect leftButton(201, kMemoHeight + 6, 70, 25);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cancelbtn"));
-    m_cancel->setGeometry(leftButton);
     connect(m_cancel, &QPushButton::clicked, &m_query, &VersionQuery::abort);
 
     m_browse = new QPushButton(QStringLiteral("Browse to"), this);
     m_browse->setObjectName(QStringLiteral("gobtn"));
-    m_browse->setGeometry(leftButton);
     m_browse->hide();
     connect(m_browse, &QPushButton::clicked, this, &NewVersionWindow::browseToDownload);
 
     m_ok = new QPushButton(QStringLiteral("OK"), this);
     m_ok->setObjectName(QStringLiteral("OKbtn"));
-    m_ok->setGeometry(leftButton.translated(leftButton.width() + 5, 0));
     m_ok->setEnabled(false);
     connect(m_ok, &QPushButton::clicked, this, &NewVersionWindow::leave);
+
+    // The design's places, widened where the desktop's font needs more: the
+    // address and the buttons' captions are never cut.
+    const QSize captionSize = m_homeCaption->sizeHint().expandedTo(QSize(190, 15));
+    const QSize linkSize = m_homeLink->sizeHint().expandedTo(QSize(190, 15));
+    QSize buttonSize(70, 25);
+    for (const QPushButton *button : {m_cancel, m_browse, m_ok}) {
+        const int margins = 2 * (button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button)
+                                 + button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button));
+        buttonSize = buttonSize.expandedTo(QSize(button->fontMetrics().horizontalAdvance(button->text()) + margins,
+                                                 button->minimumSizeHint().height()));
+    }
+    const int textWidth = std::max(captionSize.width(), linkSize.width());
+    const int buttonsLeft = std::max(201, 6 + textWidth + 5);
+    const int width = std::max(kClientWidth, buttonsLeft + 2 * buttonSize.width() + 5 + 6);
+    const int height = std::max(kClientHeight, kMemoHeight + 3 + std::max(captionSize.height() + linkSize.height(),
+                                                                          3 + buttonSize.height()) + 3);
+    setFixedSize(width, height);
+    m_memo->setGeometry(0, 0, width, kMemoHeight);
+    m_homeCaption->setGeometry(6, kMemoHeight + 3, textWidth, captionSize.height());
+    m_homeLink->setGeometry(6, kMemoHeight + 3 + captionSize.height(), textWidth, linkSize.height());
+    const QRect leftButton(QPoint(buttonsLeft, kMemoHeight + 6), buttonSize);
+    m_cancel->setGeometry(leftButton);
+    m_browse->setGeometry(leftButton);
+    m_ok->setGeometry(leftButton.translated(leftButton.width() + 5, 0));
 
     m_query.setServer(server.host, server.port);
     m_query.setTimeLimit(server.timeLimit);

@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QShowEvent>
 #include <QStyle>
+#include <QStyleOptionButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -75,6 +76,15 @@ TipOfTheDayDialog::TipOfTheDayDialog(int index, bool showOnStart, QWidget *paren
     m_showOnStart->setObjectName(QStringLiteral("showtipcb"));
     m_showOnStart->setChecked(showOnStart);
     auto *recommended = new QLabel(QStringLiteral("(recommended)"));
+    recommended->setObjectName(QStringLiteral("recommendedlbl"));
+    // It belongs to the box's caption: it stands under the caption's text,
+    // not under the box, and keeps to one line.
+    QStyleOptionButton box;
+    box.initFrom(m_showOnStart);
+    const int captionStart = m_showOnStart->style()->subElementRect(QStyle::SE_CheckBoxContents, &box, m_showOnStart).left();
+    recommended->setIndent(0);
+    recommended->setContentsMargins(std::max(0, captionStart), 0, 0, 0);
+    recommended->setMinimumWidth(recommended->sizeHint().width());
     auto *next = new QPushButton(QStringLiteral("&Next Tip >>"));
     next->setObjectName(QStringLiteral("nexttipbtn"));
     auto *close = new QPushButton(QStringLiteral("&Close"));
@@ -82,6 +92,7 @@ TipOfTheDayDialog::TipOfTheDayDialog(int index, bool showOnStart, QWidget *paren
     close->setDefault(true);
 
     auto *choice = new QVBoxLayout;
+    choice->setSpacing(0);
     choice->addWidget(m_showOnStart);
     choice->addWidget(recommended);
     auto *buttons = new QHBoxLayout;

@@ -369,6 +369,7 @@ void ConfigWindow::showEvent(QShowEvent *event)
     QMainWindow::showEvent(event);
     if (!m_centred) {
         m_centred = true;
+        fitOnScreen(this);
         centreOnScreen(this);
     }
 }

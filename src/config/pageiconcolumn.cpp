@@ -18,6 +18,28 @@ constexpr int kTextFlags = Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap;
 
 } // namespace
 
+QPixmap PageIcon::picture(const QIcon &icon, int side, qreal ratio, QIcon::Mode mode)
+{
+    // A theme may offer a picture only smaller and larger than the column's
+    // size: the larger one, scaled down, keeps every page's picture one size.
+    QSize source;
+    QSize largest;
+    for (const QSize &size : icon.availableSizes(mode)) {
+        if (size.width() >= side && (source.isEmpty() || size.width() < source.width()))
+            source = size;
+        if (size.width() > largest.width())
+            largest = size;
+    }
+    if (source.isEmpty())
+        source = largest.isEmpty() ? QSize(side, side) : largest;
+    QPixmap pixmap = icon.pixmap(source, ratio, mode);
+    const QSize wanted = QSize(side, side) * ratio;
+    if (!pixmap.isNull() && pixmap.size() != wanted)
+        pixmap = pixmap.scaled(wanted, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    pixmap.setDevicePixelRatio(ratio);
+    return pixmap;
+}
+
 PageIcon::PageIcon(const QIcon &icon, const QString &caption, QWidget *parent)
     : QWidget(parent)
     , m_icon(icon)
@@ -70,7 +92,10 @@ void PageIcon::paintEvent(QPaintEvent *)
     const QPalette &colours = palette();
     const bool bright = m_current && m_columnActive;
     const QRect picture((width() - kPictureSize) / 2, 0, kPictureSize, kPictureSize);
-    m_icon.paint(&painter, picture, Qt::AlignCenter, bright ? QIcon::Selected : QIcon::Normal);
+    const QPixmap shown = PageIcon::picture(m_icon, kPictureSize, devicePixelRatioF(), bright ? QIcon::Selected : QIcon::Normal);
+    painter.drawPixmap(picture.topLeft() + QPoint((kPictureSize - int(shown.deviceIndependentSize().width())) / 2,
+                                                  (kPictureSize - int(shown.deviceIndependentSize().height())) / 2),
+                       shown);
 
     // Chosen and in use: the highlight; chosen while the focus is elsewhere: a softer face.
     const QRect caption = captionRect(width());

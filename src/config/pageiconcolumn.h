@@ -19,6 +19,9 @@ public:
     void setCurrent(bool current);
     void setColumnActive(bool active);
 
+    // The icon's picture at side × side, whatever sizes its theme offers.
+    static QPixmap picture(const QIcon &icon, int side, qreal ratio, QIcon::Mode mode);
+
     QSize sizeHint() const override;
     bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;

@@ -17,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -144,6 +145,7 @@ private slots:
     void listShowsTheCategoryBesideTheEditor();
     void listHeightFollowsItsEntries_data();
     void listHeightFollowsItsEntries();
+    void longEntriesShowWhole();
     void changeGoesToEverySelectedItem();
     void textForSeveralShowsItsMarker();
     void pickingOneLoadsItsPendingCopy();
@@ -471,6 +473,24 @@ void TestEditMoreList::everyControlIsNamed()
     Fixture f;
     f.openList();
     QCOMPARE(unnamedControls(f.editor->editMoreList()), QStringList());
+}
+
+void TestEditMoreList::longEntriesShowWhole()
+{
+    Fixture f(3);
+    f.items[1].alias = QStringLiteral("A rather long alias that a captured sentence gives");
+    f.session = std::make_unique<EditMoreSession>(f.records, f.records[0]);
+    f.editor->setEditMore(*f.session, QStringLiteral("Mail"));
+    f.openList();
+    QListWidget *view = f.list();
+    QCoreApplication::processEvents();
+    // No row is cut and no horizontal scroll bar takes a row's room.
+    QVERIFY(view->isVisible());
+    QVERIFY(!view->horizontalScrollBar()->isVisible());
+    QVERIFY(view->viewport()->width() >= view->sizeHintForColumn(0));
+    for (int row = 0; row < view->count(); ++row)
+        QVERIFY2(view->viewport()->rect().contains(view->visualItemRect(view->item(row))),
+                 qPrintable(view->item(row)->text()));
 }
 
 QTEST_MAIN(TestEditMoreList)

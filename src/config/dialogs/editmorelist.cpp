@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QScreen>
 #include <QScopedValueRollback>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -106,18 +107,26 @@ void EditMoreList::placeBeside(const QWidget &editor)
     const int rows = m_session.count();
     const int rowHeight = rows > 0 ? m_list->sizeHintForRow(0) : 0;
     const int listFrame = 2 * m_list->frameWidth();
-    const int wanted = m_optionsButton->sizeHint().height() + rows * rowHeight + listFrame + 7;
-    resize(width(), std::min(wanted, editor.height()));
+    // Wide enough for the longest entry, so no row is cut and no horizontal
+    // scroll bar takes the room of a row; never wider than half the screen.
+    const QRect available = editor.screen() ? editor.screen()->availableGeometry() : QRect();
+    int wantedWidth = std::max({kInitialWidth, m_optionsButton->sizeHint().width(),
+                                (rows > 0 ? m_list->sizeHintForColumn(0) : 0) + listFrame});
+    int wantedHeight = m_optionsButton->sizeHint().height() + rows * rowHeight + listFrame + 7;
+    if (wantedHeight > editor.height())
+        wantedWidth += m_list->verticalScrollBar()->sizeHint().width();
+    if (available.isValid() && wantedWidth > available.width() / 2) {
+        wantedWidth = available.width() / 2;
+        wantedHeight += m_list->horizontalScrollBar()->sizeHint().height();
+    }
+    resize(wantedWidth, std::min(wantedHeight, editor.height()));
 
     const QRect editorFrame = editor.frameGeometry();
     const QRect ownFrame = frameGeometry();
     QPoint topLeft(editorFrame.left() - ownFrame.width(), editorFrame.top());
     // Without room on the left it goes to the right, rather than off screen.
-    if (const QScreen *screen = editor.screen()) {
-        const QRect available = screen->availableGeometry();
-        if (topLeft.x() < available.left())
-            topLeft.setX(editorFrame.right() + 1);
-    }
+    if (available.isValid() && topLeft.x() < available.left())
+        topLeft.setX(editorFrame.right() + 1);
     move(topLeft);
 }
 

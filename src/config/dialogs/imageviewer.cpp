@@ -12,6 +12,7 @@
 #include "store/itempictures.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QFont>
 #include <QGuiApplication>
 #include <QImageWriter>
@@ -26,6 +27,7 @@
 #include <QScreen>
 #include <QScrollArea>
 #include <QStatusBar>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace {
@@ -91,7 +93,9 @@ ImageViewer::ImageViewer(Item &item, Clipboard &clipboard, FileDialogs &files, Q
     status->setFont(small);
     m_coordinates = new QLabel(status);
     m_coordinates->setObjectName(QStringLiteral("coordinates"));
-    m_coordinates->setMinimumWidth(65);
+    // The largest position a picture of the accepted size can show.
+    m_coordinates->setMinimumWidth(
+        std::max(65, m_coordinates->fontMetrics().horizontalAdvance(ImageViewerRules::coordinatesText({99999, 99999}))));
     m_details = new QLabel(status);
     m_details->setObjectName(QStringLiteral("details"));
     m_details->setMinimumWidth(50);
@@ -102,9 +106,9 @@ ImageViewer::ImageViewer(Item &item, Clipboard &clipboard, FileDialogs &files, Q
     buildMenus();
     connect(&m_clipboard, &Clipboard::changed, this, &ImageViewer::refreshEditMenu);
 
+    showDate();  // before sizing: the window makes room for the date
     showPicture();
     showCaption();
-    showDate();
     refreshFileMenu();
     refreshEditMenu();
 }
@@ -189,8 +193,19 @@ void ImageViewer::fitWindow()
 {
     // The window fits the picture, but never outgrows the screen: a larger
     // picture is scrolled.
-    const int chrome = layout()->menuBar()->sizeHint().height() + m_details->parentWidget()->sizeHint().height();
+    QWidget *status = m_details->parentWidget();
+    const int chrome = layout()->menuBar()->sizeHint().height() + status->sizeHint().height();
     QSize wanted = m_rules.picture().size() + QSize(0, chrome);
+    // A small picture still leaves room for the status panels and for the
+    // caption beside the title bar's buttons.
+    const int titleButtons = 4 * style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    // The status bar lays its panels out lazily: count them and the gaps
+    // around them itself.
+    const int gap = std::max(6, style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, status));
+    const int panels = m_coordinates->minimumWidth() + m_details->minimumWidth() + 4 * gap;
+    wanted = wanted.expandedTo(QSize(std::max({status->minimumSizeHint().width(), panels, layout()->menuBar()->sizeHint().width(),
+                                               fontMetrics().horizontalAdvance(m_rules.caption()) + titleButtons}),
+                                     0));
     const QScreen *screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
     if (screen) {
         const QSize room = screen->availableGeometry().size() - QSize(16, 48);
@@ -208,7 +223,11 @@ void ImageViewer::showCaption()
 
 void ImageViewer::showDate()
 {
-    m_details->setText(ImageViewerRules::createdText(m_item.created));
+    const QString text = ImageViewerRules::createdText(m_item.created);
+    // The date is the widest text the panel shows for long: it is never cut.
+    const int margins = m_details->contentsMargins().left() + m_details->contentsMargins().right() + 2 * m_details->margin();
+    m_details->setMinimumWidth(std::max(50, m_details->fontMetrics().horizontalAdvance(text) + margins));
+    m_details->setText(text);
 }
 
 void ImageViewer::refreshFileMenu()

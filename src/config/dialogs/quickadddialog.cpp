@@ -61,6 +61,8 @@ QuickAddDialog::QuickAddDialog(QWidget *parent)
         row.text = new QLineEdit;
         row.text->setObjectName(named("Text", index));
         row.text->setAccessibleName(QStringLiteral("Text (to be pasted) row ") + number);
+        // Room for a sentence, not a word: the text is what the row is for.
+        row.text->setMinimumWidth(row.text->fontMetrics().averageCharWidth() * 36);
         row.action = new QComboBox;
         row.action->setObjectName(named("actioncombo", index));
         row.action->setAccessibleName(QStringLiteral("Action to perform after paste row ") + number);

@@ -5,9 +5,55 @@
 #include "store/collection.h"
 #include "store/itempictures.h"
 
+#include <QFontMetrics>
 #include <QLabel>
 #include <QScrollArea>
+#include <QStringList>
 #include <QVBoxLayout>
+
+int NodeDetailsPanel::alignedTabStop(const QString &text, const QFontMetrics &metrics)
+{
+    // Each labelled line is "label", one or more tabs, value: the labels were
+    // written for tab stops that put every value in one column.
+    struct Label
+    {
+        int width;
+        int tabs;
+    };
+    QList<Label> labels;
+    for (const QString &line : text.split(QLatin1Char('\n'))) {
+        const qsizetype firstTab = line.indexOf(QLatin1Char('\t'));
+        if (firstTab < 0)
+            continue;
+        qsizetype tabs = 0;
+        while (firstTab + tabs < line.size() && line.at(firstTab + tabs) == QLatin1Char('\t'))
+            ++tabs;
+        labels.append({metrics.horizontalAdvance(line.left(firstTab)), int(tabs)});
+    }
+    const int gap = metrics.horizontalAdvance(QStringLiteral("  "));
+    const int fallback = metrics.horizontalAdvance(QLatin1Char('x')) * 8;
+    if (labels.isEmpty())
+        return fallback;
+    int widest = 0;
+    for (const Label &label : labels)
+        widest = std::max(widest, label.width);
+    // The narrowest stop that lines every value up with room after its label.
+    for (int stop = std::max(1, gap); stop <= widest + gap; ++stop) {
+        int column = -1;
+        bool aligned = true;
+        for (const Label &label : labels) {
+            const int at = (label.width / stop + label.tabs) * stop;
+            if (at - label.width < gap || (column >= 0 && at != column)) {
+                aligned = false;
+                break;
+            }
+            column = at;
+        }
+        if (aligned)
+            return stop;
+    }
+    return widest + gap;
+}
 
 NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
     : QWidget(parent)
@@ -29,7 +75,6 @@ NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
     m_memo->setObjectName(QStringLiteral("pMemo"));
     m_memo->setReadOnly(true);
     m_memo->setLineWrapMode(QTextEdit::NoWrap);
-    m_memo->setTabStopDistance(m_memo->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 8);
     m_memo->setAccessibleName(QStringLiteral("Details"));
     m_picture = new QLabel(content);
     m_picture->setObjectName(QStringLiteral("img"));
@@ -78,7 +123,9 @@ void NodeDetailsPanel::showNode(TreeNode node)
     clear();
     if (node.isCategory()) {
         m_date->setText(NodeDetails::kCategoryHeading);
-        m_memo->setPlainText(NodeDetails::categorySummary(*node.category));
+        const QString summary = NodeDetails::categorySummary(*node.category);
+        m_memo->setTabStopDistance(alignedTabStop(summary, m_memo->fontMetrics()));
+        m_memo->setPlainText(summary);
     } else {
         m_date->clear();
     }
