@@ -60,6 +60,10 @@ const QString kHotkeyTaken = QStringLiteral(
     "program until you change the current hotkey:\r\n\r\n*Double click the tray icon (bottom right corner of the "
     "screen).\r\n*Click the Pop-up List Options icon.\r\n*Set a different hotkey from the Pop-up List tab and click "
     "OK.");
+// The names are the stored ones: what a user editing the settings file by hand typed.
+const QString kSettingsUnreadable = QStringLiteral(
+    "These settings could not be read and are back at their defaults: %1.  The settings file \"%2\" now holds the "
+    "defaults in their place.");
 const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
 
 QString cleanPath(const QString &path)
@@ -526,6 +530,10 @@ void Scrapkeeper::loadSettings()
     } else {
         restartAutoSaveTimer();
     }
+    // Said once: the load put the defaults into the file in their place.
+    if (!m_settings.unreadableValues().isEmpty())
+        m_messages.error(kSettingsUnreadable.arg(m_settings.unreadableValues().join(QStringLiteral(", ")),
+                                                 m_settings.iniPath()));
 }
 
 void Scrapkeeper::saveSettings()
@@ -782,6 +790,8 @@ bool Scrapkeeper::editItem(Item &item)
 {
     if (item.kind == ItemKind::Image)
         return viewImage(item);
+    if (ItemEditor::reportTooLarge(item, m_messages))
+        return false;
     // Over the always-on-top list, so the editor must stay on top as well.
     ItemEditor editor(ItemEditor::Mode::EditFromList, m_messages, m_fileDialogs);
     editor.setWindowFlag(Qt::WindowStaysOnTopHint);

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSizeGrip>
@@ -37,6 +38,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_pictureArea->setStyleSheet(QStringLiteral("QScrollArea { background: black; }"));
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("Img"));
+    m_picture->setStyleSheet(QStringLiteral("QLabel { color: white; }"));  // a note on the black ground
     m_pictureArea->setWidget(m_picture);
     m_pictureArea->setWidgetResizable(false);
     layout->addWidget(m_pictureArea, 1);
@@ -88,8 +90,17 @@ bool PreviewWindow::showingPicture() const
 void PreviewWindow::showItem(const Item &item)
 {
     if (item.kind == ItemKind::Image) {
-        const QImage picture = ItemPictures::shared().picture(item);
-        m_picture->setPixmap(QPixmap::fromImage(picture));
+        // Never decoded larger than the screen could show it.
+        const QImage picture = ItemPictures::shared().picture(item, screen()->availableGeometry().size());
+        m_picture->setWordWrap(picture.isNull());
+        if (picture.isNull()) {
+            m_picture->setText(ItemPictures::notShownNote(item.text));
+            m_picture->setFixedWidth(m_pictureArea->viewport()->width());
+        } else {
+            m_picture->setMinimumWidth(0);
+            m_picture->setMaximumWidth(QWIDGETSIZE_MAX);
+            m_picture->setPixmap(QPixmap::fromImage(picture));
+        }
         m_picture->adjustSize();
         m_memo->hide();
         m_bottomBar->hide();
@@ -100,11 +111,11 @@ void PreviewWindow::showItem(const Item &item)
     m_picture->resize(0, 0);
     m_pictureArea->hide();
     if (item.kind == ItemKind::RichText) {
-        loadRichText(m_memo, item.text);
+        loadExcerpt(m_memo, item.text, true);
     } else {
         m_memo->clear();
         resetRichEdit(m_memo);
-        m_memo->setPlainText(QString(item.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        loadExcerpt(m_memo, item.text, false);
     }
     m_memo->setLineWrapMode(m_wordWrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     m_memo->show();

@@ -381,6 +381,10 @@ void TestClipboardMonitor::hostileClipboards_data()
     QTest::addColumn<bool>("captured");
     QTest::newRow("100 MB text") << Flavours{{"text/plain", QByteArray(100 * 1024 * 1024, 'x')}} << false;
     QTest::newRow("20000 x 20000 image") << Flavours{{"image/png", hugePngHeader(20000, 20000)}} << false;
+    // One bound with the pictures the program shows: judged by the decoded size, not the file's.
+    QTest::newRow("16000 x 16000 one-bit image") << Flavours{{"image/png", TestSupport::blankPng(16000, 16000)}} << false;
+    QTest::newRow("one side past the bound") << Flavours{{"image/png", TestSupport::blankPng(16385, 10)}} << false;
+    QTest::newRow("one side at the bound") << Flavours{{"image/png", TestSupport::blankPng(16384, 10)}} << true;
     QTest::newRow("garbage offered as png") << Flavours{{"image/png", QByteArray(5000, '\x7f')}} << false;
     QTest::newRow("binary bytes as text") << Flavours{{"text/plain", QByteArray("a\0b\xff\xfe", 5)}} << true;
     QTest::newRow("malformed rtf") << Flavours{{"text/rtf", "{\\rtf1 {{{\\b unclosed \\'"}} << true;

@@ -18,10 +18,6 @@ public:
 
     void showNode(TreeNode node);
 
-    // A text item is shown up to this many characters: a huge capture must
-    // not stall the window each time it is selected.
-    static constexpr int ShownTextLimit = 1'000'000;
-
 private:
     void clear();
 
