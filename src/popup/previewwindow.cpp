@@ -38,7 +38,7 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_pictureArea->setStyleSheet(QStringLiteral("QScrollArea { background: black; }"));
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("Img"));
-    m_picture->setStyleSheet(QStringLiteral("QLabel { color: white; }"));  // a note on the black ground
+    m_picture->setStyleSheet(QStringLiteral("QLabel { color: white; background: black; }"));  // a note on the black ground
     m_pictureArea->setWidget(m_picture);
     m_pictureArea->setWidgetResizable(false);
     layout->addWidget(m_pictureArea, 1);

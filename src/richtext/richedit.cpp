@@ -65,6 +65,7 @@ void loadExcerpt(RichEdit *edit, const QString &text, bool rich)
     edit->setLineWrapMode(QTextEdit::NoWrap);
     edit->setPlainTextMode(!rich);
     TextExcerpt::load(edit->document(), text, rich);
+    edit->moveCursor(QTextCursor::Start);  // shown from its start, not from the ellipsis
 }
 
 QString richSource(const RichEdit *edit)

@@ -591,6 +591,7 @@ void TestPopupList::hugeItemsShowABoundedStart()
     QVERIFY(shown->blockCount() <= TextExcerpt::MaxParagraphs + 2);
     QVERIFY2(shown->toPlainText().startsWith(QLatin1String("First line")), qPrintable(shown->toPlainText().left(40)));
     QCOMPARE(shown->lastBlock().text(), QString(QChar(0x2026)));
+    QCOMPARE(m_list->preview()->memo()->textCursor().position(), 0);  // shown from its start
     if (rich) {
         QTextCursor first(shown->firstBlock());
         first.movePosition(QTextCursor::NextCharacter);
