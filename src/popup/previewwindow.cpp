@@ -38,7 +38,6 @@ PreviewWindow::PreviewWindow(QWidget *parent)
     m_pictureArea->setStyleSheet(QStringLiteral("QScrollArea { background: black; }"));
     m_picture = new QLabel;
     m_picture->setObjectName(QStringLiteral("Img"));
-    m_picture->setStyleSheet(QStringLiteral("QLabel { color: white; background: black; }"));  // a note on the black ground
     m_pictureArea->setWidget(m_picture);
     m_pictureArea->setWidgetResizable(false);
     layout->addWidget(m_pictureArea, 1);
@@ -92,15 +91,19 @@ void PreviewWindow::showItem(const Item &item)
     if (item.kind == ItemKind::Image) {
         // Never decoded larger than the screen could show it.
         const QImage picture = ItemPictures::shared().picture(item, screen()->availableGeometry().size());
-        m_picture->setWordWrap(picture.isNull());
         if (picture.isNull()) {
-            m_picture->setText(ItemPictures::notShownNote(item.text));
-            m_picture->setFixedWidth(m_pictureArea->viewport()->width());
-        } else {
-            m_picture->setMinimumWidth(0);
-            m_picture->setMaximumWidth(QWIDGETSIZE_MAX);
-            m_picture->setPixmap(QPixmap::fromImage(picture));
+            // Why there is no picture, in words wrapped to the window.
+            m_picture->clear();
+            m_pictureArea->hide();
+            m_memo->clear();
+            resetRichEdit(m_memo);
+            m_memo->setPlainText(ItemPictures::notShownNote(item.text));
+            m_memo->setLineWrapMode(QTextEdit::WidgetWidth);
+            m_memo->show();
+            m_bottomBar->hide();
+            return;
         }
+        m_picture->setPixmap(QPixmap::fromImage(picture));
         m_picture->adjustSize();
         m_memo->hide();
         m_bottomBar->hide();
