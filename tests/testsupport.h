@@ -64,4 +64,36 @@ inline QImage pictureOf(const Item &item)
     return ItemPictures::shared().picture(item);
 }
 
+// A PNG file of any size that stays small: one bit a pixel, every row zero,
+// so a picture of 16000 x 16000 takes some 32 KB on disk yet would take a
+// gigabyte once decoded at four bytes a pixel.
+inline QByteArray blankPng(int width, int height)
+{
+    const auto bigEndian = [](quint32 value) {
+        QByteArray bytes(4, '\0');
+        for (int i = 0; i < 4; ++i)
+            bytes[i] = char(value >> (24 - 8 * i));
+        return bytes;
+    };
+    const auto crc = [](const QByteArray &bytes) {
+        quint32 value = 0xFFFFFFFFu;
+        for (const char c : bytes) {
+            value ^= uchar(c);
+            for (int bit = 0; bit < 8; ++bit)
+                value = (value >> 1) ^ (0xEDB88320u & (0u - (value & 1u)));
+        }
+        return value ^ 0xFFFFFFFFu;
+    };
+    const auto chunk = [&](const char *type, const QByteArray &data) {
+        const QByteArray typed = QByteArray(type) + data;
+        return bigEndian(quint32(data.size())) + typed + bigEndian(crc(typed));
+    };
+    // Width, height, 1 bit deep, greyscale, deflate, no filter method, not interlaced.
+    const QByteArray header = bigEndian(quint32(width)) + bigEndian(quint32(height)) + QByteArray("\x01\x00\x00\x00\x00", 5);
+    // Each row: filter byte 0, then the row's bits.
+    const QByteArray rows(qsizetype(height) * (1 + (qsizetype(width) + 7) / 8), '\0');
+    const QByteArray zlib = qCompress(rows).mid(4);  // without Qt's length prefix, a zlib stream
+    return QByteArray("\x89PNG\r\n\x1a\n", 8) + chunk("IHDR", header) + chunk("IDAT", zlib) + chunk("IEND", {});
+}
+
 } // namespace TestSupport

@@ -68,6 +68,10 @@ const QString kHotkeyTaken = QStringLiteral(
 const QString kSharedDataFile = QStringLiteral(
     "\"%1\" is open in another running Scrapkeeper as well.  Before either of them saves it takes in what the "
     "other has saved, so nothing is lost; still, it is safer to keep a group list open in one of them only.");
+// The names are the stored ones: what a user editing the settings file by hand typed.
+const QString kSettingsUnreadable = QStringLiteral(
+    "These settings could not be read and are back at their defaults: %1.  The settings file \"%2\" now holds the "
+    "defaults in their place.");
 const QString kDataFileFilter = QStringLiteral("Scrapkeeper Database (*.db)");
 const QString kCopiesRefused = QStringLiteral(
     "Copies made while the configuration window was open are kept when its changes are cancelled, but these "
@@ -658,6 +662,10 @@ void Scrapkeeper::loadSettings()
     } else {
         restartAutoSaveTimer();
     }
+    // Said once: the load put the defaults into the file in their place.
+    if (!m_settings.unreadableValues().isEmpty())
+        m_messages.error(kSettingsUnreadable.arg(m_settings.unreadableValues().join(QStringLiteral(", ")),
+                                                 m_settings.iniPath()));
 }
 
 void Scrapkeeper::saveSettings()
@@ -918,6 +926,8 @@ bool Scrapkeeper::editItem(Item &item)
 {
     if (item.kind == ItemKind::Image)
         return viewImage(item);
+    if (ItemEditor::reportTooLarge(item, m_messages))
+        return false;
     // Over the always-on-top list, so the editor must stay on top as well.
     ItemEditor editor(ItemEditor::Mode::EditFromList, m_messages, m_fileDialogs);
     editor.setWindowFlag(Qt::WindowStaysOnTopHint);

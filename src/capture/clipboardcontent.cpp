@@ -1,5 +1,6 @@
 #include "capture/clipboardcontent.h"
 
+#include "common/picturebounds.h"
 #include "platform/clipboard.h"
 
 #include <QBuffer>
@@ -160,9 +161,9 @@ std::optional<QImage> ClipboardContent::image() const
             continue;
         QBuffer buffer(&*bytes);
         QImageReader reader(&buffer);
-        reader.setAllocationLimit(MaxImageMegabytes);
+        reader.setAllocationLimit(PictureBounds::MaxMegabytes);
         const QSize size = reader.size();
-        if (size.isValid() && (size.width() > MaxImageSide || size.height() > MaxImageSide)) {
+        if (size.isValid() && !PictureBounds::fits(size)) {
             m_pastBounds = true;
             return std::nullopt;
         }

@@ -16,9 +16,7 @@ class ClipboardContent
 public:
     // Larger flavours are not captured at all.
     static constexpr qsizetype MaxBytes = 64 * 1024 * 1024;
-    // Larger pictures are not captured (pixels per side, memory for the decoded image).
-    static constexpr int MaxImageSide = 16384;
-    static constexpr int MaxImageMegabytes = 256;
+    // Pictures past PictureBounds are not captured.
     // A vector picture has no size of its own worth keeping beyond this: it
     // is rendered to fit, keeping its proportions.
     static constexpr int MaxVectorSide = 4096;

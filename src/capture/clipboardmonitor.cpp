@@ -4,6 +4,7 @@
 #include "capture/clipboardcontent.h"
 
 #include "richtext/rtfreader.h"
+#include "common/picturebounds.h"
 #include "common/programerror.h"
 #include "platform/clipboard.h"
 #include "settings/options.h"
@@ -32,9 +33,7 @@ Refusal pastBounds(const ClipboardContent &content, bool picture)
 {
     if (picture && !content.pastBounds())
         return Refusal::unreadable(QStringLiteral("The picture on the clipboard could not be read."));
-    return Refusal::tooLarge(picture ? QStringLiteral("The picture is larger than %1 pixels a side or %2 MB.")
-                                           .arg(ClipboardContent::MaxImageSide)
-                                           .arg(ClipboardContent::MaxBytes / (1024 * 1024))
+    return Refusal::tooLarge(picture ? QStringLiteral("The picture is larger than %1.").arg(PictureBounds::described())
                                      : QStringLiteral("It is larger than %1 MB.")
                                            .arg(ClipboardContent::MaxBytes / (1024 * 1024)));
 }

@@ -5,7 +5,7 @@
 #include "popup/popuplistmodel.h"
 #include "popup/previewwindow.h"
 
-#include "richtext/rtfreader.h"
+#include "richtext/textexcerpt.h"
 
 #include "common/menutext.h"
 #include "common/messageboxservice.h"
@@ -407,7 +407,7 @@ void PopupList::followPointer(QPoint position)
         hideTooltip();
         return;
     }
-    const QString text = item->kind == ItemKind::RichText ? RtfReader::toPlainText(item->text) : item->text;
+    const QString text = TextExcerpt::plainText(item->text, item->kind == ItemKind::RichText);
     const QPoint pointer = m_list->viewport()->mapToGlobal(position);
     m_hint->showTip(text, pointer, m_desktop.screenGeometry(pointer));
     m_list->setFocus();

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QShortcut>
 #include <QSizeGrip>
@@ -88,7 +89,20 @@ bool PreviewWindow::showingPicture() const
 void PreviewWindow::showItem(const Item &item)
 {
     if (item.kind == ItemKind::Image) {
-        const QImage picture = ItemPictures::shared().picture(item);
+        // Never decoded larger than the screen could show it.
+        const QImage picture = ItemPictures::shared().picture(item, screen()->availableGeometry().size());
+        if (picture.isNull()) {
+            // Why there is no picture, in words wrapped to the window.
+            m_picture->clear();
+            m_pictureArea->hide();
+            m_memo->clear();
+            resetRichEdit(m_memo);
+            m_memo->setPlainText(ItemPictures::notShownNote(item.text));
+            m_memo->setLineWrapMode(QTextEdit::WidgetWidth);
+            m_memo->show();
+            m_bottomBar->hide();
+            return;
+        }
         m_picture->setPixmap(QPixmap::fromImage(picture));
         m_picture->adjustSize();
         m_memo->hide();
@@ -100,11 +114,11 @@ void PreviewWindow::showItem(const Item &item)
     m_picture->resize(0, 0);
     m_pictureArea->hide();
     if (item.kind == ItemKind::RichText) {
-        loadRichText(m_memo, item.text);
+        loadExcerpt(m_memo, item.text, true);
     } else {
         m_memo->clear();
         resetRichEdit(m_memo);
-        m_memo->setPlainText(QString(item.text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+        loadExcerpt(m_memo, item.text, false);
     }
     m_memo->setLineWrapMode(m_wordWrap->isChecked() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     m_memo->show();

@@ -2,6 +2,7 @@
 
 #include "richtext/richtextplain.h"
 #include "richtext/rtfreader.h"
+#include "richtext/textexcerpt.h"
 #include "richtext/rtfwriter.h"
 
 #include <QApplication>
@@ -56,6 +57,15 @@ void loadRichText(RichEdit *edit, const QString &source)
     edit->setLineWrapMode(QTextEdit::NoWrap);
     edit->setPlainTextMode(false);
     RtfReader::read(source, edit->document());
+}
+
+void loadExcerpt(RichEdit *edit, const QString &text, bool rich)
+{
+    edit->clear();
+    edit->setLineWrapMode(QTextEdit::NoWrap);
+    edit->setPlainTextMode(!rich);
+    TextExcerpt::load(edit->document(), text, rich);
+    edit->moveCursor(QTextCursor::Start);  // shown from its start, not from the ellipsis
 }
 
 QString richSource(const RichEdit *edit)

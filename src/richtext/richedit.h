@@ -21,6 +21,9 @@ private:
 // The shared operations on such a control.
 void resetRichEdit(RichEdit *edit);
 void loadRichText(RichEdit *edit, const QString &source);
+// For a window that only shows an item: the bounded start of its text
+// (TextExcerpt), formatted when `rich`.
+void loadExcerpt(RichEdit *edit, const QString &text, bool rich);
 QString richSource(const RichEdit *edit);
 void showRichSource(RichEdit *edit, const QString &source);
 QString selectAllText(RichEdit *edit);

@@ -11,6 +11,7 @@
 #include <QTextDocument>
 
 #include <array>
+#include <limits>
 #include <vector>
 
 namespace RtfReader {
@@ -129,6 +130,15 @@ public:
     // Without a document, stop once the first non-blank line and whether
     // anything follows it are known: all a one-line summary needs.
     void setFirstLineOnly(bool on) { m_firstLineOnly = on; }
+
+    // Stop once this many characters (a paragraph mark counts as one) or
+    // paragraphs are read; what was read up to there is kept.
+    void setLimits(qsizetype characters, qsizetype paragraphs)
+    {
+        m_characterBudget = characters;
+        m_paragraphBudget = paragraphs;
+    }
+    bool cut() const { return m_cut; }
 
     // Without a document: the characters the document would hold.
     const QString &plain() const { return m_plain; }
@@ -542,6 +552,13 @@ private:
             const QString tabs(std::exchange(m_cellsPending, 0), QLatin1Char('\t'));
             text(QStringView(tabs));
         }
+        if (m_cut)
+            return;
+        if (s.size() > m_characterBudget) {
+            s = s.first(m_characterBudget);
+            reachedLimit();
+        }
+        m_characterBudget -= s.size();
         if (m_doc) {
             if (!m_pending.isEmpty() && !(top().chars == m_pendingState))
                 flushText();
@@ -670,10 +687,20 @@ private:
         m_pending.resize(0);  // keeps the buffer for the next run
     }
 
+    void reachedLimit()
+    {
+        m_stop = true;
+        m_cut = true;
+    }
+
     void paragraph()
     {
-        if (top().destination != Destination::Text)
+        if (top().destination != Destination::Text || m_cut)
             return;
+        if (--m_characterBudget < 0 || --m_paragraphBudget < 0) {
+            reachedLimit();
+            return;
+        }
         flushBytes();
         m_cellsPending = 0;
         lineBreakSeen();
@@ -718,6 +745,9 @@ private:
     bool m_seenNonBlank = false;
     bool m_lineDone = false;
     bool m_stop = false;
+    bool m_cut = false;
+    qsizetype m_characterBudget = std::numeric_limits<qsizetype>::max();
+    qsizetype m_paragraphBudget = std::numeric_limits<qsizetype>::max();
     std::vector<Group> m_stack;
     int m_overflowDepth = 0;
     int m_skipChars = 0;
@@ -757,19 +787,28 @@ bool looksLikeRtf(QStringView source)
 
 void read(QStringView source, QTextDocument *document)
 {
+    readStart(source, document, std::numeric_limits<qsizetype>::max(), std::numeric_limits<qsizetype>::max());
+}
+
+bool readStart(QStringView source, QTextDocument *document, qsizetype maxCharacters, qsizetype maxParagraphs)
+{
     document->clear();
     if (!looksLikeRtf(source)) {
-        QString plain = source.toString();
+        const bool cut = source.size() > maxCharacters;
+        QString plain = source.first(std::min(source.size(), maxCharacters)).toString();
         plain.replace(QLatin1String("\r\n"), QLatin1String("\n"));
         plain.replace(QLatin1Char('\r'), QLatin1Char('\n'));
         document->setPlainText(plain);
-        return;
+        return cut;
     }
     // Loading is not an edit the user could undo; the undo stack would only cost time.
     const bool undo = document->isUndoRedoEnabled();
     document->setUndoRedoEnabled(false);
-    Reader(source, document).run();
+    Reader reader(source, document);
+    reader.setLimits(maxCharacters, maxParagraphs);
+    reader.run();
     document->setUndoRedoEnabled(undo);
+    return reader.cut();
 }
 
 PlainText plainText(QStringView source, bool firstLineOnly)
@@ -793,6 +832,23 @@ PlainText plainText(QStringView source, bool firstLineOnly)
 QString toPlainText(QStringView source)
 {
     return plainText(source).text;
+}
+
+QString plainTextStart(QStringView source, qsizetype maxCharacters, qsizetype maxParagraphs, bool *cut)
+{
+    if (!looksLikeRtf(source)) {
+        QTextDocument document;
+        const bool wasCut = readStart(source, &document, maxCharacters, maxParagraphs);
+        if (cut)
+            *cut = wasCut;
+        return RichTextPlain::plainText(document);
+    }
+    Reader reader(source, nullptr);
+    reader.setLimits(maxCharacters, maxParagraphs);
+    reader.run();
+    if (cut)
+        *cut = reader.cut();
+    return RichTextPlain::plainText(reader.plain());
 }
 
 } // namespace RtfReader

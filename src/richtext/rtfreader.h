@@ -18,9 +18,15 @@ namespace RtfReader {
 
 bool looksLikeRtf(QStringView source);
 void read(QStringView source, QTextDocument *document);
+// Reads only the start of the document: at most `maxCharacters` characters
+// (a paragraph mark counts as one) in at most `maxParagraphs` paragraphs,
+// and stops reading the source there. True when something was left out.
+bool readStart(QStringView source, QTextDocument *document, qsizetype maxCharacters, qsizetype maxParagraphs);
 
 // The text the document would show, lines ending in CR LF.
 QString toPlainText(QStringView source);
+// The same for only the start of the document, bounded as readStart().
+QString plainTextStart(QStringView source, qsizetype maxCharacters, qsizetype maxParagraphs, bool *cut = nullptr);
 
 // The same, read without building a document, with where in the source the
 // last paragraph or line break stands (so a caller can drop it).

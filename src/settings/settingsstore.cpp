@@ -24,11 +24,6 @@ QString key(const char *name)
     return QString::fromLatin1(name);
 }
 
-[[noreturn]] void badValue(const char *name)
-{
-    throw ProgramError(QStringLiteral("Invalid data type for '%1'").arg(QLatin1String(name)));
-}
-
 QVariant stored(const OptionDef &def, const QVariant &value)
 {
     switch (def.type) {
@@ -83,19 +78,17 @@ QString SettingsStore::defaultDataFile() const
     return QDir(m_programFolder).filePath(QStringLiteral("data.db"));
 }
 
-QVariant SettingsStore::readValue(QSettings &settings, const OptionDef &def) const
+std::optional<QVariant> SettingsStore::readValue(QSettings &settings, const OptionDef &def)
 {
-    if (!settings.contains(key(def.name))) {
-        if (!def.readDefault)
-            badValue(def.name);
-        return *def.readDefault;
-    }
+    if (!settings.contains(key(def.name)))
+        return def.readDefault;
     const QVariant raw = settings.value(key(def.name));
     if (def.type == OptionDef::String)
         return raw.typeId() == QMetaType::QStringList ? raw.toStringList().join(QLatin1Char(',')) : raw.toString();
+    // A number beyond 32 bits is no value of this type either.
     const auto number = DataFileFormat::parseInteger(raw.toString());
     if (!number || raw.typeId() == QMetaType::QStringList)
-        badValue(def.name);
+        return std::nullopt;
     if (def.type == OptionDef::Bool)
         return *number != 0;
     return *number;
@@ -114,18 +107,31 @@ void SettingsStore::clampIndexes(Options &options, const SettingsContext &contex
 bool SettingsStore::load(Options &options, const SettingsContext &context,
                                  const std::function<void()> &afterCategoryIndex)
 {
+    m_unreadable.clear();
     {
         QSettings settings(m_iniPath, QSettings::IniFormat);
         const bool firstTime = isFirstRun();
         if (!firstTime) {
+            QVariantMap repairs;
             const auto apply = [&](Option option) {
                 const OptionDef &def = OptionTable::def(option);
-                QVariant value = readValue(settings, def);
+                const QVariant fallback = def.readDefault ? *def.readDefault : def.formDefault;
+                std::optional<QVariant> read = readValue(settings, def);
+                // No key of the list is a stored key the program never wrote:
+                // the hotkey goes back to its default rather than to Backspace.
+                if (read && def.clamp == OptionDef::HotkeyIndex
+                    && (read->toInt() < 0 || read->toInt() >= OptionTable::hotkeyKeyCount()))
+                    read.reset();
+                if (!read) {
+                    m_unreadable << QString::fromLatin1(def.name);
+                    repairs.insert(QString::fromLatin1(def.name), stored(def, fallback));
+                }
+                QVariant value = read.value_or(fallback);
                 switch (def.clamp) {
                 case OptionDef::NoClamp: break;
                 case OptionDef::Range: value = std::clamp(value.toInt(), def.min, def.max); break;
                 case OptionDef::CategoryIndex: value = clampedIndex(value.toInt(), context.categoryCount); break;
-                case OptionDef::HotkeyIndex: value = clampedIndex(value.toInt(), OptionTable::hotkeyKeyCount()); break;
+                case OptionDef::HotkeyIndex: break;
                 case OptionDef::TipIndex:
                     value = context.tipCount > 0 ? clampedIndex(value.toInt(), context.tipCount)
                                                  : std::max(value.toInt(), 0);
@@ -146,6 +152,16 @@ bool SettingsStore::load(Options &options, const SettingsContext &context,
             }
             for (const Option option : OptionTable::readOrderAfterVersion())
                 apply(option);
+            if (!repairs.isEmpty()) {
+                for (auto it = repairs.cbegin(); it != repairs.cend(); ++it)
+                    settings.setValue(it.key(), it.value());
+                // A file that cannot take the repair keeps its bad values;
+                // what was read stands either way.
+                try {
+                    checkWritten(settings);
+                } catch (const ProgramError &) {
+                }
+            }
             return false;
         }
     }

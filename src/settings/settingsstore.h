@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
+#include <QVariant>
 
 #include <functional>
+#include <optional>
 
 class Options;
 struct OptionDef;
@@ -27,9 +30,14 @@ public:
     QString defaultDataFile() const;
 
     // Returns true on a first run, after writing the options' current state.
-    // Throws ProgramError at the first value that is missing or of the wrong type.
+    // Each value is read on its own: one that is missing, not a number of its
+    // type, or (the hotkey's key) not in its list takes its own default, the
+    // others still apply, and the file gets the default in its place so the
+    // next load finds it sound. Their names are then in unreadableValues().
     bool load(Options &options, const SettingsContext &context,
                       const std::function<void()> &afterCategoryIndex = {});
+    // The stored names the last load replaced by their defaults, in read order.
+    const QStringList &unreadableValues() const { return m_unreadable; }
     void save(Options &options, const SettingsContext &context, const QString &currentDataFile);
 
     QString currentDataFile();
@@ -39,11 +47,12 @@ public:
 
 private:
     void updateAutostart(bool start) const;
-    QVariant readValue(QSettings &settings, const OptionDef &def) const;
+    static std::optional<QVariant> readValue(QSettings &settings, const OptionDef &def);
     static void clampIndexes(Options &options, const SettingsContext &context);
 
     QString m_iniPath;
     QString m_programFile;
     QString m_programFolder;
     QString m_autostartFile;
+    QStringList m_unreadable;
 };

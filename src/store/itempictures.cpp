@@ -1,5 +1,6 @@
 #include "store/itempictures.h"
 
+#include "common/picturebounds.h"
 #include "common/programerror.h"
 #include "common/safefile.h"
 #include "store/item.h"
@@ -15,9 +16,6 @@
 #include <optional>
 
 namespace {
-
-// Side files come from disk and may be hostile: a header may claim any size.
-constexpr int kDecodeLimitMegabytes = 1024;
 
 // What the header of an uncompressed bitmap says: its size, and how many
 // bytes the file needs to hold every row. Qt's reader takes a bitmap cut
@@ -100,22 +98,75 @@ QImage ItemPictures::picture(const Item &item)
 
 QImage ItemPictures::picture(const QString &sideFile)
 {
+    return decode(sideFile, QSize());
+}
+
+QImage ItemPictures::picture(const Item &item, QSize within)
+{
+    return item.kind == ItemKind::Image ? picture(item.text, within) : QImage();
+}
+
+QImage ItemPictures::picture(const QString &sideFile, QSize within)
+{
+    return decode(sideFile, within.isEmpty() ? QSize(1, 1) : within);
+}
+
+QImage ItemPictures::decode(const QString &sideFile, QSize within)
+{
     if (sideFile.trimmed().isEmpty())
         return {};
     const QString key = cacheKey(sideFile);
     if (key.isEmpty())
         return {};
+    const auto fitted = [within](QSize size) {
+        return within.isValid() && (size.width() > within.width() || size.height() > within.height())
+                   ? size.scaled(within, Qt::KeepAspectRatio).expandedTo(QSize(1, 1))
+                   : size;
+    };
     QImage found = m_cache.find(key);
-    if (!found.isNull())
-        return found;
+    if (!found.isNull()) {
+        const QSize shown = fitted(found.size());
+        return shown == found.size() ? found : found.scaled(shown, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
     if (!wholeIfBitmap(sideFile))
         return {};
+    // Side files come from disk and may be hostile: a header may claim any
+    // size, so it is read first and a picture past the bounds goes no further.
     QImageReader reader(sideFile);
-    reader.setAllocationLimit(kDecodeLimitMegabytes);
+    reader.setAllocationLimit(PictureBounds::MaxMegabytes);
+    const QSize declared = reader.size();
+    if (declared.isValid() && !PictureBounds::fits(declared))
+        return {};
+    QString foundKey = key;
+    if (declared.isValid() && fitted(declared) != declared) {
+        const QSize shown = fitted(declared);
+        foundKey += QStringLiteral("\n%1x%2").arg(shown.width()).arg(shown.height());
+        found = m_cache.find(foundKey);
+        if (!found.isNull())
+            return found;
+        reader.setScaledSize(shown);
+    }
     if (!reader.read(&found))
         return {};
-    m_cache.insert(key, found);
+    m_cache.insert(foundKey, found);
     return found;
+}
+
+bool ItemPictures::pastBounds(const QString &sideFile)
+{
+    const QSize declared = declaredSize(sideFile);
+    return declared.isValid() && !PictureBounds::fits(declared);
+}
+
+QString ItemPictures::notShownNote(const QString &sideFile)
+{
+    const QSize declared = declaredSize(sideFile);
+    if (declared.isValid() && !PictureBounds::fits(declared))
+        return QStringLiteral("The picture is not shown: it is %1 x %2 pixels; a picture may be %3.")
+            .arg(declared.width())
+            .arg(declared.height())
+            .arg(PictureBounds::described());
+    return QStringLiteral("The picture cannot be shown: its bitmap data file cannot be read as a picture.");
 }
 
 QString ItemPictures::write(const QImage &picture)

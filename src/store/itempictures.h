@@ -26,10 +26,20 @@ public:
     void setDataFile(const QString &path) { m_dataFile = path; }
     const QString &dataFile() const { return m_dataFile; }
 
-    // The picture of an image item; null for other kinds and when its side
-    // file is missing or cannot be read as a picture.
+    // The picture of an image item; null for other kinds, when its side file
+    // is missing or cannot be read as a picture, and when its header declares
+    // a picture past PictureBounds (such a picture is never decoded).
     QImage picture(const Item &item);
     QImage picture(const QString &sideFile);
+    // The same for a window that shows it in at most `within`: a larger
+    // picture is decoded at the size that fits there, proportions kept.
+    QImage picture(const Item &item, QSize within);
+    QImage picture(const QString &sideFile, QSize within);
+
+    // True when the side file's header declares a picture past PictureBounds.
+    static bool pastBounds(const QString &sideFile);
+    // A line for a window that shows no picture in its place: why.
+    static QString notShownNote(const QString &sideFile);
 
     // Gives an image item `picture`: written at once to a new side file of
     // the data file, which the item then names, and its size kept. Throws
@@ -53,6 +63,8 @@ public:
     PictureCache &cache() { return m_cache; }
 
 private:
+    QImage decode(const QString &sideFile, QSize within);
+
     // Cached pictures are known by path and the file's stamp, so a file
     // written again under a name seen before is read again.
     static QString cacheKey(const QString &sideFile);

@@ -174,6 +174,7 @@ private slots:
     void pageEditsTakeEffectAtOk_data();
     void pageEditsTakeEffectAtOk();
     void pagesShowWhatChangedWhileAway();
+    void hostileSettingsAreSaidOnce();
     void pagesOfferTheCategoriesAndExplain();
     void helpOpensTheTopicOfThePageShown_data();
     void helpOpensTheTopicOfThePageShown();
@@ -244,6 +245,30 @@ void TestScrapkeeper::pageEditsTakeEffectAtOk()
     QCOMPARE(width->value(), kept ? 101 : 250);
 }
 
+void TestScrapkeeper::hostileSettingsAreSaidOnce()
+{
+    Fixture f;
+    f.writeDataFile(kTwoCategories);
+    f.writeSettings({{Option::HotkeyKey, 99999}, {Option::TextCategory, QStringLiteral("99999999999999")},
+                     {Option::ListRows, 20}, {Option::ConfirmItemDelete, 1}});
+    f.boxes.setAutoAcknowledge(true);
+    Scrapkeeper &w = f.start();
+    // One message names both; the values after the bad ones still apply.
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QVERIFY2(f.boxes.shown().first().text.contains(QLatin1String("hkindex, catcombo3")),
+             qPrintable(f.boxes.shown().first().text));
+    QCOMPARE(w.options().number(Option::ListRows), 20);
+    QVERIFY(w.options().flag(Option::ConfirmItemDelete));
+    // The hotkey is the default key, V, and the file says so at once.
+    QCOMPARE(w.options().number(Option::HotkeyKey), 49);
+    QCOMPARE(f.storedNumber(Option::HotkeyKey), 49);
+    // Cancel reads the settings again: nothing more is said.
+    w.showConfiguration();
+    w.discardChanges();
+    QCOMPARE(f.boxes.shown().size(), 1);
+    QCOMPARE(w.options().number(Option::ListRows), 20);
+}
+
 void TestScrapkeeper::pagesShowWhatChangedWhileAway()
 {
     Fixture f;
@@ -256,12 +281,12 @@ void TestScrapkeeper::pagesShowWhatChangedWhileAway()
     QWidget *page = f.window->clipboardPage()->widget();
     QVERIFY(!page->findChild<QCheckBox *>(QStringLiteral("Autocb"))->isChecked());
     QVERIFY(!page->findChild<QCheckBox *>(QStringLiteral("dupcb"))->isEnabled());
-    // A stored key beyond the list shows (and is kept as) the first entry.
+    // A stored key beyond the list shows (and is kept as) the default key, V.
     auto *key = f.window->popupListPage()->widget()->findChild<QComboBox *>(QStringLiteral("hkcbox"));
-    QCOMPARE(key->currentIndex(), 0);
+    QCOMPARE(key->currentIndex(), 49);
     w.acceptChanges();
     QVERIFY(!w.options().flag(Option::CaptureText));
-    QCOMPARE(f.storedNumber(Option::HotkeyKey), 0);
+    QCOMPARE(f.storedNumber(Option::HotkeyKey), 49);
 
     // The same menu, opened from the window's picture while the window is
     // shown, changes the page too, and leaves the page's other edits alone.

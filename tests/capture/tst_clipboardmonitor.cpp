@@ -392,8 +392,13 @@ void TestClipboardMonitor::hostileClipboards_data()
     // Only a header: the picture cannot be read at all.
     QTest::newRow("20000 x 20000 image") << Flavours{{"image/png", hugePngHeader(20000, 20000)}} << false
                                          << int(R::Unreadable);
-    QTest::newRow("picture wider than kept") << Flavours{{"image/png", png(ClipboardContent::MaxImageSide + 1, 1)}}
-                                             << false << int(R::TooLarge);
+    // One bound with the pictures the program shows: judged by the decoded size, not the file's.
+    QTest::newRow("16000 x 16000 one-bit image") << Flavours{{"image/png", TestSupport::blankPng(16000, 16000)}}
+                                                 << false << int(R::TooLarge);
+    QTest::newRow("one side past the bound") << Flavours{{"image/png", TestSupport::blankPng(16385, 10)}} << false
+                                             << int(R::TooLarge);
+    QTest::newRow("one side at the bound") << Flavours{{"image/png", TestSupport::blankPng(16384, 10)}} << true
+                                           << int(R::None);
     QTest::newRow("garbage offered as png") << Flavours{{"image/png", QByteArray(5000, '\x7f')}} << false
                                             << int(R::Unreadable);
     QTest::newRow("binary bytes as text") << Flavours{{"text/plain", QByteArray("a\0b\xff\xfe", 5)}} << true

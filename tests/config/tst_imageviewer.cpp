@@ -265,6 +265,10 @@ void TestImageViewer::saveAs_data()
     QTest::newRow("every file") << "All Files (*)" << "shot" << "shot.bmp" << bitmap;
     QTest::newRow("jpeg, named .jpeg") << "JPEG (*.jpg)" << "shot.jpeg" << "shot.jpeg" << jpeg;
     QTest::newRow("bitmap, named .dib") << "Bitmaps (*.bmp)" << "shot.dib" << "shot.dib" << bitmap;
+    // The type follows the name typed when the filter is left as it was.
+    QTest::newRow("bitmap filter, named .jpg") << "Bitmaps (*.bmp)" << "crop.jpg" << "crop.jpg" << jpeg;
+    QTest::newRow("bitmap filter, named .JPEG") << "Bitmaps (*.bmp)" << "crop.JPEG" << "crop.JPEG" << jpeg;
+    QTest::newRow("jpeg filter, named .bmp") << "JPEG (*.jpg)" << "crop.bmp" << "crop.bmp" << bitmap;
 }
 
 void TestImageViewer::saveAs()
@@ -357,6 +361,18 @@ void TestImageViewer::unreadablePictureIsReported()
     QCOMPARE(messages.shown().size(), 1);
     QCOMPARE(messages.shown().first().title, QStringLiteral("Error"));
     QVERIFY(messages.shown().first().text.contains(kUnreadableFile));
+
+    // A picture past the bounds is refused from its header, with the reason.
+    QTemporaryDir dir;
+    const QString huge = dir.filePath(QStringLiteral("data.db.b5"));
+    TestSupport::writeFile(huge, TestSupport::blankPng(16000, 16000));
+    item.text = huge;
+    QVERIFY(ImageViewer::reportUnviewable(item, messages));
+    QCOMPARE(messages.shown().size(), 2);
+    QCOMPARE(messages.shown().last().title, QStringLiteral("Error"));
+    QVERIFY(messages.shown().last().text.contains(QLatin1String("cannot be read")));
+    QVERIFY(messages.shown().last().text.contains(QLatin1String("16000 x 16000 pixels")));
+    QVERIFY(ItemPictures::shared().picture(item).isNull());
 }
 
 void TestImageViewer::treeDialogsOpenTheViewer_data()

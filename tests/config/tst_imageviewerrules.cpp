@@ -44,8 +44,8 @@ private slots:
     void anUnchangedPictureKeepsItsSideFile_data();
     void anUnchangedPictureKeepsItsSideFile();
     void replaceIgnoresNullPictures();
-    void fileName_data();
-    void fileName();
+    void saveTarget_data();
+    void saveTarget();
     void statusTexts();
 };
 
@@ -193,25 +193,40 @@ void TestImageViewerRules::replaceIgnoresNullPictures()
     QCOMPARE(rules.picture().size(), QSize(40, 30));
 }
 
-void TestImageViewerRules::fileName_data()
+void TestImageViewerRules::saveTarget_data()
 {
     QTest::addColumn<QString>("filter");
     QTest::addColumn<QString>("chosen");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("jpeg, no extension") << Rules::kJpegFilter << "/tmp/shot" << "/tmp/shot.jpg";
-    QTest::newRow("bitmap, no extension") << Rules::kBitmapFilter << "/tmp/shot" << "/tmp/shot.bmp";
-    QTest::newRow("every file, no extension") << "All Files (*)" << "/tmp/shot" << "/tmp/shot.bmp";
-    QTest::newRow("jpeg, own extension") << Rules::kJpegFilter << "/tmp/shot.png" << "/tmp/shot.png";
-    QTest::newRow("bitmap, own extension") << Rules::kBitmapFilter << "/tmp/shot.jpeg" << "/tmp/shot.jpeg";
-    QTest::newRow("dotted folder") << Rules::kJpegFilter << "/tmp/a.b/shot" << "/tmp/a.b/shot.jpg";
+    QTest::addColumn<Rules::FileFormat>("format");
+    const auto jpeg = Rules::FileFormat::Jpeg;
+    const auto bitmap = Rules::FileFormat::Bitmap;
+    // Without an extension the filter decides, and its extension is added.
+    QTest::newRow("jpeg, no extension") << Rules::kJpegFilter << "/tmp/shot" << "/tmp/shot.jpg" << jpeg;
+    QTest::newRow("bitmap, no extension") << Rules::kBitmapFilter << "/tmp/shot" << "/tmp/shot.bmp" << bitmap;
+    QTest::newRow("every file, no extension") << "All Files (*)" << "/tmp/shot" << "/tmp/shot.bmp" << bitmap;
+    QTest::newRow("dotted folder") << Rules::kJpegFilter << "/tmp/a.b/shot" << "/tmp/a.b/shot.jpg" << jpeg;
+    // The extension typed wins over the filter left as it was.
+    QTest::newRow("bitmap filter, typed .jpg") << Rules::kBitmapFilter << "/tmp/crop.jpg" << "/tmp/crop.jpg" << jpeg;
+    QTest::newRow("bitmap filter, typed .jpeg") << Rules::kBitmapFilter << "/tmp/crop.jpeg" << "/tmp/crop.jpeg" << jpeg;
+    QTest::newRow("bitmap filter, typed .JPG") << Rules::kBitmapFilter << "/tmp/crop.JPG" << "/tmp/crop.JPG" << jpeg;
+    QTest::newRow("every file, typed .jpg") << "All Files (*)" << "/tmp/crop.jpg" << "/tmp/crop.jpg" << jpeg;
+    QTest::newRow("jpeg filter, typed .bmp") << Rules::kJpegFilter << "/tmp/crop.bmp" << "/tmp/crop.bmp" << bitmap;
+    QTest::newRow("jpeg filter, typed .Bmp") << Rules::kJpegFilter << "/tmp/crop.Bmp" << "/tmp/crop.Bmp" << bitmap;
+    // An extension of no format offered is kept; the filter decides the format.
+    QTest::newRow("jpeg filter, typed .png") << Rules::kJpegFilter << "/tmp/shot.png" << "/tmp/shot.png" << jpeg;
+    QTest::newRow("bitmap filter, typed .png") << Rules::kBitmapFilter << "/tmp/shot.png" << "/tmp/shot.png" << bitmap;
 }
 
-void TestImageViewerRules::fileName()
+void TestImageViewerRules::saveTarget()
 {
     QFETCH(QString, filter);
     QFETCH(QString, chosen);
     QFETCH(QString, expected);
-    QCOMPARE(Rules::fileNameFor(chosen, Rules::formatForFilter(filter)), expected);
+    QFETCH(Rules::FileFormat, format);
+    const Rules::SaveTarget target = Rules::saveTarget(chosen, filter);
+    QCOMPARE(target.path, expected);
+    QCOMPARE(target.format, format);
 }
 
 void TestImageViewerRules::statusTexts()

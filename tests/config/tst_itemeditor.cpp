@@ -121,6 +121,8 @@ class TestItemEditor : public QObject
 {
     Q_OBJECT
 private slots:
+    void itemsPastTheSizeAreNotOpened_data();
+    void itemsPastTheSizeAreNotOpened();
     void checkBoxesPerMode_data();
     void checkBoxesPerMode();
     void newItemDefaults();
@@ -836,6 +838,42 @@ void TestItemEditor::formatWithoutSelectionGoesToNewTyping()
     QTextCursor atSpace(f.text()->document());
     atSpace.setPosition(4);
     QCOMPARE(atSpace.charFormat(), atOld.charFormat());
+}
+
+void TestItemEditor::itemsPastTheSizeAreNotOpened_data()
+{
+    QTest::addColumn<ItemKind>("kind");
+    QTest::addColumn<qsizetype>("size");
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("rich at the bound") << ItemKind::RichText << ItemEditor::MaxItemText << false;
+    QTest::newRow("rich past the bound") << ItemKind::RichText << ItemEditor::MaxItemText + 1 << true;
+    QTest::newRow("plain past the bound") << ItemKind::PlainText << ItemEditor::MaxItemText + 1 << true;
+    QTest::newRow("small plain") << ItemKind::PlainText << qsizetype(10) << false;
+}
+
+void TestItemEditor::itemsPastTheSizeAreNotOpened()
+{
+    QFETCH(ItemKind, kind);
+    QFETCH(qsizetype, size);
+    QFETCH(bool, refused);
+    Item item;
+    item.kind = kind;
+    item.alias = QStringLiteral("big one");
+    item.text = (kind == ItemKind::RichText ? QStringLiteral("{\\rtf1 ") : QString()).leftJustified(size, QLatin1Char('x'));
+    ScriptedMessageBoxes messages;
+    messages.setAutoAcknowledge(true);
+    QCOMPARE(ItemEditor::reportTooLarge(item, messages), refused);
+    QCOMPARE(messages.shown().size(), refused ? 1 : 0);
+    if (refused) {
+        QCOMPARE(messages.shown().first().title, QStringLiteral("Error"));
+        QVERIFY(messages.shown().first().text.contains(QLatin1String("\"big one\" is too large to be edited")));
+        // Picked in the Edit More list all the same: shown as a notice, never laid out.
+        Fixture f(Mode::Edit);
+        f.editor->setFields(item);
+        QCOMPARE(f.text()->toPlainText(), ItemEditor::TooLargeToEdit);
+        QVERIFY(!f.text()->isEnabled());
+        QVERIFY(!f.alias()->isEnabled());
+    }
 }
 
 QTEST_MAIN(TestItemEditor)

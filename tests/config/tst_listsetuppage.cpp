@@ -21,9 +21,13 @@
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
+#include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTextEdit>
 #include <QToolButton>
 
+#include "richtext/textexcerpt.h"
 #include "testsupport.h"
 #include "unnamedcontrols.h"
 
@@ -101,6 +105,7 @@ private slots:
     void buttonsFollowTheSelection_data();
     void buttonsFollowTheSelection();
     void detailsShowTheSelectedNode();
+    void detailsOfHugeItemsAreBounded();
     void comboFollowsTheTree();
     void addMenuSaysWhenTheCategoryIsFull();
     void findContinuesFromTheSelection();
@@ -163,6 +168,35 @@ void TestListSetupPage::detailsShowTheSelectedNode()
     // A capture into the selected category is counted at once.
     w.collection.insertFirstChild(w.collection.category(0), textItem(QStringLiteral("new")));
     QVERIFY(w.details().contains(QStringLiteral("Number of items:\t\t3")));
+}
+
+void TestListSetupPage::detailsOfHugeItemsAreBounded()
+{
+    Window w;
+    QString rtf = QStringLiteral(R"({\rtf1\ansi {\b Opening} words\par )");
+    for (int i = 0; i < 200000; ++i)
+        rtf += QStringLiteral("Paragraph %1 of a document some forty megabytes long once laid out\\par\r\n").arg(i);
+    w.collection.category(0)->items[0]->kind = ItemKind::RichText;
+    w.collection.category(0)->items[0]->text = rtf + QLatin1Char('}');
+    w.select(0, 0);
+    const QTextDocument *shown = w.window.findChild<QTextEdit *>(QStringLiteral("pMemo"))->document();
+    QVERIFY2(shown->characterCount() <= TextExcerpt::MaxCharacters + 3, qPrintable(QString::number(shown->characterCount())));
+    QVERIFY(shown->blockCount() <= TextExcerpt::MaxParagraphs + 2);
+    QVERIFY(w.details().startsWith(QLatin1String("Opening words\nParagraph 0 of")));
+    QTextCursor cursor(shown->firstBlock());
+    cursor.setPosition(3);
+    QCOMPARE(cursor.charFormat().fontWeight(), int(QFont::Bold));
+
+    // A picture whose header declares 16000 x 16000 is not decoded: the panel says why.
+    QTemporaryDir dir;
+    const QString side = dir.filePath(QStringLiteral("data.db.b9"));
+    writeFile(side, blankPng(16000, 16000));
+    w.collection.category(1)->items[0]->text = side;
+    w.select(1, 1);
+    w.select(1, 0);
+    auto *picture = w.window.findChild<QLabel *>(QStringLiteral("img"));
+    QVERIFY(picture->pixmap().isNull());
+    QVERIFY2(picture->text().contains(QLatin1String("16000 x 16000")), qPrintable(picture->text()));
 }
 
 void TestListSetupPage::comboFollowsTheTree()

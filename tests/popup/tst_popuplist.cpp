@@ -1,6 +1,7 @@
 #include "pastefixture.h"
 #include "popup/selectionorder.h"
 #include "richtext/richedit.h"
+#include "richtext/textexcerpt.h"
 #include "popup/companionplacement.h"
 #include "popup/popuplist.h"
 #include "popup/popuplistmodel.h"
@@ -12,6 +13,9 @@
 #include <QListView>
 #include <QSignalSpy>
 #include <QLabel>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -63,6 +67,9 @@ private slots:
     void rowsKeepTheirItemsWhileCapturesArrive();
     void rowOfAFreedItemLeavesTheList();
     void tooltipShowsMarkupAsCharactersAndOnlyWhatFits();
+    void hugeItemsShowABoundedStart_data();
+    void hugeItemsShowABoundedStart();
+    void aPicturePastTheBoundsIsNotDecoded();
     void windowKeysWorkOnAnEmptyListAndInMoveMode_data();
     void windowKeysWorkOnAnEmptyListAndInMoveMode();
     void shortcutsAreOffOnAnEmptyList();
@@ -639,6 +646,81 @@ void TestPopupList::tooltipShowsMarkupAsCharactersAndOnlyWhatFits()
     QTRY_VERIFY2(m_list->hintWindow()->text().startsWith(QLatin1String("line\nline\n")), qPrintable(m_list->hintWindow()->text().left(80)));
     QVERIFY(m_list->hintWindow()->text().size() < 1000);
     QVERIFY(m_list->hintWindow()->height() < 2000);
+}
+
+void TestPopupList::hugeItemsShowABoundedStart_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QString>("text");
+    QString paragraphs = QStringLiteral(R"({\rtf1\ansi{\fonttbl{\f0 Arial;}}\f0 {\b First} line\par )");
+    QString lines = QStringLiteral("First line\r\n");
+    for (int i = 0; i < 100000; ++i) {
+        paragraphs += QStringLiteral("Paragraph %1 of a long document\\par\r\n").arg(i);
+        lines += QStringLiteral("Line %1 of a long text\r\n").arg(i);
+    }
+    paragraphs += QLatin1Char('}');
+    const QString oneLine = QStringLiteral("First line ") + QString(3'000'000, QLatin1Char('x'));
+    QTest::newRow("rich, many paragraphs") << true << paragraphs;
+    QTest::newRow("rich, one paragraph") << true << (QStringLiteral(R"({\rtf1 {\b First} line)") + oneLine.mid(10) + "}");
+    QTest::newRow("plain, many lines") << false << lines;
+    QTest::newRow("plain, one line") << false << oneLine;
+}
+
+void TestPopupList::hugeItemsShowABoundedStart()
+{
+    QFETCH(bool, rich);
+    QFETCH(QString, text);
+    f->options.set(Option::PreviewWindow, true);
+    f->options.set(Option::ItemTooltip, true);
+    CategoryNode *category = f->collection.currentCategory();
+    Item item = textItem(text);
+    item.alias = QStringLiteral("huge");
+    item.kind = rich ? ItemKind::RichText : ItemKind::PlainText;
+    item.category = category->name;
+    category->items.push_back(std::make_unique<Item>(item));
+    open(0);
+
+    // The preview holds the item's start and an ellipsis, never the whole.
+    QVERIFY(m_list->preview());
+    const QTextDocument *shown = m_list->preview()->memo()->document();
+    QVERIFY2(shown->characterCount() <= TextExcerpt::MaxCharacters + 3, qPrintable(QString::number(shown->characterCount())));
+    QVERIFY(shown->blockCount() <= TextExcerpt::MaxParagraphs + 2);
+    QVERIFY2(shown->toPlainText().startsWith(QLatin1String("First line")), qPrintable(shown->toPlainText().left(40)));
+    QCOMPARE(shown->lastBlock().text(), QString(QChar(0x2026)));
+    QCOMPARE(m_list->preview()->memo()->textCursor().position(), 0);  // shown from its start
+    if (rich) {
+        QTextCursor first(shown->firstBlock());
+        first.movePosition(QTextCursor::NextCharacter);
+        QCOMPARE(first.charFormat().fontWeight(), int(QFont::Bold));
+    }
+
+    QTest::mouseMove(m_list->list()->viewport(), rowRect(0).center() + QPoint(1, 0));
+    QTest::mouseMove(m_list->list()->viewport(), rowRect(0).center());
+    QTRY_VERIFY(m_list->hintWindow()->isVisible());
+    QVERIFY(m_list->hintWindow()->text().startsWith(QLatin1String("First line")));
+    QVERIFY(m_list->hintWindow()->text().size() < 10000);
+}
+
+void TestPopupList::aPicturePastTheBoundsIsNotDecoded()
+{
+    f->options.set(Option::PreviewWindow, true);
+    QTemporaryDir dir;
+    const QString side = dir.filePath(QStringLiteral("data.db.b1"));
+    writeFile(side, blankPng(16000, 16000));
+    CategoryNode *category = f->collection.currentCategory();
+    Item item = textItem(side);
+    item.alias = QStringLiteral("Image: 16000 x 16000");
+    item.kind = ItemKind::Image;
+    item.category = category->name;
+    category->items.push_back(std::make_unique<Item>(item));
+    open(0);
+
+    // No picture: the preview says why in words.
+    QVERIFY(!m_list->preview()->showingPicture());
+    QVERIFY(m_list->preview()->findChild<QLabel *>(QStringLiteral("Img"))->pixmap().isNull());
+    const QString note = m_list->preview()->memo()->toPlainText();
+    QVERIFY2(note.contains(QLatin1String("16000 x 16000")), qPrintable(note));
+    QVERIFY(m_list->preview()->memo()->isVisible());
 }
 
 void TestPopupList::windowKeysWorkOnAnEmptyListAndInMoveMode_data()

@@ -21,8 +21,9 @@ private slots:
     void storedValuesAreClamped_data();
     void storedValuesAreClamped();
     void olderVersionGetsReadDefaults();
-    void badValueStopsLoadThere_data();
-    void badValueStopsLoadThere();
+    void badValueFallsBackAlone_data();
+    void badValueFallsBackAlone();
+    void everyBadValueIsNamedOnce();
     void firstTimeOneMeansFirstRun();
     void autostartFollowsStart();
     void loadNotifiesLikeClicks();
@@ -126,7 +127,6 @@ void TestSettingsStore::storedValuesAreClamped_data()
     QTest::newRow("plheight 0") << "plheight" << Option::ListRows << QVariant(0) << QVariant(1);
     QTest::newRow("asse 90") << "asse" << Option::AutoSaveMinutes << QVariant(90) << QVariant(60);
     QTest::newRow("copyitem 99") << "copyitem" << Option::CopyMenuSize << QVariant(99) << QVariant(65);
-    QTest::newRow("hkindex beyond list") << "hkindex" << Option::HotkeyKey << QVariant(95) << QVariant(0);
     QTest::newRow("bool any non-zero") << "dup" << Option::PreventDuplicates << QVariant(7) << QVariant(true);
 }
 
@@ -162,30 +162,69 @@ void TestSettingsStore::olderVersionGetsReadDefaults()
     QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));
 }
 
-void TestSettingsStore::badValueStopsLoadThere_data()
+void TestSettingsStore::badValueFallsBackAlone_data()
 {
     QTest::addColumn<QString>("name");
+    QTest::addColumn<Option>("option");
     QTest::addColumn<QVariant>("stored");
-    QTest::newRow("missing without read default") << "showtip" << QVariant();
-    QTest::newRow("text where an integer belongs") << "showtip" << QVariant(QStringLiteral("yes"));
+    QTest::addColumn<QVariant>("fallback");
+    const QVariant missing;
+    QTest::newRow("missing without read default") << "showtip" << Option::TipOnStart << missing << QVariant(true);
+    QTest::newRow("text where a flag belongs") << "showtip" << Option::TipOnStart << QVariant("yes") << QVariant(true);
+    QTest::newRow("index beyond 32 bits") << "catcombo3" << Option::TextCategory << QVariant("99999999999999")
+                                           << QVariant(0);
+    QTest::newRow("flag beyond 32 bits") << "lba" << Option::QuickListActive << QVariant("-99999999999999")
+                                          << QVariant(true);
+    QTest::newRow("list of values") << "asse" << Option::AutoSaveMinutes << QVariant(QStringList{"1", "2"})
+                                     << QVariant(2);
+    // The hotkey keeps the default key, not the list's first entry (Backspace).
+    QTest::newRow("hotkey key beyond the list") << "hkindex" << Option::HotkeyKey << QVariant(99999) << QVariant(49);
+    QTest::newRow("hotkey key just past the list") << "hkindex" << Option::HotkeyKey << QVariant(95) << QVariant(49);
+    QTest::newRow("hotkey key negative") << "hkindex" << Option::HotkeyKey << QVariant(-1) << QVariant(49);
+    QTest::newRow("hotkey key not a number") << "hkindex" << Option::HotkeyKey << QVariant("V") << QVariant(49);
 }
 
-void TestSettingsStore::badValueStopsLoadThere()
+void TestSettingsStore::badValueFallsBackAlone()
 {
     QFETCH(QString, name);
+    QFETCH(Option, option);
     QFETCH(QVariant, stored);
-    // Values before the bad one are applied, those after keep their state.
-    write({{name, stored}, {"global", 1}, {"del", 1}});
+    QFETCH(QVariant, fallback);
+    // Values on both sides of the bad one in the read order, away from their defaults.
+    write({{name, stored}, {"catcombo", 2}, {"global", 1}, {"del", 1}, {"wedit", 301}, {"prevfile", "/x.db"}});
+    Options options;
+    options.set(option, fallback.typeId() == QMetaType::Bool ? QVariant(!fallback.toBool()) : QVariant(7));
+    SettingsStore s = store();
+    QVERIFY(!s.load(options, {3, 0}));
+    QCOMPARE(options.value(option), fallback);
+    QCOMPARE(s.unreadableValues(), QStringList{name});
+    QCOMPARE(options.number(Option::CurrentCategory), 2);
+    QCOMPARE(options.flag(Option::GlobalPaste), true);
+    QCOMPARE(options.flag(Option::ConfirmItemDelete), true);
+    QCOMPARE(options.number(Option::ListWidth), 301);
+    QCOMPARE(options.text(Option::PreviousDataFile), QStringLiteral("/x.db"));
+
+    // The file now holds the default, so the next load has nothing to say.
+    Options again;
+    QVERIFY(!s.load(again, {3, 0}));
+    QVERIFY(s.unreadableValues().isEmpty());
+    QCOMPARE(again.value(option), fallback);
+    QCOMPARE(again.number(Option::ListWidth), 301);
+}
+
+void TestSettingsStore::everyBadValueIsNamedOnce()
+{
+    write({{"hkindex", 99999}, {"catcombo3", "99999999999999"}, {"asse", "soon"}, {"tooltip", "x"}});
     Options options;
     SettingsStore s = store();
-    try {
-        s.load(options, {3, 0});
-        QFAIL("no error");
-    } catch (const ProgramError &error) {
-        QCOMPARE(error.message(), QStringLiteral("Invalid data type for 'showtip'"));
-    }
-    QCOMPARE(options.flag(Option::GlobalPaste), true);
-    QCOMPARE(options.flag(Option::ConfirmItemDelete), false);
+    QVERIFY(!s.load(options, {3, 0}));
+    QCOMPARE(s.unreadableValues(), (QStringList{"hkindex", "catcombo3", "asse", "tooltip"}));
+    QCOMPARE(options.number(Option::HotkeyKey), 49);
+    QCOMPARE(options.number(Option::AutoSaveMinutes), 2);
+    QCOMPARE(options.flag(Option::ItemTooltip), true);
+    // A save after such a load keeps the default key, not the list's first.
+    s.save(options, {3, 0}, QStringLiteral("/data/mine.db"));
+    QCOMPARE(QSettings(ini(), QSettings::IniFormat).value("hkindex").toInt(), 49);
 }
 
 void TestSettingsStore::firstTimeOneMeansFirstRun()

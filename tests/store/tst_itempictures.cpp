@@ -1,3 +1,4 @@
+#include "common/picturebounds.h"
 #include "common/programerror.h"
 #include "store/collection.h"
 #include "store/datafileformat.h"
@@ -68,6 +69,8 @@ private slots:
     void bitmapsAreWholeOrUnreadable();
     void identitiesFollowEverySpelling_data();
     void identitiesFollowEverySpelling();
+    void picturesAreDecodedWithinTheBounds_data();
+    void picturesAreDecodedWithinTheBounds();
 };
 
 void TestItemPictures::cacheKeepsTheRecentWithinItsBound_data()
@@ -449,4 +452,47 @@ void TestItemPictures::identitiesFollowEverySpelling()
 }
 
 QTEST_GUILESS_MAIN(TestItemPictures)
+void TestItemPictures::picturesAreDecodedWithinTheBounds_data()
+{
+    QTest::addColumn<QSize>("declared");
+    QTest::addColumn<bool>("pastBounds");
+    QTest::addColumn<QSize>("shownIn200");  // decoded for a window 200 x 200
+    // Some 32 KB on disk, a gigabyte once decoded: only the header is read.
+    QTest::newRow("16000 x 16000") << QSize(16000, 16000) << true << QSize();
+    QTest::newRow("one side too long") << QSize(PictureBounds::MaxSide + 1, 2) << true << QSize();
+    QTest::newRow("just past the memory bound") << QSize(8192, 8193) << true << QSize();
+    QTest::newRow("large within the bounds") << QSize(2000, 1500) << false << QSize(200, 150);
+    QTest::newRow("tall within the bounds") << QSize(300, 6000) << false << QSize(10, 200);
+    QTest::newRow("smaller than the window") << QSize(120, 80) << false << QSize(120, 80);
+}
+
+void TestItemPictures::picturesAreDecodedWithinTheBounds()
+{
+    QFETCH(QSize, declared);
+    QFETCH(bool, pastBounds);
+    QFETCH(QSize, shownIn200);
+    QTemporaryDir dir;
+    const QString side = dir.filePath(QStringLiteral("data.db.b7"));
+    writeFile(side, blankPng(declared.width(), declared.height()));
+    Item item = textItem(side);
+    item.kind = ItemKind::Image;
+
+    QCOMPARE(ItemPictures::declaredSize(side), declared);
+    QCOMPARE(ItemPictures::pastBounds(side), pastBounds);
+    ItemPictures pictures;
+    const QImage shown = pictures.picture(item, QSize(200, 200));
+    QCOMPARE(shown.isNull(), pastBounds);
+    if (!pastBounds)
+        QCOMPARE(shown.size(), shownIn200);
+    if (pastBounds) {
+        QVERIFY(pictures.picture(item).isNull());
+        QVERIFY(ItemPictures::notShownNote(side).contains(
+            QStringLiteral("%1 x %2").arg(declared.width()).arg(declared.height())));
+    } else {
+        QCOMPARE(pictures.picture(item).size(), declared);
+        // Once the whole picture is known, a window gets it scaled from there.
+        QCOMPARE(pictures.picture(item, QSize(200, 200)).size(), shownIn200);
+    }
+}
+
 #include "tst_itempictures.moc"

@@ -3,6 +3,7 @@
 #include "capture/clipboardcontent.h"
 #include "common/errorhandler.h"
 #include "common/messageboxservice.h"
+#include "common/picturebounds.h"
 #include "common/programerror.h"
 #include "config/dialogs/screencentre.h"
 #include "platform/clipboard.h"
@@ -35,6 +36,7 @@ namespace {
 const QString kUnviewable = QStringLiteral(
     "This image item's picture cannot be shown: its bitmap data file cannot be read as a picture.  The item "
     "and the file are kept as they are.");
+const QString kPastBounds = QStringLiteral("It is %1 x %2 pixels; a picture may be %3.");
 
 std::optional<QString> askWithInputBox(QWidget *parent, const QString &current)
 {
@@ -117,6 +119,13 @@ ImageViewer::~ImageViewer() = default;
 
 bool ImageViewer::reportUnviewable(const Item &item, MessageBoxService &messages)
 {
+    // The header alone tells a picture past the bounds: it is never decoded.
+    if (ItemPictures::pastBounds(item.text)) {
+        const QSize declared = ItemPictures::declaredSize(item.text);
+        messages.error(kUnviewable + QStringLiteral("\r\n\r\n") + item.text.trimmed() + QStringLiteral("\r\n\r\n")
+                       + kPastBounds.arg(declared.width()).arg(declared.height()).arg(PictureBounds::described()));
+        return true;
+    }
     if (!ItemPictures::shared().picture(item).isNull())
         return false;
     messages.error(kUnviewable + QStringLiteral("\r\n\r\n") + item.text.trimmed());
@@ -351,13 +360,13 @@ void ImageViewer::saveAs()
                                             ImageViewerRules::kBitmapFilter, QString(), chosenFilter);
     if (chosen.isEmpty())
         return;
-    const auto format = ImageViewerRules::formatForFilter(chosenFilter);
-    const QString path = ImageViewerRules::fileNameFor(chosen, format);
-    ErrorHandler::guard(this, [this, &path, format] {
+    const auto target = ImageViewerRules::saveTarget(chosen, chosenFilter);
+    ErrorHandler::guard(this, [this, &target] {
         // JPEG is written with the library's default settings (quality 75).
-        QImageWriter writer(path, format == ImageViewerRules::FileFormat::Jpeg ? "jpg" : "bmp");
+        const bool jpeg = target.format == ImageViewerRules::FileFormat::Jpeg;
+        QImageWriter writer(target.path, jpeg ? "jpg" : "bmp");
         if (!writer.write(m_rules.picture()))
-            throw ProgramError(QStringLiteral("Cannot write %1: %2").arg(path, writer.errorString()));
+            throw ProgramError(QStringLiteral("Cannot write %1: %2").arg(target.path, writer.errorString()));
     });
 }
 

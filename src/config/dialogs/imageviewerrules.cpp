@@ -119,14 +119,17 @@ QString ImageViewerRules::dragText(QPoint start, QPoint at)
         .arg(std::abs(at.y() - start.y()));
 }
 
-ImageViewerRules::FileFormat ImageViewerRules::formatForFilter(const QString &chosenFilter)
+ImageViewerRules::SaveTarget ImageViewerRules::saveTarget(const QString &chosen, const QString &chosenFilter)
 {
-    return chosenFilter == kJpegFilter ? FileFormat::Jpeg : FileFormat::Bitmap;
-}
-
-QString ImageViewerRules::fileNameFor(const QString &chosen, FileFormat format)
-{
-    if (chosen.isEmpty() || !QFileInfo(chosen).suffix().isEmpty())
-        return chosen;
-    return chosen + (format == FileFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp"));
+    const FileFormat filterFormat = chosenFilter == kJpegFilter ? FileFormat::Jpeg : FileFormat::Bitmap;
+    if (chosen.isEmpty())
+        return {chosen, filterFormat};
+    const QString suffix = QFileInfo(chosen).suffix().toLower();
+    if (suffix.isEmpty())
+        return {chosen + (filterFormat == FileFormat::Jpeg ? QStringLiteral(".jpg") : QStringLiteral(".bmp")), filterFormat};
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") || suffix == QLatin1String("jpe"))
+        return {chosen, FileFormat::Jpeg};
+    if (suffix == QLatin1String("bmp") || suffix == QLatin1String("dib"))
+        return {chosen, FileFormat::Bitmap};
+    return {chosen, filterFormat};
 }

@@ -63,9 +63,16 @@ public:
     // The start point and the size of the rectangle being dragged.
     static QString dragText(QPoint start, QPoint at);
 
-    static FileFormat formatForFilter(const QString &chosenFilter);
-    // A name without an extension gets ".jpg" or ".bmp"; one with an extension is kept.
-    static QString fileNameFor(const QString &chosen, FileFormat format);
+    struct SaveTarget
+    {
+        QString path;
+        FileFormat format;
+    };
+    // Where Save As writes and in which format. The extension typed decides
+    // (".jpg" or ".jpeg" JPEG, ".bmp" a bitmap), whatever the chosen filter
+    // says; a name without one gets the filter's format and its extension;
+    // any other extension is kept and written in the filter's format.
+    static SaveTarget saveTarget(const QString &chosen, const QString &chosenFilter);
 
 private:
     ItemPictures &m_pictures;

@@ -50,6 +50,20 @@ const QString ItemEditor::FileFilter =
 const QString ItemEditor::HelpTopic = QStringLiteral("List_box_item_window");
 const QString ItemEditor::EditMoreHelpTopic = QStringLiteral("Edit_More");
 const QString ItemEditor::ImageCannotEdit = QStringLiteral("IMAGE: CANNOT EDIT");
+const QString ItemEditor::TooLargeToEdit = QStringLiteral("TOO LARGE: CANNOT EDIT");
+
+bool ItemEditor::reportTooLarge(const Item &item, MessageBoxService &messages)
+{
+    if (item.kind == ItemKind::Image || item.text.size() <= MaxItemText)
+        return false;
+    messages.error(QStringLiteral("The item \"%1\" is too large to be edited or printed: its text holds %2 characters, "
+                                  "and those windows take at most %3.  The item is kept as it is; the preview and the "
+                                  "details show its beginning, and it is pasted whole.")
+                       .arg(item.alias.left(100))
+                       .arg(item.text.size())
+                       .arg(MaxItemText));
+    return true;
+}
 const QString ItemEditor::MultiEditNotice = QStringLiteral(
     "You have selected multiple items.  Only the property(ies) that you modify below will be applied to selected "
     "items, and the rest of each item's properties will remain unchanged.  For example, if you modify the Text "
@@ -427,11 +441,14 @@ void ItemEditor::setFields(const Item &item)
 {
     const QScopedValueRollback loading(m_loading, true);
     // A picture picked in the Edit More list is shown, not edited.
-    showImageNotice(item.kind == ItemKind::Image);
+    // So is an item too large to lay out: the editor would stall on it.
+    const bool tooLarge = item.kind != ItemKind::Image && item.text.size() > MaxItemText;
+    showImageNotice(item.kind == ItemKind::Image || tooLarge);
     if (m_showingImage) {
+        const QString notice = tooLarge ? TooLargeToEdit : ImageCannotEdit;
         resetRichEdit(m_text);
-        m_text->setPlainText(ImageCannotEdit);
-        m_alias->setText(ImageCannotEdit);
+        m_text->setPlainText(notice);
+        m_alias->setText(notice);
         followMode();
         updateMultiNotice();
         return;

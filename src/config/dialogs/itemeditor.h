@@ -39,6 +39,10 @@ public:
     enum class Mode { Add, Edit, EditFromList };
 
     static constexpr qint64 MaxFileSize = 10 * 1024 * 1024;
+    // An item's text longer than this is not opened: laying all of it out
+    // would stall the program for minutes. The same bound as a loaded file.
+    static constexpr qsizetype MaxItemText = MaxFileSize;
+    static const QString TooLargeToEdit;
     static const QString FileFilter;
     static const QString HelpTopic;
     static const QString EditMoreHelpTopic;
@@ -46,6 +50,10 @@ public:
     static const QString ImageCannotEdit;
 
     ItemEditor(Mode mode, MessageBoxService &messages, FileDialogs &files, QWidget *parent = nullptr);
+
+    // Before an editor or a print window is made for `item` (both lay out its
+    // whole text): true, and the user told why, when its text is past MaxItemText.
+    static bool reportTooLarge(const Item &item, MessageBoxService &messages);
 
     void setFields(const Item &item);
     // After OK: writes the editor's fields into the record (text, kind,

@@ -61,6 +61,8 @@ QList<int> QtTreeDialogs::editItems(QList<Item> &items, int starting, const QStr
     records.reserve(items.size());
     for (Item &item : items)
         records.append(&item);
+    if (ItemEditor::reportTooLarge(items[starting], m_messages))
+        return {};
     EditMoreSession session(records, records[starting]);
     ItemEditor editor(ItemEditor::Mode::Edit, m_messages, m_files, m_window);
     prepare(editor);
@@ -111,6 +113,8 @@ std::optional<QList<Item>> QtTreeDialogs::quickAdd()
 
 void QtTreeDialogs::printItem(const Item &item)
 {
+    if (ItemEditor::reportTooLarge(item, m_messages))
+        return;
     PrintWindow window(item, m_messages, m_window);
     window.exec();
 }

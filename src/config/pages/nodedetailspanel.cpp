@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QLabel>
+#include <QScreen>
 #include <QScrollArea>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -80,6 +81,8 @@ NodeDetailsPanel::NodeDetailsPanel(QWidget *parent)
     m_picture->setObjectName(QStringLiteral("img"));
     m_picture->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_picture->setAccessibleName(QStringLiteral("Picture"));
+    m_picture->setStyleSheet(QStringLiteral("QLabel#img { color: white; }"));  // a note on the black ground
+    m_picture->setWordWrap(true);
     contentLayout->addWidget(m_memo, 1);
     contentLayout->addWidget(m_picture, 1);
     m_scroll->setWidget(content);
@@ -106,16 +109,18 @@ void NodeDetailsPanel::showNode(TreeNode node)
         layout->addWidget(m_date);  // the date stands below an item
         if (item.kind == ItemKind::Image) {
             clear();
-            m_picture->setPixmap(QPixmap::fromImage(ItemPictures::shared().picture(item)));
+            // Never decoded larger than the screen could show it.
+            const QImage picture = ItemPictures::shared().picture(item, screen()->availableGeometry().size());
+            if (picture.isNull())
+                m_picture->setText(ItemPictures::notShownNote(item.text));
+            else
+                m_picture->setPixmap(QPixmap::fromImage(picture));
             m_picture->show();
             m_memo->hide();
             return;
         }
         clear();
-        if (item.kind == ItemKind::RichText)
-            loadRichText(m_memo, item.text);
-        else
-            m_memo->setPlainText(item.text.left(ShownTextLimit));
+        loadExcerpt(m_memo, item.text, item.kind == ItemKind::RichText);
         m_memo->show();
         return;
     }

@@ -19,10 +19,6 @@ public:
 
     void showNode(TreeNode node);
 
-    // A text item is shown up to this many characters: a huge capture must
-    // not stall the window each time it is selected.
-    static constexpr int ShownTextLimit = 1'000'000;
-
     // The tab stop at which every "label<tabs>value" line of the text shows its
     // value in one column, in the given font.
     static int alignedTabStop(const QString &text, const QFontMetrics &metrics);
