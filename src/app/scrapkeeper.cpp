@@ -11,6 +11,7 @@
 
 #include "common/errorhandler.h"
 #include "common/messageboxservice.h"
+#include "common/modalsession.h"
 #include "common/programerror.h"
 #include "platform/filedialogs.h"
 #include "popup/globalhotkeys.h"
@@ -118,8 +119,14 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
                                    services.keyGrabber, m_messages, *this, this);
     m_hotkeys = &m_popups->hotkeys();
     // A press arrives outside any event handler: errors in it are caught here.
-    connect(m_hotkeys, &GlobalHotkeys::pressed, this,
-            [this](int index) { ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); }); });
+    connect(m_hotkeys, &GlobalHotkeys::pressed, this, [this](int index) {
+        // A list opened under a modal dialog could not be used: the dialog comes forward instead.
+        if (ModalGate::modalUp()) {
+            bringDialogForward();
+            return;
+        }
+        ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); });
+    });
 
     m_hideAgainTimer.setObjectName(QStringLiteral("HAtimer"));
     m_hideAgainTimer.setSingleShot(true);
@@ -130,8 +137,14 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     connect(&m_autoSaveTimer, &QTimer::timeout, this,
             [this] { ErrorHandler::guard(&m_autoSaveTimer, [this] { autoSave(); }); });
 
-    connect(m_tray, &TrayIcon::configurationRequested, this,
-            [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
+    // The tray reaches the program also while a dialog of ours is up (a
+    // StatusNotifierItem's activation comes over the bus): what it asks for
+    // waits for the dialog, which comes forward meanwhile.
+    connect(m_tray, &TrayIcon::configurationRequested, this, [this] {
+        m_gate.run(QStringLiteral("configuration"),
+                   [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
+    });
+    connect(&m_gate, &ModalGate::heldBack, this, &Scrapkeeper::bringDialogForward);
     // A copy that was not kept is said at the tray icon now, and above the
     // entries of the next pop-up list, where an older item would be pasted instead.
     connect(&m_monitor, &ClipboardMonitor::captureRefused, this, [this](const Refusal &refusal) {
@@ -446,6 +459,12 @@ void Scrapkeeper::showConfiguration()
         list->activateWindow();
         return;
     }
+    // So does the about box while it is shown.
+    if (m_about && m_about->isVisible()) {
+        m_about->raise();
+        m_about->activateWindow();
+        return;
+    }
     restoreApplication();
     checkExampleDataFile();
 }
@@ -530,6 +549,18 @@ void Scrapkeeper::hideWhileMinimised()
 
 void Scrapkeeper::windowStateChanged(bool minimised)
 {
+    // Minimised under a dialog of ours (a window manager iconifies a dialog's
+    // owner with it), the window must not go to the tray: the dialog's loop
+    // still runs, and would block the list and the tray out of sight. It
+    // comes back with the dialog over it.
+    if (minimised && !m_minimised && ModalGate::modalUp()) {
+        QTimer::singleShot(0, this, [this] {
+            if (!m_minimised)
+                m_view->showInFront();
+            bringDialogForward();
+        });
+        return;
+    }
     // The window manager's own minimise and restore take the same paths as ours.
     if (minimised && !m_minimised) {
         m_minimised = true;
@@ -566,6 +597,9 @@ bool Scrapkeeper::checkExampleDataFile()
         showNewListHint();
         return true;
     }
+    // Asked from the tray while the window is open, the switch must not drop its edits without a word.
+    if (!m_groupLists.okToContinue())
+        return true;
     QString start = m_dataFiles.defaultDataFile();
     const QString previous = m_options.text(Option::PreviousDataFile);
     if (!previous.isEmpty() && QFileInfo(previous).isFile()) {
@@ -782,16 +816,20 @@ void Scrapkeeper::bindTrayToOptions()
 void Scrapkeeper::connectTrayMenu()
 {
     TrayMenu *menu = m_tray->menu();
-    const auto forward = [this, menu](auto signal, auto handler) {
-        connect(menu, signal, this, [menu, handler] { ErrorHandler::guard(menu, handler); });
+    // Each entry waits for a dialog of ours that is up; Exit does not, as it
+    // ends every dialog's loop with the program's.
+    const auto forward = [this, menu](auto signal, const QString &key, auto handler) {
+        connect(menu, signal, this, [this, menu, key, handler] {
+            m_gate.run(key, [menu, handler] { ErrorHandler::guard(menu, handler); });
+        });
     };
-    forward(&TrayMenu::configurationRequested, [this] { showConfiguration(); });
-    forward(&TrayMenu::exitRequested, [this] { quit(); });
-    forward(&TrayMenu::helpTopicsRequested, [this] { openHelp(QStringLiteral("Introduction")); });
-    forward(&TrayMenu::examplePageRequested, [this] { openExamplePage(); });
-    forward(&TrayMenu::aboutRequested, [this] { showAbout(); });
-    forward(&TrayMenu::tipOfTheDayRequested, [this] { showTipFromTray(); });
-    forward(&TrayMenu::checkForUpdatesRequested, [this] { m_versionCheck.open(); });
+    forward(&TrayMenu::configurationRequested, QStringLiteral("configuration"), [this] { showConfiguration(); });
+    connect(menu, &TrayMenu::exitRequested, this, [this, menu] { ErrorHandler::guard(menu, [this] { quit(); }); });
+    forward(&TrayMenu::helpTopicsRequested, QStringLiteral("help"), [this] { openHelp(QStringLiteral("Introduction")); });
+    forward(&TrayMenu::examplePageRequested, QStringLiteral("example page"), [this] { openExamplePage(); });
+    forward(&TrayMenu::aboutRequested, QStringLiteral("about"), [this] { showAbout(); });
+    forward(&TrayMenu::tipOfTheDayRequested, QStringLiteral("tip"), [this] { showTipFromTray(); });
+    forward(&TrayMenu::checkForUpdatesRequested, QStringLiteral("updates"), [this] { m_versionCheck.open(); });
     // The check window hides the application's window with it, and once more
     // shortly after it is gone.
     connect(&m_versionCheck, &NewVersionCheck::windowHidden, this,
@@ -799,7 +837,8 @@ void Scrapkeeper::connectTrayMenu()
     connect(&m_versionCheck, &NewVersionCheck::windowClosed, this, [this] { m_hideAgainTimer.start(); });
     // The same path as the pop-up list's category menu, so an open list re-lists.
     connect(menu->categoryMenu(), &CategoryMenu::categoryChosen, this, [this, menu](int index) {
-        ErrorHandler::guard(menu, [this, index] { m_popups->chooseCategory(index); });
+        m_gate.run(QStringLiteral("category %1").arg(index),
+                   [this, menu, index] { ErrorHandler::guard(menu, [this, index] { m_popups->chooseCategory(index); }); });
     });
 }
 
@@ -821,6 +860,16 @@ void Scrapkeeper::showAbout()
     m_about->show();
     m_about->raise();
     m_about->activateWindow();
+}
+
+void Scrapkeeper::bringDialogForward()
+{
+    if (QWidget *dialog = QApplication::activeModalWidget()) {
+        if (dialog->isMinimized())
+            dialog->showNormal();
+        dialog->raise();
+        dialog->activateWindow();
+    }
 }
 
 void Scrapkeeper::applyCategoryChoice()
@@ -851,6 +900,8 @@ void Scrapkeeper::hideProgress()
 
 void Scrapkeeper::processEvents()
 {
+    // The collection is half loaded or saved: what the tray asks meanwhile waits.
+    const ModalSession busy;
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

@@ -2,6 +2,7 @@
 
 #include "app/apppaths.h"
 #include "app/grouplists.h"
+#include "app/modalgate.h"
 #include "auxiliary/newversioncheck.h"
 
 #include "capture/capturereplay.h"
@@ -191,6 +192,7 @@ private:
     void connectTrayMenu();
     void showTrayCategory();
     void showAbout();
+    void bringDialogForward();
     void applyQuickListActive();
     void showNewListHint();
     bool isExampleDataFileCurrent() const;
@@ -224,6 +226,7 @@ private:
     QTimer m_hideAgainTimer;
     QTimer m_autoSaveTimer;
     NewVersionCheck m_versionCheck;
+    ModalGate m_gate;
 
     bool m_firstRun = false;
     bool m_minimised = false;

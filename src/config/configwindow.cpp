@@ -22,6 +22,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
@@ -180,6 +181,8 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
             [this, ok] { ErrorHandler::guard(ok, [this] { m_handler->acceptRequested(); }); });
     connect(cancel, &QPushButton::clicked, this,
             [this, cancel] { ErrorHandler::guard(cancel, [this] { m_handler->discardRequested(false); }); });
+    // Escape is the window's Cancel, as in a dialog.
+    connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, cancel, &QPushButton::click);
     connect(m_listSetup, &ListSetupPage::restoreRequested, this, [this] { m_handler->discardRequested(true); });
     connect(m_listSetup, &ListSetupPage::categorySelected, this, &ConfigWindow::followTreeSelection);
     connect(m_listSetup, &ListSetupPage::newGroupListRequested, this, [this] { m_handler->newGroupListRequested(); });

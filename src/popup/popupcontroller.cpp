@@ -76,8 +76,12 @@ void PopupController::onHotkey(int)
 void PopupController::chooseCategory(int index)
 {
     m_host.chooseCategory(index);
-    if (m_popup)
+    if (m_popup) {
         m_popup->rebuild();
+        // Chosen from the tray's menu as well: the open list has the keyboard again.
+        m_desktop.bringToFront(m_popup->winId());
+        m_popup->takeFocus();
+    }
 }
 
 void PopupController::listClosed()

@@ -279,6 +279,15 @@ void PopupList::rebuild()
     findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
 }
 
+void PopupList::takeFocus()
+{
+    if (m_preview)
+        m_preview->show();
+    activateWindow();
+    if (m_list->isEnabled())
+        m_list->setFocus();
+}
+
 void PopupList::keepOnScreen()
 {
     move(CompanionPlacement::keptOnScreen(pos(), size(), m_desktop.screenGeometry(pos())));

@@ -34,6 +34,9 @@ public:
 
     // Fills, sizes and places the window; run on every show and rebuild.
     void rebuild();
+    // The keyboard back to the list (to its rows, while it has any) after a
+    // menu elsewhere had it.
+    void takeFocus();
     void pasteSelection();
     void closeList();
     void deleteSelected();

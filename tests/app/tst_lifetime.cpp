@@ -1,6 +1,7 @@
 #include "auxiliary/aboutdialog.h"
 #include "auxiliary/helpwindow.h"
 #include "common/errorhandler.h"
+#include "popup/popuplist.h"
 #include "store/collection.h"
 #include "tray/trayicon.h"
 #include "tray/traymenu.h"
@@ -14,6 +15,8 @@
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextBrowser>
+#include <QSettings>
+#include <QSystemTrayIcon>
 #include <QTest>
 
 #include "corefixture.h"
@@ -51,6 +54,8 @@ void shipHelp(const CoreFixture &p)
                            "<html><head><title>Fixture Example</title></head><body>Try it here</body></html>");
 }
 
+constexpr std::uint32_t kV = 0x76;
+
 } // namespace
 
 class TestLifetime : public QObject
@@ -69,6 +74,9 @@ private slots:
     void helpWindowReadsOnlyItsOwnFiles();
     void cancelKeepsWhatWasCapturedBefore_data();
     void cancelKeepsWhatWasCapturedBefore();
+    void trayWaitsForADialogOfOurs_data();
+    void trayWaitsForADialogOfOurs();
+    void minimisedUnderADialogTheProgramStaysReachable();
 };
 
 void TestLifetime::transitions_data()
@@ -324,6 +332,122 @@ void TestLifetime::cancelKeepsWhatWasCapturedBefore()
     QCOMPARE(mail->itemCount(), 2);
     QCOMPARE(mail->items.front()->text, QStringLiteral("captured in the tray"));
     QCOMPARE(mail->items.back()->alias, QStringLiteral("hi"));
+}
+
+void TestLifetime::trayWaitsForADialogOfOurs_data()
+{
+    QTest::addColumn<bool>("question");  // else the category's properties
+    QTest::newRow("category properties") << false;
+    QTest::newRow("delete question") << true;
+}
+
+void TestLifetime::trayWaitsForADialogOfOurs()
+{
+    // The example data file is current, so opening the window from the tray
+    // offers to switch group lists, which frees every category. A
+    // StatusNotifierItem's activation comes over the bus, past the modal
+    // dialog: it must wait until the dialog's answer has landed.
+    QFETCH(bool, question);
+    CoreFixture p;
+    p.desktop.kind = Desktop::TrayKind::StatusNotifier;
+    p.returningUser();
+    const QDir folder(p.paths().programFolder);
+    const QString example = folder.filePath(QStringLiteral("skexdata.db"));
+    const QString mine = folder.filePath(QStringLiteral("mine.db"));
+    writeFile(example, CoreFixture::kOneCategory);
+    writeFile(mine, QByteArray(CoreFixture::kOneCategory).replace("Mail", "Mine"));
+    QSettings(p.paths().settingsFile, QSettings::IniFormat).setValue(QStringLiteral("currdb"), example);
+    p.boxes.answerNext(MessageBoxService::No);  // the example file's question at start
+    Scrapkeeper &program = p.start();
+    QVERIFY(!program.isMinimisedState());
+    p.boxes.clear();
+
+    int activations = 0;
+    const auto activate = [&] {
+        ++activations;
+        program.trayIcon().activate(QSystemTrayIcon::Trigger);
+    };
+    CategoryNode *mail = program.collection().findCategory(QStringLiteral("Mail"));
+    if (question) {
+        program.options().set(Option::ConfirmItemDelete, true);
+        p.boxes.answerNext(MessageBoxService::Yes);
+        p.boxes.setWhileShown([&](const QString &) {
+            if (activations == 0)
+                activate();
+        });
+    } else {
+        CategoryProperties renamed;
+        renamed.name = QStringLiteral("Post");
+        p.treeDialogs.categoryAnswers.enqueue(renamed);
+        // Clicked twice: one window, one question.
+        p.treeDialogs.whileShown = [&] { activate(), activate(); };
+    }
+    // What the activation asks once it runs: switch (Yes), save the edit (Yes), this file.
+    p.boxes.answerNext(MessageBoxService::Yes);
+    p.boxes.answerNext(MessageBoxService::Yes);
+    p.dialogs.answers << mine;
+
+    if (question)
+        program.treeEditor().remove({mail, mail->items.front().get()});
+    else
+        program.treeEditor().editCategory(mail);
+    QVERIFY(activations > 0);
+    // The answer landed on the category the dialog was opened for, in the file still current.
+    QCOMPARE(program.dataFiles().currentFile(), example);
+    QCOMPARE(p.boxes.shown().size(), question ? 1 : 0);
+    if (question)
+        QCOMPARE(mail->itemCount(), 0);
+    else
+        QCOMPARE(mail->name, QStringLiteral("Post"));
+
+    // Then what the tray asked for runs, and the edit is saved before the switch.
+    QCoreApplication::processEvents();
+    const QStringList texts = p.boxes.texts();
+    QCOMPARE(texts.size(), question ? 3 : 2);
+    QVERIFY(texts[texts.size() - 2].startsWith(QStringLiteral("The example data file")));
+    QCOMPARE(program.dataFiles().currentFile(), mine);
+    QVERIFY(program.collection().findCategory(QStringLiteral("Mine")));
+    const QByteArray saved = readFile(example);
+    QVERIFY(question ? !saved.contains("hi\r\n") : saved.contains("Post\r\n"));
+    QVERIFY(p.boxes.unexpected().isEmpty());
+}
+
+void TestLifetime::minimisedUnderADialogTheProgramStaysReachable()
+{
+    // A window manager iconifies a dialog's owner with the dialog. Gone to
+    // the tray then, the program would wait in the dialog's loop with every
+    // window out of sight and the list under a dialog nobody can see.
+    CoreFixture p;
+    p.returningUser();
+    Scrapkeeper &program = p.start();
+    program.showConfiguration();
+    bool minimisedDuring = true;
+    bool hotkeyDuring = true;
+    p.treeDialogs.whileShown = [&] {
+        program.windowStateChanged(true);
+        minimisedDuring = program.isMinimisedState();
+        hotkeyDuring = p.hotkeyGrabbed();
+    };
+    program.treeEditor().editCategory(program.collection().category(0));
+    QVERIFY(!minimisedDuring);
+    QVERIFY(!hotkeyDuring);
+    // The window comes back once the event loop runs again.
+    p.view.state = FakeConfigView::Shown::Iconified;
+    QCoreApplication::processEvents();
+    QCOMPARE(p.view.state, FakeConfigView::Shown::InFront);
+    // Without a dialog the same minimise goes to the tray, as ever.
+    program.windowStateChanged(true);
+    QVERIFY(program.isMinimisedState());
+    QVERIFY(p.hotkeyGrabbed());
+
+    // In the tray, a hotkey press under one of our questions leaves the list closed.
+    p.desktop.focus.window = 0x4200001;
+    p.boxes.setWhileShown([&](const QString &) { QVERIFY(p.keys.press(kV, KeyGrabber::Ctrl)); });
+    program.trayIcon().menu()->showKeyboardShortcuts();
+    QVERIFY(!program.popup());
+    QVERIFY(p.keys.press(kV, KeyGrabber::Ctrl));
+    QVERIFY(program.popup());
+    program.popup()->close();
 }
 
 QTEST_MAIN(TestLifetime)

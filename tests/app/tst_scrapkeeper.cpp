@@ -892,6 +892,7 @@ void TestScrapkeeper::cancelRevertsEdits_data()
     QTest::addColumn<QString>("how");
     QTest::newRow("cancel button") << "Cancel";
     QTest::newRow("close button") << "close";
+    QTest::newRow("Escape key") << "Escape";
     QTest::newRow("restore last saved") << "SpeedButton1";
 }
 
@@ -907,12 +908,16 @@ void TestScrapkeeper::cancelRevertsEdits()
     w.collection().setEditModified();
     w.options().set(Option::AutoSaveMinutes, 33);
 
-    if (how == QLatin1String("close"))
+    if (how == QLatin1String("close")) {
         f.window->close();
-    else if (how == QLatin1String("SpeedButton1"))
+    } else if (how == QLatin1String("Escape")) {
+        QVERIFY(QTest::qWaitForWindowActive(f.window.get()));
+        QTest::keyClick(f.window->tree(), Qt::Key_Escape);
+    } else if (how == QLatin1String("SpeedButton1")) {
         f.window->findChild<QToolButton *>(how)->click();
-    else
+    } else {
         f.window->findChild<QPushButton *>(how)->click();
+    }
 
     QCOMPARE(w.collection().category(0)->itemCount(), 1);
     QCOMPARE(w.collection().category(0)->items.front()->alias, QStringLiteral("hi"));

@@ -106,6 +106,8 @@ private slots:
     void imageViewerSavesReachTheItem();
     void editMoreWritesEveryChangedItemStillThere();
     void recordFreedWhileADialogIsUpIsLeftAlone();
+    void categoryFreedWhileADialogIsUpIsLeftAlone_data();
+    void categoryFreedWhileADialogIsUpIsLeftAlone();
     void quickAddPutsRowsOnTopInRowOrder_data();
     void quickAddPutsRowsOnTopInRowOrder();
     void printOpensOnlyForTextItems();
@@ -688,6 +690,78 @@ void TestTreeEditor::recordFreedWhileADialogIsUpIsLeftAlone()
         t.editor.remove({t["A"], doomed});
         QCOMPARE(t.aliases("A"), (QStringList{"captured@A", "A1@A"}));
     }
+}
+
+void TestTreeEditor::categoryFreedWhileADialogIsUpIsLeftAlone_data()
+{
+    QTest::addColumn<QString>("dialog");
+    QTest::addColumn<bool>("switchList");  // else the category alone is deleted
+    for (const char *dialog : {"properties", "item question", "category question", "empty question", "editor"}) {
+        QTest::addRow("%s, group list switched", dialog) << dialog << true;
+        QTest::addRow("%s, category deleted", dialog) << dialog << false;
+    }
+}
+
+void TestTreeEditor::categoryFreedWhileADialogIsUpIsLeftAlone()
+{
+    // Something frees the category while its dialog or question is up: a
+    // switch of group list frees every category (and may bring one of the
+    // same name), or the category alone goes. The answer must then touch
+    // neither the freed records nor whatever stands in their place.
+    QFETCH(QString, dialog);
+    QFETCH(bool, switchList);
+    Tree t{{"A", 2}, {"B", 1}};
+    const auto freeCategory = [&t, switchList] {
+        if (!switchList) {
+            t.collection.removeCategory(t["A"]);
+            return;
+        }
+        CategoryList other;
+        for (const char *name : {"A", "C"}) {
+            auto category = std::make_unique<CategoryNode>();
+            category->name = QLatin1String(name);
+            Item item = textItem(QStringLiteral("other"));
+            item.category = category->name;
+            category->items.push_back(std::make_unique<Item>(item));
+            other.push_back(std::move(category));
+        }
+        t.collection.replaceAll(std::move(other));
+    };
+    const QStringList namesAfter = switchList ? QStringList{"A", "C"} : QStringList{"B"};
+    const QStringList aliasesOfA = switchList ? QStringList{"other@A"} : QStringList{};
+
+    if (dialog == "properties") {
+        CategoryProperties properties = named(QStringLiteral("Z"));
+        properties.settings.limit = 9;
+        properties.alphabetize = true;
+        properties.copyFrom = QStringLiteral("B");
+        t.dialogs.categoryAnswers.enqueue(properties);
+        t.dialogs.whileShown = freeCategory;
+        t.editor.edit({t["A"], nullptr}, false);
+        // The user is told the changes went nowhere.
+        QCOMPARE(t.boxes.shown().size(), 1);
+        QVERIFY(t.boxes.shown().first().text.contains(QStringLiteral("\"A\"")));
+    } else if (dialog == "editor") {
+        t.dialogs.editMoreAnswers.enqueue([&](QList<Item> &items, int) {
+            freeCategory();
+            for (Item &item : items)
+                item.alias = QStringLiteral("edited");
+            return QList<int>{0, 1};
+        });
+        t.editor.edit(t.item("A", 0), false);
+    } else {
+        t.options.set(Option::ConfirmItemDelete, dialog == "item question");
+        t.options.set(Option::ConfirmCategoryDelete, true);
+        t.boxes.answerNext(MessageBoxService::Yes);
+        t.boxes.setWhileShown([&](const QString &) { freeCategory(); });
+        const TreeNode target = dialog == "item question" ? t.item("A", 0) : TreeNode{t["A"], nullptr};
+        t.editor.remove(target, dialog == "empty question");
+        QCOMPARE(t.boxes.shown().size(), 1);
+    }
+    QCOMPARE(t.names(), namesAfter);
+    if (switchList)
+        QCOMPARE(t.aliases("A"), aliasesOfA);
+    QVERIFY(!t.collection.editModified());
 }
 
 void TestTreeEditor::categorySummary_data()

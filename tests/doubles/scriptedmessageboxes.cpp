@@ -1,5 +1,7 @@
 #include "doubles/scriptedmessageboxes.h"
 
+#include "common/modalsession.h"
+
 MessageBoxService::Button ScriptedMessageBoxes::show(Icon icon, const QString &title, const QString &text,
                                                      Buttons buttons)
 {
@@ -13,8 +15,11 @@ MessageBoxService::Button ScriptedMessageBoxes::show(Icon icon, const QString &t
         m_unexpected.append(box);
     }
     m_shown.append(box);
-    if (m_whileShown)
+    if (m_whileShown) {
+        // The box is up for as long as its events run, as a real one is.
+        const ModalSession session;
         m_whileShown(text);
+    }
     return box.answer;
 }
 

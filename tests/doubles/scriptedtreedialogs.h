@@ -23,6 +23,8 @@ public:
                                                          bool cancelAllowed) override
     {
         categoryCalls.append({mode, edited, cancelAllowed});
+        if (whileShown)
+            whileShown();
         return categoryAnswers.isEmpty() ? std::nullopt : categoryAnswers.dequeue();
     }
     std::optional<NewItem> newTextItem() override
@@ -34,6 +36,8 @@ public:
     {
         ++editCalls;
         editedCategory = categoryName;
+        if (whileShown)
+            whileShown();
         if (!editMoreAnswers.isEmpty())
             return editMoreAnswers.dequeue()(items, starting);
         if (editAnswers.isEmpty())
@@ -62,6 +66,9 @@ public:
     }
     void printItem(const Item &item) override { printed.append(item); }
 
+    // Runs while the category dialog or the item editor is up, as events that
+    // arrive during its loop do.
+    std::function<void()> whileShown;
     QQueue<std::optional<CategoryProperties>> categoryAnswers;
     QQueue<std::optional<NewItem>> newItemAnswers;
     QQueue<std::function<void(Item &)>> editAnswers;  // an empty function is Cancel

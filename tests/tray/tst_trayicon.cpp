@@ -11,10 +11,12 @@
 #include "tray/copyitemmenu.h"
 #include "tray/trayicon.h"
 #include "tray/traymenu.h"
+#include "popup/popuplist.h"
 
 #include <QActionGroup>
 #include <QPushButton>
 #include <QLabel>
+#include <QListView>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QApplication>
@@ -137,6 +139,7 @@ private slots:
 
     void categoryMenuListsAndChooses();
     void categoryMenuAfterRefreshAndOk();
+    void categoryFromTheTrayGivesTheOpenListTheKeyboard();
 
     void activationOpensConfiguration_data();
     void activationOpensConfiguration();
@@ -355,6 +358,14 @@ void TestTrayIcon::helpEntries()
         return window->objectName() == QStringLiteral("AboutBox") && window->isVisible();
     }));
 
+    // While the about box is shown, "&Configuration..." only brings it forward.
+    entry(program, "Options1")->trigger();
+    QCOMPARE(f.view.state, FakeConfigView::Shown::Away);
+    QVERIFY(program.isMinimisedState());
+    for (QWidget *window : QApplication::topLevelWidgets()) {
+        if (window->objectName() == QStringLiteral("AboutBox"))
+            window->close();
+    }
     entry(program, "Options1")->trigger();
     QCOMPARE(f.view.state, FakeConfigView::Shown::InFront);
     entry(program, "Exit1")->trigger();
@@ -552,6 +563,29 @@ void TestTrayIcon::categoryMenuAfterRefreshAndOk()
     QCOMPARE(menu->checkedCategory(), 0);
     program.acceptRequested();
     QCOMPARE(menu->checkedCategory(), 1);
+}
+
+void TestTrayIcon::categoryFromTheTrayGivesTheOpenListTheKeyboard()
+{
+    TrayFixture f;
+    Scrapkeeper &program = f.startWith(numberedItems(2));
+    CategoryNode *forms = program.collection().appendCategory(QStringLiteral("Forms"));
+    program.collection().insertFirstChild(forms, textItem("form letter"));
+    program.refreshCategoryCombo();
+    f.desktop.focus.window = 0x4200001;
+    QVERIFY(f.keys.press(0x76, KeyGrabber::Ctrl));
+    PopupList *list = program.popup();
+    QVERIFY(list);
+    // The tray's menu had the keyboard while the user chose.
+    list->list()->clearFocus();
+    f.desktop.foregrounded.clear();
+
+    program.trayIcon().menu()->categoryMenu()->actions().at(1)->trigger();
+    QCOMPARE(program.popup(), list);
+    QCOMPARE(list->list()->model()->rowCount(), 1);
+    QCOMPARE(f.desktop.foregrounded, QList<quint64>{quint64(list->winId())});
+    QCOMPARE(list->focusWidget(), list->list());
+    list->close();
 }
 
 void TestTrayIcon::activationOpensConfiguration_data()

@@ -53,7 +53,9 @@ CategoryPropertiesDialog::CategoryPropertiesDialog(Mode mode, const Collection &
     : QDialog(parent)
     , m_mode(mode)
     , m_collection(collection)
-    , m_edited(mode == Mode::Edit ? edited : nullptr)
+    , m_editing(mode == Mode::Edit && edited)
+    , m_editedName(m_editing ? edited->name : QString())
+    , m_editedItemCount(m_editing ? edited->itemCount() : 0)
     , m_messages(messages)
 {
     Q_ASSERT(mode == Mode::New || edited);
@@ -84,8 +86,8 @@ CategoryPropertiesDialog::CategoryPropertiesDialog(Mode mode, const Collection &
     layout->addWidget(m_pages);
     layout->addLayout(buttons);
 
-    if (m_edited)
-        fillFrom(*m_edited);
+    if (m_editing)
+        fillFrom(*edited);
     updateLimitControls();
     updateActionControls(false);
     m_methodGroup->setEnabled(m_ownMethodCheck->isChecked());
@@ -122,7 +124,7 @@ QWidget *CategoryPropertiesDialog::buildCategoryPage()
     m_copyFromCombo->setObjectName(QStringLiteral("ccombo"));
     m_copyFromCombo->addItem(QStringLiteral("-None-"));
     for (const auto &category : m_collection.categories()) {
-        if (category.get() != m_edited)
+        if (!m_editing || category->name != m_editedName)
             m_copyFromCombo->addItem(category->name);
     }
     layout->addWidget(labelFor(m_copyFromCombo, QStringLiteral("Add items in following category to above category:")));
@@ -294,7 +296,9 @@ void CategoryPropertiesDialog::showEvent(QShowEvent *event)
 
 void CategoryPropertiesDialog::tryAccept()
 {
-    const QString problem = categoryNameProblem(m_collection, m_nameEdit->text(), m_edited);
+    // Looked up again: the category being edited may have gone meanwhile.
+    const CategoryNode *edited = m_editing ? m_collection.findCategory(m_editedName) : nullptr;
+    const QString problem = categoryNameProblem(m_collection, m_nameEdit->text(), edited);
     if (!problem.isEmpty()) {
         m_messages.show(MessageBoxService::Icon::None, kApplicationTitle, problem, MessageBoxService::Ok);
         return;
@@ -336,7 +340,7 @@ void CategoryPropertiesDialog::updateActionControls(bool resetCount)
 void CategoryPropertiesDialog::updateCopyPlacement()
 {
     // Only items already in the category give "beginning" and "end" a meaning.
-    m_copyPlacementGroup->setEnabled(m_copyFromCombo->currentIndex() > 0 && m_edited && m_edited->itemCount() > 0);
+    m_copyPlacementGroup->setEnabled(m_copyFromCombo->currentIndex() > 0 && m_editedItemCount > 0);
 }
 
 void CategoryPropertiesDialog::requestHelp()

@@ -29,7 +29,7 @@ public:
     enum class Mode { New, Edit };
 
     // In edit mode `edited` is the category being changed and fills the
-    // dialog; in new mode it is null.
+    // dialog (it is not used after the constructor); in new mode it is null.
     CategoryPropertiesDialog(Mode mode, const Collection &collection, const CategoryNode *edited,
                              MessageBoxService &messages, QWidget *parent = nullptr);
 
@@ -60,7 +60,11 @@ private:
 
     const Mode m_mode;
     const Collection &m_collection;
-    const CategoryNode *m_edited;
+    // The edited category as it was when the dialog opened: the dialog never
+    // holds the category itself, which may be freed while it is up.
+    const bool m_editing;
+    const QString m_editedName;
+    const int m_editedItemCount;
     MessageBoxService &m_messages;
     bool m_cancelAllowed = true;
 

@@ -1,6 +1,7 @@
 #include "config/tree/treeeditor.h"
 
 #include "common/messageboxservice.h"
+#include "common/modalsession.h"
 #include "config/tree/categoryproperties.h"
 #include "config/tree/treedialogs.h"
 #include "settings/options.h"
@@ -21,19 +22,24 @@ const QString kEmptyCategoryQuestion = QStringLiteral("Are you sure you want to 
 const QString kDeleteCategoryQuestion =
     QStringLiteral("Are you sure you want to delete this category and everything in it?");
 const QString kNoData = QStringLiteral("There is currently no data.  Please create a new category now.");
+const QString kCategoryGone =
+    QStringLiteral("The category \"%1\" was removed while its properties were open, so the changes made there "
+                   "were not kept.");
 
 // Notes whether a record is freed while a dialog or a question is up: a
 // capture trimming a full category may free it meanwhile, and a new record
-// may then stand at the same address.
+// may then stand at the same address. A category is watched as well: the
+// dialog must not write into one that was freed under it.
 class RemovalWatch
 {
 public:
-    RemovalWatch(Collection &collection, const Item *item)
-        : RemovalWatch(collection, QSet<const Item *>{item})
+    RemovalWatch(Collection &collection, const Item *item, const CategoryNode *category = nullptr)
+        : RemovalWatch(collection, QSet<const Item *>{item}, category)
     {
     }
-    RemovalWatch(Collection &collection, QSet<const Item *> items)
+    RemovalWatch(Collection &collection, QSet<const Item *> items, const CategoryNode *category = nullptr)
         : m_watched(std::move(items))
+        , m_category(category)
     {
         const auto check = [this, &collection](int categoryIndex, int first, int last) {
             const CategoryNode *category = collection.category(categoryIndex);
@@ -44,6 +50,11 @@ public:
             }
         };
         m_connections << QObject::connect(&collection, &Collection::aboutToRemoveItems, check)
+                      << QObject::connect(&collection, &Collection::aboutToRemoveCategory,
+                                          [this, &collection](int categoryIndex) {
+                                              if (m_category && collection.category(categoryIndex) == m_category)
+                                                  m_categoryRemoved = true;
+                                          })
                       << QObject::connect(&collection, &Collection::aboutToReset, [this] { m_reset = true; });
     }
     ~RemovalWatch()
@@ -54,13 +65,15 @@ public:
     RemovalWatch(const RemovalWatch &) = delete;
     RemovalWatch &operator=(const RemovalWatch &) = delete;
 
-    bool removed() const { return m_reset || !m_removedItems.isEmpty(); }
-    bool removed(const Item *item) const { return m_reset || m_removedItems.contains(item); }
+    bool removed() const { return m_reset || m_categoryRemoved || !m_removedItems.isEmpty(); }
+    bool removed(const Item *item) const { return m_reset || m_categoryRemoved || m_removedItems.contains(item); }
 
 private:
     QList<QMetaObject::Connection> m_connections;
     QSet<const Item *> m_watched;
     QSet<const Item *> m_removedItems;
+    const CategoryNode *m_category = nullptr;
+    bool m_categoryRemoved = false;
     bool m_reset = false;
 };
 
@@ -82,6 +95,7 @@ TreeEditor::TreeEditor(Collection &collection, const Options &options, MessageBo
 
 CategoryNode *TreeEditor::addCategory(bool forced)
 {
+    const ModalSession session;
     const auto properties = m_dialogs.categoryProperties(TreeDialogs::CategoryMode::New, nullptr, !forced);
     if (!properties)
         return nullptr;
@@ -101,9 +115,19 @@ void TreeEditor::editCategory(CategoryNode *category)
 {
     if (!category)
         return;
+    const ModalSession session;
+    // Its answer is applied only to a category still there: anything that
+    // frees it meanwhile may put another record at its address.
+    const QString name = category->name;
+    const RemovalWatch watch(m_collection, QSet<const Item *>{}, category);
     const auto properties = m_dialogs.categoryProperties(TreeDialogs::CategoryMode::Edit, category, true);
     if (!properties)
         return;
+    if (watch.removed()) {
+        m_messages.show(MessageBoxService::Icon::Information, QStringLiteral("Information"), kCategoryGone.arg(name),
+                        MessageBoxService::Ok);
+        return;
+    }
     m_collection.renameCategory(category, properties->name);
     category->rec = properties->settings;
     if (properties->alphabetize)
@@ -120,6 +144,7 @@ void TreeEditor::editCategory(CategoryNode *category)
 
 void TreeEditor::addTextItem()
 {
+    const ModalSession session;
     const auto added = m_dialogs.newTextItem();
     if (!added)
         return;
@@ -149,6 +174,7 @@ void TreeEditor::tellRefused(const QString &what, const QStringList &reasons)
 
 void TreeEditor::quickAdd()
 {
+    const ModalSession session;
     const auto items = m_dialogs.quickAdd();
     if (!items || items->isEmpty())
         return;
@@ -177,8 +203,10 @@ void TreeEditor::quickAdd()
 
 void TreeEditor::print(TreeNode node)
 {
-    if (node.isItem() && node.item->kind != ItemKind::Image)
+    if (node.isItem() && node.item->kind != ItemKind::Image) {
+        const ModalSession session;
         m_dialogs.printItem(*node.item);
+    }
 }
 
 void TreeEditor::edit(TreeNode node, bool fromTree)
@@ -191,8 +219,9 @@ void TreeEditor::edit(TreeNode node, bool fromTree)
     }
     if (!node.isItem())
         return;
+    const ModalSession session;
     // The dialog works on a copy: the record may be freed while it is up.
-    const RemovalWatch watch(m_collection, node.item);
+    const RemovalWatch watch(m_collection, node.item, node.category);
     Item edited = *node.item;
     if (node.item->kind == ItemKind::Image) {
         if (m_dialogs.viewImage(edited) && !watch.removed()) {
@@ -222,7 +251,8 @@ void TreeEditor::editItems(TreeNode node)
         watched.insert(item.get());
     }
     const int starting = int(records.indexOf(node.item));
-    const RemovalWatch watch(m_collection, std::move(watched));
+    // A category freed meanwhile counts its items as freed: its pointer is not used then.
+    const RemovalWatch watch(m_collection, std::move(watched), category);
     const QList<int> changed = m_dialogs.editItems(copies, starting, category->name);
     for (int position : changed) {
         if (position < 0 || position >= records.size() || watch.removed(records[position]))
@@ -241,18 +271,19 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
 {
     if (node.isNull())
         return;
+    const ModalSession session;
     const bool confirmEach = m_options.flag(Option::ConfirmItemDelete);
     const auto confirmed = [this](const QString &question) {
         return m_messages.show(MessageBoxService::Icon::Question, kConfirmation, question,
                                MessageBoxService::Yes | MessageBoxService::No) == MessageBoxService::Yes;
     };
-    const RemovalWatch watch(m_collection, node.item);
+    const RemovalWatch watch(m_collection, node.item, node.category);
     if (confirmEach && !confirmed(kDeleteQuestion))
         return;
+    // Gone during the question: another record may stand at its address now.
+    if (watch.removed())
+        return;
     if (node.isItem()) {
-        // Gone during the question: another record may stand at its address now.
-        if (watch.removed())
-            return;
         m_collection.setEditModified();
         m_collection.deletions().removeItem(node.item);
         return;
@@ -261,7 +292,7 @@ void TreeEditor::remove(TreeNode node, bool keepCategory)
     CategoryNode *category = node.category;
     if (!confirmEach && m_options.flag(Option::ConfirmCategoryDelete) && category->itemCount() > 0) {
         const QString question = keepCategory ? kEmptyCategoryQuestion : kDeleteCategoryQuestion;
-        if (!confirmed(question + QStringLiteral("\r\n\r\n") + kCanBeDisabled))
+        if (!confirmed(question + QStringLiteral("\r\n\r\n") + kCanBeDisabled) || watch.removed())
             return;
     }
     m_collection.setEditModified();

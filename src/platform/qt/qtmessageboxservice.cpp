@@ -1,5 +1,7 @@
 #include "platform/qt/qtmessageboxservice.h"
 
+#include "common/modalsession.h"
+
 #include <QApplication>
 #include <QMessageBox>
 
@@ -31,6 +33,7 @@ MessageBoxService::Button QtMessageBoxService::show(Icon icon, const QString &ti
         standard |= QMessageBox::Cancel;
     box.setStandardButtons(standard);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
+    const ModalSession session;
     switch (box.exec()) {
     case QMessageBox::Yes: return Yes;
     case QMessageBox::No: return No;
