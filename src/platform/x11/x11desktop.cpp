@@ -16,7 +16,6 @@
 #include <QWidget>
 
 #include <QElapsedTimer>
-#include <QScopeGuard>
 #include <QThread>
 
 #include <X11/XKBlib.h>
@@ -24,8 +23,6 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
-
-#include <sys/prctl.h>
 
 #include <cstdlib>
 #include <limits>
@@ -467,15 +464,6 @@ void X11Desktop::delay(int milliseconds)
     QElapsedTimer clock;
     clock.start();
     const qint64 wanted = qint64(milliseconds) * 1000000;
-    // The kernel may let a sleep run 50 us long by default: at one typed
-    // character per millisecond that alone costs a twentieth of the pace.
-    const int slack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
-    if (slack > 1000)
-        prctl(PR_SET_TIMERSLACK, 1000, 0, 0, 0);
-    const auto restoreSlack = qScopeGuard([slack] {
-        if (slack > 1000)
-            prctl(PR_SET_TIMERSLACK, slack, 0, 0, 0);
-    });
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         const qint64 left = wanted - clock.nsecsElapsed();
