@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QWidget>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -75,6 +76,8 @@ private slots:
     void typesInTheActiveGroup();
     void focusIsBroughtBackWithTheCaret_data();
     void focusIsBroughtBackWithTheCaret();
+    void deliveryFollowsTheFocus_data();
+    void deliveryFollowsTheFocus();
     void cleanup();
 
 private:
@@ -256,6 +259,53 @@ void TestX11Desktop::focusIsBroughtBackWithTheCaret()
     QFile out(outFile);
     QVERIFY(out.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(out.readAll()).trimmed(), expected);
+}
+
+void TestX11Desktop::deliveryFollowsTheFocus_data()
+{
+    QTest::addColumn<bool>("announced");
+    // The window manager moves the focus and names the new active window; or
+    // a program moves the focus itself and nothing is announced.
+    QTest::newRow("window manager activates another window") << true;
+    QTest::newRow("focus moved without announcement") << false;
+}
+
+void TestX11Desktop::deliveryFollowsTheFocus()
+{
+    QFETCH(bool, announced);
+    QWidget first;
+    QWidget second;
+    first.setWindowTitle(QStringLiteral("First target"));
+    second.setWindowTitle(QStringLiteral("Second target"));
+    first.show();
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    const quint64 a = first.winId();
+    const quint64 b = second.winId();
+    m_desktop.bringToFront(a);
+    QTRY_COMPARE(m_desktop.activeWindow(), a);
+
+    // Looked at once, then again for the next key: both times the keys may go.
+    for (int key = 0; key < 2; ++key) {
+        QVERIFY(m_desktop.beginDelivery(a));
+        m_desktop.endDelivery();
+    }
+    if (announced) {
+        m_desktop.bringToFront(b);
+        QTRY_COMPARE(m_desktop.activeWindow(), b);
+    } else {
+        XSetInputFocus(display(), Window(b), RevertToParent, CurrentTime);
+        XSync(display(), False);
+    }
+    QTest::qWait(100);
+    // The next key must not go to the first window now.
+    QVERIFY(!m_desktop.beginDelivery(a));
+    QVERIFY(m_desktop.beginDelivery(b));
+    m_desktop.endDelivery();
+    m_desktop.bringToFront(a);
+    QTRY_COMPARE(m_desktop.activeWindow(), a);
+    QVERIFY(m_desktop.beginDelivery(a));
+    m_desktop.endDelivery();
 }
 
 int main(int argc, char **argv)
