@@ -508,7 +508,9 @@ void X11Desktop::delay(int milliseconds)
     // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
     QElapsedTimer clock;
     clock.start();
-    const qint64 wanted = qint64(milliseconds) * 1000000;
+    qint64 wanted = qint64(milliseconds) * 1000000;
+    if (m_inTypingRun && m_sinceLastWait.isValid())
+        wanted -= m_sinceLastWait.nsecsElapsed();
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
         const qint64 left = wanted - clock.nsecsElapsed();
@@ -517,6 +519,7 @@ void X11Desktop::delay(int milliseconds)
         // Sleep no longer than what is left, at most 1 ms between looks at the events.
         QThread::usleep(std::max<qint64>(1, std::min<qint64>(left, 1000000) / 1000));
     }
+    m_sinceLastWait.start();
 }
 
 quint64 X11Desktop::activeWindow()
@@ -865,6 +868,7 @@ void X11Desktop::prepareTyping(const QString &text)
     // changes it), not once per character.
     dropKeyboardMap();
     m_inTypingRun = true;
+    m_sinceLastWait.invalidate();
     // Every character the layout lacks gets its key before the run, with one
     // settle for all of them.
     int next = 0;

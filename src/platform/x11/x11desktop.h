@@ -3,6 +3,7 @@
 #include "platform/x11/atspifocus.h"
 #include "platform/desktop.h"
 
+#include <QElapsedTimer>
 #include <QList>
 
 #include <memory>
@@ -88,6 +89,9 @@ private:
     void dropKeyboardMap();
     struct _XkbDesc *m_xkb = nullptr;
     bool m_inTypingRun = false;
+    // In a typing run the wait between keys counts from the end of the last
+    // wait, so sending a key and checking its target fall inside the pace.
+    QElapsedTimer m_sinceLastWait;
     bool m_deliveryGrab = false;  // the server is held while keys go to this window
     quint64 m_deliveryWindow = 0;
     // The keyboard's state read at the start of the delivery under way.
