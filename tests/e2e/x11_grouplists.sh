@@ -24,7 +24,7 @@ press() { read -r px py < <(at "$1" "$2"); xdotool mousemove "$px" "$py" click 1
 new_list() { press 117 70; }
 group_list_menu() { press 142 70; }
 save_list() { press 167 70; }
-ok() { press 503 539; }
+ok() { press 417 539; }
 in_dialog() { # title, path typed into its file name
     local id
     id=$(window "$1") || return 1

@@ -38,7 +38,7 @@ press "$editor" 338 66   # bold
 shot bold
 press "$editor" 268 588  # OK
 check "OK closes the editor" gone "List box item"
-press "$config" 503 539  # the configuration window's OK saves the data file
+press "$config" 417 539  # the configuration window's OK saves the data file
 check "OK sends the configuration window back to the tray" gone "$config_title"
 check "the data file holds the item as RTF" file_has "$data/data.db" '{\rtf'
 check "the bold word is bold in it" file_has "$data/data.db" '\b bold}'
@@ -90,7 +90,7 @@ sleep 0.3
 shot edit-more
 press "$editor" 268 588           # OK
 check "OK closes the editor and its list" gone "List box item"
-press "$config" 503 539           # the configuration window's OK saves
+press "$config" 417 539           # the configuration window's OK saves
 check "OK sends the configuration window back to the tray" gone "$config_title"
 enter_flags() { grep -ac $'^20[03]1\r$' "$data/data.db"; }
 check "three items press Enter once after pasting" test "$(enter_flags)" = 3

@@ -22,8 +22,8 @@ at() { # x y
 }
 row() { at 176 $((97 + 18 * $1)); }  # the tree's row $1, 0 at the top
 press() { read -r px py < <(at "$1" "$2"); xdotool mousemove "$px" "$py" click 1; sleep 0.3; }
-ok() { press 503 539; }
-cancel() { press 589 539; }
+ok() { press 417 539; }
+cancel() { press 503 539; }
 data_file_has_order() { # the aliases stand in the data file in this order
     local content
     content=$(tr -d '\r' <"$data/data.db" | tr '\n' '|')

@@ -11,6 +11,7 @@
 #include <functional>
 
 #include <QDir>
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -308,6 +309,13 @@ void TestDataFileManager::aPictureHeldByAnEditorSurvivesSaves()
     // An editor's copy of an item got a new picture; the record has not had it back yet.
     Item copy = textItem(QStringLiteral("edited"));
     givePicture(copy, filledPicture(2, 2), path("data.db"));
+    // Made well before the save: a picture as new as the data file on disk
+    // could be another program's unsaved capture, which a save leaves alone.
+    {
+        QFile picture(copy.text);
+        QVERIFY(picture.open(QIODevice::ReadWrite));
+        QVERIFY(picture.setFileTime(QDateTime::currentDateTime().addSecs(-60), QFileDevice::FileModificationTime));
+    }
     ItemPictures::shared().hold(copy.text);
     m_collection->setEditModified();
     m_manager->saveData();
