@@ -175,15 +175,9 @@ bool DataFileReader::startsLikeDataFile(QByteArrayView head, bool wholeFile)
     const QByteArrayView first = lines.front();
     if (isInteger(first))
         return first.size() >= 3 && isDigits(first.first(3));
-    // The older layout: a name, then limit, lock and item count, of which
-    // a file cut short may have only the first.
-    if (lines.size() < 2 || (lines.size() < 4 && !allRead))
-        return false;
-    for (size_t i = 1; i < std::min<size_t>(lines.size(), 4); ++i) {
-        if (!isInteger(lines[i]))
-            return false;
-    }
-    return true;
+    // The older layout: a name, then its limit. What follows may be damaged:
+    // a damaged data file still goes the way that keeps a copy of it.
+    return lines.size() >= 2 && isInteger(lines[1]);
 }
 
 ParseResult DataFileReader::parse(QByteArrayView bytes)

@@ -42,7 +42,7 @@ public:
     static constexpr qsizetype kHeadSize = 64 * 1024;
     // Whether a file starting with `head` (all of it when `wholeFile`) is a
     // data file, whole or damaged: its first category block begins as one
-    // does, with a header line or with a name followed by three integers.
+    // does, with a header line or with a name followed by its limit.
     // A picture, an archive or random bytes do not; an empty file does not.
     static bool startsLikeDataFile(QByteArrayView head, bool wholeFile);
 

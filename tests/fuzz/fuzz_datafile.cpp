@@ -8,6 +8,7 @@
 
 #include "doubles/quietdatafilehost.h"
 #include "doubles/scriptedmessageboxes.h"
+#include "common/programerror.h"
 #include "store/datafileformat.h"
 #include "store/datafilemanager.h"
 
@@ -18,6 +19,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <optional>
 
 #include <cstddef>
 #include <cstdint>
@@ -101,7 +103,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             qFatal("cannot write %s", qPrintable(dataFile));
     }
 
-    Session first(dataFile);
+    // A file that does not begin as a data file is refused whole: it stays
+    // as it was and nothing is written beside it.
+    std::optional<Session> loaded;
+    try {
+        loaded.emplace(dataFile);
+    } catch (const ProgramError &) {
+        QFile file(dataFile);
+        const QByteArray input(reinterpret_cast<const char *>(data), qsizetype(size));
+        if (!file.open(QIODevice::ReadOnly) || file.readAll() != input)
+            FuzzSupport::fail("a refused file was changed", QString(), QString());
+        const QStringList files = QDir(folder->path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+        if (files != QStringList{QStringLiteral("data.db")})
+            FuzzSupport::fail("a refused file got company", QStringLiteral("data.db"), files.join(QLatin1Char(' ')));
+        return 0;
+    }
+    Session &first = *loaded;
     first.manager.saveData();
     const QString corrupt = DataFileFormat::corruptPath(dataFile);
     QFile::remove(corrupt);

@@ -573,6 +573,8 @@ void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse_data()
                                     << true;
     QTest::newRow("older list cut short") << QByteArray("Mail\r\n0\r\n0\r\n")
                                           << QStringList{corrupt, noBackup, notOpened} << true;
+    QTest::newRow("older list damaged past its limit") << QByteArray("Mail\r\n0\r\n\x92" "0\r\n3\r\nfirst\r\n")
+                                                       << QStringList{corrupt, noBackup, notOpened} << true;
 }
 
 void TestDataFileManager::switchingToAFileThatIsNoListKeepsTheListInUse()
