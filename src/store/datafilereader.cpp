@@ -269,7 +269,9 @@ ParseResult DataFileReader::parse(QByteArrayView bytes)
                     if (!item->pictureSize.isValid())
                         result.problems.push_back({LoadProblem::UnreadableImage, found});
                 }
-                if (item->kind == ItemKind::PlainText && *lines > 0 && afterText < p.count()
+                // The writer marks a final line break with an empty line, for
+                // rich text as for plain; reading it back for both keeps the text whole.
+                if (item->kind != ItemKind::Image && *lines > 0 && afterText < p.count()
                     && p.at(afterText).isEmpty()) {
                     item->text += kLineBreak;
                 }

@@ -110,6 +110,8 @@ void TestDataFile::byteForByte_data()
                                          "empty|Mon, Feb 19, 2001, 01:05 AM|0||0001|SK: 2.3|");
     QTest::newRow("trailing line breaks") << crlf("031|A|0|0|2|w|Sun, Feb 18, 2001, 12:33 PM|1|word||0001|"
                                                   "w2|Sun, Feb 18, 2001, 12:33 PM|2|a|||0001|SK: 2.3|");
+    QTest::newRow("rich text ending in a line break") << crlf("031|A|0|0|1|r|Sun, Feb 18, 2001, 12:33 PM|1|{\\rtf1 a}||0031|"
+                                                              "SK: 2.3|");
     QTest::newRow("lone lf and cr stay inside") << QByteArray("031\r\nA\r\n0\r\n0\r\n1\r\nx\r\n") + kStampLine
                                                        + "\r\n1\r\na\nb\rc\r\n0001\r\nSK: 2.3\r\n";
     QTest::newRow("extra texts") << crlf("502|Sign|off|5|1|1|sig|Sun, Feb 18, 2001, 12:33 PM|1|Regards|5101|"
