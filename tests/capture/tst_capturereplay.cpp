@@ -48,9 +48,9 @@ QStringList described(const Collection &collection)
 }
 
 // "x@B": a copy of text x captured into category B.
-Item copy(const QString &spec)
+Item copy(const QString &description)
 {
-    const QStringList parts = spec.split(QLatin1Char('@'));
+    const QStringList parts = description.split(QLatin1Char('@'));
     Item item = textItem(parts.at(0));
     item.category = parts.at(1);
     return item;
@@ -101,8 +101,8 @@ void TestCaptureReplay::copiesGoBackUnderTheirCategorysRules()
     QFETCH(int, putBack);
     Collection collection;
     CaptureReplay replay(collection);
-    for (const QString &spec : copies)
-        replay.record(copy(spec));
+    for (const QString &description : copies)
+        replay.record(copy(description));
     reloaded(collection);
 
     const CaptureReplay::Outcome outcome = replay.replay(preventDuplicates);
