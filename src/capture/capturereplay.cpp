@@ -46,10 +46,7 @@ CaptureReplay::Outcome CaptureReplay::replay(bool preventDuplicates)
             ++it;
             continue;
         }
-        const bool duplicate = preventDuplicates && it->kind != ItemKind::Image && target->itemCount() > 0
-                               && target->items.front()->kind != ItemKind::Image
-                               && target->items.front()->text == it->text;
-        if (duplicate) {
+        if (preventDuplicates && it->kind != ItemKind::Image && Collection::newestRepeats(target, it->text)) {
             ++it;
             continue;
         }

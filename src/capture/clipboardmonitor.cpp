@@ -166,12 +166,9 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         return false;
 
     CategoryNode *current = m_collection.currentCategory();
-    if (m_options.flag(Option::PreventDuplicates) && !m_collection.currentItems().isEmpty() && current
-        && current->itemCount() > 0) {
-        const Item &newest = *current->items.front();
-        if (newest.kind != ItemKind::Image && newest.text == *text)
-            return false;
-    }
+    if (m_options.flag(Option::PreventDuplicates) && !m_collection.currentItems().isEmpty()
+        && Collection::newestRepeats(current, *text))
+        return false;
     if (item.kind != ItemKind::RichText)
         item.alias = AliasDerivation::fromText(*text);
     item.text = *text;

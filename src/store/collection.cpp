@@ -119,6 +119,12 @@ Refusal Collection::refusalOf(const CategoryNode *category)
     return {};
 }
 
+bool Collection::newestRepeats(const CategoryNode *category, const QString &text)
+{
+    return category && category->itemCount() > 0 && category->items.front()->kind != ItemKind::Image
+           && category->items.front()->text == text;
+}
+
 bool Collection::addNewItem(bool everyCategory, const Item &item)
 {
     if (!everyCategory) {

@@ -60,6 +60,9 @@ public:
     bool addNewItem(bool everyCategory, const Item &item);
     // Why the category takes no new item, or no refusal when it takes one.
     static Refusal refusalOf(const CategoryNode *category);
+    // Whether the category's newest item is a text holding exactly `text`: the
+    // same copy again would only repeat it.
+    static bool newestRepeats(const CategoryNode *category, const QString &text);
     // Frees one item and removes it from the tree and the current item list.
     void removeItem(Item *item);
     // Frees every item of the category; the category stays.
