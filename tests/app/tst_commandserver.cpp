@@ -19,6 +19,8 @@
 #include <sys/un.h>
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -88,6 +90,7 @@ private slots:
     void clientAnswersAlone();
     void socketIsTheOwnersAlone();
     void strangerIsRefusedUnread();
+    void anotherUsersProcessIsRefused();
     void brokenRequestsAreRefused_data();
     void brokenRequestsAreRefused();
     void silentAndHalfClientsAreDropped_data();
@@ -209,6 +212,47 @@ void TestCommandServer::strangerIsRefusedUnread()
     QCOMPARE(m_err, QByteArray("scrapkeeper: refused: the running program belongs to another user\n"));
     QVERIFY(m_handler->commands.isEmpty());
     QCOMPARE(refused.size(), 1);
+}
+
+void TestCommandServer::anotherUsersProcessIsRefused()
+{
+    if (::getuid() != 0)
+        QSKIP("needs root to run a process as another user");
+    // The folder keeps strangers out already; opened up, the peer check still does.
+    QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ExeOther
+                                             | QFile::ReadOther | QFile::ExeGroup | QFile::ReadGroup);
+    ::chmod(QFile::encodeName(m_server->socketPath()).constData(), 0777);
+    QSignalSpy refused(m_server.get(), &CommandServer::connectionRefused);
+    const QByteArray path = QFile::encodeName(m_server->socketPath());
+    const QByteArray request = CommandWire::encode(CommandWire::Request{{QStringLiteral("quit")}, {}, {}});
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // nobody: connects, asks, and exits 0 only when refused.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        if (::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) != 0)
+            ::_exit(11);
+        if (::write(fd, request.constData(), size_t(request.size())) != ssize_t(request.size()))
+            ::_exit(12);
+        QByteArray reply;
+        char buffer[4096];
+        for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
+            reply.append(buffer, got);
+        ::_exit(reply.contains("belongs to another user") ? 0 : 13);
+    }
+    QVERIFY(child > 0);
+    int status = -1;
+    QDeadlineTimer deadline(10000);
+    while (::waitpid(child, &status, WNOHANG) == 0 && !deadline.hasExpired())
+        QTest::qWait(10);
+    QVERIFY(WIFEXITED(status));
+    QCOMPARE(WEXITSTATUS(status), 0);
+    QCOMPARE(refused.size(), 1);
+    QVERIFY(m_handler->commands.isEmpty());
 }
 
 void TestCommandServer::brokenRequestsAreRefused_data()
