@@ -39,7 +39,7 @@ PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod,
     return item.pasteMethod;
 }
 
-void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
+bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -61,7 +61,7 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
 
     keepPasting = false;
     if (!bringTargetToFront(target))
-        return;  // the target never came to the front: nothing may be sent elsewhere
+        return false;  // the target never came to the front: nothing may be sent elsewhere
     m_desktop.refocus(target);
     m_pasteKey = TerminalPasteKeys::forWindowClass(m_desktop.windowClass(target.window));
     keepPasting = true;
@@ -69,10 +69,11 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
 
     for (int position = 0; position < items.size(); ++position) {
         if (!mayGoOn(target))
-            return;
+            return false;
         if (!pasteOne(items[position], position, target, category))
-            return;
+            return false;
     }
+    return true;
 }
 
 bool PasteEngine::bringTargetToFront(const ForeignFocus &target)

@@ -41,7 +41,9 @@ public:
     // the focus as Tab and "Jump cursor to next" move it within its window.
     // The records are copied before anything else happens, so a capture that
     // trims the category during the run's waits cannot take them away.
-    void pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
+    // False when the run did not deliver every entry: the target never came
+    // to the front, or Esc or a switch to another window stopped it.
+    bool pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
     void typeText(const ForeignFocus &target, const QString &text);
 
     bool keepPasting = false;
