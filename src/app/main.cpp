@@ -128,8 +128,10 @@ int main(int argc, char *argv[])
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &program, &Scrapkeeper::quit);
 
-    // A compositor that goes away takes our windows with it: leave as the
-    // tray's Exit does, saving, while we still can.
+    // A compositor that goes away takes our windows with it: when our own
+    // connection hears of it first, leave as the tray's Exit does, saving.
+    // (Qt's Wayland platform ends the process at once when its own
+    // connection breaks, which often comes first.)
     if (auto *watched = qobject_cast<WaylandClipboard *>(&clipboard))
         QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
 
