@@ -100,6 +100,14 @@ printf '%s\n' "$out"
 headline "list --json on 10 000 items ms / socket echo ms" "$(figure "$out" "list --json on 10 000 items: median")" \
     "$(figure "$out" "socket echo: median")" ""
 
+section "Wayland: capture and typing in a headless sway (baselines: wl-paste reading the copy; wtype)"
+out=$("$here/tools/with-wayland" "$build/bench/bench_wayland" 2>/dev/null | grep -v -e '^$' -e 'SpiRegistry')
+printf '%s\n' "$out"
+headline "Wayland capture ms / wl-paste ms" "$(figure "$out" "capture read after wl-copy returns:")" \
+    "$(figure "$out" "wl-paste reading the same selection:")" ""
+headline "virtual keyboard chars/s / wtype chars/s" "$(figure "$out" "typing through the virtual keyboard:")" \
+    "$(figure "$out" "wtype typing the same text:")" ""
+
 section "Saving killed at random moments ($kills kills)"
 out=$("$build/tests/killtest/tst_killsave" --kills "$kills" 2>&1 | grep -E '^(QINFO|FAIL|Totals)' | sed 's/^QINFO  : [^ ]* //')
 printf '%s\n' "$out"

@@ -16,12 +16,17 @@
 #include "tray/trayicon.h"
 
 #include "platform/qt/qtclipboard.h"
+#include "platform/sessionplatform.h"
+#include "platform/wayland/waylandclipboard.h"
+#include "platform/wayland/waylanddesktop.h"
+#include "platform/wayland/waylandkeygrabber.h"
 #include "platform/x11/x11keygrabber.h"
 #include "platform/x11/x11desktop.h"
 
 #include <QFile>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -51,10 +56,60 @@ bool isCommand(int argc, char *argv[])
     return CommandLine::isCommand(args);
 }
 
+// The desktop seam of the session the program started in.
+struct Session
+{
+    std::unique_ptr<Desktop> desktop;
+    std::unique_ptr<Clipboard> clipboard;
+    std::unique_ptr<KeyGrabber> keyGrabber;
+    QStringList shortcomings;  // what this session cannot do, for the user
+    QStringList notes;         // how it does what it does, for the log
+};
+
+Session openSession(SessionPlatform::Kind kind)
+{
+    Session session;
+    if (kind == SessionPlatform::Kind::X11) {
+        session.desktop = std::make_unique<X11Desktop>();
+        session.clipboard = std::make_unique<QtClipboard>();
+        session.keyGrabber = std::make_unique<X11KeyGrabber>();
+        return session;
+    }
+    auto desktop = std::make_unique<WaylandDesktop>();
+    session.shortcomings = desktop->shortcomings();
+    session.desktop = std::move(desktop);
+    auto clipboard = std::make_unique<WaylandClipboard>();
+    if (clipboard->start()) {
+        qInfo("scrapkeeper: the clipboard through %s", qPrintable(clipboard->protocol()));
+        session.clipboard = std::move(clipboard);
+    } else {
+        // Qt sees the clipboard only while one of our windows has the focus.
+        session.clipboard = std::make_unique<QtClipboard>();
+        session.shortcomings.prepend(
+            QStringLiteral("This desktop lets no program watch the clipboard, so what you copy in other programs "
+                           "does not become an item. On GNOME, start Scrapkeeper with --platform x11 to run it "
+                           "through XWayland, where it can."));
+    }
+    session.keyGrabber = std::make_unique<WaylandKeyGrabber>();
+    if (!SwayIpc::socketPath().isEmpty())
+        session.notes << QStringLiteral("the window in front and its place from the compositor's socket %1")
+                             .arg(SwayIpc::socketPath());
+    else
+        session.notes << QStringLiteral("the compositor tells no window's place: the pop-up list opens in the "
+                                        "middle of the screen");
+    session.notes << QStringLiteral(
+        "Programs cannot take keys for themselves on Wayland: bind a key in your desktop's keyboard settings to "
+        "the command \"scrapkeeper popup\" to open the list.");
+    return session;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
+    // Before the application object: the choice decides which window system
+    // Qt joins, and its option is no command for the running program.
+    const SessionPlatform::Choice platform = SessionPlatform::applyAtStart(argc, argv);
     if (isCommand(argc, argv))
         return runCommand(argc, argv);
 
@@ -66,6 +121,10 @@ int main(int argc, char *argv[])
 
     QtMessageBoxService messages;
     ErrorHandler::install(&messages);
+    qInfo("scrapkeeper: runs as %s client: %s", platform.kind == SessionPlatform::Kind::Wayland ? "a Wayland" : "an X11",
+          qPrintable(platform.why));
+    if (!platform.error.isEmpty())
+        messages.error(platform.error);
 
     const AppPaths paths = AppPaths::resolve();
     InstanceLock lock(paths.lockFile);
@@ -83,10 +142,11 @@ int main(int argc, char *argv[])
 
     // Every window, and the tip of the day's tray picture, show the tray's picture.
     QApplication::setWindowIcon(TrayIcon::drawIcon(true));
-    X11Desktop desktop;
+    Session session = openSession(platform.kind);
+    Desktop &desktop = *session.desktop;
+    Clipboard &clipboard = *session.clipboard;
+    KeyGrabber &keyGrabber = *session.keyGrabber;
     QtFileDialogs fileDialogs;
-    QtClipboard clipboard;
-    X11KeyGrabber keyGrabber;
     QtTreeDialogs treeDialogs(messages, fileDialogs);
     Scrapkeeper program({messages, fileDialogs, desktop, clipboard, keyGrabber, treeDialogs, paths});
     ConfigWindow window(program.collection(), program.treeEditor(), program, desktop, fileDialogs);
@@ -105,6 +165,13 @@ int main(int argc, char *argv[])
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &program, &Scrapkeeper::quit);
 
+    // A compositor that goes away takes our windows with it: when our own
+    // connection hears of it first, leave as the tray's Exit does, saving.
+    // (Qt's Wayland platform ends the process at once when its own
+    // connection breaks, which often comes first.)
+    if (auto *watched = qobject_cast<WaylandClipboard *>(&clipboard))
+        QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
+
     program.initialise();
     // Commands from the shell are heard from here on, also during the
     // start-up's questions; only the lock's holder listens.
@@ -113,6 +180,13 @@ int main(int argc, char *argv[])
     if (lock.held() && !commandServer.listen())
         std::fprintf(stderr, "scrapkeeper: commands from the shell cannot be heard on %s: %s\n",
                      qPrintable(paths.commandSocket), qPrintable(commandServer.errorString()));
+    for (const QString &line : std::as_const(session.notes))
+        qInfo("scrapkeeper: %s", qPrintable(line));
+    // What this desktop cannot do is said once, plainly, with what to do instead.
+    for (const QString &line : std::as_const(session.shortcomings))
+        qWarning("scrapkeeper: %s", qPrintable(line));
+    if (!session.shortcomings.isEmpty())
+        messages.information(session.shortcomings.join(QStringLiteral("\n\n")));
     program.startUp();
     // A signal during the start-up questions has already asked to leave.
     const int result = program.exitRequested() ? 0 : QApplication::exec();

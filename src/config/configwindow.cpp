@@ -11,6 +11,7 @@
 #include "config/pages/miscellaneouspage.h"
 #include "config/pages/popuplistpage.h"
 #include "config/tree/collectiontreemodel.h"
+#include "platform/desktop.h"
 #include "richtext/richedit.h"
 #include "richtext/richtextplain.h"
 #include "store/collection.h"
@@ -153,6 +154,7 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
     m_tree = m_listSetup->tree();
     m_treeModel = m_listSetup->model();
     m_popupList = addPage(std::make_unique<PopupListPage>(m_pages));
+    m_popupList->setHotkeyAdvice(desktop.hotkeyAdvice());
     m_clipboard = addPage(std::make_unique<ClipboardPage>(m_pages));
     addPage(std::make_unique<MiscellaneousPage>(desktop, fileDialogs, m_pages));
     m_icons->setCurrent(0);

@@ -113,6 +113,10 @@ public:
     // Tab) and returns it; an empty target when none.
     virtual ForeignFocus nextControl(const ForeignFocus &target) = 0;
 
+    // How the pop-up's hotkey reaches the program on this desktop, when the
+    // program cannot take the key itself; empty where the hotkey above is all.
+    virtual QString hotkeyAdvice() const { return {}; }
+
     // Starts playing a sound file and returns at once; a file that cannot be played stays silent.
     virtual void playSound(const QString &file) = 0;
 };

@@ -2,6 +2,7 @@
 #include "settings/options.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QSpinBox>
@@ -58,6 +59,7 @@ private slots:
     void typedWidthIsKeptInRange_data();
     void typedWidthIsKeptInRange();
     void globalPasteHelpExplainsEveryMethod();
+    void hotkeyAdviceShowsOnlyWhereGiven();
 };
 
 void TestPopupListPage::frame()
@@ -293,6 +295,28 @@ void TestPopupListPage::globalPasteHelpExplainsEveryMethod()
         "second is undesired).  If you are pasting to a \"standard\" text box, this method will directly place the "
         "text in it.");
     QCOMPARE(asked.first().first().toString(), expected);
+}
+
+// Where the desktop keeps the keys (Wayland), the page says how to bind the
+// hotkey there, whole; elsewhere nothing is added under the hotkey.
+void TestPopupListPage::hotkeyAdviceShowsOnlyWhereGiven()
+{
+    Page page;
+    page.parent.resize(560, 520);
+    page.page.widget()->resize(page.parent.size());
+    page.parent.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&page.parent));
+    auto *advice = qobject_cast<QLabel *>(page.find(QStringLiteral("hotkeyadvice")));
+    QVERIFY(advice);
+    QVERIFY(!advice->isVisible());
+    const QString text = QStringLiteral("On Wayland the desktop keeps the keys to itself: bind the key chosen above "
+                                        "to the command \"scrapkeeper popup\".\nsway: bindsym Ctrl+v exec scrapkeeper popup");
+    page.page.setHotkeyAdvice(text);
+    QVERIFY(advice->isVisible());
+    QCOMPARE(advice->text(), text);
+    QTRY_VERIFY(advice->height() >= advice->heightForWidth(advice->width()));
+    page.page.setHotkeyAdvice(QString());
+    QVERIFY(!advice->isVisible());
 }
 
 QTEST_MAIN(TestPopupListPage)

@@ -1,5 +1,9 @@
 # Shared helpers of the desktop tests: a private home, checks, windows.
-[ -n "${DISPLAY:-}" ] || { echo "SKIP: no X display (run under tools/with-xserver)"; exit 77; }
+if [ -n "${SK_WAYLAND_TEST:-}" ]; then
+    [ -n "${WAYLAND_DISPLAY:-}" ] || { echo "SKIP: no Wayland session (run under tools/with-wayland)"; exit 77; }
+else
+    [ -n "${DISPLAY:-}" ] || { echo "SKIP: no X display (run under tools/with-xserver)"; exit 77; }
+fi
 
 home=$(mktemp -d)
 export HOME=$home XDG_RUNTIME_DIR=$home/run

@@ -8,7 +8,8 @@ cmake_minimum_required(VERSION 3.25)
 #   config/dialogs                        the dialogs the pages open
 #   config/tree                           the collection as a tree the pages show, and its editing rules
 #   capture                               clipboard capture
-#   platform/x11, platform/qt             the desktop seam's implementations
+#   platform/x11, platform/wayland,       the desktop seam's implementations (the Wayland one shares the
+#   platform/qt                           accessibility-bus part of the X11 one, both the Qt basics)
 #   settings                              options and their file
 #   store                                 the collection and its files
 #   richtext, platform                    RTF codec and rich-text control; the seam's interfaces
@@ -18,7 +19,8 @@ set(allowed_richtext common richtext)
 set(allowed_platform common platform)
 set(allowed_store    common store)
 set(allowed_settings common store settings)
-set(allowed_platform_x11 common platform platform/x11)
+set(allowed_platform_x11 common platform platform/qt platform/x11)
+set(allowed_platform_wayland common platform platform/qt platform/x11 platform/wayland)
 set(allowed_platform_qt  common platform platform/qt)
 set(allowed_capture  common store settings richtext platform capture)
 set(allowed_popup    common store settings richtext platform capture popup)
@@ -28,7 +30,7 @@ set(allowed_config_dialogs common store settings richtext platform capture confi
 set(allowed_config_pages common store settings richtext platform capture config config/tree config/pages config/dialogs)
 set(allowed_tray     common store settings platform capture tray)
 set(allowed_auxiliary common store settings richtext platform capture config/dialogs auxiliary)
-set(allowed_app      common store settings richtext platform platform/x11 platform/qt capture popup config config/tree config/pages config/dialogs tray auxiliary app)
+set(allowed_app      common store settings richtext platform platform/x11 platform/wayland platform/qt capture popup config config/tree config/pages config/dialogs tray auxiliary app)
 
 file(GLOB_RECURSE sources RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*.h" "${SOURCE_DIR}/*.cpp")
 set(violations "")

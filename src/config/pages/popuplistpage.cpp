@@ -91,6 +91,12 @@ QCheckBox *PopupListPage::addCheckBox(QWidget *parent, const char *name, const Q
     return box;
 }
 
+void PopupListPage::setHotkeyAdvice(const QString &text)
+{
+    m_hotkeyAdvice->setText(text);
+    m_hotkeyAdvice->setVisible(!text.isEmpty());
+}
+
 QWidget *PopupListPage::buildListTab()
 {
     auto *tab = new QWidget;
@@ -121,6 +127,12 @@ QWidget *PopupListPage::buildListTab()
     keysLayout->addWidget(key, 1);
     m_binder.bind(key, Option::HotkeyKey);
     hotkeyLayout->addWidget(keys);
+    m_hotkeyAdvice = new QLabel(hotkey);
+    m_hotkeyAdvice->setObjectName(QStringLiteral("hotkeyadvice"));
+    m_hotkeyAdvice->setWordWrap(true);
+    m_hotkeyAdvice->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_hotkeyAdvice->hide();
+    hotkeyLayout->addWidget(m_hotkeyAdvice);
     layout->addWidget(hotkey);
 
     auto *pasting = new QGroupBox(QStringLiteral("Pasting Options"), tab);

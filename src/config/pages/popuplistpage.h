@@ -26,6 +26,9 @@ public:
     void load(const Options &options) override;
     void apply(Options &options) override;
     void loadOption(const Options &options, Option option) override;
+    // Says under the hotkey how the desktop delivers it, where the program
+    // cannot take the key itself; nothing is shown for an empty text.
+    void setHotkeyAdvice(const QString &text);
 
 signals:
     // The help button beside the global paste method asks for this text to be shown.
@@ -38,6 +41,7 @@ private:
     void showWidth(int width);
 
     QTabWidget *m_tabs = nullptr;
+    class QLabel *m_hotkeyAdvice = nullptr;
     OptionBinder m_binder;
     QSpinBox *m_width = nullptr;
     QLineEdit *m_ruler = nullptr;

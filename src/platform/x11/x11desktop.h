@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/x11/atspifocus.h"
-#include "platform/desktop.h"
+#include "platform/qt/desktopbasics.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -12,22 +12,15 @@
 class ActiveWindowWatch;
 
 // The desktop of an X11 session (also XWayland).
-class X11Desktop : public Desktop
+class X11Desktop : public DesktopBasics
 {
 public:
     X11Desktop();
     ~X11Desktop() override;
-    bool trayAvailable() const override;
-    TrayKind trayKind() const override;
-    bool openDocument(const QUrl &url) override;
-    void openDocumentOr(const QUrl &url, std::function<void()> notOpened) override;
-    void beep() override;
-    void playSound(const QString &file) override;
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
     QStringList windowClass(quint64 window) override;
     QPoint pointerPosition() const override;
-    QRect screenGeometry(QPoint at) const override;
 
     void delay(int milliseconds) override;
     quint64 activeWindow() override;
@@ -59,12 +52,6 @@ private:
     static void waitForOthers(int milliseconds);
     static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
 
-    // Qt settles on its tray back end once, when the first tray icon is made
-    // (the tray icon asks right after); the answer is kept like Qt's.
-    static constexpr int kTrayQuestionTimeoutMs = 1000;
-    mutable std::optional<TrayKind> m_trayKind;
-
-    class QSoundEffect *m_sound = nullptr;
     AtspiFocus m_atspi;
     // Characters no key produces are lent a spare key (its plain or its
     // shifted level) for the length of a typing run; each keeps its

@@ -1,0 +1,247 @@
+#include "platform/wayland/waylanddesktop.h"
+
+#include <QCoreApplication>
+#include <QCursor>
+#include <QElapsedTimer>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QThread>
+#include <QWidget>
+#include <QWindow>
+
+#include <algorithm>
+
+#include <unistd.h>
+
+namespace {
+
+// What the accessibility bus found in the window at `origin`. Wayland clients
+// know no global coordinates: the caret an application reports is inside its
+// window, which the compositor places.
+void adopt(ForeignFocus &focus, const AtspiFocus::Result &inside, QPoint origin)
+{
+    focus.accessible = inside.handle;
+    focus.caretKnown = inside.caretKnown;
+    focus.caret = inside.caret + origin;
+    focus.caretOffset = inside.caretOffset;
+    focus.selectionStart = inside.selectionStart;
+    focus.selectionEnd = inside.selectionEnd;
+    focus.inCombo = inside.inCombo;
+    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
+    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
+}
+
+} // namespace
+
+WaylandDesktop::WaylandDesktop()
+{
+    m_atspi.available(QString());
+}
+
+QStringList WaylandDesktop::shortcomings() const
+{
+    QStringList missing;
+    if (!m_keyboard.available())
+        missing << QStringLiteral("This desktop lets no program send keys to other windows, so chosen items are only "
+                                  "put on the clipboard: paste them yourself with Ctrl+V.");
+    return missing;
+}
+
+QString WaylandDesktop::hotkeyAdvice() const
+{
+    return QStringLiteral(
+        "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
+        "\"scrapkeeper popup\" in your desktop's keyboard settings.\n"
+        "sway: bindsym Ctrl+v exec scrapkeeper popup\n"
+        "Hyprland: bind = CTRL, V, exec, scrapkeeper popup\n"
+        "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup.");
+}
+
+ForeignFocus WaylandDesktop::foreignFocus()
+{
+    ForeignFocus focus;
+    if (!m_ipc.available()) {
+        // Only whether one of our windows has the keyboard is known.
+        focus.ownWindow = QGuiApplication::focusWindow() != nullptr;
+        focus.window = focus.ownWindow ? ownActiveWindow() : kSomeForeignWindow;
+        return focus;
+    }
+    const std::optional<SwayIpc::Window> window = m_ipc.focusedWindow();
+    if (!window)
+        return focus;
+    focus.window = quint64(window->id);
+    m_lastWindow = window->id;
+    m_lastAppId = window->appId;
+    focus.ownWindow = window->pid == quint32(getpid());
+    if (focus.ownWindow) {
+        focus.window = ownActiveWindow();
+        return focus;
+    }
+    focus.windowOrigin = window->rect.topLeft();
+    adopt(focus, m_atspi.focusedIn(window->pid, [] { return false; }), focus.windowOrigin);
+    return focus;
+}
+
+quint64 WaylandDesktop::ownActiveWindow() const
+{
+    const QWindow *window = QGuiApplication::focusWindow();
+    return window ? quint64(window->winId()) : 0;
+}
+
+void WaylandDesktop::bringToFront(quint64 window)
+{
+    if (window == 0)
+        return;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (widget->internalWinId() == window) {
+            placeOwnWindow(*widget);
+            widget->raise();
+            widget->activateWindow();
+            return;
+        }
+    }
+    if (window != kSomeForeignWindow)
+        m_ipc.run(QStringLiteral("[con_id=%1] focus").arg(window));
+}
+
+void WaylandDesktop::placeOwnWindow(const QWidget &widget)
+{
+    // A Wayland client cannot place its own windows; sway can be asked to.
+    // The window stands where the program moved it once the compositor shows it.
+    if (!m_ipc.available() || !widget.isVisible())
+        return;
+    std::optional<SwayIpc::Window> shown;
+    QElapsedTimer clock;
+    clock.start();
+    while (!(shown = m_ipc.windowOf(quint32(getpid()), widget.windowTitle())) && clock.elapsed() < kShowWaitMs)
+        delay(10);
+    if (!shown)
+        return;
+    const QPoint at = widget.pos();
+    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3, focus")
+                  .arg(shown->id)
+                  .arg(at.x())
+                  .arg(at.y()));
+}
+
+QStringList WaylandDesktop::windowClass(quint64 window)
+{
+    if (qint64(window) == m_lastWindow && !m_lastAppId.isEmpty())
+        return {m_lastAppId, m_lastAppId};
+    return {};
+}
+
+QPoint WaylandDesktop::pointerPosition() const
+{
+    // Known only over our own windows; elsewhere the screen's middle is the honest answer.
+    return QCursor::pos();
+}
+
+void WaylandDesktop::delay(int milliseconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    do {
+        QCoreApplication::processEvents(QEventLoop::AllEvents);
+        QThread::usleep(500);
+    } while (clock.elapsed() < milliseconds);
+}
+
+quint64 WaylandDesktop::activeWindow()
+{
+    if (QGuiApplication::focusWindow())
+        return ownActiveWindow();
+    if (!m_ipc.available())
+        return kSomeForeignWindow;
+    const std::optional<SwayIpc::Window> window = m_ipc.focusedWindow();
+    if (!window)
+        return 0;
+    return window->pid == quint32(getpid()) ? ownActiveWindow() : quint64(window->id);
+}
+
+void WaylandDesktop::refocus(const ForeignFocus &target)
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (target.window && activeWindow() != target.window) {
+        bringToFront(target.window);
+        while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
+            delay(10);
+    }
+    if (!m_atspi.accessible(target.accessible))
+        return;
+    clock.restart();
+    while (!m_atspi.isFocused(target.accessible)) {
+        if (clock.elapsed() >= kRefocusWaitMs) {
+            if (m_atspi.grabFocus(target.accessible))
+                m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,
+                                     target.selectionEnd);
+            return;
+        }
+        delay(10);
+    }
+}
+
+bool WaylandDesktop::beginDelivery(quint64 window)
+{
+    // No compositor lets a client hold it still between a look and a key:
+    // the look is as close to the key as a client can make it.
+    return window != 0 && activeWindow() == window;
+}
+
+void WaylandDesktop::pressKey(Key key)
+{
+    switch (key) {
+    case Key::Tab: m_keyboard.press(VirtualKeyboard::Named::Tab); break;
+    case Key::Enter: m_keyboard.press(VirtualKeyboard::Named::Return); break;
+    case Key::Space: m_keyboard.press(VirtualKeyboard::Named::Space); break;
+    case Key::CapsLock: break;  // never on: the virtual keyboard has no locks
+    }
+}
+
+void WaylandDesktop::sendCtrlV()
+{
+    m_keyboard.pressCtrl(U'v', false);
+}
+
+void WaylandDesktop::sendCtrlShiftV()
+{
+    m_keyboard.pressCtrl(U'v', true);
+}
+
+bool WaylandDesktop::typeCharacter(char32_t character)
+{
+    return m_keyboard.type(character);
+}
+
+void WaylandDesktop::prepareTyping(const QString &text)
+{
+    m_keyboard.prepare(text);
+}
+
+void WaylandDesktop::setSelection(const ForeignFocus &target, int start, int end)
+{
+    m_atspi.setSelection(target.accessible, start, end);
+}
+
+bool WaylandDesktop::insertText(const ForeignFocus &target, const QString &text)
+{
+    return m_atspi.insertText(target.accessible, text);
+}
+
+ForeignFocus WaylandDesktop::nextControl(const ForeignFocus &target)
+{
+    if (!m_atspi.accessible(target.accessible)) {
+        pressKey(Key::Tab);
+        delay(50);
+        return foreignFocus();
+    }
+    ForeignFocus next;
+    const AtspiFocus::Result found = m_atspi.focusNext(target.accessible);
+    if (!found.found)
+        return next;
+    next.window = target.window;
+    next.windowOrigin = target.windowOrigin;
+    adopt(next, found, target.windowOrigin);
+    return next;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include "platform/qt/desktopbasics.h"
+#include "platform/wayland/swayipc.h"
+#include "platform/wayland/virtualkeyboard.h"
+#include "platform/x11/atspifocus.h"
+
+#include <QStringList>
+
+class QWidget;
+
+// The desktop of a Wayland session, put together from parts: the window in
+// front and its place from the compositor's window-manager socket where it
+// has one (sway), the focused control and its caret from the accessibility
+// bus (shared with X11), and keys through the virtual-keyboard protocol.
+// Where the compositor has no such socket, the window in front is known only
+// as "not one of ours".
+class WaylandDesktop : public DesktopBasics
+{
+public:
+    WaylandDesktop();
+
+    // What this session cannot do, one plain sentence each, for the user.
+    QStringList shortcomings() const;
+    QString hotkeyAdvice() const override;
+
+    ForeignFocus foreignFocus() override;
+    void bringToFront(quint64 window) override;
+    QStringList windowClass(quint64 window) override;
+    QPoint pointerPosition() const override;
+
+    void delay(int milliseconds) override;
+    quint64 activeWindow() override;
+    void refocus(const ForeignFocus &target) override;
+    bool beginDelivery(quint64 window) override;
+    void endDelivery() override {}
+    // The virtual keyboard's modifiers are its own: what the user holds on
+    // another keyboard does not mix into its keys.
+    bool modifiersHeld() override { return false; }
+    void releaseModifiers() override {}
+    void pressKey(Key key) override;
+    void sendCtrlV() override;
+    void sendCtrlShiftV() override;
+    bool typeCharacter(char32_t character) override;
+    void prepareTyping(const QString &text) override;
+    void finishTyping() override {}
+    bool capsLockOn() override { return false; }  // the virtual keyboard has no locks
+    void setSelection(const ForeignFocus &target, int start, int end) override;
+    bool insertText(const ForeignFocus &target, const QString &text) override;
+    ForeignFocus nextControl(const ForeignFocus &target) override;
+
+    // Without the compositor's socket, the one foreign window we can name.
+    static constexpr quint64 kSomeForeignWindow = 1;
+
+private:
+    static constexpr int kActivationWaitMs = 500;
+    static constexpr int kRefocusWaitMs = 300;
+    static constexpr int kShowWaitMs = 500;
+    quint64 ownActiveWindow() const;
+    void placeOwnWindow(const QWidget &widget);
+
+    SwayIpc m_ipc;
+    AtspiFocus m_atspi;
+    VirtualKeyboard m_keyboard;
+    QString m_lastAppId;  // of the last window looked at
+    qint64 m_lastWindow = 0;
+};
