@@ -39,7 +39,7 @@ PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod,
     return item.pasteMethod;
 }
 
-void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
+int PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -49,19 +49,22 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     } escGrab{m_grabber};
 
     QList<Item> items;
+    // Entries found across the categories each keep their own category's settings.
+    QList<std::optional<CategorySettings>> categories;
     for (const Item *entry : entries) {
-        if (entry)
-            items << *entry;
-    }
-    std::optional<CategorySettings> category;
-    if (!items.isEmpty()) {
-        if (const CategoryNode *node = m_collection.findCategory(items.first().category))
-            category = node->rec;
+        if (!entry)
+            continue;
+        items << *entry;
+        // By the node that holds it: two categories may share a name.
+        const CategoryNode *node = m_collection.locate(entry).first;
+        if (!node)
+            node = m_collection.findCategory(entry->category);
+        categories << (node ? std::optional<CategorySettings>(node->rec) : std::nullopt);
     }
 
     keepPasting = false;
     if (!bringTargetToFront(target))
-        return;  // the target never came to the front: nothing may be sent elsewhere
+        return 0;  // the target never came to the front: nothing may be sent elsewhere
     m_desktop.refocus(target);
     m_pasteKey = TerminalPasteKeys::forWindowClass(m_desktop.windowClass(target.window));
     keepPasting = true;
@@ -69,10 +72,11 @@ void PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
 
     for (int position = 0; position < items.size(); ++position) {
         if (!mayGoOn(target))
-            return;
-        if (!pasteOne(items[position], position, target, category))
-            return;
+            return position;
+        if (!pasteOne(items[position], position, target, categories[position]))
+            return position + 1;
     }
+    return int(items.size());
 }
 
 bool PasteEngine::bringTargetToFront(const ForeignFocus &target)

@@ -40,8 +40,10 @@ public:
     // Pastes `entries` (in selection order) into `target`; `target` follows
     // the focus as Tab and "Jump cursor to next" move it within its window.
     // The records are copied before anything else happens, so a capture that
-    // trims the category during the run's waits cannot take them away.
-    void pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
+    // trims the category during the run's waits cannot take them away. Each
+    // goes by the paste settings of the category holding it. Answers how many
+    // of the entries, from the first, the run put out before it ended.
+    int pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
     void typeText(const ForeignFocus &target, const QString &text);
 
     bool keepPasting = false;

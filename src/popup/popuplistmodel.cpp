@@ -41,6 +41,7 @@ void PopupListModel::showEntries(const QList<CurrentItem> &entries)
     beginResetModel();
     m_entries = entries;
     m_lines.clear();
+    m_found = false;
     endResetModel();
 }
 
@@ -49,7 +50,53 @@ void PopupListModel::showLines(const QStringList &lines)
     beginResetModel();
     m_entries.clear();
     m_lines = lines;
+    m_found = false;
     endResetModel();
+}
+
+void PopupListModel::showFound(const QList<Item *> &items)
+{
+    beginResetModel();
+    m_entries.clear();
+    m_lines.clear();
+    m_found = true;
+    endResetModel();
+    appendFound(items);
+}
+
+void PopupListModel::appendFound(const QList<Item *> &items)
+{
+    if (items.isEmpty() || !m_found)
+        return;
+    const int first = int(m_entries.size());
+    beginInsertRows({}, first, first + int(items.size()) - 1);
+    m_entries.reserve(m_entries.size() + items.size());
+    for (Item *item : items)
+        m_entries.append({item->alias, item});
+    endInsertRows();
+}
+
+void PopupListModel::dropForgotten()
+{
+    for (int row = int(m_entries.size()) - 1; row >= 0; --row) {
+        if (m_entries[row].item)
+            continue;
+        int first = row;
+        while (first > 0 && !m_entries[first - 1].item)
+            --first;
+        beginRemoveRows({}, first, row);
+        m_entries.remove(first, row - first + 1);
+        endRemoveRows();
+        row = first;
+    }
+}
+
+void PopupListModel::refreshRow(int row)
+{
+    if (row < 0 || row >= m_entries.size() || !m_entries[row].item)
+        return;
+    m_entries[row].alias = m_entries[row].item->alias;
+    emit dataChanged(index(row), index(row));
 }
 
 Item *PopupListModel::record(int row) const
@@ -97,6 +144,7 @@ QVariant PopupListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: return entry.alias.left(MaxShownCharacters);
     case Qt::DecorationRole: return entry.item ? kindIcon(entry.item->kind) : QVariant();
+    case CategoryRole: return m_found && entry.item ? QVariant(entry.item->category) : QVariant();
     default: return {};
     }
 }
