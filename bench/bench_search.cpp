@@ -15,6 +15,7 @@
 #include "doubles/scriptedmessageboxes.h"
 #include "popup/pasteengine.h"
 #include "popup/popuplist.h"
+#include "popup/popuplistmodel.h"
 #include "popup/searchengine.h"
 #include "settings/options.h"
 #include "store/collection.h"
@@ -148,6 +149,12 @@ int main(int argc, char **argv)
     list->list()->viewport()->installEventFilter(&paints);
     const int page = options.number(Option::ListRows);
     const QAbstractItemModel *rows = list->list()->model();
+    // When the rows last changed: a list painted since shows them.
+    qint64 rowsChanged = 0;
+    const auto changed = [&rowsChanged, &clock] { rowsChanged = clock.nsecsElapsed(); };
+    QObject::connect(rows, &QAbstractItemModel::modelReset, changed);
+    QObject::connect(rows, &QAbstractItemModel::rowsInserted, changed);
+    QObject::connect(rows, &QAbstractItemModel::rowsRemoved, changed);
     qsizetype keptMost = 0;
 
     // What users type: single words, two words in either order, accented
@@ -175,21 +182,26 @@ int main(int argc, char **argv)
                 if (!fast && !typedQueries.contains(list->searchField()->text()))
                     typedQueries << list->searchField()->text();
                 // The rows for the key are shown once a screenful is found (or
-                // the search ended) and the list has been painted since.
+                // the search ended) and the list has been painted since they
+                // last changed; a search ending with nothing more to add
+                // shows its rows from that moment.
                 qint64 readyAt = -1;
                 while (true) {
                     if (readyAt < 0 && (!list->finder().running() || rows->rowCount() >= page))
                         readyAt = clock.nsecsElapsed();
-                    if (readyAt >= 0 && paints.lastPaint >= readyAt)
+                    if (readyAt >= 0 && paints.lastPaint >= rowsChanged && paints.lastPaint > keyAt)
                         break;
                     if (clock.nsecsElapsed() - keyAt > 10'000'000'000) {
-                        std::fprintf(stderr, "no repaint after a key\n");
+                        std::fprintf(stderr, "no repaint after a key: \"%s\" typed, %d rows, ready %lld, painted %lld\n", qPrintable(list->searchField()->text()), rows->rowCount(), static_cast<long long>(readyAt), static_cast<long long>(paints.lastPaint));
                         return 1;
                     }
                     QCoreApplication::processEvents(QEventLoop::AllEvents);
                 }
-                (fast ? fastKeys : slowKeys).push_back(ms(paints.lastPaint - keyAt));
-                keptMost = std::max(keptMost, list->finder().keptBytes());
+                (fast ? fastKeys : slowKeys).push_back(ms(std::max(paints.lastPaint, readyAt) - keyAt));
+                // The engine's lists and the rows the list holds for it (each at most a record and an alias).
+                const auto *found = static_cast<const PopupListModel *>(rows);
+                keptMost = std::max(keptMost, list->finder().keptBytes()
+                                                  + found->foundCount() * qsizetype(sizeof(CurrentItem)));
                 // Eight keys a second leave the rest of the search its time between keys.
                 while (!fast && clock.nsecsElapsed() - keyAt < 125'000'000)
                     QCoreApplication::processEvents(QEventLoop::AllEvents);

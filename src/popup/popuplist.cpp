@@ -256,6 +256,7 @@ void PopupList::rebuild()
     m_hoverIndex = -2;
     if (m_options.flag(Option::ItemTooltip) && !m_hint)
         m_hint = new ItemTooltip;
+    m_finder->setFirstBatch(m_options.number(Option::ListRows));
     // An open search looks again: the current category, which leads the
     // found rows, may be another now.
     if (m_searchOpen)

@@ -42,6 +42,7 @@ void PopupListModel::showEntries(const QList<CurrentItem> &entries)
     m_entries = entries;
     m_lines.clear();
     m_found = false;
+    m_unfetched.clear();
     endResetModel();
 }
 
@@ -51,6 +52,7 @@ void PopupListModel::showLines(const QStringList &lines)
     m_entries.clear();
     m_lines = lines;
     m_found = false;
+    m_unfetched.clear();
     endResetModel();
 }
 
@@ -60,6 +62,7 @@ void PopupListModel::showFound(const QList<Item *> &items)
     m_entries.clear();
     m_lines.clear();
     m_found = true;
+    m_unfetched.clear();
     endResetModel();
     appendFound(items);
 }
@@ -68,11 +71,33 @@ void PopupListModel::appendFound(const QList<Item *> &items)
 {
     if (items.isEmpty() || !m_found)
         return;
+    m_unfetched.append(items);
+    // The first screenfuls go to the view at once; the rest when it scrolls to them.
+    fetch(FoundRowsPerFetch - m_entries.size());
+}
+
+bool PopupListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_unfetched.isEmpty();
+}
+
+void PopupListModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        fetch(FoundRowsPerFetch);
+}
+
+void PopupListModel::fetch(qsizetype most)
+{
+    const qsizetype count = std::min(most, m_unfetched.size());
+    if (count <= 0)
+        return;
     const int first = int(m_entries.size());
-    beginInsertRows({}, first, first + int(items.size()) - 1);
-    m_entries.reserve(m_entries.size() + items.size());
-    for (Item *item : items)
-        m_entries.append({item->alias, item});
+    beginInsertRows({}, first, first + int(count) - 1);
+    m_entries.reserve(m_entries.size() + count);
+    for (qsizetype i = 0; i < count; ++i)
+        m_entries.append({m_unfetched[i]->alias, m_unfetched[i]});
+    m_unfetched.remove(0, count);
     endInsertRows();
 }
 
@@ -125,6 +150,7 @@ QList<int> PopupListModel::forget(const std::function<bool(const Item *)> &freed
     // Written only now: the list stays shared with the collection's while nothing changes.
     for (const int row : std::as_const(rows))
         m_entries[row].item = nullptr;
+    m_unfetched.removeIf([&freed](const Item *item) { return freed(item); });
     return rows;
 }
 

@@ -28,8 +28,16 @@ public:
     // Lines of text that stand for no record (the hint of an empty category).
     void showLines(const QStringList &lines);
     // Rows found by a search across the categories; each names its category.
+    // The view gets them a screenful or so at a time as it scrolls down, so
+    // a search finding most of a large collection costs the view no more
+    // than one finding a few.
+    static constexpr int FoundRowsPerFetch = 256;
     void showFound(const QList<Item *> &items);
     void appendFound(const QList<Item *> &items);
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+    // Every found row, fetched or not.
+    qsizetype foundCount() const { return m_entries.size() + m_unfetched.size(); }
     bool showsFound() const { return m_found; }
     // Takes out the rows whose records were forgotten.
     void dropForgotten();
@@ -49,9 +57,11 @@ public:
 
 private:
     QIcon kindIcon(ItemKind kind) const;
+    void fetch(qsizetype most);
 
     QList<CurrentItem> m_entries;  // shares the collection's list until either changes
     QStringList m_lines;
     bool m_found = false;
+    QList<Item *> m_unfetched;  // found rows the view has not asked for yet
     mutable QIcon m_kindIcons[3];
 };

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 
 #include <algorithm>
+#include <utility>
 
 SearchEngine::SearchEngine(Collection &collection, QObject *parent)
     : QObject(parent)
@@ -128,6 +129,7 @@ void SearchEngine::start(const QString &typed)
     m_changed = false;
     m_query = std::move(query);
     m_running = true;
+    m_firstSlice = true;
     emit restarted();
     m_slices.start();
 }
@@ -184,10 +186,13 @@ bool SearchEngine::step(qint64 nanoseconds)
     QElapsedTimer clock;
     clock.start();
     QList<Item *> batch;
+    const int enough = std::exchange(m_firstSlice, false) && nanoseconds >= 0 ? m_firstBatch : 0;
     // The clock is read every few items: reading it costs more than a short item.
     constexpr int kItemsPerLook = 64;
     for (int looked = 0;; ++looked) {
         if (nanoseconds >= 0 && looked % kItemsPerLook == kItemsPerLook - 1 && clock.nsecsElapsed() >= nanoseconds)
+            break;
+        if (enough > 0 && batch.size() >= enough)
             break;
         Item *item = nextCandidate();
         if (!item) {

@@ -41,6 +41,9 @@ public:
     // Runs the search for at most `nanoseconds` (negative: to its end);
     // true when it has ended.
     bool step(qint64 nanoseconds);
+    // The first slice of a search ends as soon as it has found this many, so
+    // that a screenful shows at once; 0 lets it run its full time.
+    void setFirstBatch(int count) { m_firstBatch = count; }
     bool running() const { return m_running; }
     // Whether the running search looks only among an earlier one's finds.
     bool narrowed() const { return m_narrowed; }
@@ -78,6 +81,8 @@ private:
     SearchQuery m_query;
     bool m_running = false;
     bool m_narrowed = false;
+    int m_firstBatch = 0;
+    bool m_firstSlice = false;
     // Since the last query the collection gained or reordered items, which a
     // narrowed search would not look at.
     bool m_changed = false;

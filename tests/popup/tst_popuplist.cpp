@@ -89,6 +89,7 @@ private slots:
     void foundRowsPasteByTheirOwnCategorysSettings();
     void aCaptureDuringASearchKeepsTheRowsOnTheirItems();
     void delAndEditWorkOnFoundRows();
+    void manyFoundRowsComeAsTheListScrolls();
     void typingInTheList_data();
     void typingInTheList();
 
@@ -1119,6 +1120,26 @@ void TestPopupList::delAndEditWorkOnFoundRows()
     QCOMPARE(rowText(1), QStringLiteral("renamed entry"));
     QCOMPARE(m_list->currentRow(), 1);
     QVERIFY(m_list->searchOpen());
+}
+
+void TestPopupList::manyFoundRowsComeAsTheListScrolls()
+{
+    QStringList many;
+    for (int i = 0; i < 1000; ++i)
+        many << QStringLiteral("match %1").arg(i);
+    addCategory(QStringLiteral("Archive"), many);
+    open(3);
+    search(QStringLiteral("match"));
+    // The view holds a few screenfuls; End at the bottom brings the next ones.
+    QCOMPARE(rowCount(), PopupListModel::FoundRowsPerFetch);
+    m_list->list()->setFocus();
+    for (int i = 0; i < 10 && rowCount() < 1000; ++i) {
+        pressKey(Qt::Key_End);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rowCount(), 1000);
+    QCOMPARE(rowText(999), QStringLiteral("match 999"));
+    QCOMPARE(rowCategory(999), QStringLiteral("Archive"));
 }
 
 void TestPopupList::typingInTheList_data()

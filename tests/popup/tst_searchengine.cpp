@@ -23,6 +23,7 @@ private slots:
     void aLongerQueryLooksAmongTheEarlierFinds();
     void slicesFindWhatOneRunFinds();
     void aNewQueryEndsTheRunningOne();
+    void theFirstSliceEndsWithAScreenful();
     void aCaptureDuringASearchWaitsForTheNextKey();
     void anItemFreedDuringASearchIsForgotten();
     void aRichItemIsReadAgainAfterAnEdit();
@@ -186,6 +187,25 @@ void TestSearchEngine::aNewQueryEndsTheRunningOne()
     QCOMPARE(restarted.size(), 2);
     QTRY_VERIFY(!engine.running());
     QCOMPARE(aliases(engine.matches()), QStringList{"Shopping"});
+}
+
+void TestSearchEngine::theFirstSliceEndsWithAScreenful()
+{
+    QStringList many;
+    for (int i = 0; i < 300; ++i)
+        many << QStringLiteral("note %1|order %1").arg(i);
+    addCategory(QStringLiteral("Archive"), many);
+    SearchEngine engine(*m_collection);
+    engine.setFirstBatch(8);
+    QSignalSpy found(&engine, &SearchEngine::found);
+    engine.start(QStringLiteral("order"));
+    // However long its time, the first slice hands over the first screenful at once.
+    QVERIFY(!engine.step(SearchEngine::SliceNanoseconds * 1000));
+    QCOMPARE(engine.matches().size(), size_t(8));
+    QCOMPARE(found.size(), 1);
+    // The slices after it run their time.
+    QVERIFY(engine.step(SearchEngine::SliceNanoseconds * 1000));
+    QCOMPARE(engine.matches().size(), size_t(4 + 300));
 }
 
 void TestSearchEngine::aCaptureDuringASearchWaitsForTheNextKey()
