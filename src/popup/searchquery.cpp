@@ -185,9 +185,11 @@ const char16_t *findCandidates(const FoldTable &table, const char16_t *at, const
     const AsciiForms first = asciiForms(needle[0].unicode());
     const bool pair = needle.size() > 1 && needle[1].unicode() < 0x80;
     const AsciiForms second = asciiForms(pair ? needle[1].unicode() : u' ');
+    // A blank in the term stands for any run of white space; a letter only
+    // for itself, or for a character beyond ASCII, or behind a dropped NUL.
+    const __m128i passesSecond = needle.size() > 1 && needle[1] == u' ' ? _mm_set1_epi16(0x21) : _mm_set1_epi16(1);
     const __m128i highBits = _mm_set1_epi16(short(0xFF80));
     const __m128i zero = _mm_setzero_si128();
-    const __m128i blankOrControl = _mm_set1_epi16(0x21);
     const __m128i all = _mm_set1_epi16(-1);
     // The second character is read one place on: the last block stops one short of the end.
     for (; end - at > 8; at += 8) {
@@ -200,7 +202,7 @@ const char16_t *findCandidates(const FoldTable &table, const char16_t *at, const
             const __m128i nextBeyond = _mm_andnot_si128(_mm_cmpeq_epi16(_mm_and_si128(next, highBits), zero), all);
             const __m128i nextMaybe = _mm_or_si128(
                 _mm_or_si128(_mm_cmpeq_epi16(next, second.lower), _mm_cmpeq_epi16(next, second.upper)),
-                _mm_or_si128(nextBeyond, _mm_cmplt_epi16(next, blankOrControl)));
+                _mm_or_si128(nextBeyond, _mm_cmplt_epi16(next, passesSecond)));
             maybe = _mm_and_si128(maybe, nextMaybe);
         }
         unsigned mask = unsigned(_mm_movemask_epi8(maybe));

@@ -39,11 +39,23 @@ void TestSearchQuery::matches_data()
     QTest::newRow("capital accented letter") << "ecole" << QStringLiteral("ÉCOLE") << "" << true;
     QTest::newRow("accent as a separate mark") << "cafe" << "x" << QStringLiteral("cafe\u0301 noir") << true;
     QTest::newRow("mark between the letters of a word") << "cafenoir" << "x" << QStringLiteral("cafe\u0301noir") << true;
+    // Far into a long text, where it is read eight characters at a time.
+    QTest::newRow("a NUL inside a word is passed over")
+        << "cafe" << "x" << QString(40, u'x') + QStringLiteral(" c") + QChar(0) + QStringLiteral("afe and more after it") << true;
+    QTest::newRow("a mark between the first two letters")
+        << "cafe" << "x" << QString(40, u'x') + QStringLiteral(" c\u0327afe and more after it") << true;
+    QTest::newRow("long text, the word far in, past a non-ASCII letter")
+        << "zeta" << "x" << QString(40, u'a') + QStringLiteral(" ünd zet zeta and more after it") << true;
+    QTest::newRow("long text, the word only split by a blank")
+        << "zeta" << "x" << QString(40, u'a') + QStringLiteral(" ze ta zet and more after it") << false;
     QTest::newRow("stroke letters typed bare") << "lodz" << "x" << QStringLiteral("Łódź") << true;
     QTest::newRow("a different letter is no accent") << "resume" << "x" << QStringLiteral("résúmo") << false;
     QTest::newRow("phrase in order") << "\"march order\"" << "x" << QStringLiteral("the March order") << true;
     QTest::newRow("phrase words apart") << "\"march order\"" << "x" << QStringLiteral("March, the order") << false;
     QTest::newRow("phrase reversed") << "\"order march\"" << "x" << QStringLiteral("the March order") << false;
+    QTest::newRow("phrase across blanks and a tab, far in") << "\"march order\"" << "x"
+                                                             << QString(40, u'x') + QStringLiteral(" March \t order and more after it")
+                                                             << true;
     QTest::newRow("phrase across a line break") << "\"march order\"" << "x" << QStringLiteral("March\r\norder") << true;
     QTest::newRow("phrase still being typed") << "\"march or" << "x" << QStringLiteral("the March order") << true;
     QTest::newRow("phrase missing, word there") << "\"order march\" friday" << "x" << invoice << false;
