@@ -7,6 +7,7 @@
 // same texts (the baseline, measured here in the same run), and what the
 // search keeps against the data file's size.
 // Usage: bench_search DATAFILE   (QT_QPA_PLATFORM=offscreen)
+// With SK_BENCH_SLOW_KEYS set, every key slower than 25 ms is named on stderr.
 
 #include "capture/clipboardmonitor.h"
 #include "doubles/fakeclipboard.h"
@@ -198,6 +199,10 @@ int main(int argc, char **argv)
                     QCoreApplication::processEvents(QEventLoop::AllEvents);
                 }
                 (fast ? fastKeys : slowKeys).push_back(ms(std::max(paints.lastPaint, readyAt) - keyAt));
+                if (qEnvironmentVariableIsSet("SK_BENCH_SLOW_KEYS") && (fast ? fastKeys : slowKeys).back() > 25)
+                    std::fprintf(stderr, "slow key: \"%s\" %.1f ms, %d rows, ready at %.1f ms\n",
+                                 qPrintable(list->searchField()->text()), (fast ? fastKeys : slowKeys).back(),
+                                 rows->rowCount(), ms(readyAt - keyAt));
                 // The engine's lists and the rows the list holds for it (each at most a record and an alias).
                 const auto *found = static_cast<const PopupListModel *>(rows);
                 keptMost = std::max(keptMost, list->finder().keptBytes()

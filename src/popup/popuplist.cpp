@@ -122,7 +122,12 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_search->setAccessibleName(m_search->placeholderText());
     m_search->hide();
     m_finder = new SearchEngine(m_collection, this);
-    connect(m_search, &QLineEdit::textChanged, m_finder, &SearchEngine::start);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &typed) {
+        m_finder->start(typed);
+        // The first slice runs with the key, so the first screenful is
+        // painted with the key's own repaint; the rest follows from the event loop.
+        m_finder->step(SearchEngine::SliceNanoseconds);
+    });
     connect(m_finder, &SearchEngine::restarted, this, &PopupList::showSearchStarted);
     connect(m_finder, &SearchEngine::found, this, &PopupList::showFound);
 
