@@ -108,6 +108,12 @@ printf '%s\n' "$out"
 headline "hotkey until the list shows ms / minimal window ms" "$(figure "$out" "hotkey -> pop-up list mapped: median")" \
     "$(figure "$out" "hotkey -> minimal Qt window: median")" ""
 
+section "A shell command's round trip (baseline: a bare local-socket echo of as many bytes)"
+out=$("$here/bench/bench_cli.sh" "$program" "$build/bench/bench_socket_echo" 21)
+printf '%s\n' "$out"
+headline "list --json on 10 000 items ms / socket echo ms" "$(figure "$out" "list --json on 10 000 items: median")" \
+    "$(figure "$out" "socket echo: median")" ""
+
 section "Saving killed at random moments ($kills kills)"
 out=$("$build/tests/killtest/tst_killsave" --kills "$kills" 2>&1 | grep -E '^(QINFO|FAIL|Totals)' | sed 's/^QINFO  : [^ ]* //')
 printf '%s\n' "$out"

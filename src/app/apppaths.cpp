@@ -41,14 +41,33 @@ AppPaths AppPaths::resolve()
     paths.settingsFile = QDir(config).filePath(QStringLiteral("Halvorik/Scrapkeeper1.0.conf"));
     paths.autostartFile = QDir(config).filePath(QStringLiteral("autostart/scrapkeeper.desktop"));
 
-    QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    if (runtime.isEmpty() || !QFileInfo(runtime).isDir())
-        runtime = paths.programFolder;
-    paths.lockFile = QDir(runtime).filePath(QStringLiteral("scrapkeeper.lock"));
+    const QString runtime = runtimeFolder();
+    paths.lockFile = lockFileIn(runtime);
+    paths.commandSocket = commandSocketIn(runtime);
     paths.programFile = QCoreApplication::applicationFilePath();
     paths.helpLinkFolder = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation))
                                .filePath(QStringLiteral("scrapkeeper/help"));
     return paths;
+}
+
+QString AppPaths::runtimeFolder()
+{
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QFileInfo(runtime).isDir())
+        return runtime;
+    // The data folder, which is the owner's alone.
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+        .filePath(QStringLiteral("scrapkeeper"));
+}
+
+QString AppPaths::lockFileIn(const QString &runtimeFolder)
+{
+    return QDir(runtimeFolder).filePath(QStringLiteral("scrapkeeper.lock"));
+}
+
+QString AppPaths::commandSocketIn(const QString &runtimeFolder)
+{
+    return QDir(runtimeFolder).filePath(QStringLiteral("scrapkeeper.socket"));
 }
 
 QString AppPaths::recentFilesList() const

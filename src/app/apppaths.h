@@ -10,11 +10,17 @@ struct AppPaths
     QString settingsFile;
     QString autostartFile;
     QString lockFile;
+    QString commandSocket;   // where the running program hears commands from the shell
     QString programFile;
     QString helpLinkFolder;  // forwarding pages that open the help at a topic
 
     // The real locations, creating the per-user folder (owner only).
     static AppPaths resolve();
+    // The user's private folder for the lock and the command socket, as
+    // resolve() finds it, without creating anything.
+    static QString runtimeFolder();
+    static QString lockFileIn(const QString &runtimeFolder);
+    static QString commandSocketIn(const QString &runtimeFolder);
 
     QString recentFilesList() const;
     QString examplePage() const;

@@ -13,6 +13,7 @@ public:
     explicit InstanceLock(const QString &path);
     Result acquire();
     void release() { m_lock.unlock(); }
+    bool held() const { return m_lock.isLocked(); }
 
 private:
     QLockFile m_lock;

@@ -119,14 +119,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
                                    services.keyGrabber, m_messages, *this, this);
     m_hotkeys = &m_popups->hotkeys();
     // A press arrives outside any event handler: errors in it are caught here.
-    connect(m_hotkeys, &GlobalHotkeys::pressed, this, [this](int index) {
-        // A list opened under a modal dialog could not be used: the dialog comes forward instead.
-        if (ModalGate::modalUp()) {
-            bringDialogForward();
-            return;
-        }
-        ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); });
-    });
+    connect(m_hotkeys, &GlobalHotkeys::pressed, this, &Scrapkeeper::onHotkeyPressed);
 
     m_hideAgainTimer.setObjectName(QStringLiteral("HAtimer"));
     m_hideAgainTimer.setSingleShot(true);
@@ -140,10 +133,7 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     // The tray reaches the program also while a dialog of ours is up (a
     // StatusNotifierItem's activation comes over the bus): what it asks for
     // waits for the dialog, which comes forward meanwhile.
-    connect(m_tray, &TrayIcon::configurationRequested, this, [this] {
-        m_gate.run(QStringLiteral("configuration"),
-                   [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
-    });
+    connect(m_tray, &TrayIcon::configurationRequested, this, &Scrapkeeper::requestConfiguration);
     connect(&m_gate, &ModalGate::heldBack, this, &Scrapkeeper::bringDialogForward);
     // A copy that was not kept is said at the tray icon now, and above the
     // entries of the next pop-up list, where an older item would be pasted instead.
@@ -169,6 +159,23 @@ Scrapkeeper::Scrapkeeper(AppServices services, QObject *parent)
     connect(&m_treeEditor, &TreeEditor::categoriesChanged, this,
             [this] { ErrorHandler::guard(&m_treeEditor, [this] { categoriesEdited(); }); });
     bindTrayToOptions();
+}
+
+void Scrapkeeper::onHotkeyPressed(int index)
+{
+    // A list opened under a modal dialog could not be used: the dialog comes forward instead.
+    if (ModalGate::modalUp()) {
+        bringDialogForward();
+        return;
+    }
+    ErrorHandler::guard(m_hotkeys, [this, index] { m_popups->onHotkey(index); });
+}
+
+bool Scrapkeeper::requestConfiguration()
+{
+    m_gate.run(QStringLiteral("configuration"),
+               [this] { ErrorHandler::guard(m_tray, [this] { showConfiguration(); }); });
+    return !m_gate.holding();
 }
 
 Scrapkeeper::~Scrapkeeper()
@@ -902,6 +909,7 @@ void Scrapkeeper::processEvents()
 {
     // The collection is half loaded or saved: what the tray asks meanwhile waits.
     const ModalSession busy;
+    const QScopedValueRollback busyWithFile(m_busyWithFile, true);
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

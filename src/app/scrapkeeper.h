@@ -112,10 +112,21 @@ public:
     GroupLists &groupLists() { return m_groupLists; }
     TrayIcon &trayIcon() { return *m_tray; }
     ClipboardMonitor &clipboardMonitor() { return m_monitor; }
+    ItemClipboard &itemClipboard() { return m_itemClipboard; }
     NewVersionCheck &versionCheck() { return m_versionCheck; }
 
     void applyCategoryChoice();
     void refreshCurrentItems();
+
+    // What the tray's "Configuration" entry does: the window opens now, or
+    // once the dialog of ours that is up has closed (which comes forward
+    // meanwhile); false when it waits.
+    bool requestConfiguration();
+    // A press of the pop-up hotkey: the list opens under the caret of the
+    // window in front, unless a dialog of ours is up (it comes forward).
+    void onHotkeyPressed(int index);
+    // A data file is being read or written at this moment.
+    bool busyWithFile() const { return m_busyWithFile; }
 
     // The pop-up hotkey's cycle.
     PopupController &popups() { return *m_popups; }
@@ -238,6 +249,7 @@ private:
     bool m_dataUsable = false;
     bool m_settingsLoaded = false;  // settings never loaded are never written back
     bool m_exitRequested = false;
+    bool m_busyWithFile = false;
     // The lock beside the data file in use, which tells a second running
     // program on the same file; the files it was found taken on, said once each.
     std::unique_ptr<InstanceLock> m_dataFileLock;

@@ -138,9 +138,13 @@ std::optional<QString> ClipboardContent::plainText() const
     const auto bytes = bounded(firstOf(kPlainTextFormats));
     if (!bytes)
         return std::nullopt;
-    // Bytes that are not UTF-8 become replacement characters, never a failure.
+    return decodePlainText(*bytes);
+}
+
+QString ClipboardContent::decodePlainText(const QByteArray &bytes)
+{
     QStringDecoder utf8(QStringDecoder::Utf8);
-    return withCrLf(utf8.decode(*bytes));
+    return withCrLf(utf8.decode(bytes));
 }
 
 std::optional<QImage> ClipboardContent::image() const

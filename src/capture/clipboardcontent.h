@@ -42,6 +42,11 @@ public:
     // The picture: a raster flavour, else the vector picture drawn at its own size.
     std::optional<QImage> image() const;
 
+    // Plain-text bytes as an item keeps them: UTF-8 (a byte that is not
+    // becomes a replacement character, never a failure), CR LF line breaks,
+    // no NUL characters.
+    static QString decodePlainText(const QByteArray &bytes);
+
     // Whether a read above came back empty because the content was past the bounds.
     bool pastBounds() const { return m_pastBounds; }
 

@@ -110,19 +110,42 @@ void ClipboardMonitor::onClipboardChanged()
             m_refusal = Refusal::unreadable(QStringLiteral("It could not be read."));
         }
         if (added) {
-            CopyMenuStale = true;
-            m_host.playCaptureSound();
-            m_collection.setCaptureModified();
-            if (!m_host.applicationMinimised())
-                m_collection.setEditModified();
-            for (const CategoryNode *category : std::as_const(m_receivers))
-                emit copyStored(*category->items.front());
+            stored();
             emit itemCaptured();
         } else if (m_refusal) {
             emit captureRefused(m_refusal);
         }
     }
     armed = true;
+}
+
+void ClipboardMonitor::stored()
+{
+    CopyMenuStale = true;
+    m_host.playCaptureSound();
+    m_collection.setCaptureModified();
+    if (!m_host.applicationMinimised())
+        m_collection.setEditModified();
+    for (const CategoryNode *category : std::as_const(m_receivers))
+        emit copyStored(*category->items.front());
+}
+
+ClipboardMonitor::Added ClipboardMonitor::addText(const QString &text, CategoryNode *target)
+{
+    m_receivers.clear();
+    m_refusal = {};
+    if (!target)
+        return {false, Refusal::noCategory(QString())};
+    if (m_options.flag(Option::PreventDuplicates) && Collection::newestRepeats(target, text))
+        return {};
+    Item item = newRecord();
+    item.alias = AliasDerivation::fromText(text);
+    item.text = text;
+    const bool added = target == m_collection.currentCategory() ? addToCurrentDestinations(item, false)
+                                                                 : addToCategory(item, target);
+    if (added)
+        stored();
+    return {added, m_refusal};
 }
 
 bool ClipboardMonitor::capture()
@@ -177,19 +200,7 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
     if (m_options.flag(Option::TextToChosenCategory)) {
         const CategoryNode *chosen = m_collection.category(m_options.number(Option::TextCategory));
         if ((chosen ? chosen->name : QString()) != currentName) {
-            CategoryNode *target = specificCategory(Option::TextCategory);
-            if (!target) {
-                m_refusal = Refusal::noCategory(QString());
-                return false;
-            }
-            if (lockedAndFull(target)) {
-                m_refusal = Refusal::lockedAndFull(*target);
-                return false;
-            }
-            m_collection.insertFirstChild(target, item);
-            m_collection.enforceLimit(target, false);
-            m_receivers = {target};
-            return true;
+            return addToCategory(item, specificCategory(Option::TextCategory));
         }
     }
     return addToCurrentDestinations(item, m_options.flag(Option::TextToEveryCategory));
@@ -217,6 +228,22 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
     if (m_receivers.isEmpty())
         m_refusal = current ? Refusal::lockedAndFull(*current) : Refusal::noCategory(QString());
     return !m_receivers.isEmpty();
+}
+
+bool ClipboardMonitor::addToCategory(const Item &item, CategoryNode *target)
+{
+    if (!target) {
+        m_refusal = Refusal::noCategory(QString());
+        return false;
+    }
+    if (lockedAndFull(target)) {
+        m_refusal = Refusal::lockedAndFull(*target);
+        return false;
+    }
+    m_collection.insertFirstChild(target, item);
+    m_collection.enforceLimit(target, false);
+    m_receivers = {target};
+    return true;
 }
 
 CategoryNode *ClipboardMonitor::specificCategory(Option indexOption) const

@@ -49,6 +49,19 @@ public:
 
     void onClipboardChanged();
 
+    // Adds a plain text the user hands over (a command from the shell) as a
+    // capture of it would be: its alias derived, not again when it already
+    // is the newest item (with duplicates prevented), refused by a category
+    // that is locked and full, the oldest item dropped at the limit. `text`
+    // is held as an item holds text (see ClipboardContent::decodePlainText).
+    // No refusal and nothing added: it repeated the newest item.
+    struct Added
+    {
+        bool added = false;
+        Refusal refusal;
+    };
+    Added addText(const QString &text, CategoryNode *target);
+
     // Refills the remembered specific-category indexes after the category
     // list changed from `oldNames` to the collection's current names.
     void refreshDestinationLists(const QStringList &oldNames);
@@ -66,6 +79,8 @@ private:
     bool captureImage(const ClipboardContent &content);
     CategoryNode *specificCategory(Option indexOption) const;
     bool addToCurrentDestinations(const Item &item, bool everyCategory);
+    bool addToCategory(const Item &item, CategoryNode *target);
+    void stored();
     void refreshDestination(const QStringList &oldNames, Option index, Option specificOption, Option currentOption);
 
     Collection &m_collection;

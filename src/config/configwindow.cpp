@@ -22,12 +22,35 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QStackedWidget>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
+
+namespace {
+
+// Asks for the room of the page on show, not of the largest page, so that
+// only a page taller than the screen's room scrolls.
+class CurrentPageStack : public QStackedWidget
+{
+public:
+    explicit CurrentPageStack(QWidget *parent)
+        : QStackedWidget(parent)
+    {
+        connect(this, &QStackedWidget::currentChanged, this, &QWidget::updateGeometry);
+    }
+
+    QSize sizeHint() const override { return currentWidget() ? currentWidget()->sizeHint() : QSize(); }
+    QSize minimumSizeHint() const override
+    {
+        return currentWidget() ? currentWidget()->minimumSizeHint() : QSize();
+    }
+};
+
+} // namespace
 
 ConfigWindow::ConfigWindow(Collection &collection, TreeEditor &treeEditor, ConfigViewHandler &handler,
                            Desktop &desktop, FileDialogs &fileDialogs, QWidget *parent)
@@ -120,7 +143,7 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
 
     auto *pageRow = new QHBoxLayout;
     m_icons = new PageIconColumn(central);
-    m_pages = new QStackedWidget(central);
+    m_pages = new CurrentPageStack(central);
     m_pages->setObjectName(QStringLiteral("Notebook"));
     m_pages->setAccessibleName(QStringLiteral("Configuration pages"));
     m_listSetup = addPage(std::make_unique<ListSetupPage>(m_collection, treeEditor, m_pages));
@@ -134,7 +157,15 @@ void ConfigWindow::buildUi(TreeEditor &treeEditor, Desktop &desktop, FileDialogs
     addPage(std::make_unique<MiscellaneousPage>(desktop, fileDialogs, m_pages));
     m_icons->setCurrent(0);
     pageRow->addWidget(m_icons);
-    pageRow->addWidget(m_pages, 1);
+    // On a small or scaled screen the tallest page scrolls rather than
+    // pushing the buttons below the screen's edge.
+    auto *pageScroller = new QScrollArea(central);
+    pageScroller->setObjectName(QStringLiteral("PageScroller"));
+    pageScroller->setAccessibleName(QStringLiteral("Configuration pages"));
+    pageScroller->setFrameShape(QFrame::NoFrame);
+    pageScroller->setWidgetResizable(true);
+    pageScroller->setWidget(m_pages);
+    pageRow->addWidget(pageScroller, 1);
     layout->addLayout(pageRow, 1);
     setMinimumWidth(300);
     connect(m_icons, &PageIconColumn::pageChosen, this, &ConfigWindow::openPage);

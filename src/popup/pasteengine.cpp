@@ -39,7 +39,7 @@ PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod,
     return item.pasteMethod;
 }
 
-int PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
+bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target, int *putOut)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -64,7 +64,7 @@ int PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus
 
     keepPasting = false;
     if (!bringTargetToFront(target))
-        return 0;  // the target never came to the front: nothing may be sent elsewhere
+        return false;  // the target never came to the front: nothing may be sent elsewhere
     m_desktop.refocus(target);
     m_pasteKey = TerminalPasteKeys::forWindowClass(m_desktop.windowClass(target.window));
     keepPasting = true;
@@ -72,11 +72,14 @@ int PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus
 
     for (int position = 0; position < items.size(); ++position) {
         if (!mayGoOn(target))
-            return position;
-        if (!pasteOne(items[position], position, target, categories[position]))
-            return position + 1;
+            return false;
+        const bool goOn = pasteOne(items[position], position, target, categories[position]);
+        if (putOut)
+            *putOut = position + 1;
+        if (!goOn)
+            return false;
     }
-    return int(items.size());
+    return true;
 }
 
 bool PasteEngine::bringTargetToFront(const ForeignFocus &target)

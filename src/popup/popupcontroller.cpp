@@ -7,6 +7,8 @@
 #include "popup/popuplist.h"
 #include "settings/options.h"
 
+#include <QScopeGuard>
+
 #include <utility>
 
 PopupController::PopupController(Collection &collection, Options &options, Desktop &desktop, Clipboard &clipboard,
@@ -71,6 +73,33 @@ void PopupController::onHotkey(int)
         m_popup->close();
         throw;
     }
+}
+
+PopupController::PasteOutcome PopupController::pasteInFront(const QList<const Item *> &items)
+{
+    if (m_popup)
+        return PasteOutcome::ListOpen;
+    if (m_pasting)
+        return PasteOutcome::Busy;
+    ForeignFocus target = m_desktop.foreignFocus();
+    if (target.window == 0)
+        return PasteOutcome::NoWindow;
+    // Our own windows take no paste of our items: the keys would edit the collection itself.
+    if (target.ownWindow)
+        return PasteOutcome::OwnWindow;
+    const bool hotkeyWasActive = m_hotkeys->isActive();
+    m_hotkeys->setActive(false);
+    m_pasting = true;
+    const auto restore = qScopeGuard([this, hotkeyWasActive] {
+        m_pasting = false;
+        m_hotkeys->setActive(hotkeyWasActive);
+    });
+    return m_engine->pasteSelection(items, target) ? PasteOutcome::Pasted : PasteOutcome::Stopped;
+}
+
+void PopupController::stopPasting()
+{
+    m_engine->keepPasting = false;
 }
 
 void PopupController::chooseCategory(int index)

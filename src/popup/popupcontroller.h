@@ -56,6 +56,16 @@ public:
     void setNextNotice(const QString &text) { m_nextNotice = text; }
     const QString &nextNotice() const { return m_nextNotice; }
 
+    // Pastes items into the window in front as a pick from the list is
+    // pasted (a command from the shell asks). The hotkey is off for the run,
+    // as while the list shows, so its grab cannot swallow the Ctrl+V sent.
+    enum class PasteOutcome { Pasted, Stopped, NoWindow, OwnWindow, ListOpen, Busy };
+    PasteOutcome pasteInFront(const QList<const Item *> &items);
+    // A run of the list or of pasteInFront is under way.
+    bool pasting() const { return m_pasting || m_popup; }
+    // Ends a run at its next check, as Esc does.
+    void stopPasting();
+
     GlobalHotkeys &hotkeys() { return *m_hotkeys; }
     PopupList *popup() const { return m_popup; }
     const ForeignFocus &pasteTarget() const { return m_target; }
@@ -72,6 +82,7 @@ private:
     PasteEngine *m_engine = nullptr;
     PopupList *m_popup = nullptr;
     ForeignFocus m_target;
+    bool m_pasting = false;
     QPoint m_caretPos;
     QString m_nextNotice;
 };

@@ -607,7 +607,8 @@ void PopupList::pasteSelection()
             rows << index;
         }
     }
-    const int delivered = m_engine.pasteSelection(entries, m_target);
+    int delivered = 0;
+    m_engine.pasteSelection(entries, m_target, &delivered);
     if (m_rows->showsFound())
         raisePasted(rows.mid(0, delivered));
 }

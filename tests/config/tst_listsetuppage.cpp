@@ -1,6 +1,7 @@
 #include "config/configwindow.h"
 #include "config/dialogs/categorypropertiesdialog.h"
 #include "config/dialogs/finddialog.h"
+#include "config/pageiconcolumn.h"
 #include "config/dialogs/itemeditor.h"
 #include "config/pages/collectiontreeview.h"
 #include "config/pages/listsetuppage.h"
@@ -14,10 +15,14 @@
 #include "store/collection.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QAction>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QMenu>
 #include <QTabWidget>
 #include <QTest>
@@ -118,6 +123,8 @@ private slots:
     void theGroupListMenuShowsTheRecentFiles();
     void theCaptionsNameTheDataFile();
     void everyControlHasAnAccessibleName();
+    void everyPageFitsASmallScreen_data();
+    void everyPageFitsASmallScreen();
 };
 
 void TestListSetupPage::buttonsFollowTheSelection_data()
@@ -391,6 +398,42 @@ void TestListSetupPage::theCaptionsNameTheDataFile()
     QCOMPARE(w.window.windowTitle(), QStringLiteral("Scrapkeeper Configuration - /home/me/lists/work.db"));
     auto *pages = w.window.findChild<QTabWidget *>(QStringLiteral("ConfigPC"));
     QCOMPARE(pages->tabText(pages->indexOf(w.page().widget())), QStringLiteral("List Setup - work.db"));
+}
+
+void TestListSetupPage::everyPageFitsASmallScreen_data()
+{
+    QTest::addColumn<int>("points");
+    QTest::newRow("usual font") << 9;
+    // Text as tall as at twice the scale: the pages no longer fit an 800 × 600 screen.
+    QTest::newRow("large font") << 18;
+}
+
+// The tallest page scrolls rather than pushing OK and Cancel off a small
+// screen, and only a page that needs it does.
+void TestListSetupPage::everyPageFitsASmallScreen()
+{
+    QFETCH(int, points);
+    const QFont saved = QApplication::font();
+    QFont font = saved;
+    font.setPointSize(points);
+    QApplication::setFont(font);
+    auto restore = qScopeGuard([&] { QApplication::setFont(saved); });
+
+    Window w;
+    const QRect room = w.window.screen()->availableGeometry();
+    constexpr int titleBar = 40;
+    for (int page = 0; page < 4; ++page) {
+        QTest::mouseClick(w.window.pageIcons()->icon(page), Qt::LeftButton);
+        QVERIFY2(w.window.minimumSizeHint().height() + titleBar <= room.height(), qPrintable(QString::number(page)));
+    }
+    w.window.resize(w.window.width(), room.height() - titleBar);
+    w.window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.window));
+    auto *scroller = w.window.findChild<QScrollArea *>(QStringLiteral("PageScroller"));
+    QVERIFY(scroller);
+    QTest::mouseClick(w.window.pageIcons()->icon(0), Qt::LeftButton);
+    QApplication::processEvents();
+    QVERIFY(!scroller->verticalScrollBar()->isVisible());
 }
 
 QTEST_MAIN(TestListSetupPage)

@@ -18,6 +18,7 @@
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <functional>
 
 namespace {
 
@@ -78,6 +79,7 @@ private slots:
     void focusIsBroughtBackWithTheCaret();
     void deliveryFollowsTheFocus_data();
     void deliveryFollowsTheFocus();
+    void typingRunArrivesWholeAndLetsOthersIn();
     void cleanup();
 
 private:
@@ -306,6 +308,56 @@ void TestX11Desktop::deliveryFollowsTheFocus()
     QTRY_COMPARE(m_desktop.activeWindow(), a);
     QVERIFY(m_desktop.beginDelivery(a));
     m_desktop.endDelivery();
+}
+
+// A typing run holds the server across short bursts of keys: what is typed
+// still arrives whole (keys given new symbols on the way included), and
+// another client that moves the focus mid-run gets through, after which no
+// key goes to the old window.
+void TestX11Desktop::typingRunArrivesWholeAndLetsOthersIn()
+{
+    QLineEdit first;
+    QLineEdit second;
+    first.setWindowTitle(QStringLiteral("First field"));
+    second.setWindowTitle(QStringLiteral("Second field"));
+    first.show();
+    second.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&second));
+    const quint64 a = first.winId();
+    const quint64 b = second.winId();
+    m_desktop.bringToFront(a);
+    QTRY_COMPARE(m_desktop.activeWindow(), a);
+
+    const auto typeRun = [this](quint64 window, const QString &text, const std::function<void(int)> &beforeKey) {
+        m_desktop.prepareTyping(text);
+        int sent = 0;
+        for (const char32_t c : text.toUcs4()) {
+            beforeKey(sent);
+            m_desktop.delay(1);
+            if (!m_desktop.beginDelivery(window))
+                break;
+            m_desktop.typeCharacter(c);
+            m_desktop.endDelivery();
+            ++sent;
+        }
+        m_desktop.finishTyping();
+        return sent;
+    };
+
+    const QString text = QStringLiteral("Held bursts: é€✓ and plain text after them, 0123456789 ÆØÅ→Ω.");
+    QCOMPARE(typeRun(a, text, [](int) {}), int(text.toUcs4().size()));
+    QTRY_COMPARE(first.text(), text);
+
+    QProcess mover;
+    const QString longText(2000, QLatin1Char('x'));
+    const int sent = typeRun(a, longText, [&](int key) {
+        if (key == 20)
+            mover.start(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(b)});
+    });
+    mover.waitForFinished();
+    QVERIFY2(sent < longText.size(), "the focus never moved while the run went on");
+    QCOMPARE(m_desktop.activeWindow(), b);
+    QVERIFY(second.text().isEmpty());
 }
 
 int main(int argc, char **argv)

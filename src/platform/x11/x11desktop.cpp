@@ -26,12 +26,18 @@
 #include <X11/keysym.h>
 #include <xcb/xcb.h>
 
+#include <sys/prctl.h>
+
 #include <cstdlib>
 #include <limits>
 #include <memory>
 #include <optional>
 
 namespace {
+
+// How long the other clients are given to read a changed keyboard map
+// before a key of the new map is pressed.
+constexpr qint64 kNewMapSettleNs = 20'000'000;
 
 Display *display()
 {
@@ -505,21 +511,47 @@ void X11Desktop::waitForOthers(int milliseconds)
 
 void X11Desktop::delay(int milliseconds)
 {
+    if (!m_inTypingRun) {
+        waitFor(qint64(milliseconds) * 1000000);
+        return;
+    }
+    const qint64 wait = untilNextKey(milliseconds);
+    if (m_heldAcrossKeys) {
+        // While the server is held our events wait for the burst's end: reading
+        // the clipboard of another client now would stall the whole desktop.
+        QThread::usleep(wait / 1000);
+        return;
+    }
+    waitFor(wait);
+}
+
+void X11Desktop::waitFor(qint64 nanoseconds)
+{
     // Events keep flowing while we wait: the Esc of a paste run, timers, the clipboard.
     QElapsedTimer clock;
     clock.start();
-    qint64 wanted = qint64(milliseconds) * 1000000;
-    if (m_inTypingRun && m_sinceLastWait.isValid())
-        wanted -= m_sinceLastWait.nsecsElapsed();
     for (;;) {
         QCoreApplication::processEvents(QEventLoop::AllEvents);
-        const qint64 left = wanted - clock.nsecsElapsed();
+        const qint64 left = nanoseconds - clock.nsecsElapsed();
         if (left <= 0)
             break;
         // Sleep no longer than what is left, at most 1 ms between looks at the events.
         QThread::usleep(std::max<qint64>(1, std::min<qint64>(left, 1000000) / 1000));
     }
-    m_sinceLastWait.start();
+}
+
+qint64 X11Desktop::untilNextKey(int milliseconds)
+{
+    // A run that fell far behind (a key given a new symbol waits for the
+    // clients to read the map) takes up its pace again instead of rushing.
+    constexpr qint64 kFallenBehindNs = 5'000'000;
+    // Never two keys closer than this, whatever is being made up.
+    constexpr qint64 kShortestGapNs = 300'000;
+    const qint64 now = m_runClock.nsecsElapsed();
+    if (m_keyDue < 0 || now - m_keyDue > kFallenBehindNs)
+        m_keyDue = now;
+    m_keyDue += qint64(milliseconds) * 1000000;
+    return std::max(m_keyDue - now, kShortestGapNs);
 }
 
 quint64 X11Desktop::activeWindow()
@@ -581,6 +613,12 @@ bool X11Desktop::beginDelivery(quint64 window)
     Display *dpy = display();
     if (!c || !dpy)
         return false;
+    if (m_heldAcrossKeys) {
+        // Still held since the burst's look: nothing could move the keyboard.
+        if (window == m_deliveryWindow)
+            return true;
+        releaseServer();
+    }
     // While the server is held no window manager can move the keyboard
     // between our look at where it is and the keys we send there.
     xcb_grab_server(c);
@@ -612,13 +650,41 @@ bool X11Desktop::beginDelivery(quint64 window)
         }
     }
     m_lookedWindow = 0;
-    endDelivery();
+    releaseServer();
     return false;
 }
 
 void X11Desktop::endDelivery()
 {
+    // Keys of a typing run come a millisecond apart; a look at the target for
+    // each would cost as much as the key. The server stays held for a short
+    // burst after a look that found the way clear, so no other client can
+    // move the keyboard meanwhile, and is let go often enough that the
+    // desktop keeps drawing and an Esc is read.
+    constexpr int kKeysPerHold = 8;
+    constexpr qint64 kLongestHoldNs = 10'000'000;
+    constexpr unsigned held = ShiftMask | ControlMask | Mod1Mask | Mod4Mask | Mod5Mask;
+    if (!m_deliveryGrab)
+        return;
+    if (m_inTypingRun && m_deliveryStateKnown && !(m_deliveryMods & held)) {
+        if (!m_heldAcrossKeys) {
+            m_heldAcrossKeys = true;
+            m_keysInHold = 0;
+            m_holdStarted = m_runClock.nsecsElapsed();
+        }
+        if (++m_keysInHold < kKeysPerHold && m_runClock.nsecsElapsed() - m_holdStarted < kLongestHoldNs) {
+            if (Display *dpy = display())
+                XFlush(dpy);
+            return;
+        }
+    }
+    releaseServer();
+}
+
+void X11Desktop::releaseServer()
+{
     xcb_connection_t *c = connection();
+    m_heldAcrossKeys = false;
     if (!m_deliveryGrab || !c)
         return;
     m_deliveryGrab = false;
@@ -868,7 +934,12 @@ void X11Desktop::prepareTyping(const QString &text)
     // changes it), not once per character.
     dropKeyboardMap();
     m_inTypingRun = true;
-    m_sinceLastWait.invalidate();
+    // The pause between keys is a millisecond: the kernel's usual slack on
+    // a sleep (50 µs) would add a twentieth to every key.
+    m_savedTimerSlack = prctl(PR_GET_TIMERSLACK, 0, 0, 0, 0);
+    prctl(PR_SET_TIMERSLACK, 1, 0, 0, 0);
+    m_runClock.start();
+    m_keyDue = -1;
     // Every character the layout lacks gets its key before the run, with one
     // settle for all of them.
     int next = 0;
@@ -889,7 +960,7 @@ void X11Desktop::prepareTyping(const QString &text)
         remapSpareKey(keycode);
     if (!changed.isEmpty()) {
         XSync(dpy, False);
-        delay(20);
+        waitFor(kNewMapSettleNs);
     }
 }
 
@@ -913,10 +984,10 @@ bool X11Desktop::typeOnSpareKey(char32_t character)
         // The other clients must read the new map: they cannot while the server is held.
         const bool held = m_deliveryGrab;
         if (held)
-            endDelivery();
+            releaseServer();
         remapSpareKey(slot->keycode);
         XSync(dpy, False);
-        delay(20);  // clients pick up the new map before the press
+        waitFor(kNewMapSettleNs);
         if (held && !beginDelivery(m_deliveryWindow))
             return false;
     }
@@ -934,6 +1005,9 @@ bool X11Desktop::typeOnSpareKey(char32_t character)
 
 void X11Desktop::finishTyping()
 {
+    releaseServer();
+    if (m_inTypingRun && m_savedTimerSlack > 0)
+        prctl(PR_SET_TIMERSLACK, m_savedTimerSlack, 0, 0, 0);
     m_inTypingRun = false;
     dropKeyboardMap();
     Display *dpy = display();
@@ -947,7 +1021,7 @@ void X11Desktop::finishTyping()
         return;
     // Let the last presses be read with the map they were made for.
     XSync(dpy, False);
-    delay(20);
+    waitFor(kNewMapSettleNs);
     for (const unsigned char keycode : std::as_const(lent))
         remapSpareKey(keycode);
     XSync(dpy, False);

@@ -89,11 +89,22 @@ private:
     void dropKeyboardMap();
     struct _XkbDesc *m_xkb = nullptr;
     bool m_inTypingRun = false;
-    // In a typing run the wait between keys counts from the end of the last
-    // wait, so sending a key and checking its target fall inside the pace.
-    QElapsedTimer m_sinceLastWait;
+    // In a typing run the keys keep the pace over the run: each is due one
+    // pause after the one before was due, so the time spent sending a key and
+    // checking its target, and a wait that overslept, fall inside the pace.
+    qint64 untilNextKey(int milliseconds);
+    void waitFor(qint64 nanoseconds);
+    QElapsedTimer m_runClock;
+    long m_savedTimerSlack = 0;
+    qint64 m_keyDue = -1;  // when the last key was due, in ns on m_runClock; -1 before the first
     bool m_deliveryGrab = false;  // the server is held while keys go to this window
     quint64 m_deliveryWindow = 0;
+    // In a typing run one look at the target serves a short burst of keys,
+    // the server held all the while.
+    void releaseServer();
+    bool m_heldAcrossKeys = false;
+    int m_keysInHold = 0;
+    qint64 m_holdStarted = 0;  // ns on m_runClock
     // The keyboard's state read at the start of the delivery under way.
     bool m_deliveryStateKnown = false;
     unsigned m_deliveryMods = 0;
