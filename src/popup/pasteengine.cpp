@@ -39,7 +39,7 @@ PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod,
     return item.pasteMethod;
 }
 
-bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
+bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target, int *putOut)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -49,14 +49,17 @@ bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     } escGrab{m_grabber};
 
     QList<Item> items;
+    // Entries found across the categories each keep their own category's settings.
+    QList<std::optional<CategorySettings>> categories;
     for (const Item *entry : entries) {
-        if (entry)
-            items << *entry;
-    }
-    std::optional<CategorySettings> category;
-    if (!items.isEmpty()) {
-        if (const CategoryNode *node = m_collection.findCategory(items.first().category))
-            category = node->rec;
+        if (!entry)
+            continue;
+        items << *entry;
+        // By the node that holds it: two categories may share a name.
+        const CategoryNode *node = m_collection.locate(entry).first;
+        if (!node)
+            node = m_collection.findCategory(entry->category);
+        categories << (node ? std::optional<CategorySettings>(node->rec) : std::nullopt);
     }
 
     keepPasting = false;
@@ -70,7 +73,10 @@ bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     for (int position = 0; position < items.size(); ++position) {
         if (!mayGoOn(target))
             return false;
-        if (!pasteOne(items[position], position, target, category))
+        const bool goOn = pasteOne(items[position], position, target, categories[position]);
+        if (putOut)
+            *putOut = position + 1;
+        if (!goOn)
             return false;
     }
     return true;

@@ -40,10 +40,13 @@ public:
     // Pastes `entries` (in selection order) into `target`; `target` follows
     // the focus as Tab and "Jump cursor to next" move it within its window.
     // The records are copied before anything else happens, so a capture that
-    // trims the category during the run's waits cannot take them away.
+    // trims the category during the run's waits cannot take them away. Each
+    // goes by the paste settings of the category holding it.
     // False when the run did not deliver every entry: the target never came
     // to the front, or Esc or a switch to another window stopped it.
-    bool pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
+    // `putOut`, when given, learns how many of the entries, from the first,
+    // the run put out before it ended.
+    bool pasteSelection(const QList<const Item *> &entries, ForeignFocus &target, int *putOut = nullptr);
     void typeText(const ForeignFocus &target, const QString &text);
 
     bool keepPasting = false;

@@ -1,9 +1,11 @@
 #include "popup/popuplist.h"
 
 #include "popup/companionplacement.h"
+#include "popup/foundrowdelegate.h"
 #include "popup/pasteengine.h"
 #include "popup/popuplistmodel.h"
 #include "popup/previewwindow.h"
+#include "popup/searchengine.h"
 
 #include "richtext/textexcerpt.h"
 
@@ -16,6 +18,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScopeGuard>
 #include <algorithm>
 #include <QCloseEvent>
@@ -113,10 +116,26 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_notice->setIndent(2);
     m_notice->hide();
 
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("searchedit"));
+    m_search->setPlaceholderText(QStringLiteral("Search all categories"));
+    m_search->setAccessibleName(m_search->placeholderText());
+    m_search->hide();
+    m_finder = new SearchEngine(m_collection, this);
+    connect(m_search, &QLineEdit::textChanged, this, [this](const QString &typed) {
+        m_finder->start(typed);
+        // The first slice runs with the key, so the first screenful is
+        // painted with the key's own repaint; the rest follows from the event loop.
+        m_finder->step(SearchEngine::SliceNanoseconds);
+    });
+    connect(m_finder, &SearchEngine::restarted, this, &PopupList::showSearchStarted);
+    connect(m_finder, &SearchEngine::found, this, &PopupList::showFound);
+
     m_list = new QListView(this);
     m_list->setObjectName(QStringLiteral("lb"));
     m_rows = new PopupListModel(m_list);
     m_list->setModel(m_rows);
+    m_list->setItemDelegate(new FoundRowDelegate(m_list));
     m_list->setFrameShape(QFrame::NoFrame);
     m_list->setSelectionMode(QAbstractItemView::ExtendedSelection);
     // Every row is as high as the first: the view never measures the others.
@@ -125,6 +144,7 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
+    m_search->installEventFilter(this);
     m_list->viewport()->setMouseTracking(true);
     m_strip->installEventFilter(this);
     m_moveOverlay = new QWidget(this);
@@ -163,6 +183,10 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     // Undo works on an empty list too: the delete may have emptied it.
     auto *undo = new QShortcut(QKeySequence::Undo, this);
     connect(undo, &QShortcut::activated, this, &PopupList::undoDelete);
+    // So does the search: an empty category is where the user looks elsewhere.
+    auto *find = new QShortcut(QKeySequence(QStringLiteral("Ctrl+F")), this);
+    connect(find, &QShortcut::activated, this, [this] { openSearch(); });
+    m_windowShortcuts = {undo, find};
 
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
@@ -237,46 +261,148 @@ void PopupList::rebuild()
     m_hoverIndex = -2;
     if (m_options.flag(Option::ItemTooltip) && !m_hint)
         m_hint = new ItemTooltip;
+    m_finder->setFirstBatch(m_options.number(Option::ListRows));
+    // An open search looks again: the current category, which leads the
+    // found rows, may be another now.
+    if (m_searchOpen)
+        m_finder->start(m_search->text());
+    else
+        showCurrentCategory();
+    layOut();
+    keepOnScreen();
+    createPreview();
+    updateSelectionOrder();
+    shapeWindow();
+    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
+}
+
+void PopupList::enableItemControls(bool on)
+{
+    for (QToolButton *button : std::as_const(m_itemButtons))
+        button->setEnabled(on);
+    for (QShortcut *key : std::as_const(m_itemShortcuts))
+        key->setEnabled(on);
+}
+
+void PopupList::showCurrentCategory()
+{
     m_order.clear();
+    m_hoverIndex = -2;
     const QList<CurrentItem> &entries = m_collection.currentItems();
     m_noItems = entries.isEmpty();
     // Only the category button, Alt and Esc work while the category is empty.
-    for (QToolButton *button : std::as_const(m_itemButtons))
-        button->setEnabled(!m_noItems);
-    for (QShortcut *key : std::as_const(m_itemShortcuts))
-        key->setEnabled(!m_noItems);
-    const QScopedValueRollback filling(m_filling, true);
-    m_list->setEnabled(!m_noItems && !m_moveMode);
-    if (m_noItems) {
-        m_rows->showLines({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
-                           QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
-    } else {
-        m_rows->showEntries(entries);
+    enableItemControls(!m_noItems);
+    {
+        const QScopedValueRollback filling(m_filling, true);
+        m_list->setEnabled(!m_noItems && !m_moveMode);
+        if (m_noItems) {
+            m_rows->showLines({QStringLiteral("*NO ITEMS IN CURRENT CATEGORY*"), QString(),
+                               QStringLiteral("  -PRESS ALT TO SWITCH CATEGORIES")});
+        } else {
+            m_rows->showEntries(entries);
+            setCurrentRow(0);
+        }
     }
+    updateSelectionOrder();
+}
 
+void PopupList::showSearchStarted()
+{
+    // Nothing typed but blanks: the current category, as without a search.
+    if (m_finder->query().isEmpty()) {
+        showCurrentCategory();
+        return;
+    }
+    m_order.clear();
+    m_hoverIndex = -2;
+    m_noItems = false;
+    enableItemControls(true);
+    const QScopedValueRollback filling(m_filling, true);
+    m_list->setEnabled(!m_moveMode);
+    m_rows->showFound({});
+}
+
+void PopupList::showFound(const QList<Item *> &items)
+{
+    const bool first = m_rows->rowCount() == 0;
+    m_rows->appendFound(items);
+    // Later finds join below; the row the user is on stays where it is.
+    if (first && m_rows->rowCount() > 0) {
+        {
+            const QScopedValueRollback filling(m_filling, true);
+            setCurrentRow(0);
+        }
+        updateSelectionOrder();
+    }
+}
+
+void PopupList::layOut()
+{
     const bool strip = m_options.flag(Option::ListHelpButtons);
     const int rows = m_options.number(Option::ListRows);
     int listHeight = rows * m_itemHeight;
-    if (m_options.flag(Option::ShrinkList) && !m_noItems && entries.size() < rows)
-        listHeight -= (rows - int(entries.size())) * m_itemHeight;
+    // While the search is open the window keeps its size as the rows come and go.
+    const int shown = m_rows->rowCount();
+    if (m_options.flag(Option::ShrinkList) && !m_noItems && !m_searchOpen && shown < rows)
+        listHeight -= (rows - shown) * m_itemHeight;
     const int width = m_options.number(Option::ListWidth);
     const int noticeHeight = m_noticeText.isEmpty() ? 0 : m_itemHeight;
+    const int searchHeight = m_searchOpen ? m_search->sizeHint().height() : 0;
     const int top = (strip ? StripHeight : 0) + noticeHeight;
     m_strip->setVisible(strip);
     m_strip->setGeometry(0, 0, width, StripHeight);
     m_notice->setGeometry(0, top - noticeHeight, width, noticeHeight);
     m_notice->setText(m_notice->fontMetrics().elidedText(m_noticeText, Qt::ElideRight, width - 2 * m_notice->indent()));
     m_notice->setVisible(noticeHeight > 0);
-    m_list->setGeometry(0, top, width, listHeight);
-    setFixedSize(width, top + listHeight);
-    if (!m_noItems)
-        setCurrentRow(0);
-    keepOnScreen();
-    createPreview();
-    updateSelectionOrder();
-    shapeWindow();
+    m_search->setGeometry(0, top, width, searchHeight);
+    m_search->setVisible(m_searchOpen);
+    m_list->setGeometry(0, top + searchHeight, width, listHeight);
+    setFixedSize(width, top + searchHeight + listHeight);
     m_moveOverlay->setGeometry(m_list->geometry());
-    findChild<QToolButton *>(QStringLiteral("hintsb"))->setChecked(m_hint);
+}
+
+void PopupList::openSearch(const QString &typed)
+{
+    if (m_moveMode || m_busy)
+        return;
+    hideTooltip();
+    if (!m_searchOpen) {
+        m_searchOpen = true;
+        layOut();
+        keepOnScreen();
+        shapeWindow();
+        placePreview();
+    }
+    activateWindow();
+    m_search->setFocus();
+    if (typed.isEmpty())
+        m_search->selectAll();
+    else
+        m_search->setText(typed);
+}
+
+void PopupList::closeSearch()
+{
+    if (!m_searchOpen)
+        return;
+    m_finder->stop();
+    m_searchOpen = false;
+    {
+        const QSignalBlocker quiet(m_search);
+        m_search->clear();
+    }
+    m_search->clearFocus();
+    rebuild();
+    placePreview();
+    focusInput();
+}
+
+void PopupList::focusInput()
+{
+    if (m_searchOpen)
+        m_search->setFocus();
+    else if (m_list->isEnabled())
+        m_list->setFocus();
 }
 
 void PopupList::takeFocus()
@@ -284,8 +410,7 @@ void PopupList::takeFocus()
     if (m_preview)
         m_preview->show();
     activateWindow();
-    if (m_list->isEnabled())
-        m_list->setFocus();
+    focusInput();
 }
 
 void PopupList::keepOnScreen()
@@ -378,7 +503,7 @@ void PopupList::togglePreview()
         m_preview->show();
         updateSelectionOrder();
         activateWindow();
-        m_list->setFocus();
+        focusInput();
     }
 }
 
@@ -439,7 +564,7 @@ void PopupList::toggleMoveMode()
         m_moveOverlay->hide();
         if (!m_noItems) {
             m_list->setEnabled(true);
-            m_list->setFocus();
+            focusInput();
         }
     }
 }
@@ -459,7 +584,8 @@ void PopupList::moveEvent(QMoveEvent *event)
 
 void PopupList::pasteSelection()
 {
-    if (m_busy)
+    // A search that has found nothing (yet) leaves the list open for more typing.
+    if (m_busy || (m_rows->showsFound() && m_rows->rowCount() == 0))
         return;
     m_busy = true;
     // However the run ends, even by an error on its way to the error
@@ -474,11 +600,36 @@ void PopupList::pasteSelection()
         m_preview->hide();
     hide();
     QList<const Item *> entries;
+    QList<int> rows;
     for (const int index : m_order.order()) {
-        if (const Item *item = entryAt(index))
+        if (const Item *item = entryAt(index)) {
             entries << item;
+            rows << index;
+        }
     }
-    m_engine.pasteSelection(entries, m_target);
+    int delivered = 0;
+    m_engine.pasteSelection(entries, m_target, &delivered);
+    if (m_rows->showsFound())
+        raisePasted(rows.mid(0, delivered));
+}
+
+void PopupList::raisePasted(const QList<int> &rows)
+{
+    // A found item the user took goes to the top of its own category, where
+    // the list shows it first next time.
+    bool moved = false;
+    for (const int row : rows) {
+        Item *item = entryAt(row);  // null when a capture freed it during the run
+        CategoryNode *category = item ? m_collection.locate(item).first : nullptr;
+        if (!category || category->items.front().get() == item)
+            continue;
+        m_collection.moveItem(item, category, 0);
+        moved = true;
+    }
+    if (moved) {
+        m_collection.setCaptureModified();
+        m_collection.refreshCurrentItems();
+    }
 }
 
 void PopupList::closeList()
@@ -518,14 +669,29 @@ void PopupList::deleteSelected()
     }
     m_busy = false;
     m_collection.refreshCurrentItems();
-    rebuild();
-    if (doomed.size() == 1 && !m_noItems) {
-        setCurrentRow(std::min(focused, m_rows->rowCount() - 1));
+    if (m_rows->showsFound()) {
+        // The found rows stay as they were found, less the deleted ones; the
+        // focus goes to the row that moved up into the focused one's place.
+        int above = 0;
+        for (const int row : std::as_const(doomed))
+            above += row < focused && !entryAt(row) ? 1 : 0;
+        m_rows->dropForgotten();
         m_order.clear();
+        if (m_rows->rowCount() > 0) {
+            const QScopedValueRollback filling(m_filling, true);
+            setCurrentRow(std::clamp(focused - above, 0, m_rows->rowCount() - 1));
+        }
         updateSelectionOrder();
+    } else {
+        rebuild();
+        if (doomed.size() == 1 && !m_noItems) {
+            setCurrentRow(std::min(focused, m_rows->rowCount() - 1));
+            m_order.clear();
+            updateSelectionOrder();
+        }
     }
     activateWindow();
-    m_list->setFocus();
+    focusInput();
 }
 
 void PopupList::undoDelete()
@@ -538,6 +704,9 @@ void PopupList::undoDelete()
         m_collection.setCaptureModified();
     m_collection.refreshCurrentItems();
     rebuild();
+    // A search looks again at once, so that what came back is among its rows.
+    if (m_searchOpen)
+        m_finder->step(-1);
     // What came back is the selection, in the order it stands.
     QList<int> rows;
     for (const Item *item : undone.restored) {
@@ -559,7 +728,7 @@ void PopupList::undoDelete()
         m_busy = false;
     }
     activateWindow();
-    m_list->setFocus();
+    focusInput();
 }
 
 void PopupList::setNotice(const QString &text)
@@ -580,7 +749,14 @@ void PopupList::editFocused()
     Item edited = *item;
     const bool accepted = m_itemEditor(edited);
     m_busy = false;
-    if (accepted && entryAt(row) == item) {
+    if (accepted && entryAt(row) == item && m_rows->showsFound()) {
+        // A found row stays where it was found, showing its new alias.
+        writeBackEdit(edited, *item);
+        m_collection.setCaptureModified();
+        m_collection.refreshCurrentItems();
+        m_rows->refreshRow(row);
+        updateSelectionOrder();
+    } else if (accepted && entryAt(row) == item) {
         writeBackEdit(edited, *item);
         m_collection.setCaptureModified();
         m_collection.refreshCurrentItems();
@@ -594,7 +770,7 @@ void PopupList::editFocused()
         }
     }
     activateWindow();
-    m_list->setFocus();
+    focusInput();
 }
 
 void PopupList::showCategoryMenu()
@@ -610,7 +786,7 @@ void PopupList::showCategoryMenu()
     menu.exec(m_categoryButton->mapToGlobal(QPoint(0, m_categoryButton->height())));
     m_busy = false;
     activateWindow();
-    m_list->setFocus();
+    focusInput();
 }
 
 void PopupList::showGlobalMethodMenu()
@@ -651,6 +827,13 @@ bool PopupList::eventFilter(QObject *watched, QEvent *event)
             return true;
         }
     }
+    if (watched == m_search && event->type() == QEvent::ShortcutOverride
+        && isListShortcut(static_cast<QKeyEvent *>(event)))
+        return true;  // the list's Ctrl keys keep their meaning in the field (Ctrl+E is no "end of line" here)
+    if (watched == m_search && event->type() == QEvent::KeyPress && handleSearchKey(static_cast<QKeyEvent *>(event)))
+        return true;
+    if (watched == m_list && event->type() == QEvent::KeyPress && typedIntoSearch(static_cast<QKeyEvent *>(event)))
+        return true;
     if (watched == m_list && event->type() == QEvent::KeyPress && handleKey(static_cast<QKeyEvent *>(event)))
         return true;
     if (watched == m_list && event->type() == QEvent::KeyRelease)
@@ -658,12 +841,77 @@ bool PopupList::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
+bool PopupList::isListShortcut(const QKeyEvent *key) const
+{
+    const QKeySequence pressed(key->keyCombination());
+    for (const QList<QShortcut *> *keys : {&m_itemShortcuts, &m_windowShortcuts}) {
+        for (const QShortcut *shortcut : *keys) {
+            if (shortcut->isEnabled() && shortcut->key() == pressed)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool PopupList::typedIntoSearch(QKeyEvent *key)
+{
+    const QString text = key->text();
+    const bool printable = !text.isEmpty() && text.front().isPrint()
+                           && !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
+    if (m_searchOpen && (printable || key->key() == Qt::Key_Backspace)) {
+        // Typing goes on in the field, wherever the keyboard was.
+        m_search->setFocus();
+        QCoreApplication::sendEvent(m_search, key);
+        return true;
+    }
+    // With the option off a letter jumps to the next entry starting with it, as ever.
+    if (!m_searchOpen && printable && !text.trimmed().isEmpty() && m_options.flag(Option::TypingSearches)) {
+        openSearch(text);
+        return m_searchOpen;
+    }
+    return false;
+}
+
+bool PopupList::handleSearchKey(QKeyEvent *key)
+{
+    switch (key->key()) {
+    case Qt::Key_Escape: closeSearch(); return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        if (!m_noItems)
+            pasteSelection();
+        return true;
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        // The rows move under the field's keys, Shift extending the selection as in the list.
+        if (m_list->isEnabled())
+            QCoreApplication::sendEvent(m_list, key);
+        return true;
+    case Qt::Key_Delete:
+        // Past the end of the typed text there is nothing to delete but the selected rows.
+        if (m_search->hasSelectedText() || m_search->cursorPosition() < m_search->text().size())
+            return false;
+        deleteSelected();
+        return true;
+    case Qt::Key_Alt: showCategoryMenu(); return true;
+    default: return false;
+    }
+}
+
 bool PopupList::handleKey(QKeyEvent *key)
 {
     // The window's own keys work with an empty list and in move mode too,
     // where the list itself takes no keys.
     switch (key->key()) {
-    case Qt::Key_Escape: closeList(); return true;
+    case Qt::Key_Escape:
+        // The first Esc ends a search, the next closes the list.
+        if (m_searchOpen)
+            closeSearch();
+        else
+            closeList();
+        return true;
     case Qt::Key_Return:
     case Qt::Key_Enter:
         if (!m_noItems)
@@ -677,7 +925,9 @@ bool PopupList::handleKey(QKeyEvent *key)
 
 void PopupList::keyPressEvent(QKeyEvent *event)
 {
-    if (!handleKey(event))
+    // An empty category's list takes no keys: typing reaches the window.
+    // (With the search open, keys arriving here are those the field let pass.)
+    if ((m_searchOpen || !typedIntoSearch(event)) && !handleKey(event))
         QWidget::keyPressEvent(event);
 }
 

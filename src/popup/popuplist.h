@@ -16,8 +16,10 @@ class MessageBoxService;
 class Options;
 class PasteEngine;
 class PopupListModel;
+class QLineEdit;
 class QListView;
 class QToolButton;
+class SearchEngine;
 struct Item;
 
 // The pop-up list: a small always-on-top window under the caret that lists
@@ -48,6 +50,14 @@ public:
     QString notice() const { return m_noticeText; }
     // Opens the item editor on the focused entry; see setItemEditor.
     void editFocused();
+    // Ctrl+F: the search field above the rows, holding `typed`; the rows
+    // become the items of every category that match it.
+    void openSearch(const QString &typed = {});
+    // Esc in the search: the rows are the current category's again.
+    void closeSearch();
+    bool searchOpen() const { return m_searchOpen; }
+    QLineEdit *searchField() const { return m_search; }
+    SearchEngine &finder() const { return *m_finder; }
     // What edits a record in place, answering false when the user cancelled.
     void setItemEditor(std::function<bool(Item &)> editor) { m_itemEditor = std::move(editor); }
 
@@ -83,6 +93,16 @@ protected:
 
 private:
     QToolButton *addStripButton(const char *name, int left, int width, const QString &text, const QString &hint);
+    void layOut();
+    void enableItemControls(bool on);
+    void showCurrentCategory();
+    void showSearchStarted();
+    void showFound(const QList<Item *> &items);
+    bool handleSearchKey(class QKeyEvent *key);
+    bool typedIntoSearch(class QKeyEvent *key);
+    bool isListShortcut(const class QKeyEvent *key) const;
+    void focusInput();
+    void raisePasted(const QList<int> &rows);
     void updateSelectionOrder();
     void showCategoryMenu();
     void showGlobalMethodMenu();
@@ -113,6 +133,10 @@ private:
     QString m_noticeText;
     PopupListModel *m_rows = nullptr;
     QList<class QShortcut *> m_itemShortcuts;
+    QList<class QShortcut *> m_windowShortcuts;  // working on an empty list too
+    QLineEdit *m_search = nullptr;
+    SearchEngine *m_finder = nullptr;
+    bool m_searchOpen = false;
     SelectionOrder m_order;
     int m_itemHeight = 0;
     bool m_noItems = false;

@@ -41,6 +41,8 @@ void PopupListModel::showEntries(const QList<CurrentItem> &entries)
     beginResetModel();
     m_entries = entries;
     m_lines.clear();
+    m_found = false;
+    m_unfetched.clear();
     endResetModel();
 }
 
@@ -49,7 +51,77 @@ void PopupListModel::showLines(const QStringList &lines)
     beginResetModel();
     m_entries.clear();
     m_lines = lines;
+    m_found = false;
+    m_unfetched.clear();
     endResetModel();
+}
+
+void PopupListModel::showFound(const QList<Item *> &items)
+{
+    beginResetModel();
+    m_entries.clear();
+    m_lines.clear();
+    m_found = true;
+    m_unfetched.clear();
+    endResetModel();
+    appendFound(items);
+}
+
+void PopupListModel::appendFound(const QList<Item *> &items)
+{
+    if (items.isEmpty() || !m_found)
+        return;
+    m_unfetched.append(items);
+    // The first screenfuls go to the view at once; the rest when it scrolls to them.
+    fetch(FoundRowsPerFetch - m_entries.size());
+}
+
+bool PopupListModel::canFetchMore(const QModelIndex &parent) const
+{
+    return !parent.isValid() && !m_unfetched.isEmpty();
+}
+
+void PopupListModel::fetchMore(const QModelIndex &parent)
+{
+    if (!parent.isValid())
+        fetch(FoundRowsPerFetch);
+}
+
+void PopupListModel::fetch(qsizetype most)
+{
+    const qsizetype count = std::min(most, m_unfetched.size());
+    if (count <= 0)
+        return;
+    const int first = int(m_entries.size());
+    beginInsertRows({}, first, first + int(count) - 1);
+    m_entries.reserve(m_entries.size() + count);
+    for (qsizetype i = 0; i < count; ++i)
+        m_entries.append({m_unfetched[i]->alias, m_unfetched[i]});
+    m_unfetched.remove(0, count);
+    endInsertRows();
+}
+
+void PopupListModel::dropForgotten()
+{
+    for (int row = int(m_entries.size()) - 1; row >= 0; --row) {
+        if (m_entries[row].item)
+            continue;
+        int first = row;
+        while (first > 0 && !m_entries[first - 1].item)
+            --first;
+        beginRemoveRows({}, first, row);
+        m_entries.remove(first, row - first + 1);
+        endRemoveRows();
+        row = first;
+    }
+}
+
+void PopupListModel::refreshRow(int row)
+{
+    if (row < 0 || row >= m_entries.size() || !m_entries[row].item)
+        return;
+    m_entries[row].alias = m_entries[row].item->alias;
+    emit dataChanged(index(row), index(row));
 }
 
 Item *PopupListModel::record(int row) const
@@ -78,6 +150,7 @@ QList<int> PopupListModel::forget(const std::function<bool(const Item *)> &freed
     // Written only now: the list stays shared with the collection's while nothing changes.
     for (const int row : std::as_const(rows))
         m_entries[row].item = nullptr;
+    m_unfetched.removeIf([&freed](const Item *item) { return freed(item); });
     return rows;
 }
 
@@ -97,6 +170,7 @@ QVariant PopupListModel::data(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole: return entry.alias.left(MaxShownCharacters);
     case Qt::DecorationRole: return entry.item ? kindIcon(entry.item->kind) : QVariant();
+    case CategoryRole: return m_found && entry.item ? QVariant(entry.item->category) : QVariant();
     default: return {};
     }
 }

@@ -19,12 +19,30 @@ public:
     // Beyond this a row's text never fits the list; a hostile alias of
     // megabytes is never laid out.
     static constexpr int MaxShownCharacters = 1000;
+    // A found row's category name, which the list shows beside its alias.
+    static constexpr int CategoryRole = Qt::UserRole + 1;
 
     explicit PopupListModel(QObject *parent = nullptr);
 
     void showEntries(const QList<CurrentItem> &entries);
     // Lines of text that stand for no record (the hint of an empty category).
     void showLines(const QStringList &lines);
+    // Rows found by a search across the categories; each names its category.
+    // The view gets them a screenful or so at a time as it scrolls down, so
+    // a search finding most of a large collection costs the view no more
+    // than one finding a few.
+    static constexpr int FoundRowsPerFetch = 256;
+    void showFound(const QList<Item *> &items);
+    void appendFound(const QList<Item *> &items);
+    bool canFetchMore(const QModelIndex &parent) const override;
+    void fetchMore(const QModelIndex &parent) override;
+    // Every found row, fetched or not.
+    qsizetype foundCount() const { return m_entries.size() + m_unfetched.size(); }
+    bool showsFound() const { return m_found; }
+    // Takes out the rows whose records were forgotten.
+    void dropForgotten();
+    // The row shows its record's alias again (after an edit).
+    void refreshRow(int row);
 
     // The record behind the row; null for a line, a forgotten row or no row.
     Item *record(int row) const;
@@ -39,8 +57,11 @@ public:
 
 private:
     QIcon kindIcon(ItemKind kind) const;
+    void fetch(qsizetype most);
 
     QList<CurrentItem> m_entries;  // shares the collection's list until either changes
     QStringList m_lines;
+    bool m_found = false;
+    QList<Item *> m_unfetched;  // found rows the view has not asked for yet
     mutable QIcon m_kindIcons[3];
 };

@@ -52,6 +52,7 @@ enum class Option {
     AutoSaveChoice,           // every few minutes, on restore, or only at exit
     AutoSaveMinutes,          // the auto-save interval
     ItemTooltip,              // tooltip over the pop-up list's items
+    TypingSearches,           // typing in the pop-up list searches every category
     PreviousDataFile,         // the data file to offer back after the example file
 };
 

@@ -60,6 +60,7 @@ const std::array<OptionDef, kOptionCount> kOptions{{
     {Option::AutoSaveChoice, "autosaverg", O::Int, 0, {}, O::Range, 0, 2},
     {Option::AutoSaveMinutes, "asse", O::Int, 2, {}, O::Range, 1, 60},
     {Option::ItemTooltip, "tooltip", O::Bool, false, true},
+    {Option::TypingSearches, "typesearch", O::Bool, false, false},
     // Kept with the options though no control shows it: the file to offer back.
     {Option::PreviousDataFile, "prevfile", O::String, QString(), QString()},
 }};
@@ -76,10 +77,10 @@ constexpr std::array<Option, 36> kReadBefore{
     Option::GlobalPaste, Option::GlobalPasteMethod, Option::TipOnStart, Option::NextTip,
     Option::ConfirmItemDelete};
 
-constexpr std::array<Option, 12> kReadAfter{
+constexpr std::array<Option, 13> kReadAfter{
     Option::ListRows, Option::ShrinkList, Option::ListWidth, Option::PreviewWindow, Option::CopyMenuSize,
     Option::MenuMarginBar, Option::MenuHighlight, Option::MenuHighlightStyle, Option::AutoSaveChoice,
-    Option::AutoSaveMinutes, Option::ItemTooltip, Option::PreviousDataFile};
+    Option::AutoSaveMinutes, Option::ItemTooltip, Option::TypingSearches, Option::PreviousDataFile};
 
 } // namespace
 

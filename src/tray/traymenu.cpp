@@ -29,6 +29,7 @@ constexpr Shortcut kListShortcuts[] = {
     {"CTRL-P", "show/hide preview window"},
     {"CTRL-T", "show/hide tooltips window"},
     {"CTRL-G", "change Global Pasting Method"},
+    {"CTRL-F", "search all categories (ESC ends the search)"},
 };
 
 } // namespace

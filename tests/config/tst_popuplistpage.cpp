@@ -111,6 +111,7 @@ void TestPopupListPage::controlsShowAndGiveBackTheirOptions_data()
     both("shrinkcb", Option::ShrinkList);
     both("previewcb", Option::PreviewWindow);
     both("tooltipcb", Option::ItemTooltip);
+    both("typesearchcb", Option::TypingSearches);
     QTest::newRow("hotkey key") << QStringLiteral("hkcbox") << Option::HotkeyKey << QVariant(3) << QVariant(90);
     QTest::newRow("global method keystrokes")
         << QStringLiteral("Gpasterg") << Option::GlobalPasteMethod << QVariant(1) << QVariant(2);

@@ -5,6 +5,7 @@
 #include "popup/companionplacement.h"
 #include "popup/popuplist.h"
 #include "popup/popuplistmodel.h"
+#include "popup/searchengine.h"
 #include "settings/options.h"
 #include "store/collection.h"
 #include "store/deletionhistory.h"
@@ -13,6 +14,9 @@
 #include <QListView>
 #include <QSignalSpy>
 #include <QLabel>
+#include <QLineEdit>
+#include <QRegularExpression>
+#include <QTextEdit>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -81,8 +85,18 @@ private slots:
     void editOfAPictureWritesItBack();
     void editKeepsTheFocusOnTheRecordWhenACaptureArrives();
     void editOfARecordFreedMeanwhileWritesNothing();
+    void searchFindsEveryCategoryAndEscGoesBack();
+    void foundRowsPasteByTheirOwnCategorysSettings();
+    void aCaptureDuringASearchKeepsTheRowsOnTheirItems();
+    void delAndEditWorkOnFoundRows();
+    void manyFoundRowsComeAsTheListScrolls();
+    void typingInTheList_data();
+    void typingInTheList();
 
 private:
+    CategoryNode *addCategory(const QString &name, const QStringList &texts, const CategorySettings &rec = {});
+    void search(const QString &typed);
+    QString rowCategory(int row) const;
     PopupList *open(int items);
     void capture(const QString &text);
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
@@ -146,6 +160,33 @@ void TestPopupList::addRichAndPicture(const QString &rtf)
     givePicture(picture, filledPicture(5, 4));
     picture.category = category->name;
     category->items.push_back(std::make_unique<Item>(picture));
+}
+
+CategoryNode *TestPopupList::addCategory(const QString &name, const QStringList &texts, const CategorySettings &rec)
+{
+    CategoryNode *category = f->collection.appendCategory(name, rec);
+    for (const QString &text : texts) {
+        Item item = textItem(text);
+        item.category = name;
+        category->items.push_back(std::make_unique<Item>(item));
+    }
+    return category;
+}
+
+// Ctrl+F and the words typed into the field, once the search has looked everywhere.
+void TestPopupList::search(const QString &typed)
+{
+    pressKey(Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(m_list->searchOpen());
+    QCOMPARE(QApplication::focusWidget(), m_list->searchField());
+    QTest::keyClicks(m_list->searchField(), typed);
+    QTRY_VERIFY(!m_list->finder().running());
+}
+
+QString TestPopupList::rowCategory(int row) const
+{
+    const QAbstractItemModel *rows = m_list->list()->model();
+    return rows->data(rows->index(row, 0), PopupListModel::CategoryRole).toString();
 }
 
 void TestPopupList::click(int row, Qt::KeyboardModifiers modifiers)
@@ -928,6 +969,212 @@ void TestPopupList::editOfARecordFreedMeanwhileWritesNothing()
     m_list->setItemEditor([&opened](Item &) { return opened = true; });
     QTest::keyClick(m_list->list(), Qt::Key_E, Qt::ControlModifier);
     QVERIFY(!opened);
+}
+
+
+void TestPopupList::searchFindsEveryCategoryAndEscGoesBack()
+{
+    f->options.set(Option::PreviewWindow, true);
+    f->options.set(Option::ShrinkList, false);
+    addCategory(QStringLiteral("Mail"), {QStringLiteral("Your Résumé, attached"), QStringLiteral("regards")});
+    addCategory(QStringLiteral("Notes"), {QStringLiteral("resume the meeting")});
+    open(3);
+    const int plainHeight = m_list->height();
+    search(QStringLiteral("resume"));
+    QVERIFY(m_list->searchField()->isVisible());
+    // The field stands above the rows; the window grew to hold it.
+    QVERIFY(m_list->searchField()->geometry().bottom() < m_list->list()->geometry().top());
+    QCOMPARE(m_list->height(), plainHeight + m_list->searchField()->height());
+    QCOMPARE(rowCount(), 2);
+    QCOMPARE(rowText(0), QStringLiteral("Your Résumé, attached"));
+    QCOMPARE(rowCategory(0), QStringLiteral("Mail"));
+    QCOMPARE(rowText(1), QStringLiteral("resume the meeting"));
+    QCOMPARE(rowCategory(1), QStringLiteral("Notes"));
+    // The field keeps the keyboard while Down moves the rows; the preview follows.
+    QCOMPARE(m_list->currentRow(), 0);
+    pressKey(Qt::Key_Down);
+    QCOMPARE(m_list->currentRow(), 1);
+    QCOMPARE(QApplication::focusWidget(), m_list->searchField());
+    QCOMPARE(m_list->preview()->memo()->toPlainText(), QStringLiteral("resume the meeting"));
+    // Two words in any order, and then one that nothing holds.
+    QTest::keyClicks(m_list->searchField(), QStringLiteral(" meet"));
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 1);
+    QTest::keyClicks(m_list->searchField(), QStringLiteral("zzz"));
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 0);
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    pressKey(Qt::Key_Return);  // nothing found: nothing to paste, the list stays
+    QCOMPARE(closed.size(), 0);
+    // The first Esc ends the search and shows the current category, the second closes.
+    pressKey(Qt::Key_Escape);
+    QVERIFY(!m_list->searchOpen());
+    QVERIFY(!m_list->searchField()->isVisible());
+    QCOMPARE(m_list->height(), plainHeight);
+    QCOMPARE(rowCount(), 3);
+    QCOMPARE(rowText(0), QStringLiteral("entry 0"));
+    QCOMPARE(rowCategory(0), QString());
+    QCOMPARE(closed.size(), 0);
+    pressKey(Qt::Key_Escape);
+    QCOMPARE(closed.size(), 1);
+}
+
+void TestPopupList::foundRowsPasteByTheirOwnCategorysSettings()
+{
+    // The current category pastes by Ctrl+V with no action; Mail types its
+    // items and presses Tab twice after each.
+    CategorySettings typed;
+    typed.pasteMethod = PasteMethod::EnterKeystrokes;
+    typed.action = AfterPasteAction::PressTab;
+    typed.actionCount = 2;
+    CategoryNode *mail = addCategory(QStringLiteral("Mail"), {QStringLiteral("first"), QStringLiteral("ok reply")}, typed);
+    open(2);
+    Item *own = f->category->items[1].get();
+    own->alias = own->text = QStringLiteral("reply form");
+    f->collection.refreshCurrentItems();
+    search(QStringLiteral("reply"));
+    QCOMPARE(rowCount(), 2);
+    QCOMPARE(rowCategory(0), QStringLiteral("Forms"));
+    QCOMPARE(rowCategory(1), QStringLiteral("Mail"));
+    // Mail's row chosen first, then the current category's with Ctrl.
+    click(1);
+    click(0, Qt::ControlModifier);
+    QCOMPARE(m_list->selectionOrder(), (QList<int>{1, 0}));
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    pressKey(Qt::Key_Return);
+    QCOMPARE(closed.size(), 1);
+    QStringList keys = f->desktop.log.filter(QRegularExpression(QStringLiteral("^(key|type) ")));
+    QCOMPARE(keys, (QStringList{"type o", "type k", "type  ", "type r", "type e", "type p", "type l", "type y",
+                                "key tab", "key tab", "key ctrl+v"}));
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("reply form"));
+    // Each went to the top of its own category.
+    QCOMPARE(mail->items.front()->text, QStringLiteral("ok reply"));
+    QCOMPARE(mail->items.back()->text, QStringLiteral("first"));
+    QCOMPARE(f->category->items.front()->text, QStringLiteral("reply form"));
+    QCOMPARE(f->collection.currentItems().front().item, f->category->items.front().get());
+    QVERIFY(f->collection.captureModified());
+}
+
+void TestPopupList::aCaptureDuringASearchKeepsTheRowsOnTheirItems()
+{
+    addCategory(QStringLiteral("Mail"), {QStringLiteral("entry by mail")});
+    open(3);
+    search(QStringLiteral("entry"));
+    QCOMPARE(rowCount(), 4);
+    click(1);
+    const Item *chosen = m_list->list()->model()->index(1, 0).data().toString() == QStringLiteral("entry 1")
+                             ? f->category->items[1].get()
+                             : nullptr;
+    QVERIFY(chosen);
+    // Another program copies while the rows show: they stay on their items.
+    capture(QStringLiteral("entry copied meanwhile"));
+    QCOMPARE(f->category->itemCount(), 4);
+    QCOMPARE(rowCount(), 4);
+    QCOMPARE(rowText(1), QStringLiteral("entry 1"));
+    QCOMPARE(m_list->currentRow(), 1);
+    // The copy joins once the user types again, at the top of its category.
+    QTest::keyClicks(m_list->searchField(), QStringLiteral(" "));
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 5);
+    QCOMPARE(rowText(0), QStringLiteral("entry copied meanwhile"));
+    // The chosen item is pasted wherever its row now stands.
+    click(2);
+    QCOMPARE(rowText(2), QStringLiteral("entry 1"));
+    capture(QStringLiteral("entry copied as Enter is pressed"));
+    pressKey(Qt::Key_Return);
+    QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("entry 1"));
+}
+
+void TestPopupList::delAndEditWorkOnFoundRows()
+{
+    CategoryNode *mail = addCategory(QStringLiteral("Mail"), {QStringLiteral("entry by mail"), QStringLiteral("x")});
+    open(3);
+    m_list->setItemEditor([](Item &item) {
+        item.alias = QStringLiteral("renamed entry");
+        return true;
+    });
+    search(QStringLiteral("entry"));
+    QCOMPARE(rowCount(), 4);
+    // Del at the end of the typed text deletes the focused found row from its own category.
+    click(3);
+    m_list->searchField()->setFocus();
+    pressKey(Qt::Key_Delete);
+    QCOMPARE(mail->itemCount(), 1);
+    QCOMPARE(mail->items.front()->text, QStringLiteral("x"));
+    QCOMPARE(rowCount(), 3);
+    QCOMPARE(m_list->currentRow(), 2);
+    QVERIFY(m_list->searchOpen());
+    QCOMPARE(m_list->searchField()->text(), QStringLiteral("entry"));
+    // Within the typed text Del edits the text.
+    m_list->searchField()->setCursorPosition(0);
+    pressKey(Qt::Key_Delete);
+    QCOMPARE(m_list->searchField()->text(), QStringLiteral("ntry"));
+    QCOMPARE(f->category->itemCount(), 3);
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 3);
+    // Ctrl+E from the field edits the focused found row; the row stays and shows the new alias.
+    click(1);
+    m_list->searchField()->setFocus();
+    pressKey(Qt::Key_E, Qt::ControlModifier);
+    QCOMPARE(f->category->items[1]->alias, QStringLiteral("renamed entry"));
+    QCOMPARE(rowText(1), QStringLiteral("renamed entry"));
+    QCOMPARE(m_list->currentRow(), 1);
+    QVERIFY(m_list->searchOpen());
+}
+
+void TestPopupList::manyFoundRowsComeAsTheListScrolls()
+{
+    QStringList many;
+    for (int i = 0; i < 1000; ++i)
+        many << QStringLiteral("match %1").arg(i);
+    addCategory(QStringLiteral("Archive"), many);
+    open(3);
+    search(QStringLiteral("match"));
+    // The view holds a few screenfuls; End at the bottom brings the next ones.
+    QCOMPARE(rowCount(), PopupListModel::FoundRowsPerFetch);
+    m_list->list()->setFocus();
+    for (int i = 0; i < 10 && rowCount() < 1000; ++i) {
+        pressKey(Qt::Key_End);
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(rowCount(), 1000);
+    QCOMPARE(rowText(999), QStringLiteral("match 999"));
+    QCOMPARE(rowCategory(999), QStringLiteral("Archive"));
+}
+
+void TestPopupList::typingInTheList_data()
+{
+    QTest::addColumn<bool>("searches");
+    QTest::newRow("option off: a letter jumps") << false;
+    QTest::newRow("option on: a letter searches") << true;
+}
+
+void TestPopupList::typingInTheList()
+{
+    QFETCH(bool, searches);
+    f->options.set(Option::TypingSearches, searches);
+    addCategory(QStringLiteral("Mail"), {QStringLiteral("mail one"), QStringLiteral("mail two")});
+    open(2);
+    Item *second = f->category->items[1].get();
+    second->alias = second->text = QStringLiteral("more");
+    f->collection.refreshCurrentItems();
+    m_list->rebuild();
+    QTest::keyClick(m_list->list(), Qt::Key_M);
+    QCOMPARE(m_list->searchOpen(), searches);
+    if (!searches) {
+        QCOMPARE(m_list->currentRow(), 1);  // to "more", the first entry starting with m
+        return;
+    }
+    QCOMPARE(m_list->searchField()->text(), QStringLiteral("m"));
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 3);
+    // Typing on in the list goes on in the field.
+    m_list->list()->setFocus();
+    QTest::keyClicks(m_list->list(), QStringLiteral("ail t"));
+    QCOMPARE(m_list->searchField()->text(), QStringLiteral("mail t"));
+    QTRY_VERIFY(!m_list->finder().running());
+    QCOMPARE(rowCount(), 1);
+    QCOMPARE(rowText(0), QStringLiteral("mail two"));
 }
 
 QTEST_MAIN(TestPopupList)

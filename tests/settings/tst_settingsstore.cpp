@@ -146,9 +146,10 @@ void TestSettingsStore::storedValuesAreClamped()
 void TestSettingsStore::olderVersionGetsReadDefaults()
 {
     write({{"ctrl", {}}, {"hkindex", {}}, {"backup", {}}, {"tooltip", {}}, {"CurrentVer", {}}, {"CurrentPath", {}},
-           {"soundedit", {}}, {"prevfile", {}}});
+           {"soundedit", {}}, {"prevfile", {}}, {"typesearch", {}}});
     Options options;
     options.set(Option::HotkeyCtrl, false);
+    options.set(Option::TypingSearches, true);
     options.set(Option::HotkeyKey, 3);
     options.set(Option::BackupAfterLoad, false);
     SettingsStore s = store();
@@ -157,6 +158,9 @@ void TestSettingsStore::olderVersionGetsReadDefaults()
     QCOMPARE(options.number(Option::HotkeyKey), 49);
     QCOMPARE(options.flag(Option::BackupAfterLoad), true);
     QCOMPARE(options.flag(Option::ItemTooltip), true);
+    // Typing searched nothing before: an older file keeps the letter jumps.
+    QCOMPARE(options.flag(Option::TypingSearches), false);
+    QVERIFY(!s.unreadableValues().contains(QStringLiteral("typesearch")));
     QVERIFY(s.readBackupSetting());
     QSettings settings(ini(), QSettings::IniFormat);
     QCOMPARE(settings.value("CurrentVer").toString(), QStringLiteral("2.3"));

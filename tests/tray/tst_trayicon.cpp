@@ -335,7 +335,8 @@ void TestTrayIcon::keyboardShortcutsBox()
                                       "CTRL-E:\tedit the selected text or image item\r\n"
                                       "CTRL-P:\tshow/hide preview window\r\n"
                                       "CTRL-T:\tshow/hide tooltips window\r\n"
-                                      "CTRL-G:\tchange Global Pasting Method"));
+                                      "CTRL-G:\tchange Global Pasting Method\r\n"
+                                      "CTRL-F:\tsearch all categories (ESC ends the search)"));
 }
 
 void TestTrayIcon::helpEntries()

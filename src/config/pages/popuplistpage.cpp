@@ -233,6 +233,10 @@ QWidget *PopupListPage::buildOtherTab()
                 Option::ItemTooltip);
     viewing->layout()->addWidget(
         new QLabel(QStringLiteral("(CTRL-T toggles this option when the pop-up list is showing)"), viewing));
+    addCheckBox(viewing, "typesearchcb", QStringLiteral("Typing in the list searches all categories"),
+                Option::TypingSearches);
+    viewing->layout()->addWidget(
+        new QLabel(QStringLiteral("(CTRL-F searches all categories when the pop-up list is showing)"), viewing));
     layout->addWidget(viewing);
     layout->addStretch(1);
     return tab;
