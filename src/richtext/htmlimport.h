@@ -18,8 +18,8 @@ class QTextDocument;
 // keeps the copy's plain text instead.
 namespace HtmlImport {
 
-inline constexpr qsizetype MaxMarkupCharacters = 2 * 1024 * 1024;
-inline constexpr int MaxNesting = 200;
+inline constexpr qsizetype MaxMarkupCharacters = 1536 * 1024;
+inline constexpr int MaxNesting = 128;
 
 // Whether `html` is short and shallow enough to be read.
 bool withinBounds(QStringView html);
