@@ -2,6 +2,7 @@
 
 #include "richtext/rtfreader.h"
 
+#include <QRegularExpression>
 #include <QTextDocument>
 
 namespace HtmlExport {
@@ -11,10 +12,12 @@ QString fromRtf(QStringView rtfSource)
     QTextDocument document;
     document.setUndoRedoEnabled(false);
     RtfReader::read(rtfSource, &document);
-    // The scratch document's own default font is no part of the item: the
-    // receiving program's font applies where the item names none.
-    document.setDefaultFont(QFont());
-    return document.toHtml();
+    QString html = document.toHtml();
+    // The scratch document's default font is no part of the item: the
+    // receiving program's own font applies where the item names none.
+    static const QRegularExpression bodyStyle(QStringLiteral("<body style=\"[^\"]*\">"));
+    html.replace(bodyStyle, QStringLiteral("<body>"));
+    return html;
 }
 
 } // namespace HtmlExport
