@@ -192,6 +192,11 @@ std::optional<bool> ClipboardMonitor::captureText(const ClipboardContent &conten
         // picture offered with it is.
         if (!content.hasText() && html.text && html.text->isEmpty())
             return std::nullopt;
+        if (!html.text && !content.pastBounds()) {
+            m_refusal = Refusal::tooLarge(
+                QStringLiteral("Its web formatting is too long or too deeply nested to read, and it came without plain text."));
+            return false;
+        }
         text = std::move(html.text);
         if (html.rich) {
             item.alias = html.alias;

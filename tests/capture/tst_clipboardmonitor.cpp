@@ -524,6 +524,9 @@ void TestClipboardMonitor::refusedCopiesAreReported_data()
     QTest::newRow("duplicate of the newest item") << "" << Flavours{{"text/plain", "newest"}} << QString();
     QTest::newRow("secret") << "" << Flavours{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}}
                             << QString();
+    QTest::newRow("web formatting too deep to read, without plain text")
+        << "" << Flavours{{"text/html", QByteArray("<div>").repeated(50000) + "<b>deep</b>"}}
+        << "Its web formatting is too long or too deeply nested to read, and it came without plain text.";
     QTest::newRow("picture that cannot be written") << "no picture folder" << picture << "?";
 }
 
