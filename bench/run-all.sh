@@ -43,6 +43,12 @@ read_speed=$(printf '%s\n' "$out" | awk '/^read:/ {print $4}')
 headline "RTF read MB/s / scan MB/s (goal: read >= 50 MB/s)" "$read_speed" "$(printf '%s\n' "$out" | awk '/^scan once:/ {print $5}')" \
     "read $read_speed MB/s"
 
+section "HTML copies (baseline: Qt's own HTML import of the same markup alone)"
+out=$(QT_QPA_PLATFORM=offscreen "$build/bench/bench_html" 2>/dev/null)
+printf '%s\n' "$out"
+headline "1 MB web page to an item ms / Qt import alone ms" "$(figure "$out" "1 MB web page to an item: median")" \
+    "$(figure "$out" "Qt HTML import alone: median")" ""
+
 section "Start-up to idle (baselines: 10 text items; the collection's own size on disk)"
 out=$("$here/bench/bench_startup.sh" "$program" text10 text100k pictures2000)
 printf '%s\n' "$out"

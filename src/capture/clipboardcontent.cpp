@@ -125,6 +125,11 @@ std::optional<QString> ClipboardContent::fileListText() const
     return text;
 }
 
+std::optional<QByteArray> ClipboardContent::html() const
+{
+    return bounded(QStringLiteral("text/html"));
+}
+
 std::optional<QString> ClipboardContent::richTextSource() const
 {
     const auto bytes = bounded(firstOf(kRichTextFormats));

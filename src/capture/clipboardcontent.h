@@ -35,6 +35,8 @@ public:
 
     // Local paths of the copied files, each followed by CR LF.
     std::optional<QString> fileListText() const;
+    // HTML markup's bytes as they came, in whatever encoding.
+    std::optional<QByteArray> html() const;
     // RTF source as it came, one character per byte.
     std::optional<QString> richTextSource() const;
     // The plain text with CR LF line breaks; NUL characters, which no item can hold, dropped.

@@ -3,6 +3,7 @@
 #include "capture/aliasderivation.h"
 #include "capture/clipboardcontent.h"
 
+#include "richtext/htmlimport.h"
 #include "richtext/rtfreader.h"
 #include "common/picturebounds.h"
 #include "common/programerror.h"
@@ -68,6 +69,29 @@ RichCapture readRichText(const QString &rtf, const ClipboardContent &content)
         }
     }
     return {source, AliasDerivation::fromText(plain), false};
+}
+
+// An HTML copy as capture keeps it: its formatting as rich text; or, when it
+// holds nothing but text or is past the bounds, the copy's plain text, else
+// the markup's own text.
+struct HtmlCapture
+{
+    std::optional<QString> text;  // none: past the bounds with no plain text offered
+    QString alias;
+    bool rich = false;
+};
+
+HtmlCapture readHtml(const ClipboardContent &content)
+{
+    const auto bytes = content.html();
+    const HtmlImport::Result converted = bytes ? HtmlImport::convert(*bytes) : HtmlImport::Result();
+    if (converted.outcome == HtmlImport::Result::Formatted)
+        return {converted.rtf, AliasDerivation::fromText(converted.plain), true};
+    if (content.hasPlainText())
+        return {content.plainText(), QString(), false};
+    if (converted.outcome == HtmlImport::Result::PlainOnly)
+        return {converted.plain, QString(), false};
+    return {};
 }
 
 } // namespace
@@ -153,14 +177,21 @@ bool ClipboardMonitor::capture()
     const ClipboardContent content(m_clipboard);
     if (content.isSecret())
         return false;
-    if (m_options.flag(Option::CaptureText) && content.hasText())
-        return captureText(content);
+    if (m_options.flag(Option::CaptureText) && (content.hasText() || keepsHtmlFormatting(content))) {
+        if (const auto added = captureText(content))
+            return *added;
+    }
     if (m_options.flag(Option::CaptureImages) && content.hasImage())
         return captureImage(content);
     return false;
 }
 
-bool ClipboardMonitor::captureText(const ClipboardContent &content)
+bool ClipboardMonitor::keepsHtmlFormatting(const ClipboardContent &content) const
+{
+    return m_options.flag(Option::CaptureRichText) && m_options.flag(Option::CaptureHtml) && content.hasHtml();
+}
+
+std::optional<bool> ClipboardMonitor::captureText(const ClipboardContent &content)
 {
     Item item = newRecord();
     std::optional<QString> text;
@@ -178,6 +209,22 @@ bool ClipboardMonitor::captureText(const ClipboardContent &content)
         text = rich.source;
         item.alias = rich.alias;
         item.kind = ItemKind::RichText;
+    } else if (keepsHtmlFormatting(content)) {
+        HtmlCapture html = readHtml(content);
+        // Markup without text (a copied picture's) is not a text copy: the
+        // picture offered with it is.
+        if (!content.hasText() && html.text && html.text->isEmpty())
+            return std::nullopt;
+        if (!html.text && !content.pastBounds()) {
+            m_refusal = Refusal::tooLarge(
+                QStringLiteral("Its web formatting is too long or too deeply nested to read, and it came without plain text."));
+            return false;
+        }
+        text = std::move(html.text);
+        if (html.rich) {
+            item.alias = html.alias;
+            item.kind = ItemKind::RichText;
+        }
     } else {
         text = content.plainText();
     }

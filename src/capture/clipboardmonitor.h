@@ -9,6 +9,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 class Clipboard;
 class ClipboardContent;
 class Collection;
@@ -75,7 +77,9 @@ signals:
 
 private:
     bool capture();
-    bool captureText(const ClipboardContent &content);
+    bool keepsHtmlFormatting(const ClipboardContent &content) const;
+    // None when the copy turned out to hold no text, so a picture may be taken.
+    std::optional<bool> captureText(const ClipboardContent &content);
     bool captureImage(const ClipboardContent &content);
     CategoryNode *specificCategory(Option indexOption) const;
     bool addToCurrentDestinations(const Item &item, bool everyCategory);

@@ -2,6 +2,7 @@
 
 #include "capture/clipboardmonitor.h"
 #include "platform/clipboard.h"
+#include "richtext/htmlexport.h"
 #include "richtext/rtfreader.h"
 #include "store/item.h"
 #include "store/itempictures.h"
@@ -71,6 +72,7 @@ bool ItemClipboard::put(const Item &item)
     case ItemKind::RichText: {
         data->setText(withLf(plainText(item)));
         data->setData(QStringLiteral("text/rtf"), item.text.toLatin1());
+        data->setHtml(HtmlExport::fromRtf(item.text));
         const SuppressCapture suppress(m_monitor.suppressCount);
         m_clipboard.setMimeData(data);
         return true;

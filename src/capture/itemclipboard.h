@@ -9,7 +9,7 @@ struct Item;
 
 // Puts an item back on the clipboard as the program's own write, which the
 // monitor does not take for a new copy: plain text as text, rich text as
-// RTF with its plain form, a picture as an image.
+// RTF with its plain form and HTML of the same document, a picture as an image.
 class ItemClipboard
 {
 public:

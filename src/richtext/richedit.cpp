@@ -1,5 +1,8 @@
 #include "richtext/richedit.h"
 
+#include "richtext/htmldecoding.h"
+#include "richtext/htmlexport.h"
+#include "richtext/htmlimport.h"
 #include "richtext/richtextplain.h"
 #include "richtext/rtfreader.h"
 #include "richtext/textexcerpt.h"
@@ -7,6 +10,8 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QMimeData>
+#include <QTextDocumentFragment>
 #include <QTextBlock>
 #include <QTextCursor>
 
@@ -20,6 +25,57 @@ void RichEdit::setPlainTextMode(bool on)
 {
     m_plainTextMode = on;
     setAcceptRichText(!on);
+}
+
+namespace {
+
+const QString kRtf = QStringLiteral("text/rtf");
+
+} // namespace
+
+QMimeData *RichEdit::createMimeDataFromSelection() const
+{
+    QTextDocument selected;
+    selected.setUndoRedoEnabled(false);
+    QTextCursor(&selected).insertFragment(textCursor().selection());
+    auto *data = new QMimeData;
+    data->setText(RichTextPlain::plainText(selected).replace(QLatin1String("\r\n"), QLatin1String("\n")));
+    if (!m_plainTextMode) {
+        const QString rtf = RtfWriter::write(selected);
+        data->setData(kRtf, rtf.toLatin1());
+        data->setHtml(HtmlExport::fromRtf(rtf));
+    }
+    return data;
+}
+
+bool RichEdit::canInsertFromMimeData(const QMimeData *source) const
+{
+    if (!m_plainTextMode && (source->hasFormat(kRtf) || source->hasHtml()))
+        return true;
+    return source->hasText();
+}
+
+void RichEdit::insertFromMimeData(const QMimeData *source)
+{
+    if (!m_plainTextMode) {
+        QTextDocument pasted;
+        bool read = false;
+        if (source->hasFormat(kRtf)) {
+            RtfReader::read(QString::fromLatin1(source->data(kRtf)), &pasted);
+            read = true;
+        } else if (source->hasHtml()) {
+            read = HtmlImport::read(HtmlDecoding::decode(source->data(QStringLiteral("text/html"))), &pasted);
+        }
+        if (read) {
+            textCursor().insertFragment(QTextDocumentFragment(&pasted));
+            ensureCursorVisible();
+            return;
+        }
+    }
+    if (source->hasText()) {
+        textCursor().insertText(source->text());
+        ensureCursorVisible();
+    }
 }
 
 void resetRichEdit(RichEdit *edit)

@@ -14,6 +14,14 @@ public:
     bool plainTextMode() const { return m_plainTextMode; }
     void setPlainTextMode(bool on);
 
+protected:
+    // In rich-text mode a copy offers RTF and HTML of the selection besides
+    // its text, and a paste reads RTF, else HTML through the program's own
+    // safe reader (Qt's would open the files the markup names), else text.
+    QMimeData *createMimeDataFromSelection() const override;
+    bool canInsertFromMimeData(const QMimeData *source) const override;
+    void insertFromMimeData(const QMimeData *source) override;
+
 private:
     bool m_plainTextMode = true;
 };

@@ -27,6 +27,8 @@ const std::vector<EnablingRule> kRules{
     {O::TextToEveryCategory, {O::CaptureText}},
     {O::PreventDuplicates, {O::CaptureText}},
     {O::TextCategory, {O::CaptureText, O::TextToChosenCategory}},
+    // An HTML copy's formatting is kept as rich text, so only while rich text is.
+    {O::CaptureHtml, {O::CaptureRichText}},
     // Image capture likewise.
     {O::ImagesToCurrentCategory, {O::CaptureImages}},
     {O::ImagesToChosenCategory, {O::CaptureImages}},

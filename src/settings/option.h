@@ -23,6 +23,7 @@ enum class Option {
     TextToEveryCategory,      // ... or every category
     PreventDuplicates,        // no text captured twice in a row
     CaptureRichText,          // capture rich text, not only plain text
+    CaptureHtml,              // keep the formatting of HTML copies (web pages, mail)
     CaptureImages,            // capture images from the clipboard
     ImagesToCurrentCategory,  // image destination: the current category ...
     ImagesToChosenCategory,   // ... or one chosen category

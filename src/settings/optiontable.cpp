@@ -31,6 +31,7 @@ const std::array<OptionDef, kOptionCount> kOptions{{
     {Option::TextToEveryCategory, "txtcat", O::Bool, false, {}, O::NoClamp, 0, 0, "txt"},
     {Option::PreventDuplicates, "dup", O::Bool, true, {}},
     {Option::CaptureRichText, "allowrtf", O::Bool, true, {}},
+    {Option::CaptureHtml, "allowhtml", O::Bool, true, true},
     {Option::CaptureImages, "autobmp", O::Bool, true, {}},
     {Option::ImagesToCurrentCategory, "bmpcurr", O::Bool, true, {}, O::NoClamp, 0, 0, "bmp"},
     {Option::ImagesToChosenCategory, "bmpspec", O::Bool, false, {}, O::NoClamp, 0, 0, "bmp"},
@@ -77,10 +78,10 @@ constexpr std::array<Option, 36> kReadBefore{
     Option::GlobalPaste, Option::GlobalPasteMethod, Option::TipOnStart, Option::NextTip,
     Option::ConfirmItemDelete};
 
-constexpr std::array<Option, 13> kReadAfter{
+constexpr std::array<Option, 14> kReadAfter{
     Option::ListRows, Option::ShrinkList, Option::ListWidth, Option::PreviewWindow, Option::CopyMenuSize,
     Option::MenuMarginBar, Option::MenuHighlight, Option::MenuHighlightStyle, Option::AutoSaveChoice,
-    Option::AutoSaveMinutes, Option::ItemTooltip, Option::TypingSearches, Option::PreviousDataFile};
+    Option::AutoSaveMinutes, Option::ItemTooltip, Option::TypingSearches, Option::PreviousDataFile, Option::CaptureHtml};
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "capture/clipboardcontent.h"
 #include "capture/clipboardmonitor.h"
+#include "richtext/htmlimport.h"
 #include "richtext/rtfreader.h"
 #include "doubles/fakeclipboard.h"
 #include "settings/options.h"
@@ -84,6 +85,8 @@ private slots:
     void fileList();
     void richText();
     void richTextWithEmptyPlainFormIsSkipped();
+    void htmlCopies_data();
+    void htmlCopies();
     void textWinsOverImage_data();
     void textWinsOverImage();
     void pictures_data();
@@ -302,6 +305,77 @@ void TestClipboardMonitor::richTextWithEmptyPlainFormIsSkipped()
     QVERIFY(m_collection->category(0)->items.empty());
 }
 
+void TestClipboardMonitor::htmlCopies_data()
+{
+    QTest::addColumn<Flavours>("flavours");
+    QTest::addColumn<bool>("keepFormatting");  // "Keep the formatting of web and mail copies"
+    QTest::addColumn<bool>("allowRtf");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("plainForm");  // of the stored text
+    QTest::addColumn<QString>("alias");
+    const QByteArray markup = "<meta charset='utf-8'><p><b>Bold</b> and <i>slanted</i></p><ul><li>item</li></ul>";
+    const QByteArray plain = "Bold and slanted\nitem";
+    const int rich = int(ItemKind::RichText);
+    const int text = int(ItemKind::PlainText);
+    const int image = int(ItemKind::Image);
+    QTest::newRow("formatted copy") << Flavours{{"text/html", markup}, {"text/plain", plain}} << true << true << rich
+                                    << QStringLiteral("Bold and slanted\r\n\u2022 item")
+                                    << QStringLiteral("Bold and slanted...");
+    QTest::newRow("option off") << Flavours{{"text/html", markup}, {"text/plain", plain}} << false << true << text
+                                << QStringLiteral("Bold and slanted\r\nitem") << QStringLiteral("Bold and slanted...");
+    QTest::newRow("rich text captures off") << Flavours{{"text/html", markup}, {"text/plain", plain}} << true << false
+                                            << text << QStringLiteral("Bold and slanted\r\nitem")
+                                            << QStringLiteral("Bold and slanted...");
+    QTest::newRow("RTF wins") << Flavours{{"text/rtf", R"({\rtf1 {\i From} RTF})"}, {"text/html", markup},
+                                          {"text/plain", "From RTF"}}
+                              << true << true << rich << QStringLiteral("From RTF") << QStringLiteral("From RTF");
+    QTest::newRow("markup with nothing but text keeps the plain text")
+        << Flavours{{"text/html", "<span style=\"font-family: Arial; font-size: 16px\">just  words</span>"},
+                    {"text/plain", "just  words"}}
+        << true << true << text << QStringLiteral("just  words") << QStringLiteral("just  words");
+    QTest::newRow("formatted markup alone") << Flavours{{"text/html", "<u>under</u> line"}} << true << true << rich
+                                            << QStringLiteral("under line") << QStringLiteral("under line");
+    QTest::newRow("plain markup alone") << Flavours{{"text/html", "<p>one</p><p>two</p>"}} << true << true << text
+                                        << QStringLiteral("one\r\ntwo") << QStringLiteral("one...");
+    QTest::newRow("a copied picture's markup leaves the picture")
+        << Flavours{{"text/html", "<img src=\"https://example.com/a.png\">"}, {"image/png", png(6, 7)}} << true
+        << true << image << QString() << QStringLiteral("Image: 6 x 7");
+    QTest::newRow("too deep: the plain text")
+        << Flavours{{"text/html", QByteArray("<div>").repeated(50000) + "<b>deep</b>"}, {"text/plain", "deep"}}
+        << true << true << text << QStringLiteral("deep") << QStringLiteral("deep");
+    QByteArray huge;
+    while (huge.size() <= HtmlImport::MaxMarkupCharacters)
+        huge += "<p><b>Lorem</b> ipsum <i>dolor</i> sit amet.</p>\n";
+    QTest::newRow("too long: the plain text")
+        << Flavours{{"text/html", huge}, {"text/plain", "Lorem ipsum"}} << true << true << text
+        << QStringLiteral("Lorem ipsum") << QStringLiteral("Lorem ipsum");
+    QTest::newRow("past the capture limit: the plain text")
+        << Flavours{{"text/html", QByteArray(ClipboardContent::MaxBytes + 1, 'x')}, {"text/plain", "small"}} << true
+        << true << text << QStringLiteral("small") << QStringLiteral("small");
+}
+
+void TestClipboardMonitor::htmlCopies()
+{
+    QFETCH(Flavours, flavours);
+    QFETCH(bool, keepFormatting);
+    QFETCH(bool, allowRtf);
+    QFETCH(int, kind);
+    QFETCH(QString, plainForm);
+    QFETCH(QString, alias);
+    m_options->set(Option::CaptureHtml, keepFormatting);
+    m_options->set(Option::CaptureRichText, allowRtf);
+    copy(flavours);
+    QCOMPARE(m_collection->category(0)->itemCount(), 1);
+    const Item &item = *m_collection->category(0)->items.front();
+    QCOMPARE(int(item.kind), kind);
+    QCOMPARE(item.alias, alias);
+    if (item.kind != ItemKind::Image)
+        QCOMPARE(item.kind == ItemKind::RichText ? RtfReader::toPlainText(item.text) : item.text, plainForm);
+    // The same copy again is the same item.
+    copy(flavours);
+    QCOMPARE(m_collection->category(0)->itemCount(), kind == int(ItemKind::Image) ? 2 : 1);
+}
+
 void TestClipboardMonitor::textWinsOverImage_data()
 {
     QTest::addColumn<bool>("autoText");
@@ -450,6 +524,9 @@ void TestClipboardMonitor::refusedCopiesAreReported_data()
     QTest::newRow("duplicate of the newest item") << "" << Flavours{{"text/plain", "newest"}} << QString();
     QTest::newRow("secret") << "" << Flavours{{"text/plain", "pw"}, {"x-kde-passwordManagerHint", "secret"}}
                             << QString();
+    QTest::newRow("web formatting too deep to read, without plain text")
+        << "" << Flavours{{"text/html", QByteArray("<div>").repeated(50000) + "<b>deep</b>"}}
+        << "Its web formatting is too long or too deeply nested to read, and it came without plain text.";
     QTest::newRow("picture that cannot be written") << "no picture folder" << picture << "?";
 }
 

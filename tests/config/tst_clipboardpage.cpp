@@ -92,6 +92,7 @@ void TestClipboardPage::controlsShowAndGiveBackTheirOptions_data()
     both("Autocb", Option::CaptureText);
     both("dupcb", Option::PreventDuplicates);
     both("cballowrtf", Option::CaptureRichText);
+    both("cballowhtml", Option::CaptureHtml);
     both("Autobmpcb", Option::CaptureImages);
     QTest::newRow("text category") << QStringLiteral("catcombo3") << Option::TextCategory << QVariant(2) << QVariant(1);
     QTest::newRow("image category") << QStringLiteral("catcombo2") << Option::ImageCategory << QVariant(1)
@@ -185,6 +186,13 @@ void TestClipboardPage::enablingFollowsTheControls_data()
     QTest::newRow("text to every category")
         << Settings{{Option::CaptureText, true}, {Option::TextToChosenCategory, true}} << QStringList{textCategory}
         << QStringList() << QStringLiteral("txtcatrb") << kTextChoices << QStringList{textCategory};
+    // An HTML copy's formatting is rich text: its option waits for rich text captures.
+    QTest::newRow("rich text switched off")
+        << Settings{{Option::CaptureRichText, true}} << QStringList{rtf, QStringLiteral("cballowhtml")} << QStringList()
+        << rtf << QStringList{rtf} << QStringList{QStringLiteral("cballowhtml")};
+    QTest::newRow("rich text switched on")
+        << Settings{{Option::CaptureRichText, false}} << QStringList{rtf} << QStringList{QStringLiteral("cballowhtml")}
+        << rtf << QStringList{rtf, QStringLiteral("cballowhtml")} << QStringList();
     QTest::newRow("image capture switched on")
         << Settings{{Option::CaptureImages, false}, {Option::ImagesToChosenCategory, true}} << QStringList{rtf}
         << kImageChoices + QStringList{imageCategory} << QStringLiteral("Autobmpcb")

@@ -3,6 +3,14 @@
 #include "store/createdstamp.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+#include <QTemporaryDir>
+#include <QUrl>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <QFontDatabase>
 #include <QSet>
 #include <QTest>
@@ -21,6 +29,9 @@ private slots:
     void stampFormat_data();
     void stampFormat();
     void resetControlSavesWithoutABackground();
+    void copyOffersRtfHtmlAndText_data();
+    void copyOffersRtfHtmlAndText();
+    void pastedHtmlIsReadWithoutOpeningWhatItNames();
 };
 
 void TestRichEdit::resetKeepsCharactersDropsFormats()
@@ -130,6 +141,72 @@ void TestRichEdit::stampFormat()
     QFETCH(QDateTime, when);
     QFETCH(QString, stamp);
     QCOMPARE(createdStamp(when, QLocale(QLocale::English, QLocale::UnitedStates)), stamp);
+}
+
+void TestRichEdit::copyOffersRtfHtmlAndText_data()
+{
+    QTest::addColumn<bool>("rich");
+    QTest::addColumn<QStringList>("formats");
+    QTest::newRow("rich-text mode") << true << QStringList{"text/html", "text/plain", "text/rtf"};
+    QTest::newRow("plain-text mode") << false << QStringList{"text/plain"};
+}
+
+void TestRichEdit::copyOffersRtfHtmlAndText()
+{
+    QFETCH(bool, rich);
+    QFETCH(QStringList, formats);
+    RichEdit edit;
+    if (rich)
+        loadRichText(&edit, QStringLiteral(R"({\rtf1 {\b Bold} words\par next})"));
+    else
+        edit.setPlainText(QStringLiteral("Bold words\nnext"));
+    edit.selectAll();
+    edit.copy();
+    const QMimeData *data = QGuiApplication::clipboard()->mimeData();
+    QStringList offered = data->formats();
+    offered.sort();
+    QCOMPARE(offered, formats);
+    QCOMPARE(data->text(), QStringLiteral("Bold words\nnext"));
+    if (!rich)
+        return;
+    // RTF and HTML describe the same document, bold included.
+    for (const QString &format : {QStringLiteral("text/rtf"), QStringLiteral("text/html")}) {
+        QTextDocument doc;
+        if (format == QLatin1String("text/rtf"))
+            RtfReader::read(QString::fromLatin1(data->data(format)), &doc);
+        else
+            doc.setHtml(data->html());
+        QCOMPARE(doc.toPlainText(), QStringLiteral("Bold words\nnext"));
+        QVERIFY2(doc.begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold, qPrintable(format));
+    }
+}
+
+void TestRichEdit::pastedHtmlIsReadWithoutOpeningWhatItNames()
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("picture.png"));
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const QString url = QUrl::fromLocalFile(fifo).toString();
+    auto *copied = new QMimeData;
+    copied->setHtml(QStringLiteral("<style>@import url(%1);</style><p style=\"background-image:url(%1)\">"
+                                   "<b>Bold</b> <img src=\"%1\">pasted</p>").arg(url));
+    copied->setText(QStringLiteral("Bold pasted"));
+    QGuiApplication::clipboard()->setMimeData(copied);
+    RichEdit edit;
+    loadRichText(&edit, QStringLiteral(R"({\rtf1 x})"));
+    edit.moveCursor(QTextCursor::End);
+    // Qt's own reader would open the FIFO here and wait for ever.
+    edit.paste();
+    edit.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&edit));
+    edit.repaint();
+    QCOMPARE(edit.toPlainText(), QStringLiteral("xBold pasted"));
+    QTextCursor bold(edit.document());
+    bold.setPosition(2);
+    QVERIFY(bold.charFormat().fontWeight() >= QFont::Bold);
+    // No reader ever opened it: a writer finds nobody at the other end.
+    QCOMPARE(::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK), -1);
+    QCOMPARE(errno, ENXIO);
 }
 
 QTEST_MAIN(TestRichEdit)

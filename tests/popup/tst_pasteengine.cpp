@@ -1,6 +1,8 @@
 #include "pastefixture.h"
 
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "testsupport.h"
 
@@ -211,6 +213,11 @@ void TestPasteEngine::richTextAlwaysByCtrlV()
     QCOMPARE(deliveries(), QStringList{"key ctrl+v"});
     QVERIFY(f->clipboard.data(QStringLiteral("text/rtf")).startsWith("{\\rtf1"));
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("Bold\nnext"));
+    // Programs that take only HTML get the same document, formatted.
+    QTextDocument html;
+    html.setHtml(QString::fromUtf8(f->clipboard.data(QStringLiteral("text/html"))));
+    QCOMPARE(html.toPlainText(), QStringLiteral("Bold\nnext"));
+    QVERIFY(html.begin().begin().fragment().charFormat().fontWeight() >= QFont::Bold);
     QCOMPARE(f->monitor.suppressCount, 0);
     QCOMPARE(f->category->itemCount(), 1);
 }

@@ -452,7 +452,7 @@ void TestTrayIcon::copyItemPutsItemBackUncaptured_data()
     QTest::newRow("text") << textItem("line one\r\nline two") << QStringList{"text/plain"}
                           << QByteArray("line one\nline two") << QByteArray();
     QTest::newRow("rich text") << richItem("rich", "{\\rtf1\\ansi hello \\b world\\b0}")
-                               << QStringList{"text/plain", "text/rtf"} << QByteArray("hello world")
+                               << QStringList{"text/html", "text/plain", "text/rtf"} << QByteArray("hello world")
                                << QByteArray("{\\rtf1\\ansi hello \\b world\\b0}");
     QTest::newRow("image") << imageItem("picture") << QStringList{"application/x-qt-image"} << QByteArray()
                            << QByteArray();

@@ -43,6 +43,8 @@ ClipboardPage::ClipboardPage(QWidget *parent)
     addCheckBox(monitoring, "dupcb", QStringLiteral("Prevent text duplications (recommended)"),
                 Option::PreventDuplicates);
     addCheckBox(monitoring, "cballowrtf", QStringLiteral("Allow Rich Text Format captures"), Option::CaptureRichText);
+    addCheckBox(monitoring, "cballowhtml", QStringLiteral("Keep the formatting of web and mail copies"),
+                Option::CaptureHtml);
     addCheckBox(monitoring, "Autobmpcb", QStringLiteral("Automatically capture IMAGES from the clipboard"),
                 Option::CaptureImages);
 
