@@ -39,7 +39,7 @@ PasteMethod PasteEngine::methodFor(const Item &item, PasteMethod categoryMethod,
     return item.pasteMethod;
 }
 
-bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target, int *putOut)
+bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocus &target)
 {
     // A run always ends with the Esc key given back, whatever happens in it.
     struct EscGrab
@@ -73,10 +73,7 @@ bool PasteEngine::pasteSelection(const QList<const Item *> &entries, ForeignFocu
     for (int position = 0; position < items.size(); ++position) {
         if (!mayGoOn(target))
             return false;
-        const bool goOn = pasteOne(items[position], position, target, categories[position]);
-        if (putOut)
-            *putOut = position + 1;
-        if (!goOn)
+        if (!pasteOne(items[position], position, target, categories[position]))
             return false;
     }
     return true;

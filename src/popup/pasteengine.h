@@ -44,9 +44,7 @@ public:
     // goes by the paste settings of the category holding it.
     // False when the run did not deliver every entry: the target never came
     // to the front, or Esc or a switch to another window stopped it.
-    // `putOut`, when given, learns how many of the entries, from the first,
-    // the run put out before it ended.
-    bool pasteSelection(const QList<const Item *> &entries, ForeignFocus &target, int *putOut = nullptr);
+    bool pasteSelection(const QList<const Item *> &entries, ForeignFocus &target);
     void typeText(const ForeignFocus &target, const QString &text);
 
     bool keepPasting = false;

@@ -600,36 +600,11 @@ void PopupList::pasteSelection()
         m_preview->hide();
     hide();
     QList<const Item *> entries;
-    QList<int> rows;
     for (const int index : m_order.order()) {
-        if (const Item *item = entryAt(index)) {
+        if (const Item *item = entryAt(index))
             entries << item;
-            rows << index;
-        }
     }
-    int delivered = 0;
-    m_engine.pasteSelection(entries, m_target, &delivered);
-    if (m_rows->showsFound())
-        raisePasted(rows.mid(0, delivered));
-}
-
-void PopupList::raisePasted(const QList<int> &rows)
-{
-    // A found item the user took goes to the top of its own category, where
-    // the list shows it first next time.
-    bool moved = false;
-    for (const int row : rows) {
-        Item *item = entryAt(row);  // null when a capture freed it during the run
-        CategoryNode *category = item ? m_collection.locate(item).first : nullptr;
-        if (!category || category->items.front().get() == item)
-            continue;
-        m_collection.moveItem(item, category, 0);
-        moved = true;
-    }
-    if (moved) {
-        m_collection.setCaptureModified();
-        m_collection.refreshCurrentItems();
-    }
+    m_engine.pasteSelection(entries, m_target);
 }
 
 void PopupList::closeList()

@@ -102,7 +102,6 @@ private:
     bool typedIntoSearch(class QKeyEvent *key);
     bool isListShortcut(const class QKeyEvent *key) const;
     void focusInput();
-    void raisePasted(const QList<int> &rows);
     void updateSelectionOrder();
     void showCategoryMenu();
     void showGlobalMethodMenu();

@@ -1047,12 +1047,10 @@ void TestPopupList::foundRowsPasteByTheirOwnCategorysSettings()
     QCOMPARE(keys, (QStringList{"type o", "type k", "type  ", "type r", "type e", "type p", "type l", "type y",
                                 "key tab", "key tab", "key ctrl+v"}));
     QCOMPARE(f->clipboard.data(QStringLiteral("text/plain")), QByteArray("reply form"));
-    // Each went to the top of its own category.
-    QCOMPARE(mail->items.front()->text, QStringLiteral("ok reply"));
-    QCOMPARE(mail->items.back()->text, QStringLiteral("first"));
-    QCOMPARE(f->category->items.front()->text, QStringLiteral("reply form"));
-    QCOMPARE(f->collection.currentItems().front().item, f->category->items.front().get());
-    QVERIFY(f->collection.captureModified());
+    // A paste moves nothing, found or not: each stays where it was.
+    QCOMPARE(mail->items.front()->text, QStringLiteral("first"));
+    QCOMPARE(mail->items.back()->text, QStringLiteral("ok reply"));
+    QCOMPARE(f->category->items[1]->text, QStringLiteral("reply form"));
 }
 
 void TestPopupList::aCaptureDuringASearchKeepsTheRowsOnTheirItems()
