@@ -277,7 +277,7 @@ bool ClipboardMonitor::addToCurrentDestinations(const Item &item, bool everyCate
     return !m_receivers.isEmpty();
 }
 
-bool ClipboardMonitor::addToCategory(const Item &item, CategoryNode *target)
+bool ClipboardMonitor::mayReceive(const CategoryNode *target)
 {
     if (!target) {
         m_refusal = Refusal::noCategory(QString());
@@ -287,6 +287,13 @@ bool ClipboardMonitor::addToCategory(const Item &item, CategoryNode *target)
         m_refusal = Refusal::lockedAndFull(*target);
         return false;
     }
+    return true;
+}
+
+bool ClipboardMonitor::addToCategory(const Item &item, CategoryNode *target)
+{
+    if (!mayReceive(target))
+        return false;
     m_collection.insertFirstChild(target, item);
     m_collection.enforceLimit(target, false);
     m_receivers = {target};
@@ -304,14 +311,8 @@ bool ClipboardMonitor::captureImage(const ClipboardContent &content)
     const QString currentName = m_host.currentCategoryName();
     CategoryNode *target = m_options.flag(Option::ImagesToChosenCategory) ? specificCategory(Option::ImageCategory)
                                                                       : m_collection.currentCategory();
-    if (!target) {
-        m_refusal = Refusal::noCategory(QString());
+    if (!mayReceive(target))
         return false;
-    }
-    if (lockedAndFull(target)) {
-        m_refusal = Refusal::lockedAndFull(*target);
-        return false;
-    }
     const auto picture = content.image();
     if (!picture) {
         m_refusal = pastBounds(content, true);

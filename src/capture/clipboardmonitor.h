@@ -83,6 +83,8 @@ private:
     bool captureImage(const ClipboardContent &content);
     CategoryNode *specificCategory(Option indexOption) const;
     bool addToCurrentDestinations(const Item &item, bool everyCategory);
+    // Says why when the category cannot take a new item (none, or locked and full).
+    bool mayReceive(const CategoryNode *target);
     bool addToCategory(const Item &item, CategoryNode *target);
     void stored();
     void refreshDestination(const QStringList &oldNames, Option index, Option specificOption, Option currentOption);

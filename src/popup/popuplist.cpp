@@ -191,12 +191,9 @@ PopupList::PopupList(Collection &collection, Options &options, PasteEngine &engi
     // Rows stand for their records: a record the collection frees while the
     // list is open (a capture trimming a full category) leaves its row.
     connect(&m_collection, &Collection::aboutToRemoveItems, this, [this](int categoryIndex, int first, int last) {
-        const CategoryNode *category = m_collection.category(categoryIndex);
-        if (!category)
+        const QSet<const Item *> freed = m_collection.itemsAt(categoryIndex, first, last);
+        if (freed.isEmpty())
             return;
-        QSet<const Item *> freed;
-        for (int row = std::max(first, 0); row <= last && row < category->itemCount(); ++row)
-            freed.insert(category->items[size_t(row)].get());
         forgetEntries([&freed](const Item *item) { return freed.contains(item); });
     });
     connect(&m_collection, &Collection::aboutToReset, this, [this] {

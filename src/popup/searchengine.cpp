@@ -45,10 +45,7 @@ void SearchEngine::connectCollection()
         const CategoryNode *category = m_collection.category(categoryIndex);
         if (!category)
             return;
-        QSet<const Item *> freed;
-        for (int row = std::max(first, 0); row <= last && row < category->itemCount(); ++row)
-            freed.insert(category->items[size_t(row)].get());
-        forget(freed);
+        forget(m_collection.itemsAt(categoryIndex, first, last));
         if (!m_walk.done() && m_walk.categories[m_walk.category] == category && first < m_walk.row)
             m_walk.row = last < m_walk.row ? m_walk.row - (last - first + 1) : first;
     });

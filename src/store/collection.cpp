@@ -19,6 +19,16 @@ CategoryNode *Collection::category(int index) const
     return m_categories[static_cast<size_t>(index)].get();
 }
 
+QSet<const Item *> Collection::itemsAt(int categoryIndex, int first, int last) const
+{
+    QSet<const Item *> found;
+    if (const CategoryNode *node = category(categoryIndex)) {
+        for (int row = std::max(first, 0); row <= last && row < node->itemCount(); ++row)
+            found.insert(node->items[size_t(row)].get());
+    }
+    return found;
+}
+
 int Collection::indexOf(const CategoryNode *node) const
 {
     for (int i = 0; i < categoryCount(); ++i) {

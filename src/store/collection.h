@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QObject>
+#include <QSet>
 #include <QString>
 
 #include <functional>
@@ -47,6 +48,9 @@ public:
 
     int categoryCount() const { return static_cast<int>(m_categories.size()); }
     CategoryNode *category(int index) const;
+    // The records standing at rows first..last of a category, as
+    // aboutToRemoveItems names them; rows past the end are left out.
+    QSet<const Item *> itemsAt(int categoryIndex, int first, int last) const;
     int indexOf(const CategoryNode *node) const;
     const CategoryList &categories() const { return m_categories; }
     int totalItemCount() const;
