@@ -23,6 +23,7 @@ public:
     // What this session cannot do, one plain sentence each, for the user.
     QStringList shortcomings() const;
     QString hotkeyAdvice() const override;
+    bool canMinimiseWindows() const override { return false; }
 
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
