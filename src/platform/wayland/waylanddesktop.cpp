@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 #include <QWindow>
@@ -32,6 +34,31 @@ void adopt(ForeignFocus &focus, const AtspiFocus::Result &inside, QPoint origin)
 }
 
 } // namespace
+
+RequestedPlaces::RequestedPlaces()
+{
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+QPoint RequestedPlaces::of(const QWidget &window) const
+{
+    return m_places.value(&window, window.pos());
+}
+
+bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
+{
+    // The show event comes before the platform window is made and mapped.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const auto *widget = static_cast<const QWidget *>(watched);
+        if (widget->isWindow()) {
+            if (!m_places.contains(widget))
+                connect(widget, &QObject::destroyed, this, [this, widget] { m_places.remove(widget); });
+            m_places.insert(widget, widget->pos());
+        }
+    }
+    return false;
+}
 
 WaylandDesktop::WaylandDesktop()
 {
@@ -117,7 +144,7 @@ void WaylandDesktop::placeOwnWindow(const QWidget &widget)
         delay(10);
     if (!shown)
         return;
-    const QPoint at = widget.pos();
+    const QPoint at = m_places.of(widget);
     m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3, focus")
                   .arg(shown->id)
                   .arg(at.x())
@@ -133,8 +160,16 @@ QStringList WaylandDesktop::windowClass(quint64 window)
 
 QPoint WaylandDesktop::pointerPosition() const
 {
-    // Known only over our own windows; elsewhere the screen's middle is the honest answer.
-    return QCursor::pos();
+    // Wayland tells a client where the pointer is only over its own windows.
+    // Elsewhere the middle of the output that holds the window in front is
+    // the honest answer: a list there is seen where the user is working.
+    if (QGuiApplication::focusWindow())
+        return QCursor::pos();
+    const std::optional<SwayIpc::Window> window = m_ipc.available() ? m_ipc.focusedWindow() : std::nullopt;
+    const QScreen *screen = window ? QGuiApplication::screenAt(window->rect.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().center() : QCursor::pos();
 }
 
 void WaylandDesktop::delay(int milliseconds)

@@ -5,6 +5,9 @@
 #include "platform/wayland/virtualkeyboard.h"
 #include "platform/x11/atspifocus.h"
 
+#include <QHash>
+#include <QObject>
+#include <QPoint>
 #include <QStringList>
 
 class QWidget;
@@ -15,6 +18,22 @@ class QWidget;
 // bus (shared with X11), and keys through the virtual-keyboard protocol.
 // Where the compositor has no such socket, the window in front is known only
 // as "not one of ours".
+// Where the program asked its windows to stand. Qt's Wayland platform forgets
+// the place once a window is shown (the compositor places windows), so it is
+// noted as each window of ours is about to be shown.
+class RequestedPlaces : public QObject
+{
+public:
+    RequestedPlaces();
+    QPoint of(const QWidget &window) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    QHash<const QObject *, QPoint> m_places;
+};
+
 class WaylandDesktop : public DesktopBasics
 {
 public:
@@ -63,6 +82,7 @@ private:
     SwayIpc m_ipc;
     AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
+    RequestedPlaces m_places;
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
 };
