@@ -2,7 +2,9 @@
 # The pop-up list on a Wayland desktop (sway), as a user meets it: the
 # configuration window closes out of sight although sway cannot minimise, so
 # `scrapkeeper popup` (what the user's key binding runs) opens the list,
-# floating over a GTK entry at its caret.
+# floating over a GTK entry at its caret; Enter pastes the chosen row at the
+# caret with the entry's other text kept, also after a copy made while the
+# list is open; `scrapkeeper paste 2 1` pastes two items in that order.
 set -uo pipefail
 
 program=${1:?program path}
@@ -32,6 +34,12 @@ list_node() { # the pop-up list, waiting up to 10 s
     return 1
 }
 keys() { "$press" "$@"; sleep 0.2; }
+wl_finish_entry() { # confirms the entry titled $1 and prints what it held
+    wl_focus "$(wl_window "$1")"
+    "$press" Return
+    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
+    cat "$home/$1.out"
+}
 wl_entry() { # opens a GTK entry titled $1 holding $2 with the caret $3 characters before its end
     zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
     zen=$!
@@ -49,8 +57,10 @@ config='(.name // "" | startswith("Scrapkeeper Configuration"))'
 "$press" --hold &
 held=$!
 sleep 0.3
+# Items are typed into the entry: GTK does not take Ctrl+V from the virtual
+# keyboard here yet.
 returning_user
-start_program
+start_program global=1 gpaste=1
 check "the program runs" alive "$sk"
 
 # sway has no minimised state: the window closes out of sight, and the list is armed.
@@ -74,10 +84,23 @@ if list=$(list_node) && target=$(node '.name == "Enter target"'); then
     check "the list opens at the entry's caret ($lx,$ly; entry $tx,$ty)" \
         test "$lx" -gt "$tx" -a "$lx" -lt $((tx + 200)) -a "$ly" -gt "$ty" -a "$ly" -lt $((ty + 150))
 fi
-# Rows: three, two, one. Enter takes the chosen row and closes the list.
-keys Down Return
+# Rows: three, two, one. Pick "two", copy meanwhile, press Enter.
+keys Down
+wl_copy "copied while open"
+keys Return
 check "Enter closes the list" wl_gone '.name == "List box"'
-kill "$zen" 2>/dev/null
+sleep 1
+got=$(wl_finish_entry "Enter target")
+check "Enter pastes the chosen row's item at the caret, the entry's other text kept (got '$got')" \
+    test "$got" = "Dear two friend"
+
+second=$("$program" read 2)
+first=$("$program" read 1)
+wl_entry "Two items" "A  B" 2
+"$program" paste 2 1
+sleep 1
+got=$(wl_finish_entry "Two items")
+check "paste 2 1 pastes both in that order at the caret (got '$got')" test "$got" = "A $second$first B"
 
 check "the program still runs" alive "$sk"
 stop_program

@@ -221,7 +221,10 @@ bool WaylandDesktop::beginDelivery(quint64 window)
 {
     // No compositor lets a client hold it still between a look and a key:
     // the look is as close to the key as a client can make it.
-    return window != 0 && activeWindow() == window;
+    if (window == 0 || activeWindow() != window)
+        return false;
+    m_keyboard.takeSeat();
+    return true;
 }
 
 void WaylandDesktop::pressKey(Key key)
