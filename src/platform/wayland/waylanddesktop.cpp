@@ -7,7 +7,9 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QPointer>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -16,6 +18,9 @@
 #include <unistd.h>
 
 namespace {
+
+// How long after a show the compositor has the window in its tree.
+constexpr int kShownSettleMs = 100;
 
 // What the accessibility bus found in the window at `origin`. Wayland clients
 // know no global coordinates: the caret an application reports is inside its
@@ -35,7 +40,8 @@ void adopt(ForeignFocus &focus, const AtspiFocus::Result &inside, QPoint origin)
 
 } // namespace
 
-RequestedPlaces::RequestedPlaces()
+RequestedPlaces::RequestedPlaces(std::function<void(const QWidget &)> shown)
+    : m_shown(std::move(shown))
 {
     if (QCoreApplication *application = QCoreApplication::instance())
         application->installEventFilter(this);
@@ -55,6 +61,12 @@ bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
             if (!m_places.contains(widget))
                 connect(widget, &QObject::destroyed, this, [this, widget] { m_places.remove(widget); });
             m_places.insert(widget, widget->pos());
+            if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) && m_shown) {
+                QTimer::singleShot(kShownSettleMs, this, [this, widget = QPointer<const QWidget>(widget)] {
+                    if (widget && widget->isVisible())
+                        m_shown(*widget);
+                });
+            }
         }
     }
     return false;
@@ -121,7 +133,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         return;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->internalWinId() == window) {
-            placeOwnWindow(*widget);
+            placeOwnWindow(*widget, true);
             widget->raise();
             widget->activateWindow();
             return;
@@ -131,7 +143,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         m_ipc.run(QStringLiteral("[con_id=%1] focus").arg(window));
 }
 
-void WaylandDesktop::placeOwnWindow(const QWidget &widget)
+void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
 {
     // A Wayland client cannot place its own windows; sway can be asked to.
     // The window stands where the program moved it once the compositor shows it.
@@ -145,10 +157,18 @@ void WaylandDesktop::placeOwnWindow(const QWidget &widget)
     if (!shown)
         return;
     const QPoint at = m_places.of(widget);
-    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3, focus")
+    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3%4")
                   .arg(shown->id)
                   .arg(at.x())
-                  .arg(at.y()));
+                  .arg(at.y())
+                  .arg(focus ? QStringLiteral(", focus") : QString()));
+}
+
+void WaylandDesktop::floatOwnWindow(const QWidget &widget)
+{
+    // A tiling compositor would give the preview half the screen beside the
+    // target; it floats where the program put it, and the keyboard stays put.
+    placeOwnWindow(widget, false);
 }
 
 QStringList WaylandDesktop::windowClass(quint64 window)

@@ -10,6 +10,8 @@
 #include <QPoint>
 #include <QStringList>
 
+#include <functional>
+
 class QWidget;
 
 // The desktop of a Wayland session, put together from parts: the window in
@@ -24,13 +26,16 @@ class QWidget;
 class RequestedPlaces : public QObject
 {
 public:
-    RequestedPlaces();
+    // `shown` is called a moment after a frameless window of ours (the list,
+    // the preview) is shown, so it can be kept out of the compositor's tiling.
+    explicit RequestedPlaces(std::function<void(const QWidget &)> shown);
     QPoint of(const QWidget &window) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    std::function<void(const QWidget &)> m_shown;
     QHash<const QObject *, QPoint> m_places;
 };
 
@@ -77,12 +82,13 @@ private:
     static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
     quint64 ownActiveWindow() const;
-    void placeOwnWindow(const QWidget &widget);
+    void placeOwnWindow(const QWidget &widget, bool focus);
+    void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
     AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
-    RequestedPlaces m_places;
+    RequestedPlaces m_places{[this](const QWidget &widget) { floatOwnWindow(widget); }};
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
 };
