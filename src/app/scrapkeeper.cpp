@@ -440,7 +440,7 @@ void Scrapkeeper::showOptionsOnPages()
 void Scrapkeeper::minimiseApplication()
 {
     m_minimised = true;
-    if (m_tray->isVisible() && m_options.flag(Option::HideFromTaskbar))
+    if (hidesWhenMinimised())
         m_view->hideAway();
     else
         m_view->iconify();
@@ -547,10 +547,19 @@ void Scrapkeeper::onMinimisedOrRestored(bool minimised)
     refreshCurrentItems();
 }
 
+bool Scrapkeeper::hidesWhenMinimised() const
+{
+    // Where a window cannot be minimised it would stay on the screen, so it
+    // leaves it; the tray's item and `scrapkeeper show` bring it back. Else,
+    // without a tray icon, the iconified window is the only way back in.
+    if (!m_desktop.canMinimiseWindows())
+        return true;
+    return m_options.flag(Option::HideFromTaskbar) && m_tray->isVisible();
+}
+
 void Scrapkeeper::hideWhileMinimised()
 {
-    // Without a tray icon the iconified window is the only way back in.
-    if (m_minimised && m_options.flag(Option::HideFromTaskbar) && m_tray->isVisible())
+    if (m_minimised && hidesWhenMinimised())
         m_view->hideAway();
 }
 

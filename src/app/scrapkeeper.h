@@ -93,6 +93,7 @@ public:
     bool checkExampleDataFile();
     void openExamplePage();
     void hideWhileMinimised();
+    bool hidesWhenMinimised() const;
     void openHelp(const QString &topic);
     // The help window that shows a page when the desktop has no browser for
     // it; null until then.

@@ -46,6 +46,9 @@ public:
     // menu itself.
     enum class TrayKind { XEmbed, StatusNotifier };
     virtual TrayKind trayKind() const = 0;
+    // Whether a window asked to minimise leaves the screen. Wayland leaves it
+    // to the compositor, and some (sway) have no minimised state at all.
+    virtual bool canMinimiseWindows() const { return true; }
     // Opens a document or folder with the user's preferred program.
     virtual bool openDocument(const QUrl &url) = 0;
     // Opens a document as openDocument does, and calls `notOpened` when no

@@ -66,6 +66,8 @@ private slots:
     void transitions_data();
     void transitions();
     void closeButtonMeansCancelOnlyWhileShown();
+    void windowLeavesTheScreenWhereItCannotMinimise_data();
+    void windowLeavesTheScreenWhereItCannotMinimise();
     void autoSaveWaitsForTheTray();
     void tipsGoOnFromStartToStart();
     void aboutBoxIsOneAndOpensTheHomePage();
@@ -141,6 +143,61 @@ void TestLifetime::closeButtonMeansCancelOnlyWhileShown()
     QVERIFY(!program.closeRequested());
     QVERIFY(program.isMinimisedState());
     QCOMPARE(program.options().number(Option::AutoSaveMinutes), 2);
+}
+
+void TestLifetime::windowLeavesTheScreenWhereItCannotMinimise_data()
+{
+    using S = FakeConfigView::Shown;
+    QTest::addColumn<bool>("minimises");
+    QTest::addColumn<bool>("tray");
+    QTest::addColumn<bool>("hideFromTaskbar");
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<S>("shown");
+    // A compositor without a minimised state (sway) would leave the window on
+    // the screen and the pop-up list off: it goes away, tray or none.
+    for (const char *way : {"ok", "cancel", "close"}) {
+        QTest::addRow("no minimise, tray, %s", way) << false << true << true << QString::fromLatin1(way) << S::Away;
+        QTest::addRow("no minimise, no tray, %s", way) << false << false << true << QString::fromLatin1(way) << S::Away;
+        QTest::addRow("no minimise, kept in taskbar, %s", way)
+            << false << true << false << QString::fromLatin1(way) << S::Away;
+    }
+    // Where the window manager minimises, the iconified window stays the way
+    // back in without a tray icon.
+    QTest::newRow("minimise, no tray, ok") << true << false << true << QStringLiteral("ok") << S::Iconified;
+    QTest::newRow("minimise, kept in taskbar, close") << true << true << false << QStringLiteral("close") << S::Iconified;
+    QTest::newRow("minimise, tray, cancel") << true << true << true << QStringLiteral("cancel") << S::Away;
+}
+
+void TestLifetime::windowLeavesTheScreenWhereItCannotMinimise()
+{
+    QFETCH(bool, minimises);
+    QFETCH(bool, tray);
+    QFETCH(bool, hideFromTaskbar);
+    QFETCH(QString, way);
+    QFETCH(FakeConfigView::Shown, shown);
+    CoreFixture p;
+    p.returningUser();
+    p.desktop.minimises = minimises;
+    p.desktop.tray = tray;
+    Scrapkeeper &program = p.start();
+    program.options().set(Option::HideFromTaskbar, hideFromTaskbar);
+    program.showConfiguration();
+    QCOMPARE(p.view.state, FakeConfigView::Shown::InFront);
+    if (way == QLatin1String("ok"))
+        program.acceptRequested();
+    else if (way == QLatin1String("cancel"))
+        program.discardRequested(false);
+    else
+        QVERIFY(!program.closeRequested());
+    QCOMPARE(p.view.state, shown);
+    // The pop-up list is armed: the hotkey, and so `scrapkeeper popup`, open it.
+    QVERIFY(program.isMinimisedState());
+    QVERIFY(p.hotkeyGrabbed());
+    p.desktop.focus.window = 42;
+    program.onHotkeyPressed(0);
+    QVERIFY(program.popup());
+    program.popup()->close();
+    QVERIFY(p.boxes.unexpected().isEmpty());
 }
 
 void TestLifetime::tipsGoOnFromStartToStart()

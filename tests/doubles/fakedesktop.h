@@ -17,6 +17,7 @@ class FakeDesktop : public Desktop
 public:
     bool trayAvailable() const override { return tray; }
     TrayKind trayKind() const override { return kind; }
+    bool canMinimiseWindows() const override { return minimises; }
     bool openDocument(const QUrl &url) override
     {
         opened.append(url);
@@ -113,6 +114,7 @@ public:
 
     bool tray = true;
     TrayKind kind = TrayKind::XEmbed;
+    bool minimises = true;
     bool openSucceeds = true;
     QList<QUrl> opened;
     int beeps = 0;

@@ -129,6 +129,19 @@ void VirtualKeyboard::upload()
     usleep(kKeymapSettleUs);
 }
 
+void VirtualKeyboard::takeSeat()
+{
+    if (!m_keyboard || !ensureKeys({}))
+        return;
+    // A change of modifiers carries the keymap to the window before any key
+    // (sway passes on an event that changes nothing without switching
+    // keyboards): Shift, held and let go with no key between, does nothing.
+    zwp_virtual_keyboard_v1_modifiers(m_keyboard, kShiftMask, 0, 0, 0);
+    zwp_virtual_keyboard_v1_modifiers(m_keyboard, 0, 0, 0, 0);
+    wl_display_roundtrip(m_display);
+    usleep(kKeymapSettleUs);
+}
+
 // The keys every paste may send are always in the map, so none of them costs
 // a new keymap in the middle of a delivery.
 const QList<std::uint32_t> kBaseKeysyms{XKB_KEY_Return, XKB_KEY_Tab, XKB_KEY_space, XKB_KEY_v};

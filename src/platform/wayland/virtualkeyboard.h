@@ -30,6 +30,10 @@ public:
     enum class Named { Tab, Return, Space };
     void press(Named key);
     void pressCtrl(char32_t letter, bool withShift);  // Ctrl+V, Ctrl+Shift+V
+    // Makes this keyboard the seat's current one before keys are sent. Another
+    // keyboard (the user's, another tool's) may have been used since our last
+    // key, and a window that gets our keymap together with a key may drop it.
+    void takeSeat();
     // Gives the characters keys now, so a typing run needs no new keymap per character.
     void prepare(const QString &text);
     bool type(char32_t character);

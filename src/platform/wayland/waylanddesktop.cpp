@@ -3,9 +3,13 @@
 #include <QCoreApplication>
 #include <QCursor>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QApplication>
 #include <QGuiApplication>
+#include <QScreen>
+#include <QPointer>
 #include <QThread>
+#include <QTimer>
 #include <QWidget>
 #include <QWindow>
 
@@ -14,6 +18,9 @@
 #include <unistd.h>
 
 namespace {
+
+// How long after a show the compositor has the window in its tree.
+constexpr int kShownSettleMs = 100;
 
 // What the accessibility bus found in the window at `origin`. Wayland clients
 // know no global coordinates: the caret an application reports is inside its
@@ -32,6 +39,38 @@ void adopt(ForeignFocus &focus, const AtspiFocus::Result &inside, QPoint origin)
 }
 
 } // namespace
+
+RequestedPlaces::RequestedPlaces(std::function<void(const QWidget &)> shown)
+    : m_shown(std::move(shown))
+{
+    if (QCoreApplication *application = QCoreApplication::instance())
+        application->installEventFilter(this);
+}
+
+QPoint RequestedPlaces::of(const QWidget &window) const
+{
+    return m_places.value(&window, window.pos());
+}
+
+bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
+{
+    // The show event comes before the platform window is made and mapped.
+    if (event->type() == QEvent::Show && watched->isWidgetType()) {
+        const auto *widget = static_cast<const QWidget *>(watched);
+        if (widget->isWindow()) {
+            if (!m_places.contains(widget))
+                connect(widget, &QObject::destroyed, this, [this, widget] { m_places.remove(widget); });
+            m_places.insert(widget, widget->pos());
+            if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) && m_shown) {
+                QTimer::singleShot(kShownSettleMs, this, [this, widget = QPointer<const QWidget>(widget)] {
+                    if (widget && widget->isVisible())
+                        m_shown(*widget);
+                });
+            }
+        }
+    }
+    return false;
+}
 
 WaylandDesktop::WaylandDesktop()
 {
@@ -94,7 +133,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         return;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->internalWinId() == window) {
-            placeOwnWindow(*widget);
+            placeOwnWindow(*widget, true);
             widget->raise();
             widget->activateWindow();
             return;
@@ -104,7 +143,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         m_ipc.run(QStringLiteral("[con_id=%1] focus").arg(window));
 }
 
-void WaylandDesktop::placeOwnWindow(const QWidget &widget)
+void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
 {
     // A Wayland client cannot place its own windows; sway can be asked to.
     // The window stands where the program moved it once the compositor shows it.
@@ -117,11 +156,19 @@ void WaylandDesktop::placeOwnWindow(const QWidget &widget)
         delay(10);
     if (!shown)
         return;
-    const QPoint at = widget.pos();
-    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3, focus")
+    const QPoint at = m_places.of(widget);
+    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3%4")
                   .arg(shown->id)
                   .arg(at.x())
-                  .arg(at.y()));
+                  .arg(at.y())
+                  .arg(focus ? QStringLiteral(", focus") : QString()));
+}
+
+void WaylandDesktop::floatOwnWindow(const QWidget &widget)
+{
+    // A tiling compositor would give the preview half the screen beside the
+    // target; it floats where the program put it, and the keyboard stays put.
+    placeOwnWindow(widget, false);
 }
 
 QStringList WaylandDesktop::windowClass(quint64 window)
@@ -133,8 +180,16 @@ QStringList WaylandDesktop::windowClass(quint64 window)
 
 QPoint WaylandDesktop::pointerPosition() const
 {
-    // Known only over our own windows; elsewhere the screen's middle is the honest answer.
-    return QCursor::pos();
+    // Wayland tells a client where the pointer is only over its own windows.
+    // Elsewhere the middle of the output that holds the window in front is
+    // the honest answer: a list there is seen where the user is working.
+    if (QGuiApplication::focusWindow())
+        return QCursor::pos();
+    const std::optional<SwayIpc::Window> window = m_ipc.available() ? m_ipc.focusedWindow() : std::nullopt;
+    const QScreen *screen = window ? QGuiApplication::screenAt(window->rect.center()) : nullptr;
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    return screen ? screen->geometry().center() : QCursor::pos();
 }
 
 void WaylandDesktop::delay(int milliseconds)
@@ -186,7 +241,10 @@ bool WaylandDesktop::beginDelivery(quint64 window)
 {
     // No compositor lets a client hold it still between a look and a key:
     // the look is as close to the key as a client can make it.
-    return window != 0 && activeWindow() == window;
+    if (window == 0 || activeWindow() != window)
+        return false;
+    m_keyboard.takeSeat();
+    return true;
 }
 
 void WaylandDesktop::pressKey(Key key)

@@ -5,7 +5,12 @@
 #include "platform/wayland/virtualkeyboard.h"
 #include "platform/x11/atspifocus.h"
 
+#include <QHash>
+#include <QObject>
+#include <QPoint>
 #include <QStringList>
+
+#include <functional>
 
 class QWidget;
 
@@ -15,6 +20,25 @@ class QWidget;
 // bus (shared with X11), and keys through the virtual-keyboard protocol.
 // Where the compositor has no such socket, the window in front is known only
 // as "not one of ours".
+// Where the program asked its windows to stand. Qt's Wayland platform forgets
+// the place once a window is shown (the compositor places windows), so it is
+// noted as each window of ours is about to be shown.
+class RequestedPlaces : public QObject
+{
+public:
+    // `shown` is called a moment after a frameless window of ours (the list,
+    // the preview) is shown, so it can be kept out of the compositor's tiling.
+    explicit RequestedPlaces(std::function<void(const QWidget &)> shown);
+    QPoint of(const QWidget &window) const;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    std::function<void(const QWidget &)> m_shown;
+    QHash<const QObject *, QPoint> m_places;
+};
+
 class WaylandDesktop : public DesktopBasics
 {
 public:
@@ -23,6 +47,7 @@ public:
     // What this session cannot do, one plain sentence each, for the user.
     QStringList shortcomings() const;
     QString hotkeyAdvice() const override;
+    bool canMinimiseWindows() const override { return false; }
 
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
@@ -57,11 +82,13 @@ private:
     static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
     quint64 ownActiveWindow() const;
-    void placeOwnWindow(const QWidget &widget);
+    void placeOwnWindow(const QWidget &widget, bool focus);
+    void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
     AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
+    RequestedPlaces m_places{[this](const QWidget &widget) { floatOwnWindow(widget); }};
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
 };

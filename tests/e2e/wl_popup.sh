@@ -1,0 +1,107 @@
+#!/usr/bin/env bash
+# The pop-up list on a Wayland desktop (sway), as a user meets it: the
+# configuration window closes out of sight although sway cannot minimise, so
+# `scrapkeeper popup` (what the user's key binding runs) opens the list,
+# floating over a GTK entry at its caret; Enter pastes the chosen row at the
+# caret with the entry's other text kept, also after a copy made while the
+# list is open; `scrapkeeper paste 2 1` pastes two items in that order.
+set -uo pipefail
+
+program=${1:?program path}
+press=${2:?key helper}
+. "$(dirname "$0")/wl_lib.sh"
+trap 'kill -9 ${sk:-} ${zen:-} ${held:-} 2>/dev/null; rm -rf "$home"' EXIT
+shots=${SK_SCREENSHOTS:-}
+
+shot() { [ -n "$shots" ] && grim "$shots/$1.png" 2>/dev/null; true; }
+node() { # jq condition on a window of the tree -> that window as JSON
+    swaymsg -t get_tree 2>/dev/null | jq -c "[.. | objects | select((.pid? // 0) > 0 and ($1))] | first // empty"
+}
+wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
+    for _ in $(seq 50); do
+        [ -z "$(node "$1 and .visible == true")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}
+list_node() { # the pop-up list, waiting up to 10 s
+    for _ in $(seq 100); do
+        local n
+        n=$(node '.name == "List box" and .visible == true')
+        [ -n "$n" ] && { echo "$n"; return 0; }
+        sleep 0.1
+    done
+    return 1
+}
+keys() { "$press" "$@"; sleep 0.2; }
+wl_finish_entry() { # confirms the entry titled $1 and prints what it held
+    wl_focus "$(wl_window "$1")"
+    "$press" Return
+    for _ in $(seq 50); do kill -0 "$zen" 2>/dev/null || break; sleep 0.1; done
+    cat "$home/$1.out"
+}
+wl_entry() { # opens a GTK entry titled $1 holding $2 with the caret $3 characters before its end
+    zenity --entry --title "$1" --entry-text "" >"$home/$1.out" 2>/dev/null &
+    zen=$!
+    local id
+    id=$(wl_window "$1") || return 1
+    wl_focus "$id"
+    wtype "$2"
+    for _ in $(seq "$3"); do "$press" Left; done
+    sleep 0.3
+}
+config='(.name // "" | startswith("Scrapkeeper Configuration"))'
+
+# The headless seat has no keyboard of its own: one is held for the whole
+# test, as a user's is, so windows keep the keyboard between the tools' keys.
+"$press" --hold &
+held=$!
+sleep 0.3
+# Items are typed into the entry: GTK does not take Ctrl+V from the virtual
+# keyboard here yet.
+returning_user
+start_program global=1 gpaste=1
+check "the program runs" alive "$sk"
+
+# sway has no minimised state: the window closes out of sight, and the list is armed.
+"$program" show
+check "show opens the configuration window" quiet node "$config and .visible == true"
+sleep 0.5
+swaymsg "[pid=$sk] kill" >/dev/null 2>&1
+check "the close box takes the window off the screen" wl_gone "$config"
+for word in one two three; do wl_copy "$word"; done
+
+wl_entry "Enter target" "Dear  friend" 7
+"$program" popup
+check "scrapkeeper popup opens the list after the window was closed" quiet list_node
+shot wl-popup-open
+if list=$(list_node) && target=$(node '.name == "Enter target"'); then
+    read -r lx ly < <(jq -r '"\(.rect.x) \(.rect.y)"' <<<"$list")
+    read -r tx ty tw th < <(jq -r '"\(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"' <<<"$target")
+    check "the list floats" test "$(jq -r .type <<<"$list")" = floating_con
+    # The caret stands after "Dear " on the entry's first line: the list opens
+    # just under it, not in the output's corner nor its middle.
+    check "the list opens at the entry's caret ($lx,$ly; entry $tx,$ty)" \
+        test "$lx" -gt "$tx" -a "$lx" -lt $((tx + 200)) -a "$ly" -gt "$ty" -a "$ly" -lt $((ty + 150))
+fi
+# Rows: three, two, one. Pick "two", copy meanwhile, press Enter.
+keys Down
+wl_copy "copied while open"
+keys Return
+check "Enter closes the list" wl_gone '.name == "List box"'
+sleep 1
+got=$(wl_finish_entry "Enter target")
+check "Enter pastes the chosen row's item at the caret, the entry's other text kept (got '$got')" \
+    test "$got" = "Dear two friend"
+
+second=$("$program" read 2)
+first=$("$program" read 1)
+wl_entry "Two items" "A  B" 2
+"$program" paste 2 1
+sleep 1
+got=$(wl_finish_entry "Two items")
+check "paste 2 1 pastes both in that order at the caret (got '$got')" test "$got" = "A $second$first B"
+
+check "the program still runs" alive "$sk"
+stop_program
+finish

@@ -1,0 +1,97 @@
+// Presses keys in the window that has the keyboard through a virtual
+// keyboard with the plain US layout. Usage: sk_wl_keys KEY... (Left, Down,
+// Return, Escape), or sk_wl_keys --hold: keeps the keyboard plugged in until
+// killed. A seat without keyboards (a headless compositor) loses its
+// keyboard whenever a tool's virtual keyboard goes, and windows then miss the
+// keys that follow; one keyboard held for the whole test keeps the seat's.
+#include <virtual-keyboard-unstable-v1-client-protocol.h>
+
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <map>
+#include <string>
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+namespace {
+
+wl_seat *seat = nullptr;
+zwp_virtual_keyboard_manager_v1 *manager = nullptr;
+
+void global(void *, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
+{
+    if (std::strcmp(interface, wl_seat_interface.name) == 0 && !seat)
+        seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+    else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
+        manager = static_cast<zwp_virtual_keyboard_manager_v1 *>(
+            wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+}
+void globalRemove(void *, wl_registry *, uint32_t) {}
+const wl_registry_listener registryListener{global, globalRemove};
+
+uint32_t now()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return uint32_t(t.tv_sec * 1000 + t.tv_nsec / 1000000);
+}
+
+// evdev codes of the keys the tests press
+const std::map<std::string, uint32_t> kKeys{{"Left", 105}, {"Right", 106}, {"Up", 103}, {"Down", 108},
+                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15}};
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const bool hold = argc == 2 && std::strcmp(argv[1], "--hold") == 0;
+    for (int i = hold ? 2 : 1; i < argc; ++i) {
+        if (!kKeys.count(argv[i]))
+            return 2;
+    }
+    wl_display *display = wl_display_connect(nullptr);
+    if (!display)
+        return 1;
+    wl_registry *registry = wl_display_get_registry(display);
+    wl_registry_add_listener(registry, &registryListener, nullptr);
+    wl_display_roundtrip(display);
+    if (!seat || !manager)
+        return 1;
+    xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+    const xkb_rule_names names{nullptr, nullptr, "us", nullptr, nullptr};
+    xkb_keymap *xkb = context ? xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
+    char *keymap = xkb ? xkb_keymap_get_as_string(xkb, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
+    if (!keymap)
+        return 1;
+    zwp_virtual_keyboard_v1 *keyboard = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager, seat);
+    const int fd = memfd_create("sk-wl-keys", MFD_CLOEXEC);
+    const size_t size = std::strlen(keymap) + 1;
+    if (fd < 0 || write(fd, keymap, size) != ssize_t(size))
+        return 1;
+    zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, uint32_t(size));
+    zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
+    wl_display_roundtrip(display);
+    if (hold) {
+        while (wl_display_dispatch(display) >= 0) {
+        }
+        return 0;
+    }
+    usleep(150000);
+    for (int i = 1; i < argc; ++i) {
+        const uint32_t key = kKeys.at(argv[i]);
+        zwp_virtual_keyboard_v1_key(keyboard, now(), key, WL_KEYBOARD_KEY_STATE_PRESSED);
+        zwp_virtual_keyboard_v1_key(keyboard, now(), key, WL_KEYBOARD_KEY_STATE_RELEASED);
+        wl_display_roundtrip(display);
+        usleep(30000);
+    }
+    usleep(100000);
+    zwp_virtual_keyboard_v1_destroy(keyboard);
+    wl_display_roundtrip(display);
+    wl_display_disconnect(display);
+    return 0;
+}
