@@ -223,18 +223,8 @@ void WaylandDesktop::refocus(const ForeignFocus &target)
         while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
             delay(10);
     }
-    if (!m_atspi.accessible(target.accessible))
-        return;
-    clock.restart();
-    while (!m_atspi.isFocused(target.accessible)) {
-        if (clock.elapsed() >= kRefocusWaitMs) {
-            if (m_atspi.grabFocus(target.accessible))
-                m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,
-                                     target.selectionEnd);
-            return;
-        }
-        delay(10);
-    }
+    m_atspi.bringBackFocus(target.accessible, target.caretOffset, target.selectionStart, target.selectionEnd,
+                           kRefocusWaitMs, [this](int milliseconds) { delay(milliseconds); });
 }
 
 bool WaylandDesktop::beginDelivery(quint64 window)

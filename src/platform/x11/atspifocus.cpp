@@ -417,6 +417,25 @@ bool AtspiFocus::setSelection(quint64 handle, int start, int end)
     return ok;
 }
 
+void AtspiFocus::bringBackFocus(quint64 handle, int caretOffset, int selectionStart, int selectionEnd,
+                                int patienceMs, const std::function<void(int milliseconds)> &wait)
+{
+    if (!accessible(handle))
+        return;
+    // The application takes a moment to call the control focused again.
+    QElapsedTimer clock;
+    clock.start();
+    while (!isFocused(handle)) {
+        if (clock.elapsed() >= patienceMs) {
+            // The focus really has to move: move it, and put back where the caret was.
+            if (grabFocus(handle))
+                restoreCaret(handle, caretOffset, selectionStart, selectionEnd);
+            return;
+        }
+        wait(10);
+    }
+}
+
 bool AtspiFocus::restoreCaret(quint64 handle, int caretOffset, int selectionStart, int selectionEnd)
 {
     auto *object = static_cast<AtspiAccessible *>(accessible(handle));

@@ -47,6 +47,11 @@ public:
     bool setSelection(quint64 handle, int start, int end);
     // Puts back a caret and selection (character offsets) recorded earlier.
     bool restoreCaret(quint64 handle, int caretOffset, int selectionStart, int selectionEnd);
+    // Gives the application up to `patienceMs` (waiting through `wait`) to
+    // call the control focused again once its window is active; past that,
+    // moves the focus there and puts back the caret and selection.
+    void bringBackFocus(quint64 handle, int caretOffset, int selectionStart, int selectionEnd, int patienceMs,
+                        const std::function<void(int milliseconds)> &wait);
     // Replaces the selection with the text at the caret. True when the
     // control's text changed; false only when it did not.
     bool insertText(quint64 handle, const QString &text);

@@ -476,20 +476,8 @@ void X11Desktop::refocus(const ForeignFocus &target)
         while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
             delay(10);
     }
-    if (!m_atspi.accessible(target.accessible))
-        return;
-    // The application takes a moment to call the control focused again.
-    clock.restart();
-    while (!m_atspi.isFocused(target.accessible)) {
-        if (clock.elapsed() >= kRefocusWaitMs) {
-            // The focus really has to move: move it, and put back where the caret was.
-            if (m_atspi.grabFocus(target.accessible))
-                m_atspi.restoreCaret(target.accessible, target.caretOffset, target.selectionStart,
-                                     target.selectionEnd);
-            return;
-        }
-        delay(10);
-    }
+    m_atspi.bringBackFocus(target.accessible, target.caretOffset, target.selectionStart, target.selectionEnd,
+                           kRefocusWaitMs, [this](int milliseconds) { delay(milliseconds); });
 }
 
 bool X11Desktop::beginDelivery(quint64 window)
