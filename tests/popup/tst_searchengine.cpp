@@ -40,9 +40,9 @@ private:
 CategoryNode *TestSearchEngine::addCategory(const QString &name, const QStringList &items)
 {
     CategoryNode *category = m_collection->appendCategory(name);
-    for (const QString &spec : items) {
+    for (const QString &described : items) {
         Item item;
-        QString rest = spec;
+        QString rest = described;
         if (rest.startsWith(QLatin1String("rich:"))) {
             item.kind = ItemKind::RichText;
             rest = rest.mid(5);
