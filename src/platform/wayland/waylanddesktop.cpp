@@ -22,22 +22,6 @@ namespace {
 // How long after a show the compositor has the window in its tree.
 constexpr int kShownSettleMs = 100;
 
-// What the accessibility bus found in the window at `origin`. Wayland clients
-// know no global coordinates: the caret an application reports is inside its
-// window, which the compositor places.
-void adopt(ForeignFocus &focus, const AtspiFocus::Result &inside, QPoint origin)
-{
-    focus.accessible = inside.handle;
-    focus.caretKnown = inside.caretKnown;
-    focus.caret = inside.caret + origin;
-    focus.caretOffset = inside.caretOffset;
-    focus.selectionStart = inside.selectionStart;
-    focus.selectionEnd = inside.selectionEnd;
-    focus.inCombo = inside.inCombo;
-    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
-    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
-}
-
 } // namespace
 
 RequestedPlaces::RequestedPlaces(std::function<void(const QWidget &)> shown)
@@ -117,7 +101,9 @@ ForeignFocus WaylandDesktop::foreignFocus()
         return focus;
     }
     focus.windowOrigin = window->rect.topLeft();
-    adopt(focus, m_atspi.focusedIn(window->pid, [] { return false; }), focus.windowOrigin);
+    // Wayland clients know no global coordinates: the caret an application
+    // reports is inside its window, which the compositor places.
+    AtspiFocus::adopt(focus, m_atspi.focusedIn(window->pid, [] { return false; }), focus.windowOrigin);
     return focus;
 }
 
@@ -284,12 +270,5 @@ ForeignFocus WaylandDesktop::nextControl(const ForeignFocus &target)
         delay(50);
         return foreignFocus();
     }
-    ForeignFocus next;
-    const AtspiFocus::Result found = m_atspi.focusNext(target.accessible);
-    if (!found.found)
-        return next;
-    next.window = target.window;
-    next.windowOrigin = target.windowOrigin;
-    adopt(next, found, target.windowOrigin);
-    return next;
+    return m_atspi.focusNextIn(target, target.windowOrigin);
 }

@@ -497,6 +497,31 @@ bool AtspiFocus::insertText(quint64 handle, const QString &insertion)
            || textOf(text, from, caret + kReadBackMargin) != around;
 }
 
+ForeignFocus AtspiFocus::focusNextIn(const ForeignFocus &target, QPoint caretOrigin)
+{
+    ForeignFocus next;
+    const Result found = focusNext(target.accessible);
+    if (!found.found)
+        return next;
+    next.window = target.window;
+    next.windowOrigin = target.windowOrigin;
+    adopt(next, found, caretOrigin);
+    return next;
+}
+
+void AtspiFocus::adopt(ForeignFocus &focus, const Result &inside, QPoint caretOrigin)
+{
+    focus.accessible = inside.handle;
+    focus.caretKnown = inside.caretKnown;
+    focus.caret = inside.caret + caretOrigin;
+    focus.caretOffset = inside.caretOffset;
+    focus.selectionStart = inside.selectionStart;
+    focus.selectionEnd = inside.selectionEnd;
+    focus.inCombo = inside.inCombo;
+    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
+    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
+}
+
 AtspiFocus::Result AtspiFocus::focusNext(quint64 handle)
 {
     auto *object = static_cast<AtspiAccessible *>(accessible(handle));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/desktop.h"
+
 #include <QPoint>
 #include <QString>
 
@@ -58,6 +60,12 @@ public:
     // Focuses the next focusable control after the one behind the handle, in
     // the tree order of its window, and returns it; not found when none.
     Result focusNext(quint64 handle);
+    // The same, as a target in the window of `target`; an empty target when none.
+    ForeignFocus focusNextIn(const ForeignFocus &target, QPoint caretOrigin);
+
+    // Records a control found on the bus in a target. The bus gives the caret
+    // relative to `caretOrigin` (the screen's corner on X11, the window's on Wayland).
+    static void adopt(ForeignFocus &focus, const Result &inside, QPoint caretOrigin);
 
 private:
     void forget();

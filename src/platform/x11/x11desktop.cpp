@@ -279,22 +279,9 @@ ForeignFocus X11Desktop::foreignFocus()
                   waitForOthers(25);
                   return true;
               });
-        applyTo(focus, inside);
+        AtspiFocus::adopt(focus, inside, {});
     }
     return focus;
-}
-
-void X11Desktop::applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside)
-{
-    focus.accessible = inside.handle;
-    focus.caretKnown = inside.caretKnown;
-    focus.caret = inside.caret;
-    focus.caretOffset = inside.caretOffset;
-    focus.selectionStart = inside.selectionStart;
-    focus.selectionEnd = inside.selectionEnd;
-    focus.inCombo = inside.inCombo;
-    focus.comboSelStart = inside.inCombo ? inside.selectionStart : -1;
-    focus.comboSelEnd = inside.inCombo ? inside.selectionEnd : -1;
 }
 
 void X11Desktop::bringToFront(quint64 window)
@@ -926,12 +913,5 @@ ForeignFocus X11Desktop::nextControl(const ForeignFocus &target)
     }
     // A Tab would be typed into a multi-line editor or a terminal: move the
     // focus through the bus instead.
-    ForeignFocus next;
-    const AtspiFocus::Result found = m_atspi.focusNext(target.accessible);
-    if (!found.found)
-        return next;
-    next.window = target.window;
-    next.windowOrigin = target.windowOrigin;
-    applyTo(next, found);
-    return next;
+    return m_atspi.focusNextIn(target, {});
 }

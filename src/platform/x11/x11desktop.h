@@ -50,7 +50,6 @@ private:
     static constexpr int kActivationWaitMs = 500;
     static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);
-    static void applyTo(ForeignFocus &focus, const AtspiFocus::Result &inside);
 
     AtspiFocus m_atspi;
     // Characters no key produces are lent a spare key (its plain or its
