@@ -255,6 +255,13 @@ void PasteEngine::typeText(const ForeignFocus &target, const QString &text)
     if (caps)
         m_desktop.pressKey(Desktop::Key::CapsLock);
     m_desktop.prepareTyping(text);
+    // However the run ends, an error included, the lent keys and the held
+    // display are given back and Caps Lock is put back on.
+    const auto finished = qScopeGuard([this, caps] {
+        m_desktop.finishTyping();
+        if (caps)
+            m_desktop.pressKey(Desktop::Key::CapsLock);
+    });
     for (const char32_t c : text.toUcs4()) {
         if (!keepPasting)
             break;
@@ -272,7 +279,4 @@ void PasteEngine::typeText(const ForeignFocus &target, const QString &text)
         if (!sent)
             break;
     }
-    m_desktop.finishTyping();
-    if (caps)
-        m_desktop.pressKey(Desktop::Key::CapsLock);
 }

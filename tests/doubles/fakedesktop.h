@@ -82,13 +82,15 @@ public:
     void sendCtrlShiftV() override { log << QStringLiteral("key ctrl+shift+v"); }
     bool typeCharacter(char32_t character) override
     {
+        if (failTyping)
+            throw std::runtime_error("the display went away");
         if (unmapped.contains(character))
             return false;
         log << QStringLiteral("type %1").arg(QString::fromUcs4(&character, 1));
         return true;
     }
-    void prepareTyping(const QString &) override {}
-    void finishTyping() override {}
+    void prepareTyping(const QString &) override { ++openTypingRuns; }
+    void finishTyping() override { --openTypingRuns; }
     bool capsLockOn() override { return caps; }
     void setSelection(const ForeignFocus &target, int start, int end) override
     {
@@ -128,6 +130,8 @@ public:
     bool held = false;      // the user holds a modifier
     quint64 active = 0;
     bool refuseActivation = false;
+    bool failTyping = false;
+    int openTypingRuns = 0;  // begun by prepareTyping and not yet finished
     bool failCtrlV = false;  // a delivery that fails with an error  // the window manager never activates what we ask for
     bool caps = false;
     bool editable = true;

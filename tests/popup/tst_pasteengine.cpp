@@ -18,6 +18,7 @@ private slots:
     void entriesInSelectionOrderWithPacing();
     void categoryActionOverridesItems();
     void typingWithCapsLock();
+    void aFailingRunStillFinishesTyping();
     void escStopsTypingWithinACharacter();
     void imagesAndPasteOff();
     void anUnreadablePictureIsSkipped();
@@ -149,6 +150,18 @@ void TestPasteEngine::typingWithCapsLock()
     f->engine.typeText(f->target, QStringLiteral("aB\r\n"));
     QCOMPARE(f->desktop.log, (QStringList{"key capslock", "wait 1", "type a", "wait 1", "type B", "wait 1", "key enter",
                                           "wait 1", "key capslock"}));
+    QVERIFY(f->desktop.caps);
+}
+
+// A run that ends in an error still gives back what it took: the keys lent to
+// the run (and with them the held display) and the Caps Lock it turned off.
+void TestPasteEngine::aFailingRunStillFinishesTyping()
+{
+    f->desktop.caps = true;
+    f->desktop.failTyping = true;
+    f->engine.keepPasting = true;
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, f->engine.typeText(f->target, QStringLiteral("abc")));
+    QCOMPARE(f->desktop.openTypingRuns, 0);
     QVERIFY(f->desktop.caps);
 }
 
