@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # On a Wayland desktop, copies made in other programs while none of our
-# windows has the focus become items: wl-copy's text, a file list and a
-# picture. What was selected before the start
+# windows has the focus become items: wl-copy's text, a file list, a
+# picture and Ctrl+C in a GTK entry. What was selected before the start
 # is not captured, a source that never sends its data costs a bounded wait,
 # and the last copy of a flood is kept.
 set -uo pipefail
 
 program=${1:?program path}
 silent=${2:?silent owner helper}
+press=${3:?key helper}
 fixtures=$(dirname "$0")/fixtures
 . "$(dirname "$0")/wl_lib.sh"
-trap 'kill -9 ${sk:-} ${hung:-} 2>/dev/null; rm -rf "$home"' EXIT
+trap 'kill -9 ${sk:-} ${hung:-} ${held:-} ${zen:-} 2>/dev/null; rm -rf "$home"' EXIT
 returning_user
 
 settle() { sleep 0.8; }
@@ -32,6 +33,17 @@ settle
 wl-copy -t image/png <"$fixtures/pic.png" >/dev/null 2>&1
 settle
 
+# The user's keyboard, held for the whole copy as a real one is plugged in.
+"$press" --hold &
+held=$!
+sleep 0.3
+zenity --entry --title "Copy source" --entry-text "copied in a GTK entry" >/dev/null 2>&1 &
+zen=$!
+wl_focus "$(wl_window "Copy source")"
+"$press" ctrl+a ctrl+c
+settle
+kill "$zen" "$held" 2>/dev/null
+
 # A source that never sends costs at most the read bound; the next copy is captured.
 "$silent" 20 >/dev/null 2>&1 &
 hung=$!
@@ -49,6 +61,7 @@ check "what was selected before the start is not captured" bash -c "! grep -aqF 
 check "text copied with wl-copy is an item" has $'hello from wl-copy\r\n0000'
 check "a file list is the paths, one per line" has $'/tmp/sk a.txt\r\n/tmp/sk-b.txt\r\n\r\n0000'
 check "a PNG is an image item" has $'Image: 8 x 8\r\n'
+check "Ctrl+C in a GTK entry is an item" has $'copied in a GTK entry\r\n0000'
 check "the copy after a hung source is captured" has $'after a hung source\r\n0000'
 check "the last copy of a flood is captured" has $'flood 40\r\n0000'
 finish

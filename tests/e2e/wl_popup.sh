@@ -57,10 +57,9 @@ config='(.name // "" | startswith("Scrapkeeper Configuration"))'
 "$press" --hold &
 held=$!
 sleep 0.3
-# Items are typed into the entry: GTK does not take Ctrl+V from the virtual
-# keyboard here yet.
+# Items are pasted with Ctrl+V, the usual method.
 returning_user
-start_program global=1 gpaste=1
+start_program global=1 gpaste=0
 check "the program runs" alive "$sk"
 
 # sway has no minimised state: the window closes out of sight, and the list is armed.

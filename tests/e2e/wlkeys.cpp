@@ -1,6 +1,8 @@
 // Presses keys in the window that has the keyboard through a virtual
 // keyboard with the plain US layout. Usage: sk_wl_keys KEY... (Left, Down,
-// Return, Escape), or sk_wl_keys --hold: keeps the keyboard plugged in until
+// Return, Escape, ctrl+a, ctrl+c, ctrl+v, ctrl+x: the letter with Control held), or
+// SK_WL_KEYS_VARIANT=dvorak gives it that variant of the US layout (the keys
+// above are pressed where the plain US layout has them); sk_wl_keys --hold: keeps the keyboard plugged in until
 // killed. A seat without keyboards (a headless compositor) loses its
 // keyboard whenever a tool's virtual keyboard goes, and windows then miss the
 // keys that follow; one keyboard held for the whole test keeps the seat's.
@@ -43,7 +45,10 @@ uint32_t now()
 
 // evdev codes of the keys the tests press
 const std::map<std::string, uint32_t> kKeys{{"Left", 105}, {"Right", 106}, {"Up", 103}, {"Down", 108},
-                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15}};
+                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15},
+                                             {"ctrl+a", 30}, {"ctrl+c", 46}, {"ctrl+v", 47}, {"ctrl+x", 45}};
+constexpr uint32_t kLeftControl = 29;
+constexpr uint32_t kControlMask = 1u << 2;  // the third real modifier of the US keymap
 
 } // namespace
 
@@ -63,7 +68,7 @@ int main(int argc, char **argv)
     if (!seat || !manager)
         return 1;
     xkb_context *context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
-    const xkb_rule_names names{nullptr, nullptr, "us", nullptr, nullptr};
+    const xkb_rule_names names{nullptr, nullptr, "us", std::getenv("SK_WL_KEYS_VARIANT"), nullptr};
     xkb_keymap *xkb = context ? xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS) : nullptr;
     char *keymap = xkb ? xkb_keymap_get_as_string(xkb, XKB_KEYMAP_FORMAT_TEXT_V1) : nullptr;
     if (!keymap)
@@ -84,8 +89,18 @@ int main(int argc, char **argv)
     usleep(150000);
     for (int i = 1; i < argc; ++i) {
         const uint32_t key = kKeys.at(argv[i]);
+        // As a real keyboard does it: the Control key down, the modifier the compositor reports, the letter.
+        const bool withControl = std::strncmp(argv[i], "ctrl+", 5) == 0;
+        if (withControl) {
+            zwp_virtual_keyboard_v1_key(keyboard, now(), kLeftControl, WL_KEYBOARD_KEY_STATE_PRESSED);
+            zwp_virtual_keyboard_v1_modifiers(keyboard, kControlMask, 0, 0, 0);
+        }
         zwp_virtual_keyboard_v1_key(keyboard, now(), key, WL_KEYBOARD_KEY_STATE_PRESSED);
         zwp_virtual_keyboard_v1_key(keyboard, now(), key, WL_KEYBOARD_KEY_STATE_RELEASED);
+        if (withControl) {
+            zwp_virtual_keyboard_v1_key(keyboard, now(), kLeftControl, WL_KEYBOARD_KEY_STATE_RELEASED);
+            zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
+        }
         wl_display_roundtrip(display);
         usleep(30000);
     }

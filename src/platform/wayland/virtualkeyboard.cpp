@@ -86,12 +86,14 @@ VirtualKeyboard::~VirtualKeyboard()
 
 QByteArray VirtualKeyboard::keymapFor(const QList<std::uint32_t> &keysyms)
 {
-    const int last = int(kFirstKey) + 8 + int(keysyms.size());
-    QByteArray text = "xkb_keymap {\nxkb_keycodes \"(unnamed)\" {\nminimum = 8;\nmaximum = "
-                      + QByteArray::number(std::max(last, 255)) + ";\n";
+    QByteArray text = "xkb_keymap {\nxkb_keycodes \"(unnamed)\" {\nminimum = 8;\nmaximum = 255;\n";
     text += "<K1> = 9;\n<K2> = 10;\n";
     for (qsizetype i = 0; i < keysyms.size(); ++i)
         text += "<K" + QByteArray::number(kFirstKey + i) + "> = " + QByteArray::number(kFirstKey + 8 + i) + ";\n";
+    // The highest keycode is a spare key without a symbol: GTK 3 looks for
+    // the key of a shortcut's letter below the highest keycode only, so
+    // Ctrl+V on the last key did nothing there.
+    text += "<KSPARE> = " + QByteArray::number(kFirstKey + 8 + keysyms.size()) + ";\n";
     text += "};\nxkb_types \"(unnamed)\" { include \"complete\" };\n"
             "xkb_compatibility \"(unnamed)\" { include \"complete\" };\n"
             "xkb_symbols \"(unnamed)\" {\n"

@@ -55,7 +55,7 @@ private:
     zwp_virtual_keyboard_v1 *m_keyboard = nullptr;
     QList<std::uint32_t> m_keysyms;  // key i+3 (evdev) holds keysym i; 1 and 2 are Control and Shift
     bool m_uploaded = false;
-    static constexpr int kMaxKeys = 240;  // XKB keycodes end at 255
+    static constexpr int kMaxKeys = 240;  // XKB keycodes end at 255, one spare
 
     friend struct VirtualKeyboardRegistry;
 };
