@@ -4,6 +4,7 @@
 #include "app/commandline.h"
 #include "app/commandrunner.h"
 #include "app/commandserver.h"
+#include "app/displayloss.h"
 #include "common/errorhandler.h"
 #include "app/instancelock.h"
 #include "platform/qt/qtfiledialogs.h"
@@ -165,12 +166,17 @@ int main(int argc, char *argv[])
     UnixSignals unixSignals;
     QObject::connect(&unixSignals, &UnixSignals::terminationRequested, &program, &Scrapkeeper::quit);
 
-    // A compositor that goes away takes our windows with it: when our own
-    // connection hears of it first, leave as the tray's Exit does, saving.
-    // (Qt's Wayland platform ends the process at once when its own
-    // connection breaks, which often comes first.)
+    // A compositor or X server that goes away takes our windows with it.
+    // When our own clipboard connection hears of it first, leave as the
+    // tray's Exit does; when Qt's hears of it, Qt ends the process on the
+    // spot, so what the exit would save is saved before.
     if (auto *watched = qobject_cast<WaylandClipboard *>(&clipboard))
         QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
+    DisplayLoss::install([&program, &messages, &lock] {
+        messages.displayLost();
+        program.shutDown();
+        lock.release();
+    });
 
     program.initialise();
     // Commands from the shell are heard from here on, also during the

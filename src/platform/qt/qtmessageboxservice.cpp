@@ -5,9 +5,27 @@
 #include <QApplication>
 #include <QMessageBox>
 
+#include <cstdio>
+
+namespace {
+
+// What closing a box with its close button answers.
+MessageBoxService::Button cautiousChoice(MessageBoxService::Buttons buttons)
+{
+    if (buttons.testFlag(MessageBoxService::Cancel))
+        return MessageBoxService::Cancel;
+    return buttons.testFlag(MessageBoxService::Ok) ? MessageBoxService::Ok : MessageBoxService::No;
+}
+
+} // namespace
+
 MessageBoxService::Button QtMessageBoxService::show(Icon icon, const QString &title, const QString &text,
                                                     Buttons buttons)
 {
+    if (m_displayLost) {
+        std::fprintf(stderr, "scrapkeeper: %s: %s\n", qPrintable(title), qPrintable(text));
+        return cautiousChoice(buttons);
+    }
     QMessageBox box(QApplication::activeWindow());
     box.setObjectName(QStringLiteral("messageBox"));
     box.setWindowTitle(title);
@@ -41,7 +59,7 @@ MessageBoxService::Button QtMessageBoxService::show(Icon icon, const QString &ti
     default: break;
     }
     // Closing the box with its close button counts as its cautious choice.
-    if (buttons.testFlag(Cancel) && box.clickedButton() == nullptr)
-        return Cancel;
+    if (box.clickedButton() == nullptr)
+        return cautiousChoice(buttons);
     return buttons.testFlag(Ok) ? Ok : buttons.testFlag(Cancel) ? Cancel : No;
 }

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# A compositor that goes away while the program runs on it (a crash, a
+# log-out that kills it): the program ends, and the copies it captured since
+# its last save are in the data file. The program runs on a compositor of its
+# own here, so the test session's stays up.
+set -uo pipefail
+
+program=${1:?program path}
+. "$(dirname "$0")/wl_lib.sh"
+trap 'kill -9 ${sk:-} ${own:-} 2>/dev/null; rm -rf "$home"' EXIT
+returning_user
+
+mkdir "$home/sway"
+printf 'xwayland disable\n' >"$home/sway/config"
+env -u WAYLAND_DISPLAY -u SWAYSOCK WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$home/sway/config" >"$home/sway/log" 2>&1 &
+own=$!
+for _ in $(seq 100); do
+    socket=$(find "$XDG_RUNTIME_DIR" -maxdepth 1 -name 'wayland-*' -type s 2>/dev/null | head -n1)
+    [ -n "$socket" ] && break
+    sleep 0.1
+done
+check "a compositor of the test's own runs" test -n "${socket:-}"
+export WAYLAND_DISPLAY=$socket
+unset SWAYSOCK
+
+"$program" >"$home/sk.log" 2>&1 &
+sk=$!
+sleep 2
+settled "$sk"
+check "the program runs on it" alive "$sk"
+wl_copy 'captured just before the compositor went'
+sleep 0.8
+
+kill -9 "$own"
+for _ in $(seq 100); do alive "$sk" || break; sleep 0.1; done
+check "the program ends with its compositor" bash -c "! kill -0 $sk 2>/dev/null"
+check "the copy captured since the last save is in the data file" \
+    file_has "$data/data.db" $'captured just before the compositor went\r\n0000'
+finish
