@@ -18,6 +18,7 @@
 
 #include "platform/qt/qtclipboard.h"
 #include "platform/sessionplatform.h"
+#include "platform/wayland/globalshortcutsportal.h"
 #include "platform/wayland/waylandclipboard.h"
 #include "platform/wayland/waylanddesktop.h"
 #include "platform/wayland/waylandkeygrabber.h"
@@ -77,6 +78,7 @@ Session openSession(SessionPlatform::Kind kind)
         return session;
     }
     auto desktop = std::make_unique<WaylandDesktop>();
+    WaylandDesktop &waylandDesktop = *desktop;
     session.shortcomings = desktop->shortcomings();
     session.desktop = std::move(desktop);
     auto clipboard = std::make_unique<WaylandClipboard>();
@@ -91,16 +93,27 @@ Session openSession(SessionPlatform::Kind kind)
                            "does not become an item. On GNOME, start Scrapkeeper with --platform x11 to run it "
                            "through XWayland, where it can."));
     }
-    session.keyGrabber = std::make_unique<WaylandKeyGrabber>();
+    // Where the desktop portal offers global shortcuts the hotkey is bound there.
+    GlobalShortcutsPortal *portal = nullptr;
+    if (GlobalShortcutsPortal::offeredOn(QDBusConnection::sessionBus())) {
+        portal = new GlobalShortcutsPortal(QDBusConnection::sessionBus());
+        waylandDesktop.setHotkeysThroughPortal(true);
+        session.notes << QStringLiteral("the hotkey through the desktop portal's global shortcuts");
+    }
+    auto grabber = std::make_unique<WaylandKeyGrabber>(portal);
+    if (portal)
+        portal->setParent(grabber.get());
+    session.keyGrabber = std::move(grabber);
     if (!SwayIpc::socketPath().isEmpty())
         session.notes << QStringLiteral("the window in front and its place from the compositor's socket %1")
                              .arg(SwayIpc::socketPath());
     else
         session.notes << QStringLiteral("the compositor tells no window's place: the pop-up list opens in the "
                                         "middle of the screen");
-    session.notes << QStringLiteral(
-        "Programs cannot take keys for themselves on Wayland: bind a key in your desktop's keyboard settings to "
-        "the command \"scrapkeeper popup\" to open the list.");
+    if (!portal)
+        session.notes << QStringLiteral(
+            "Programs cannot take keys for themselves on Wayland: bind a key in your desktop's keyboard settings to "
+            "the command \"scrapkeeper popup\" to open the list.");
     return session;
 }
 
@@ -170,6 +183,14 @@ int main(int argc, char *argv[])
     // When our own clipboard connection hears of it first, leave as the
     // tray's Exit does; when Qt's hears of it, Qt ends the process on the
     // spot, so what the exit would save is saved before.
+    // A hotkey the desktop's shortcut service would not bind is said where the user looks.
+    if (auto *grabber = qobject_cast<WaylandKeyGrabber *>(&keyGrabber)) {
+        QObject::connect(grabber, &WaylandKeyGrabber::refused, &program, [&program](const QString &why) {
+            qWarning("scrapkeeper: %s", qPrintable(why));
+            program.trayIcon().showNotice(QStringLiteral("Hotkey not bound"),
+                                          why + QStringLiteral(" Bind a key to \"scrapkeeper popup\" instead."));
+        });
+    }
     if (auto *watched = qobject_cast<WaylandClipboard *>(&clipboard))
         QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
     DisplayLoss::install([&program, &messages, &lock] {

@@ -72,6 +72,11 @@ QStringList WaylandDesktop::shortcomings() const
 
 QString WaylandDesktop::hotkeyAdvice() const
 {
+    if (m_hotkeysThroughPortal)
+        return QStringLiteral(
+            "The key chosen above is bound through your desktop's global shortcuts: the desktop may ask you to "
+            "confirm it, and its shortcut settings can change it. A key bound in the desktop to the command "
+            "\"scrapkeeper popup\" works too.");
     return QStringLiteral(
         "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
         "\"scrapkeeper popup\" in your desktop's keyboard settings.\n"

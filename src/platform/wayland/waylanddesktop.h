@@ -47,6 +47,8 @@ public:
     // What this session cannot do, one plain sentence each, for the user.
     QStringList shortcomings() const;
     QString hotkeyAdvice() const override;
+    // The hotkey is bound through the desktop portal's global shortcuts.
+    void setHotkeysThroughPortal(bool through) { m_hotkeysThroughPortal = through; }
     bool canMinimiseWindows() const override { return false; }
 
     ForeignFocus foreignFocus() override;
@@ -91,4 +93,5 @@ private:
     RequestedPlaces m_places{[this](const QWidget &widget) { floatOwnWindow(widget); }};
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
+    bool m_hotkeysThroughPortal = false;
 };
