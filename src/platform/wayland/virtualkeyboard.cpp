@@ -23,16 +23,6 @@ constexpr std::uint32_t kPressed = WL_KEYBOARD_KEY_STATE_PRESSED;
 constexpr std::uint32_t kReleased = WL_KEYBOARD_KEY_STATE_RELEASED;
 constexpr useconds_t kKeymapSettleUs = 30000;
 
-std::uint32_t keysymOf(char32_t character)
-{
-    switch (character) {
-    case U'\t': return XKB_KEY_Tab;
-    case U'\r':
-    case U'\n': return XKB_KEY_Return;
-    default: return xkb_utf32_to_keysym(std::uint32_t(character));
-    }
-}
-
 } // namespace
 
 struct VirtualKeyboardRegistry
@@ -225,11 +215,8 @@ void VirtualKeyboard::prepare(const QString &text)
 
 bool VirtualKeyboard::type(char32_t character)
 {
-    if (!m_keyboard || character < 0x20 || (character >= 0x7F && character < 0xA0))
+    if (!m_keyboard || !isTypeable(character))
         return false;
-    const std::uint32_t keysym = keysymOf(character);
-    if (keysym == XKB_KEY_NoSymbol)
-        return false;
-    tap(keysym, 0);
+    tap(keysymOf(character), 0);
     return true;
 }

@@ -1,6 +1,7 @@
 #include "platform/wayland/waylanddesktop.h"
 
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -59,12 +60,23 @@ bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
 WaylandDesktop::WaylandDesktop()
 {
     m_atspi.available(QString());
+    if (!m_keyboard.available() && RemoteDesktopKeyboard::offeredOn(QDBusConnection::sessionBus())) {
+        m_portalKeyboard = std::make_unique<RemoteDesktopKeyboard>();
+        m_portalKeyboard->start();
+    }
+}
+
+KeyOutput &WaylandDesktop::keys()
+{
+    if (m_portalKeyboard)
+        return *m_portalKeyboard;
+    return m_keyboard;
 }
 
 QStringList WaylandDesktop::shortcomings() const
 {
     QStringList missing;
-    if (!m_keyboard.available())
+    if (!m_keyboard.available() && !m_portalKeyboard)
         missing << QStringLiteral("This desktop lets no program send keys to other windows, so chosen items are only "
                                   "put on the clipboard: paste them yourself with Ctrl+V.");
     return missing;
@@ -222,40 +234,41 @@ bool WaylandDesktop::beginDelivery(quint64 window)
 {
     // No compositor lets a client hold it still between a look and a key:
     // the look is as close to the key as a client can make it.
-    if (window == 0 || activeWindow() != window)
+    // Nothing is sent while no key can be: not reported as pasted.
+    if (window == 0 || !keys().available() || activeWindow() != window)
         return false;
-    m_keyboard.takeSeat();
+    keys().takeSeat();
     return true;
 }
 
 void WaylandDesktop::pressKey(Key key)
 {
     switch (key) {
-    case Key::Tab: m_keyboard.press(VirtualKeyboard::Named::Tab); break;
-    case Key::Enter: m_keyboard.press(VirtualKeyboard::Named::Return); break;
-    case Key::Space: m_keyboard.press(VirtualKeyboard::Named::Space); break;
+    case Key::Tab: keys().press(KeyOutput::Named::Tab); break;
+    case Key::Enter: keys().press(KeyOutput::Named::Return); break;
+    case Key::Space: keys().press(KeyOutput::Named::Space); break;
     case Key::CapsLock: break;  // never on: the virtual keyboard has no locks
     }
 }
 
 void WaylandDesktop::sendCtrlV()
 {
-    m_keyboard.pressCtrl(U'v', false);
+    keys().pressCtrl(U'v', false);
 }
 
 void WaylandDesktop::sendCtrlShiftV()
 {
-    m_keyboard.pressCtrl(U'v', true);
+    keys().pressCtrl(U'v', true);
 }
 
 bool WaylandDesktop::typeCharacter(char32_t character)
 {
-    return m_keyboard.type(character);
+    return keys().type(character);
 }
 
 void WaylandDesktop::prepareTyping(const QString &text)
 {
-    m_keyboard.prepare(text);
+    keys().prepare(text);
 }
 
 void WaylandDesktop::setSelection(const ForeignFocus &target, int start, int end)

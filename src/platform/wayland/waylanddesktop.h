@@ -2,6 +2,7 @@
 
 #include "platform/qt/desktopbasics.h"
 #include "platform/wayland/swayipc.h"
+#include "platform/wayland/remotedesktopkeyboard.h"
 #include "platform/wayland/virtualkeyboard.h"
 #include "platform/x11/atspifocus.h"
 
@@ -11,6 +12,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -50,6 +52,9 @@ public:
     // The hotkey is bound through the desktop portal's global shortcuts.
     void setHotkeysThroughPortal(bool through) { m_hotkeysThroughPortal = through; }
     bool canMinimiseWindows() const override { return false; }
+    // Keys through the desktop portal, where the compositor has no virtual
+    // keyboard for clients but the portal offers remote control; else null.
+    RemoteDesktopKeyboard *portalKeyboard() const { return m_portalKeyboard.get(); }
 
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
@@ -90,6 +95,8 @@ private:
     SwayIpc m_ipc;
     AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
+    std::unique_ptr<RemoteDesktopKeyboard> m_portalKeyboard;
+    KeyOutput &keys();
     RequestedPlaces m_places{[this](const QWidget &widget) { floatOwnWindow(widget); }};
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
