@@ -271,22 +271,3 @@ void WaylandDesktop::prepareTyping(const QString &text)
     keys().prepare(text);
 }
 
-void WaylandDesktop::setSelection(const ForeignFocus &target, int start, int end)
-{
-    m_atspi.setSelection(target.accessible, start, end);
-}
-
-bool WaylandDesktop::insertText(const ForeignFocus &target, const QString &text)
-{
-    return m_atspi.insertText(target.accessible, text);
-}
-
-ForeignFocus WaylandDesktop::nextControl(const ForeignFocus &target)
-{
-    if (!m_atspi.accessible(target.accessible)) {
-        pressKey(Key::Tab);
-        delay(50);
-        return foreignFocus();
-    }
-    return m_atspi.focusNextIn(target, target.windowOrigin);
-}

@@ -1,10 +1,9 @@
 #pragma once
 
-#include "platform/qt/desktopbasics.h"
 #include "platform/wayland/swayipc.h"
 #include "platform/wayland/remotedesktopkeyboard.h"
 #include "platform/wayland/virtualkeyboard.h"
-#include "platform/x11/atspifocus.h"
+#include "platform/x11/accessibledesktop.h"
 
 #include <QHash>
 #include <QObject>
@@ -41,7 +40,7 @@ private:
     QHash<const QObject *, QPoint> m_places;
 };
 
-class WaylandDesktop : public DesktopBasics
+class WaylandDesktop : public AccessibleDesktop
 {
 public:
     WaylandDesktop();
@@ -77,14 +76,13 @@ public:
     void prepareTyping(const QString &text) override;
     void finishTyping() override {}
     bool capsLockOn() override { return false; }  // the virtual keyboard has no locks
-    void setSelection(const ForeignFocus &target, int start, int end) override;
-    bool insertText(const ForeignFocus &target, const QString &text) override;
-    ForeignFocus nextControl(const ForeignFocus &target) override;
 
     // Without the compositor's socket, the one foreign window we can name.
     static constexpr quint64 kSomeForeignWindow = 1;
 
 private:
+    // The bus gives the caret inside its window.
+    QPoint caretOrigin(const ForeignFocus &target) const override { return target.windowOrigin; }
     static constexpr int kActivationWaitMs = 500;
     static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
@@ -93,7 +91,6 @@ private:
     void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
-    AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
     std::unique_ptr<RemoteDesktopKeyboard> m_portalKeyboard;
     KeyOutput &keys();
