@@ -79,6 +79,14 @@ QStringList WaylandDesktop::shortcomings() const
     if (!m_keyboard.available() && !m_portalKeyboard)
         missing << QStringLiteral("This desktop lets no program send keys to other windows, so chosen items are only "
                                   "put on the clipboard: paste them yourself with Ctrl+V.");
+    // A compositor binding by symbol on Ctrl+V runs instead of our paste.
+    if (m_keyboard.available() && m_ipc.available()) {
+        for (const QString &binding : SwayIpc::bindingsCatchingPasteKeys(m_ipc.config()))
+            missing << QStringLiteral("The desktop's key binding \"%1\" also catches the Ctrl+V the program pastes "
+                                      "with, so nothing would be pasted. Bind the key by its place instead: write "
+                                      "--to-code after bindsym.")
+                           .arg(binding);
+    }
     return missing;
 }
 
@@ -91,10 +99,11 @@ QString WaylandDesktop::hotkeyAdvice() const
             "\"scrapkeeper popup\" works too.");
     return QStringLiteral(
         "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
-        "\"scrapkeeper popup\" in your desktop's keyboard settings.\n"
-        "sway: bindsym Ctrl+v exec scrapkeeper popup\n"
-        "Hyprland: bind = CTRL, V, exec, scrapkeeper popup\n"
-        "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup.");
+        "\"scrapkeeper popup\" in your desktop's keyboard settings, by the key's place rather than its "
+        "symbol, or the binding also catches the Ctrl+V the program pastes with.\n"
+        "sway: bindsym --to-code Ctrl+v exec scrapkeeper popup\n"
+        "Hyprland: bind = CTRL, code:55, exec, scrapkeeper popup\n"
+        "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup, on a key other than Ctrl+V.");
 }
 
 ForeignFocus WaylandDesktop::foreignFocus()
