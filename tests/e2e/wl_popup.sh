@@ -5,7 +5,8 @@
 # list, floating over a GTK entry at its caret; Enter pastes the chosen row
 # with Ctrl+V at the caret (the binding does not catch the program's own
 # Ctrl+V) with the entry's other text kept, also after a copy made while the
-# list is open; `scrapkeeper paste 2 1` pastes two items in that order; a
+# list is open; several rows picked arrive in the order picked; `scrapkeeper
+# paste 2 1` pastes two items in that order; a
 # terminal (foot) gets its own paste key.
 set -uo pipefail
 
@@ -97,6 +98,19 @@ sleep 1
 got=$(wl_finish_entry "Enter target")
 check "Enter pastes the chosen row's item at the caret, the entry's other text kept (got '$got')" \
     test "$got" = "Dear two friend"
+
+# Several rows picked in the list arrive in the order picked: the last row,
+# then the first, then the second.
+wl_entry "Several" "[]" 1
+count=$("$program" list --json | jq length)
+rows=("$("$program" read 1)" "$("$program" read 2)" "$("$program" read "$count")")
+keys ctrl+v
+check "the list opens for several" quiet list_node
+keys End ctrl+Home ctrl+space ctrl+Down ctrl+space Return
+check "Enter closes the list after several" wl_gone '.name == "List box"'
+sleep 1.5
+got=$(wl_finish_entry "Several")
+check "several rows arrive by Ctrl+V in the order picked (got '$got')" test "$got" = "[${rows[2]}${rows[0]}${rows[1]}]"
 
 second=$("$program" read 2)
 first=$("$program" read 1)
