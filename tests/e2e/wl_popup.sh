@@ -7,7 +7,8 @@
 # Ctrl+V) with the entry's other text kept, also after a copy made while the
 # list is open; several rows picked arrive in the order picked; `scrapkeeper
 # paste 2 1` pastes two items in that order; a
-# terminal (foot) gets its own paste key.
+# terminal (foot) gets its own paste key; insert at cursor works through the
+# accessibility bus.
 set -uo pipefail
 
 program=${1:?program path}
@@ -136,5 +137,15 @@ check "Enter pastes the first row into the terminal (got '$(cat "$home/foot.out"
     test "$(cat "$home/foot.out" 2>/dev/null)" = "$first"
 swaymsg "unbindsym --to-code Ctrl+v" >/dev/null
 check "the program still runs" alive "$sk"
+stop_program
+
+# Insert at cursor goes through the accessibility bus, on Wayland too.
+start_program global=1 gpaste=2
+item=$("$program" read 1)
+wl_entry "Insert target" "<>" 1
+"$program" paste 1
+sleep 1
+got=$(wl_finish_entry "Insert target")
+check "insert at cursor puts the item at the caret (got '$got')" test "$got" = "<$item>"
 stop_program
 finish
