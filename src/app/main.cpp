@@ -209,7 +209,7 @@ int main(int argc, char *argv[])
         QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
     DisplayLoss::install([&program, &messages, &lock] {
         messages.displayLost();
-        program.shutDown();
+        program.saveBeforeLeaving();
         lock.release();
     });
 
