@@ -8,7 +8,8 @@
 # list is open; several rows picked arrive in the order picked; `scrapkeeper
 # paste 2 1` pastes two items in that order; a
 # terminal (foot) gets its own paste key; insert at cursor works through the
-# accessibility bus.
+# accessibility bus; while the configuration window is open, the bound Ctrl+V
+# goes on to the window in front.
 set -uo pipefail
 
 program=${1:?program path}
@@ -76,7 +77,7 @@ for word in one two three; do wl_copy "$word"; done
 
 # The user's binding, as the README gives it; the command reaches this
 # program's own socket.
-swaymsg "bindsym --to-code Ctrl+v exec env XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR $program popup" >/dev/null
+swaymsg "bindsym --to-code Ctrl+v exec env XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR $program popup --hotkey" >/dev/null
 wl_entry "Enter target" "Dear  friend" 7
 keys ctrl+v
 check "Ctrl+V bound in sway opens the list after the window was closed" quiet list_node
@@ -135,6 +136,20 @@ sleep 1
 for _ in $(seq 50); do kill -0 "$term" 2>/dev/null || break; sleep 0.1; done
 check "Enter pastes the first row into the terminal (got '$(cat "$home/foot.out" 2>/dev/null)')" \
     test "$(cat "$home/foot.out" 2>/dev/null)" = "$first"
+# While the configuration window is open the list is off: the bound Ctrl+V
+# goes on to the window in front and pastes there, as it would unbound.
+"$program" show
+check "show opens the configuration window again" quiet node "$config and .visible == true"
+wl_copy "passed on"
+wl_entry "Pass-on target" "()" 1
+keys ctrl+v
+sleep 1
+check "no list opens while the configuration window is open" bash -c "[ -z \"\$(swaymsg -t get_tree | jq -c '.. | objects | select(.name? == \"List box\" and .visible == true)')\" ]"
+got=$(wl_finish_entry "Pass-on target")
+check "the bound Ctrl+V pastes in the window in front while the list is off (got '$got')" test "$got" = "(passed on)"
+swaymsg "[pid=$sk] kill" >/dev/null 2>&1
+check "the configuration window closes out of sight again" wl_gone "$config"
+
 swaymsg "unbindsym --to-code Ctrl+v" >/dev/null
 check "the program still runs" alive "$sk"
 stop_program

@@ -322,7 +322,7 @@ private slots:
         keyboard.start();
         QVERIFY(ready.wait(5000));
         QVERIFY(keyboard.available());
-        keyboard.pressCtrl(U'v', false);
+        keyboard.pressCombination(XKB_KEY_v, KeyGrabber::Ctrl);
         QVERIFY(keyboard.type(U'日'));
         QVERIFY(!keyboard.type(U'\n'));  // a line break is the Return key's
         keyboard.press(KeyOutput::Named::Return);

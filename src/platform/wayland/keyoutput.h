@@ -16,7 +16,8 @@ public:
 
     enum class Named { Tab, Return, Space };
     virtual void press(Named key) = 0;
-    virtual void pressCtrl(char32_t letter, bool withShift) = 0;  // Ctrl+V, Ctrl+Shift+V
+    // A key with modifiers held (Shift, Ctrl, Alt, Win bits as the key grabber's).
+    virtual void pressCombination(std::uint32_t keysym, std::uint8_t modifiers) = 0;
     // Makes this keyboard the one the next keys come from.
     virtual void takeSeat() {}
     // Readies what typing `text` needs, so the run does not stop for it.

@@ -1,5 +1,7 @@
 #include "platform/wayland/remotedesktopkeyboard.h"
 
+#include "platform/keygrabber.h"
+
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 
@@ -114,16 +116,25 @@ void RemoteDesktopKeyboard::press(Named key)
     }
 }
 
-void RemoteDesktopKeyboard::pressCtrl(char32_t letter, bool withShift)
+void RemoteDesktopKeyboard::pressCombination(std::uint32_t keysym, std::uint8_t modifiers)
 {
-    if (!send(XKB_KEY_Control_L, true))
-        return;
-    if (withShift)
-        send(XKB_KEY_Shift_L, true);
-    tap(keysymOf(letter));
-    if (withShift)
-        send(XKB_KEY_Shift_L, false);
-    send(XKB_KEY_Control_L, false);
+    QList<std::uint32_t> held;
+    if (modifiers & KeyGrabber::Ctrl)
+        held << XKB_KEY_Control_L;
+    if (modifiers & KeyGrabber::Shift)
+        held << XKB_KEY_Shift_L;
+    if (modifiers & KeyGrabber::Alt)
+        held << XKB_KEY_Alt_L;
+    if (modifiers & KeyGrabber::Win)
+        held << XKB_KEY_Super_L;
+    qsizetype down = 0;
+    while (down < held.size() && send(held.at(down), true))
+        ++down;
+    if (down == held.size())
+        tap(keysym);
+    // What went down comes up, also when the session ended on the way.
+    while (down > 0)
+        send(held.at(--down), false);
 }
 
 bool RemoteDesktopKeyboard::type(char32_t character)

@@ -25,7 +25,7 @@ public:
 
     bool available() const override { return m_started; }
     void press(Named key) override;
-    void pressCtrl(char32_t letter, bool withShift) override;
+    void pressCombination(std::uint32_t keysym, std::uint8_t modifiers) override;
     bool type(char32_t character) override;
 
 signals:

@@ -30,7 +30,7 @@ public:
     bool available() const override { return m_keyboard != nullptr; }
 
     void press(Named key) override;
-    void pressCtrl(char32_t letter, bool withShift) override;
+    void pressCombination(std::uint32_t keysym, std::uint8_t modifiers) override;
     // Makes this keyboard the seat's current one before keys are sent. Another
     // keyboard (the user's, another tool's) may have been used since our last
     // key, and a window that gets our keymap together with a key may drop it.
@@ -40,7 +40,7 @@ public:
     bool type(char32_t character) override;
 
     // The keymap for these keysyms, each on a key of its own from the first key up,
-    // with Control and Shift keys first (XKB text, as the compositor reads it).
+    // with the modifier keys first (XKB text, as the compositor reads it).
     static QByteArray keymapFor(const QList<std::uint32_t> &keysyms);
 
 private:
@@ -54,7 +54,7 @@ private:
     wl_seat *m_seat = nullptr;
     zwp_virtual_keyboard_manager_v1 *m_manager = nullptr;
     zwp_virtual_keyboard_v1 *m_keyboard = nullptr;
-    QList<std::uint32_t> m_keysyms;  // key i+3 (evdev) holds keysym i; 1 and 2 are Control and Shift
+    QList<std::uint32_t> m_keysyms;  // key i+5 (evdev) holds keysym i; 1 to 4 are the modifiers
     bool m_uploaded = false;
     static constexpr int kMaxKeys = 240;  // XKB keycodes end at 255, one spare
 

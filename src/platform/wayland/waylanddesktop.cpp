@@ -1,5 +1,7 @@
 #include "platform/wayland/waylanddesktop.h"
 
+#include "platform/keygrabber.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QCursor>
@@ -13,6 +15,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
 
@@ -101,8 +105,8 @@ QString WaylandDesktop::hotkeyAdvice() const
         "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
         "\"scrapkeeper popup\" in your desktop's keyboard settings, by the key's place rather than its "
         "symbol, or the binding also catches the Ctrl+V the program pastes with.\n"
-        "sway: bindsym --to-code Ctrl+v exec scrapkeeper popup\n"
-        "Hyprland: bind = CTRL, code:55, exec, scrapkeeper popup\n"
+        "sway: bindsym --to-code Ctrl+v exec scrapkeeper popup --hotkey\n"
+        "Hyprland: bind = CTRL, code:55, exec, scrapkeeper popup --hotkey\n"
         "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup, on a key other than Ctrl+V.");
 }
 
@@ -260,14 +264,26 @@ void WaylandDesktop::pressKey(Key key)
     }
 }
 
+bool WaylandDesktop::passOnKey(std::uint32_t keysym, std::uint8_t modifiers)
+{
+    // A press passed on within a moment of the last one is our own coming
+    // back: a binding by symbol catches our keys too, and would loop.
+    if (!keys().available() || (m_lastPassedOn.isValid() && m_lastPassedOn.elapsed() < kPassOnQuietMs))
+        return false;
+    keys().takeSeat();
+    keys().pressCombination(keysym, modifiers);
+    m_lastPassedOn.start();
+    return true;
+}
+
 void WaylandDesktop::sendCtrlV()
 {
-    keys().pressCtrl(U'v', false);
+    keys().pressCombination(XKB_KEY_v, KeyGrabber::Ctrl);
 }
 
 void WaylandDesktop::sendCtrlShiftV()
 {
-    keys().pressCtrl(U'v', true);
+    keys().pressCombination(XKB_KEY_v, KeyGrabber::Ctrl | KeyGrabber::Shift);
 }
 
 bool WaylandDesktop::typeCharacter(char32_t character)

@@ -5,6 +5,7 @@
 #include "platform/wayland/virtualkeyboard.h"
 #include "platform/x11/accessibledesktop.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPoint>
@@ -54,6 +55,7 @@ public:
     // Keys through the desktop portal, where the compositor has no virtual
     // keyboard for clients but the portal offers remote control; else null.
     RemoteDesktopKeyboard *portalKeyboard() const { return m_portalKeyboard.get(); }
+    bool passOnKey(std::uint32_t keysym, std::uint8_t modifiers) override;
 
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
@@ -98,4 +100,6 @@ private:
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
     bool m_hotkeysThroughPortal = false;
+    QElapsedTimer m_lastPassedOn;
+    static constexpr int kPassOnQuietMs = 1000;
 };
