@@ -136,6 +136,8 @@ if [ -n "$item" ]; then
     fi
 fi
 alive "$sk" && stop_program
-check "the program said nothing alarming" bash -c "! grep -qi 'error\|warning' '$home/sk.log'"
+# The accessibility library's complaint about another test's program that
+# is gone (its socket went with that test's home) is not this program's.
+check "the program said nothing alarming" bash -c "! grep -v 'dbind-WARNING' '$home/sk.log' | grep -qi 'error\|warning'"
 cat "$home/sk.log"
 finish
