@@ -15,6 +15,7 @@ constexpr int kRescueWaitMs = 10000;
 QtMessageHandler previousHandler = nullptr;
 std::function<void()> rescueAction;
 std::atomic<bool> rescueStarted{false};
+std::atomic<bool> forgotten{false};
 QSemaphore rescueFinished;
 
 void rescueOnce()
@@ -27,7 +28,7 @@ void rescueOnce()
 void handleMessage(QtMsgType type, const QMessageLogContext &context, const QString &message)
 {
     previousHandler(type, context, message);
-    if (type != QtWarningMsg || !DisplayLoss::isLastWord(message) || !rescueAction)
+    if (type != QtWarningMsg || forgotten || !DisplayLoss::isLastWord(message) || !rescueAction)
         return;
     QCoreApplication *app = QCoreApplication::instance();
     if (!app || QThread::currentThread() == app->thread()) {
@@ -48,6 +49,11 @@ bool isLastWord(const QString &message)
     return message.startsWith(QLatin1String("The Wayland connection broke"))
         || message.startsWith(QLatin1String("The Wayland connection experienced a fatal error"))
         || message.startsWith(QLatin1String("The X11 connection broke"));
+}
+
+void forget()
+{
+    forgotten = true;
 }
 
 void install(std::function<void()> rescue)

@@ -12,6 +12,8 @@ namespace DisplayLoss {
 
 // Listens for the warning from now on; earlier handlers still get every message.
 void install(std::function<void()> rescue);
+// No rescue any more: what it would use is about to go.
+void forget();
 
 // Whether a message is the platform's last word before it ends the process.
 bool isLastWord(const QString &message);

@@ -232,6 +232,7 @@ int main(int argc, char *argv[])
     // A signal during the start-up questions has already asked to leave.
     const int result = program.exitRequested() ? 0 : QApplication::exec();
     program.shutDown();
+    DisplayLoss::forget();
     // `quit` hears that the program has saved only now.
     commands.quitFinished();
     commandServer.flush();
