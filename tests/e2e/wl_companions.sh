@@ -3,8 +3,10 @@
 # scale and at QT_SCALE_FACTOR=1.5, over a GTK entry, with a long item and
 # more items than rows: both windows float at the size they draw (the
 # compositor's tiling size is not kept), the preview stands beside the list
-# with its rows' top and bottom, nothing runs off the output, and Escape
-# closes the list and leaves the entry its text and the keyboard.
+# with its rows' top and bottom, nothing runs off the output, the tooltip of
+# a row shows beside the pointer (not in a corner, not as a window of its
+# own), and Escape closes the list and leaves the entry its text and the
+# keyboard.
 set -uo pipefail
 
 program=${1:?program path}
@@ -36,11 +38,14 @@ wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
     return 1
 }
 rect() { jq -r '"\(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"' <<<"$1"; }
+area() { # x y w h: what the output shows there
+    grim -g "$1,$2 $3x$4" -t ppm - 2>/dev/null | md5sum
+}
 inside_output() { # x y w h: the rectangle lies on the 1280x1024 output
     [ "$1" -ge 0 ] && [ "$2" -ge 0 ] && [ $(($1 + $3)) -le 1280 ] && [ $(($2 + $4)) -le 1024 ]
 }
 
-"$press" --hold &
+"$press" --hold --pointer &
 held=$!
 sleep 0.3
 returning_user
@@ -48,7 +53,7 @@ long="A long item whose text runs on well past the width of the list, so that it
 
 for scale in 1 1.5; do
     export QT_SCALE_FACTOR=$scale
-    start_program global=1 gpaste=0 preview=1 plheight=8
+    start_program global=1 gpaste=0 preview=1 tooltip=1 plheight=8
     check "the program runs at scale $scale" alive "$sk"
     if [ "$scale" = 1 ]; then
         for i in $(seq 12); do wl_copy "item $i"; done
@@ -79,6 +84,21 @@ for scale in 1 1.5; do
             test $((py + ph - ly - lh)) -ge -1 -a $((py + ph - ly - lh)) -le 1
         check "scale $scale: the list is on the output" inside_output "$lx" "$ly" "$lw" "$lh"
         check "scale $scale: the preview is on the output" inside_output "$px" "$py" "$pw" "$ph"
+
+        # The pointer rests on the fourth row: its tip shows 15 of Qt's
+        # pixels right of and below the pointer, over the rows under it.
+        step=$(awk -v s="$scale" 'BEGIN { printf "%d", 17 * s + 0.5 }')
+        cx=$((lx + 40)) cy=$((ly + lh - lh / 8 * 4 - lh / 16))
+        tip=("$((cx + step))" "$((cy + step))" 20 "$((step / 2))")
+        before=$(area "${tip[@]}")
+        swaymsg seat - cursor set "$cx" "$cy" >/dev/null
+        swaymsg seat - cursor set "$((cx + 1))" "$cy" >/dev/null
+        sleep 1
+        shot "wl-companions-tip-$scale"
+        after=$(area "${tip[@]}")
+        check "scale $scale: the row's tooltip shows beside the pointer at $cx,$cy" test "$before" != "$after"
+        check "scale $scale: the tooltip is no window of its own in the layout" \
+            test -z "$(node "(.name // \"\") == \"\" and .visible == true")"
     fi
 
     "$press" Escape

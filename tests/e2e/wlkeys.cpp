@@ -6,7 +6,11 @@
 // killed. A seat without keyboards (a headless compositor) loses its
 // keyboard whenever a tool's virtual keyboard goes, and windows then miss the
 // keys that follow; one keyboard held for the whole test keeps the seat's.
+// sk_wl_keys --hold --pointer: holds a pointer as well, which the compositor
+// then moves (swaymsg seat - cursor set X Y): a headless seat has none, and
+// windows see no pointer without one.
 #include <virtual-keyboard-unstable-v1-client-protocol.h>
+#include <wlr-virtual-pointer-unstable-v1-client-protocol.h>
 
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
@@ -24,6 +28,7 @@ namespace {
 
 wl_seat *seat = nullptr;
 zwp_virtual_keyboard_manager_v1 *manager = nullptr;
+zwlr_virtual_pointer_manager_v1 *pointers = nullptr;
 
 void global(void *, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
 {
@@ -32,6 +37,9 @@ void global(void *, wl_registry *registry, uint32_t name, const char *interface,
     else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
         manager = static_cast<zwp_virtual_keyboard_manager_v1 *>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+    else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        pointers = static_cast<zwlr_virtual_pointer_manager_v1 *>(
+            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
 }
 void globalRemove(void *, wl_registry *, uint32_t) {}
 const wl_registry_listener registryListener{global, globalRemove};
@@ -54,8 +62,9 @@ constexpr uint32_t kControlMask = 1u << 2;  // the third real modifier of the US
 
 int main(int argc, char **argv)
 {
-    const bool hold = argc == 2 && std::strcmp(argv[1], "--hold") == 0;
-    for (int i = hold ? 2 : 1; i < argc; ++i) {
+    const bool hold = argc >= 2 && std::strcmp(argv[1], "--hold") == 0;
+    const bool pointer = hold && argc == 3 && std::strcmp(argv[2], "--pointer") == 0;
+    for (int i = hold ? (pointer ? 3 : 2) : 1; i < argc; ++i) {
         if (!kKeys.count(argv[i]))
             return 2;
     }
@@ -81,6 +90,12 @@ int main(int argc, char **argv)
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, uint32_t(size));
     zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
     wl_display_roundtrip(display);
+    if (pointer) {
+        if (!pointers)
+            return 1;
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+        wl_display_roundtrip(display);
+    }
     if (hold) {
         while (wl_display_dispatch(display) >= 0) {
         }

@@ -163,10 +163,14 @@ void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
     // The waits below let events through, which may close the window.
     const QPointer<const QWidget> alive(&widget);
     const QString title = widget.windowTitle();
+    // Qt shows a tooltip as a pop-up of the window with the keyboard, which
+    // the compositor places beside it and never lists: it is looked for
+    // once, for when Qt had no window to hang it on, not waited for.
+    const int waitMs = widget.windowType() == Qt::ToolTip ? 0 : kShowWaitMs;
     std::optional<SwayIpc::Window> shown;
     QElapsedTimer clock;
     clock.start();
-    while (!(shown = m_ipc.windowOf(quint32(getpid()), title)) && clock.elapsed() < kShowWaitMs)
+    while (!(shown = m_ipc.windowOf(quint32(getpid()), title)) && clock.elapsed() < waitMs)
         delay(10);
     if (!shown || !alive)
         return;
