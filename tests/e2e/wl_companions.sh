@@ -19,7 +19,7 @@ shot() { [ -n "$shots" ] && grim "$shots/$1.png" 2>/dev/null; true; }
 node() { # jq condition on a window of the tree -> that window as JSON
     swaymsg -t get_tree 2>/dev/null | jq -c "[.. | objects | select((.pid? // 0) > 0 and ($1))] | first // empty"
 }
-shown() { # window title: that window once it is shown at the size it draws (up to 5 s)
+shown() { # window title: that window once it is shown at the size it draws (up to 5 s); else empty
     local n
     for _ in $(seq 50); do
         n=$(node ".name == \"$1\" and .visible == true")
@@ -27,7 +27,7 @@ shown() { # window title: that window once it is shown at the size it draws (up 
             && { echo "$n"; return 0; }
         sleep 0.1
     done
-    [ -n "$n" ] && echo "$n"
+    echo "shown as $(node ".name == \"$1\"" | jq -c '{rect, geometry}')" >&2
     return 1
 }
 wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
@@ -58,6 +58,8 @@ for scale in 1 1.5; do
     if [ "$scale" = 1 ]; then
         for i in $(seq 12); do wl_copy "item $i"; done
         wl_copy "$long"
+        "$program" add --category Other "other one" >/dev/null
+        "$program" add --category Other "other two" >/dev/null
     fi
 
     zenity --entry --title "Target $scale" --entry-text "" >"$home/target.out" 2>/dev/null &
@@ -100,6 +102,28 @@ for scale in 1 1.5; do
         check "scale $scale: the tooltip is no window of its own in the layout" \
             test -z "$(node "(.name // \"\") == \"\" and .visible == true")"
     fi
+
+    # The search field makes the list taller, and another category with two
+    # items makes it shorter: the compositor is told each size, the list
+    # keeps its place and the preview its own beside it.
+    "$press" ctrl+f
+    sleep 1
+    shot "wl-companions-search-$scale"
+    read -r sx sy sw sh < <(rect "$(node '.name == "List box"')")
+    check "scale $scale: the search makes the list taller where it stood ($sx $sy $sw $sh)" \
+        test "$sh" -gt "$lh" -a "$sy" -eq "$ly" -a "$sx" -eq "$lx"
+    "$press" Escape
+    "$press" Alt
+    sleep 0.5
+    "$press" Down Down Return
+    sleep 1
+    shot "wl-companions-other-$scale"
+    read -r ox oy ow oh < <(rect "$(node '.name == "List box"')")
+    check "scale $scale: two items make the list shorter where it stood ($ox $oy $ow $oh)" \
+        test "$oh" -lt "$lh" -a "$oy" -eq "$ly" -a "$ox" -eq "$lx"
+    read -r px py pw ph < <(rect "$(node '.name == "Preview Window"')")
+    check "scale $scale: the preview still stands right of the list (list $ox+$ow, preview $px)" \
+        test "$px" -eq $((ox + ow))
 
     "$press" Escape
     check "scale $scale: Escape closes the list" wl_gone '.name == "List box"'

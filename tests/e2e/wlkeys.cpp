@@ -1,6 +1,6 @@
 // Presses keys in the window that has the keyboard through a virtual
 // keyboard with the plain US layout. Usage: sk_wl_keys KEY... (Left, Down,
-// Return, Escape, ctrl+a, ctrl+c, ctrl+v, ctrl+x: the letter with Control held), or
+// Return, Escape, Alt, ctrl+a, ctrl+c, ctrl+f, ctrl+v, ctrl+x: the letter with Control held), or
 // SK_WL_KEYS_VARIANT=dvorak gives it that variant of the US layout (the keys
 // above are pressed where the plain US layout has them); sk_wl_keys --hold: keeps the keyboard plugged in until
 // killed. A seat without keyboards (a headless compositor) loses its
@@ -53,8 +53,9 @@ uint32_t now()
 
 // evdev codes of the keys the tests press
 const std::map<std::string, uint32_t> kKeys{{"Left", 105}, {"Right", 106}, {"Up", 103}, {"Down", 108},
-                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15},
-                                             {"ctrl+a", 30}, {"ctrl+c", 46}, {"ctrl+v", 47}, {"ctrl+x", 45}};
+                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15}, {"Alt", 56},
+                                             {"ctrl+a", 30}, {"ctrl+c", 46}, {"ctrl+v", 47}, {"ctrl+x", 45},
+                                             {"ctrl+f", 33}};
 constexpr uint32_t kLeftControl = 29;
 constexpr uint32_t kControlMask = 1u << 2;  // the third real modifier of the US keymap
 

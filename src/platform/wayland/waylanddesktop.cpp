@@ -144,7 +144,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         return;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->internalWinId() == window) {
-            placeOwnWindow(*widget, true);
+            placeOwnWindow(*widget, widget->size(), true);
             widget->raise();
             widget->activateWindow();
             return;
@@ -154,7 +154,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         m_ipc.run(QStringLiteral("[con_id=%1] focus").arg(window));
 }
 
-void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
+void WaylandDesktop::placeOwnWindow(const QWidget &widget, QSize qtSize, bool focus)
 {
     // A Wayland client cannot place its own windows; sway can be asked to.
     // The window stands where the program moved it once the compositor shows it.
@@ -177,7 +177,7 @@ void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
     const QRect asked = m_places.of(widget);
     const LayoutMapping mapping = layoutMapping();
     const QPoint at = mapping.toLayout(asked.topLeft());
-    const QSize size = mapping.sizeToLayout(asked.size(), asked.topLeft());
+    const QSize size = mapping.sizeToLayout(qtSize, asked.topLeft());
     const qint64 id = shown->id;
     // Floated, a window keeps the size it had tiled unless told the one it asked for.
     m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, resize set width %2 px height %3 px, "
@@ -211,7 +211,9 @@ void WaylandDesktop::floatOwnWindow(const QWidget &widget)
 {
     // A tiling compositor would give the preview half the screen beside the
     // target; it floats where the program put it, and the keyboard stays put.
-    placeOwnWindow(widget, false);
+    // Just shown, the window may already have been handed the tiled size:
+    // it gets the size it asked for when it was shown.
+    placeOwnWindow(widget, m_places.of(widget).size(), false);
 }
 
 QStringList WaylandDesktop::windowClass(quint64 window)

@@ -89,7 +89,8 @@ private:
     static constexpr int kResizeSettleMs = 100;
     quint64 ownActiveWindow() const;
     LayoutMapping layoutMapping() const;
-    void placeOwnWindow(const QWidget &widget, bool focus);
+    // Floats a window of ours at the place it asked for when shown, at `qtSize`.
+    void placeOwnWindow(const QWidget &widget, QSize qtSize, bool focus);
     void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
