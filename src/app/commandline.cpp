@@ -97,6 +97,8 @@ Parsed parse(const QStringList &args)
             return {Command{}, {}};
         } else if (arg == QLatin1String("--json") && takesJson(command.verb)) {
             command.json = true;
+        } else if (arg == QLatin1String("--hotkey") && command.verb == Verb::Popup) {
+            command.fromHotkey = true;
         } else if ((arg == QLatin1String("--category") || arg.startsWith(QLatin1String("--category=")))
                    && takesCategory(command.verb)) {
             if (command.category)
@@ -155,7 +157,7 @@ QString usage()
         "       scrapkeeper read N [--category NAME]\n"
         "       scrapkeeper copy N [--category NAME]\n"
         "       scrapkeeper paste N [N...] [--category NAME]\n"
-        "       scrapkeeper popup | show | quit\n"
+        "       scrapkeeper popup [--hotkey] | show | quit\n"
         "       scrapkeeper --help | --version\n");
 }
 
@@ -179,6 +181,9 @@ QString help()
         "  paste N...  pastes the items in the order given into the window in front, each with\n"
         "              its paste method and after-paste action, as the pop-up list does.\n"
         "  popup       opens the pop-up list at the caret of the window in front, as the hotkey does.\n"
+        "              --hotkey: run by the desktop's key binding of the hotkey chosen in\n"
+        "              Scrapkeeper; while the list is off, that key goes on to the window in\n"
+        "              front, as it would unbound.\n"
         "  show        opens the configuration window.\n"
         "  quit        ends the program; it saves as \"Exit\" in the tray menu does.\n"
         "\n"

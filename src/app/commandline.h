@@ -19,6 +19,7 @@ struct Command
     std::optional<QString> text;      // add's TEXT; standard input without it
     QList<int> numbers;               // item numbers, 1 = newest
     bool json = false;
+    bool fromHotkey = false;          // popup --hotkey: run by the desktop's binding of the hotkey
 
     // The command reads standard input (add without a TEXT).
     bool readsInput() const { return verb == Verb::Add && !text; }

@@ -75,7 +75,7 @@ void CommandRunner::run(const Command &command, const CommandWire::Request &requ
         case Verb::Read: reply = read(command); break;
         case Verb::Copy: reply = copy(command); break;
         case Verb::Paste: reply = paste(command); break;
-        case Verb::Popup: reply = popup(); break;
+        case Verb::Popup: reply = popup(command.fromHotkey); break;
         case Verb::Show: reply = show(); break;
         case Verb::Help: reply = Reply::done(CommandLine::help().toUtf8()); break;
         case Verb::Version: reply = Reply::done(CommandLine::version().toUtf8()); break;
@@ -255,7 +255,7 @@ Reply CommandRunner::paste(const Command &command)
     return Reply::refused(QStringLiteral("the paste failed"));
 }
 
-Reply CommandRunner::popup()
+Reply CommandRunner::popup(bool fromHotkey)
 {
     if (ModalGate::modalUp()) {
         m_program.onHotkeyPressed(0);  // brings the dialog forward
@@ -268,11 +268,18 @@ Reply CommandRunner::popup()
     }
     if (m_program.popups().pasting())
         return Reply::refused(QStringLiteral("a paste is under way"));
-    if (!m_program.isMinimisedState())
-        return Reply::refused(QStringLiteral("the configuration window is open, and the hotkey and the pop-up list "
-                                             "are off while it is"));
-    if (!m_program.options().flag(Option::QuickListActive))
-        return Reply::refused(QStringLiteral("the pop-up list is switched off (\"Quick List Active\" in the tray menu)"));
+    // While the list is off the hotkey is not the program's: bound in the
+    // desktop, the key goes on to the window in front as it would unbound.
+    const bool windowOpen = !m_program.isMinimisedState();
+    if (windowOpen || !m_program.options().flag(Option::QuickListActive)) {
+        if (fromHotkey && m_program.popups().passOnHotkey())
+            return Reply::done();
+        if (windowOpen)
+            return Reply::refused(QStringLiteral("the configuration window is open, and the hotkey and the pop-up "
+                                                 "list are off while it is"));
+        return Reply::refused(
+            QStringLiteral("the pop-up list is switched off (\"Quick List Active\" in the tray menu)"));
+    }
     m_program.onHotkeyPressed(0);
     if (!m_program.popup())
         return Reply::refused(QStringLiteral("the pop-up list did not open"));

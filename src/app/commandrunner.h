@@ -38,7 +38,7 @@ private:
     CommandWire::Reply read(const Command &command);
     CommandWire::Reply copy(const Command &command);
     CommandWire::Reply paste(const Command &command);
-    CommandWire::Reply popup();
+    CommandWire::Reply popup(bool fromHotkey);
     CommandWire::Reply show();
 
     // The category the command names, or the current one; null with `why` set.

@@ -93,6 +93,9 @@ Session openSession(SessionPlatform::Kind kind)
                            "does not become an item. On GNOME, start Scrapkeeper with --platform x11 to run it "
                            "through XWayland, where it can."));
     }
+    if (waylandDesktop.portalKeyboard())
+        session.notes << QStringLiteral("keys through the desktop portal's remote control; the desktop asks once to "
+                                        "allow it");
     // Where the desktop portal offers global shortcuts the hotkey is bound there.
     GlobalShortcutsPortal *portal = nullptr;
     if (GlobalShortcutsPortal::offeredOn(QDBusConnection::sessionBus())) {
@@ -183,19 +186,30 @@ int main(int argc, char *argv[])
     // When our own clipboard connection hears of it first, leave as the
     // tray's Exit does; when Qt's hears of it, Qt ends the process on the
     // spot, so what the exit would save is saved before.
-    // A hotkey the desktop's shortcut service would not bind is said where the user looks.
+    // What the desktop's portal refuses is said where the user looks.
+    const auto tell = [&program](const QString &title, const QString &text) {
+        qWarning("scrapkeeper: %s", qPrintable(text));
+        program.trayIcon().showNotice(title, text);
+    };
     if (auto *grabber = qobject_cast<WaylandKeyGrabber *>(&keyGrabber)) {
-        QObject::connect(grabber, &WaylandKeyGrabber::refused, &program, [&program](const QString &why) {
-            qWarning("scrapkeeper: %s", qPrintable(why));
-            program.trayIcon().showNotice(QStringLiteral("Hotkey not bound"),
-                                          why + QStringLiteral(" Bind a key to \"scrapkeeper popup\" instead."));
+        QObject::connect(grabber, &WaylandKeyGrabber::refused, &program, [tell](const QString &why) {
+            tell(QStringLiteral("Hotkey not bound"),
+                 why + QStringLiteral(" Bind a key to \"scrapkeeper popup\" instead."));
         });
+    }
+    if (auto *wayland = dynamic_cast<WaylandDesktop *>(&desktop); wayland && wayland->portalKeyboard()) {
+        QObject::connect(wayland->portalKeyboard(), &RemoteDesktopKeyboard::refused, &program,
+                         [tell](const QString &why) {
+                             tell(QStringLiteral("Keys cannot be sent"),
+                                  why + QStringLiteral(" Chosen items are put on the clipboard: paste them "
+                                                       "yourself with Ctrl+V."));
+                         });
     }
     if (auto *watched = qobject_cast<WaylandClipboard *>(&clipboard))
         QObject::connect(watched, &WaylandClipboard::compositorGone, &program, &Scrapkeeper::quit);
     DisplayLoss::install([&program, &messages, &lock] {
         messages.displayLost();
-        program.shutDown();
+        program.saveBeforeLeaving();
         lock.release();
     });
 

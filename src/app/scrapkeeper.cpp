@@ -297,6 +297,12 @@ void Scrapkeeper::startUp()
 void Scrapkeeper::shutDown()
 {
     m_tray->setVisible(false);
+    saveBeforeLeaving();
+    m_monitor.leave();
+}
+
+void Scrapkeeper::saveBeforeLeaving()
+{
     // Leaving with the window shown (a log-off, the tray's Exit) keeps what
     // its pages show, as it keeps the list's edits: the pages decide, also
     // whether anything is saved at all.
@@ -307,7 +313,6 @@ void Scrapkeeper::shutDown()
             ErrorHandler::guard(this, [this] { m_dataFiles.saveData(); });
         ErrorHandler::guard(this, [this] { saveSettings(); });
     }
-    m_monitor.leave();
     ErrorHandler::guard(this, [this] { m_recent.save(m_paths.recentFilesList()); });
 }
 

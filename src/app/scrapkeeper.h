@@ -86,6 +86,9 @@ public:
     void initialise();
     void startUp();  // the welcome on a first run, otherwise straight to the tray
     void shutDown();
+    // What leaving saves, and nothing that needs the display: for when the
+    // display has gone and the process is about to end.
+    void saveBeforeLeaving();
 
     void acceptChanges();
     void discardChanges(bool keepWindowOpen = false);

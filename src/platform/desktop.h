@@ -119,6 +119,11 @@ public:
     // How the pop-up's hotkey reaches the program on this desktop, when the
     // program cannot take the key itself; empty where the hotkey above is all.
     virtual QString hotkeyAdvice() const { return {}; }
+    // Where the desktop binds the hotkey to the program (Wayland), a press the
+    // program does not take is sent on to the window in front, as the key
+    // would have gone there unbound (Shift, Ctrl, Alt, Win bits as the key
+    // grabber's). False where nothing was sent.
+    virtual bool passOnKey(std::uint32_t, std::uint8_t) { return false; }
 
     // Starts playing a sound file and returns at once; a file that cannot be played stays silent.
     virtual void playSound(const QString &file) = 0;

@@ -26,9 +26,8 @@ PopupController::PopupController(Collection &collection, Options &options, Deskt
     m_engine = new PasteEngine(collection, options, desktop, clipboard, monitor, keyGrabber, this);
 }
 
-void PopupController::registerHotkey()
+std::uint8_t PopupController::hotkeyModifiers() const
 {
-    m_hotkeys->clearHotkeys();
     std::uint8_t modifiers = 0;
     if (m_options.flag(Option::HotkeyCtrl))
         modifiers |= GlobalHotkeys::Ctrl;
@@ -38,7 +37,24 @@ void PopupController::registerHotkey()
         modifiers |= GlobalHotkeys::Shift;
     if (m_options.flag(Option::HotkeyWin))
         modifiers |= GlobalHotkeys::Win;
-    m_hotkeys->addHotkey(modifiers, std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(Option::HotkeyKey))));
+    return modifiers;
+}
+
+std::uint8_t PopupController::hotkeyKeyIndex() const
+{
+    return std::uint8_t(HotkeyKeys::keyIndexOf(m_options.number(Option::HotkeyKey)));
+}
+
+void PopupController::registerHotkey()
+{
+    m_hotkeys->clearHotkeys();
+    m_hotkeys->addHotkey(hotkeyModifiers(), hotkeyKeyIndex());
+}
+
+bool PopupController::passOnHotkey()
+{
+    const std::uint32_t keysym = HotkeyKeys::keysymOf(HotkeyKeys::virtualKey(hotkeyKeyIndex()));
+    return keysym != 0 && m_desktop.passOnKey(keysym, hotkeyModifiers());
 }
 
 void PopupController::onHotkey(int)

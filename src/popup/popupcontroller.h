@@ -46,6 +46,9 @@ public:
 
     // Grabs the hotkey the options name (after start-up and OK).
     void registerHotkey();
+    // Sends the configured hotkey on to the window in front, where the
+    // desktop bound it to the program; false where nothing was sent.
+    bool passOnHotkey();
     // A press of the hotkey (its presses come from `hotkeys()`).
     void onHotkey(int index);
     // The user chose a category from a menu: it becomes the current one, and
@@ -71,6 +74,8 @@ public:
     const ForeignFocus &pasteTarget() const { return m_target; }
 
 private:
+    std::uint8_t hotkeyModifiers() const;
+    std::uint8_t hotkeyKeyIndex() const;
     void listClosed();
 
     Collection &m_collection;

@@ -66,6 +66,11 @@ void TestCommandLine::parses_data()
                                         << make(V::Copy, QStringLiteral("a b"), {}, {1});
     QTest::newRow("paste in order given") << QStringList{"paste", "2", "1", "2"} << make(V::Paste, {}, {}, {2, 1, 2});
     QTest::newRow("popup") << QStringList{"popup"} << make(V::Popup);
+    QTest::newRow("popup from the hotkey's binding") << QStringList{"popup", "--hotkey"} << [] {
+        Command command = make(V::Popup);
+        command.fromHotkey = true;
+        return command;
+    }();
     QTest::newRow("show") << QStringList{"show"} << make(V::Show);
     QTest::newRow("quit") << QStringList{"quit"} << make(V::Quit);
     QTest::newRow("--help") << QStringList{"--help"} << make(V::Help);

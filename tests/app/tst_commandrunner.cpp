@@ -95,6 +95,7 @@ private slots:
     void refusesPastesWithoutATarget();
     void popupOpensAsTheHotkeyDoes();
     void popupIsRefusedWhileTheWindowIsOpen();
+    void hotkeyGoesOnWhileTheListIsOff();
     void commandsArrivingDuringAModalQuestion();
     void quitAnswersOnceTheProgramHasSaved();
 };
@@ -338,6 +339,38 @@ void TestCommandRunner::popupIsRefusedWhileTheWindowIsOpen()
     QCOMPARE(f.run({"popup"}), 1);
     QVERIFY(f.err.contains("switched off"));
     QVERIFY(!f.core->popup());
+}
+
+// Where the desktop binds the hotkey to `popup --hotkey` (Wayland), the key
+// goes on to the window in front while the list is off, as it would unbound;
+// without --hotkey (a script) nothing is sent, and the list opens as usual.
+void TestCommandRunner::hotkeyGoesOnWhileTheListIsOff()
+{
+    CommandFixture f;
+    f.desktop.passesKeysOn = true;
+    const QString passedOn = QStringLiteral("pass on 76 2");  // V with Ctrl, the default hotkey
+    f.core->showConfiguration();
+    QCOMPARE(f.run({"popup"}), 1);
+    QCOMPARE(f.desktop.log.count(passedOn), 0);
+    QCOMPARE(f.run({"popup", "--hotkey"}), 0);
+    QCOMPARE(f.desktop.log.count(passedOn), 1);
+    QVERIFY(!f.core->popup());
+    f.core->acceptChanges();
+    f.core->options().set(Option::QuickListActive, false);
+    QCOMPARE(f.run({"popup", "--hotkey"}), 0);
+    QCOMPARE(f.desktop.log.count(passedOn), 2);
+    QVERIFY(!f.core->popup());
+    // A desktop that cannot send it says so as before.
+    f.desktop.passesKeysOn = false;
+    QCOMPARE(f.run({"popup", "--hotkey"}), 1);
+    QVERIFY(f.err.contains("switched off"));
+    // With the list on, the binding opens it; nothing is sent.
+    f.core->options().set(Option::QuickListActive, true);
+    f.desktop.focus.window = 42;
+    QCOMPARE(f.run({"popup", "--hotkey"}), 0);
+    QVERIFY(f.core->popup());
+    QCOMPARE(f.desktop.log.count(passedOn), 2);
+    f.core->popup()->close();
 }
 
 void TestCommandRunner::commandsArrivingDuringAModalQuestion()

@@ -56,6 +56,12 @@ public:
         }
         now = until;
     }
+    bool passOnKey(std::uint32_t keysym, std::uint8_t modifiers) override
+    {
+        if (passesKeysOn)
+            log << QStringLiteral("pass on %1 %2").arg(keysym, 0, 16).arg(modifiers);
+        return passesKeysOn;
+    }
     quint64 activeWindow() override { return active; }
     void refocus(const ForeignFocus &target) override
     {
@@ -138,6 +144,7 @@ public:
     bool held = false;      // the user holds a modifier
     quint64 active = 0;
     bool refuseActivation = false;
+    bool passesKeysOn = false;  // a desktop that binds the hotkey itself (Wayland)
     bool failTyping = false;
     int openTypingRuns = 0;  // begun by prepareTyping and not yet finished
     bool failCtrlV = false;  // a delivery that fails with an error  // the window manager never activates what we ask for

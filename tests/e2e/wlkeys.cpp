@@ -1,6 +1,6 @@
 // Presses keys in the window that has the keyboard through a virtual
 // keyboard with the plain US layout. Usage: sk_wl_keys KEY... (Left, Down,
-// Return, Escape, Alt, ctrl+a, ctrl+c, ctrl+f, ctrl+v, ctrl+x: the letter with Control held), or
+// Home, End, Return, Escape, Tab, space, Alt, a, c, f, v, x; ctrl+KEY: that key with Control held), or
 // SK_WL_KEYS_VARIANT=dvorak gives it that variant of the US layout (the keys
 // above are pressed where the plain US layout has them); sk_wl_keys --hold: keeps the keyboard plugged in until
 // killed. A seat without keyboards (a headless compositor) loses its
@@ -52,12 +52,18 @@ uint32_t now()
 }
 
 // evdev codes of the keys the tests press
-const std::map<std::string, uint32_t> kKeys{{"Left", 105}, {"Right", 106}, {"Up", 103}, {"Down", 108},
-                                             {"Return", 28}, {"Escape", 1},  {"Tab", 15}, {"Alt", 56},
-                                             {"ctrl+a", 30}, {"ctrl+c", 46}, {"ctrl+v", 47}, {"ctrl+x", 45},
-                                             {"ctrl+f", 33}};
+const std::map<std::string, uint32_t> kKeys{{"Left", 105},  {"Right", 106}, {"Up", 103},    {"Down", 108},
+                                             {"Home", 102},  {"End", 107},   {"Return", 28}, {"Escape", 1},
+                                             {"Tab", 15},    {"space", 57},  {"a", 30},      {"c", 46},
+                                             {"v", 47},      {"x", 45},      {"f", 33},      {"Alt", 56}};
 constexpr uint32_t kLeftControl = 29;
 constexpr uint32_t kControlMask = 1u << 2;  // the third real modifier of the US keymap
+
+// The key of "ctrl+KEY" or "KEY".
+std::string keyName(const char *argument)
+{
+    return std::strncmp(argument, "ctrl+", 5) == 0 ? std::string(argument + 5) : std::string(argument);
+}
 
 } // namespace
 
@@ -66,7 +72,7 @@ int main(int argc, char **argv)
     const bool hold = argc >= 2 && std::strcmp(argv[1], "--hold") == 0;
     const bool pointer = hold && argc == 3 && std::strcmp(argv[2], "--pointer") == 0;
     for (int i = hold ? (pointer ? 3 : 2) : 1; i < argc; ++i) {
-        if (!kKeys.count(argv[i]))
+        if (!kKeys.count(keyName(argv[i])))
             return 2;
     }
     wl_display *display = wl_display_connect(nullptr);
@@ -104,7 +110,7 @@ int main(int argc, char **argv)
     }
     usleep(150000);
     for (int i = 1; i < argc; ++i) {
-        const uint32_t key = kKeys.at(argv[i]);
+        const uint32_t key = kKeys.at(keyName(argv[i]));
         // As a real keyboard does it: the Control key down, the modifier the compositor reports, the letter.
         const bool withControl = std::strncmp(argv[i], "ctrl+", 5) == 0;
         if (withControl) {

@@ -6,8 +6,6 @@
 #include <QDBusMessage>
 #include <QDBusMetaType>
 #include <QDBusObjectPath>
-#include <QDBusPendingCallWatcher>
-#include <QDBusPendingReply>
 
 #include <xkbcommon/xkbcommon.h>
 
@@ -29,9 +27,6 @@ const QDBusArgument &operator>>(const QDBusArgument &argument, PortalShortcut &s
 
 namespace {
 
-constexpr const char *kRequestInterface = "org.freedesktop.portal.Request";
-constexpr int kAskTimeoutMs = 500;
-
 void registerTypes()
 {
     static const bool done = [] {
@@ -42,35 +37,21 @@ void registerTypes()
     Q_UNUSED(done);
 }
 
-// A session handle comes as an object path or, from some portals, as a string.
-QString pathText(const QVariant &value)
-{
-    if (value.canConvert<QDBusObjectPath>())
-        return value.value<QDBusObjectPath>().path();
-    return value.toString();
-}
-
 } // namespace
 
 GlobalShortcutsPortal::GlobalShortcutsPortal(const QDBusConnection &bus, QObject *parent)
     : QObject(parent)
-    , m_bus(bus)
+    , m_portal(bus)
 {
     registerTypes();
-    m_bus.connect(QString::fromLatin1(kService), QString::fromLatin1(kPath), QString::fromLatin1(kInterface),
-                  QStringLiteral("Activated"), this, SLOT(handleActivated(QDBusMessage)));
+    m_portal.bus().connect(QString::fromLatin1(DesktopPortal::kService), QString::fromLatin1(DesktopPortal::kPath),
+                           QString::fromLatin1(kInterface), QStringLiteral("Activated"), this,
+                           SLOT(handleActivated(QDBusMessage)));
 }
 
 bool GlobalShortcutsPortal::offeredOn(const QDBusConnection &bus)
 {
-    if (!bus.isConnected())
-        return false;
-    QDBusMessage ask = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                                      QStringLiteral("org.freedesktop.DBus.Properties"),
-                                                      QStringLiteral("Get"));
-    ask << QString::fromLatin1(kInterface) << QStringLiteral("version");
-    const QDBusMessage answer = bus.call(ask, QDBus::Block, kAskTimeoutMs);
-    return answer.type() == QDBusMessage::ReplyMessage;
+    return DesktopPortal::offers(bus, QString::fromLatin1(kInterface));
 }
 
 QString GlobalShortcutsPortal::triggerText(std::uint32_t keysym, std::uint8_t modifiers)
@@ -100,53 +81,16 @@ void GlobalShortcutsPortal::setShortcuts(const QList<PortalShortcut> &shortcuts)
         bindShortcuts();
 }
 
-void GlobalShortcutsPortal::request(const QString &method, QVariantList arguments, QVariantMap options,
-                                    ResponseHandler handler)
-{
-    // The answer comes as a signal on a path made of our name and a token
-    // of ours: it is listened for before the call, so it cannot be missed.
-    const QString token = QStringLiteral("scrapkeeper%1").arg(++m_tokens);
-    QString sender = m_bus.baseService().mid(1);
-    sender.replace(QLatin1Char('.'), QLatin1Char('_'));
-    const QString path = QStringLiteral("/org/freedesktop/portal/desktop/request/%1/%2").arg(sender, token);
-    m_pending.insert(path, std::move(handler));
-    m_bus.connect(QString::fromLatin1(kService), path, QString::fromLatin1(kRequestInterface),
-                  QStringLiteral("Response"), this, SLOT(handleResponse(uint, QVariantMap, QDBusMessage)));
-    options.insert(QStringLiteral("handle_token"), token);
-    arguments << options;
-    QDBusMessage call = QDBusMessage::createMethodCall(QString::fromLatin1(kService), QString::fromLatin1(kPath),
-                                                       QString::fromLatin1(kInterface), method);
-    call.setArguments(arguments);
-    auto *watcher = new QDBusPendingCallWatcher(m_bus.asyncCall(call), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, path, method] {
-        watcher->deleteLater();
-        if (!watcher->isError())
-            return;
-        m_pending.remove(path);
-        m_creating = m_binding = false;
-        emit refused(QStringLiteral("The desktop's shortcut service refused %1: %2")
-                         .arg(method, watcher->error().message()));
-    });
-}
-
-void GlobalShortcutsPortal::handleResponse(uint response, const QVariantMap &results, const QDBusMessage &message)
-{
-    const ResponseHandler handler = m_pending.take(message.path());
-    m_bus.disconnect(QString::fromLatin1(kService), message.path(), QString::fromLatin1(kRequestInterface),
-                     QStringLiteral("Response"), this, SLOT(handleResponse(uint, QVariantMap, QDBusMessage)));
-    if (handler)
-        handler(response, results);
-}
-
 void GlobalShortcutsPortal::createSession()
 {
     if (m_creating)
         return;
     m_creating = true;
     const QVariantMap options{{QStringLiteral("session_handle_token"), QStringLiteral("scrapkeeper")}};
-    request(QStringLiteral("CreateSession"), {}, options, [this](uint response, const QVariantMap &results) {
+    m_portal.request(QString::fromLatin1(kInterface), QStringLiteral("CreateSession"), {}, options,
+                     [this](uint response, const QVariantMap &results) {
         m_creating = false;
-        m_session = pathText(results.value(QStringLiteral("session_handle")));
+        m_session = DesktopPortal::handleText(results.value(QStringLiteral("session_handle")));
         if (response != 0 || m_session.isEmpty()) {
             m_session.clear();
             emit refused(QStringLiteral("The desktop's shortcut service made no session for the hotkey."));
@@ -163,7 +107,7 @@ void GlobalShortcutsPortal::bindShortcuts()
         return;
     m_binding = true;
     const QList<PortalShortcut> asked = m_wanted;
-    request(QStringLiteral("BindShortcuts"),
+    m_portal.request(QString::fromLatin1(kInterface), QStringLiteral("BindShortcuts"),
             {QVariant::fromValue(QDBusObjectPath(m_session)), QVariant::fromValue(asked), QString()}, {},
             [this, asked](uint response, const QVariantMap &) {
                 m_binding = false;
@@ -183,6 +127,6 @@ void GlobalShortcutsPortal::handleActivated(const QDBusMessage &message)
 {
     // (session handle, shortcut id, timestamp, options); only ours count.
     const QVariantList arguments = message.arguments();
-    if (arguments.size() >= 2 && !m_session.isEmpty() && pathText(arguments.at(0)) == m_session)
+    if (arguments.size() >= 2 && !m_session.isEmpty() && DesktopPortal::handleText(arguments.at(0)) == m_session)
         emit activated(arguments.at(1).toString());
 }

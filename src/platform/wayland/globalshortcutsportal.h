@@ -1,16 +1,13 @@
 #pragma once
 
-#include <QDBusConnection>
-#include <QHash>
+#include "platform/wayland/desktopportal.h"
+
 #include <QList>
 #include <QObject>
 #include <QVariantMap>
 
-#include <functional>
-
 class QDBusArgument;
 class QDBusMessage;
-class QDBusObjectPath;
 
 // One entry of the portal's shortcut lists: an id and its properties
 // ("description", "preferred_trigger", "trigger_description").
@@ -32,8 +29,6 @@ class GlobalShortcutsPortal : public QObject
 {
     Q_OBJECT
 public:
-    static constexpr const char *kService = "org.freedesktop.portal.Desktop";
-    static constexpr const char *kPath = "/org/freedesktop/portal/desktop";
     static constexpr const char *kInterface = "org.freedesktop.portal.GlobalShortcuts";
 
     explicit GlobalShortcutsPortal(const QDBusConnection &bus = QDBusConnection::sessionBus(),
@@ -55,21 +50,16 @@ signals:
     void refused(const QString &why);
 
 private slots:
-    void handleResponse(uint response, const QVariantMap &results, const QDBusMessage &message);
     void handleActivated(const QDBusMessage &message);
 
 private:
-    using ResponseHandler = std::function<void(uint response, const QVariantMap &results)>;
-    void request(const QString &method, QVariantList arguments, QVariantMap options, ResponseHandler handler);
     void createSession();
     void bindShortcuts();
 
-    QDBusConnection m_bus;
+    DesktopPortal m_portal;
     QString m_session;  // the session's object path once the portal made it
     bool m_creating = false;
     QList<PortalShortcut> m_wanted;
     QList<PortalShortcut> m_bound;
     bool m_binding = false;
-    int m_tokens = 0;
-    QHash<QString, ResponseHandler> m_pending;  // request path -> what its answer does
 };

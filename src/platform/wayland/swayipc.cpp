@@ -13,6 +13,7 @@ namespace {
 constexpr quint32 kRunCommand = 0;
 constexpr quint32 kGetOutputs = 3;
 constexpr quint32 kGetTree = 4;
+constexpr quint32 kGetConfig = 9;
 const QByteArray kMagic = QByteArrayLiteral("i3-ipc");
 // A tree or an answer larger than this is no answer we can use.
 constexpr quint32 kMaxAnswerBytes = 16 * 1024 * 1024;
@@ -195,4 +196,41 @@ bool SwayIpc::run(const QString &command) const
             return false;
     }
     return true;
+}
+
+QString SwayIpc::config() const
+{
+    const std::optional<QByteArray> answer = ask(kGetConfig, {});
+    if (!answer)
+        return {};
+    return QJsonDocument::fromJson(*answer).object().value(QStringLiteral("config")).toString();
+}
+
+QStringList SwayIpc::bindingsCatchingPasteKeys(const QString &config)
+{
+    QStringList caught;
+    for (const QString &rawLine : config.split(QLatin1Char('\n'))) {
+        const QString line = rawLine.trimmed();
+        const QStringList words = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+        if (words.value(0) != QLatin1String("bindsym"))
+            continue;
+        qsizetype at = 1;
+        bool byPosition = false;
+        for (; at < words.size() && words.at(at).startsWith(QLatin1String("--")); ++at)
+            byPosition = byPosition || words.at(at) == QLatin1String("--to-code");
+        if (byPosition || at >= words.size())
+            continue;
+        const QStringList keys = words.at(at).toLower().split(QLatin1Char('+'));
+        bool control = false;
+        bool others = false;
+        for (qsizetype i = 0; i + 1 < keys.size(); ++i) {
+            if (keys.at(i) == QLatin1String("ctrl") || keys.at(i) == QLatin1String("control"))
+                control = true;
+            else if (keys.at(i) != QLatin1String("shift"))
+                others = true;
+        }
+        if (control && !others && keys.last() == QLatin1String("v"))
+            caught << line;
+    }
+    return caught;
 }

@@ -43,6 +43,14 @@ public:
     // The newest window of a process with this title, if the compositor shows one.
     std::optional<Window> windowOf(quint32 pid, const QString &title) const;
 
+    // The configuration file sway read, as get_config answers it; empty when it does not say.
+    QString config() const;
+    // The key bindings of a configuration that would catch the Ctrl+V (or
+    // Ctrl+Shift+V) the program pastes with: bindings by symbol match the
+    // keys of every keyboard, the program's own included; bindings by key
+    // position (--to-code) do not, as the program's V sits elsewhere.
+    static QStringList bindingsCatchingPasteKeys(const QString &config);
+
     // Finds the focused window in a tree as get_tree answers it.
     static std::optional<Window> focusedIn(const QJsonObject &tree);
     // Every window of the tree, in tree order.

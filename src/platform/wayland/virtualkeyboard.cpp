@@ -1,5 +1,7 @@
 #include "platform/wayland/virtualkeyboard.h"
 
+#include "platform/keygrabber.h"
+
 #include <virtual-keyboard-unstable-v1-client-protocol.h>
 
 #include <QElapsedTimer>
@@ -15,23 +17,16 @@
 
 namespace {
 
-// Modifier masks of the keymap below: Shift is the first real modifier, Control the third.
+// Modifier masks of the keymap below, its real modifiers in XKB's order:
+// Shift, Lock, Control, Mod1 (Alt), Mod2, Mod3, Mod4 (Super).
 constexpr std::uint32_t kShiftMask = 1u << 0;
 constexpr std::uint32_t kControlMask = 1u << 2;
-constexpr std::uint32_t kFirstKey = 3;  // evdev numbers; 1 Control, 2 Shift
+constexpr std::uint32_t kAltMask = 1u << 3;
+constexpr std::uint32_t kSuperMask = 1u << 6;
+constexpr std::uint32_t kFirstKey = 5;  // evdev numbers; 1 Control, 2 Shift, 3 Alt, 4 Super
 constexpr std::uint32_t kPressed = WL_KEYBOARD_KEY_STATE_PRESSED;
 constexpr std::uint32_t kReleased = WL_KEYBOARD_KEY_STATE_RELEASED;
 constexpr useconds_t kKeymapSettleUs = 30000;
-
-std::uint32_t keysymOf(char32_t character)
-{
-    switch (character) {
-    case U'\t': return XKB_KEY_Tab;
-    case U'\r':
-    case U'\n': return XKB_KEY_Return;
-    default: return xkb_utf32_to_keysym(std::uint32_t(character));
-    }
-}
 
 } // namespace
 
@@ -87,7 +82,7 @@ VirtualKeyboard::~VirtualKeyboard()
 QByteArray VirtualKeyboard::keymapFor(const QList<std::uint32_t> &keysyms)
 {
     QByteArray text = "xkb_keymap {\nxkb_keycodes \"(unnamed)\" {\nminimum = 8;\nmaximum = 255;\n";
-    text += "<K1> = 9;\n<K2> = 10;\n";
+    text += "<K1> = 9;\n<K2> = 10;\n<K3> = 11;\n<K4> = 12;\n";
     for (qsizetype i = 0; i < keysyms.size(); ++i)
         text += "<K" + QByteArray::number(kFirstKey + i) + "> = " + QByteArray::number(kFirstKey + 8 + i) + ";\n";
     // The highest keycode is a spare key without a symbol: GTK 3 looks for
@@ -98,7 +93,9 @@ QByteArray VirtualKeyboard::keymapFor(const QList<std::uint32_t> &keysyms)
             "xkb_compatibility \"(unnamed)\" { include \"complete\" };\n"
             "xkb_symbols \"(unnamed)\" {\n"
             "key <K1> {[ Control_L ]};\nmodifier_map Control { <K1> };\n"
-            "key <K2> {[ Shift_L ]};\nmodifier_map Shift { <K2> };\n";
+            "key <K2> {[ Shift_L ]};\nmodifier_map Shift { <K2> };\n"
+            "key <K3> {[ Alt_L ]};\nmodifier_map Mod1 { <K3> };\n"
+            "key <K4> {[ Super_L ]};\nmodifier_map Mod4 { <K4> };\n";
     char name[64];
     for (qsizetype i = 0; i < keysyms.size(); ++i) {
         if (xkb_keysym_get_name(keysyms[i], name, sizeof name) <= 0)
@@ -202,9 +199,18 @@ void VirtualKeyboard::press(Named key)
     }
 }
 
-void VirtualKeyboard::pressCtrl(char32_t letter, bool withShift)
+void VirtualKeyboard::pressCombination(std::uint32_t keysym, std::uint8_t modifiers)
 {
-    tap(keysymOf(letter), kControlMask | (withShift ? kShiftMask : 0));
+    std::uint32_t mask = 0;
+    if (modifiers & KeyGrabber::Shift)
+        mask |= kShiftMask;
+    if (modifiers & KeyGrabber::Ctrl)
+        mask |= kControlMask;
+    if (modifiers & KeyGrabber::Alt)
+        mask |= kAltMask;
+    if (modifiers & KeyGrabber::Win)
+        mask |= kSuperMask;
+    tap(keysym, mask);
 }
 
 void VirtualKeyboard::prepare(const QString &text)
@@ -225,11 +231,8 @@ void VirtualKeyboard::prepare(const QString &text)
 
 bool VirtualKeyboard::type(char32_t character)
 {
-    if (!m_keyboard || character < 0x20 || (character >= 0x7F && character < 0xA0))
+    if (!m_keyboard || !isTypeable(character))
         return false;
-    const std::uint32_t keysym = keysymOf(character);
-    if (keysym == XKB_KEY_NoSymbol)
-        return false;
-    tap(keysym, 0);
+    tap(keysymOf(character), 0);
     return true;
 }

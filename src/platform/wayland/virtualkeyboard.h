@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/wayland/keyoutput.h"
+
 #include <QList>
 #include <QString>
 
@@ -16,30 +18,29 @@ struct zwp_virtual_keyboard_v1;
 // what is to be typed: every character gets a key of its own, so any Unicode
 // character can be typed whatever layout the user has, and the modifiers are
 // the keyboard's own, not the ones the user holds.
-class VirtualKeyboard
+class VirtualKeyboard : public KeyOutput
 {
 public:
     VirtualKeyboard();
-    ~VirtualKeyboard();
+    ~VirtualKeyboard() override;
     VirtualKeyboard(const VirtualKeyboard &) = delete;
     VirtualKeyboard &operator=(const VirtualKeyboard &) = delete;
 
     // False when the compositor offers no virtual keyboard (or no session is reachable).
-    bool available() const { return m_keyboard != nullptr; }
+    bool available() const override { return m_keyboard != nullptr; }
 
-    enum class Named { Tab, Return, Space };
-    void press(Named key);
-    void pressCtrl(char32_t letter, bool withShift);  // Ctrl+V, Ctrl+Shift+V
+    void press(Named key) override;
+    void pressCombination(std::uint32_t keysym, std::uint8_t modifiers) override;
     // Makes this keyboard the seat's current one before keys are sent. Another
     // keyboard (the user's, another tool's) may have been used since our last
     // key, and a window that gets our keymap together with a key may drop it.
-    void takeSeat();
+    void takeSeat() override;
     // Gives the characters keys now, so a typing run needs no new keymap per character.
-    void prepare(const QString &text);
-    bool type(char32_t character);
+    void prepare(const QString &text) override;
+    bool type(char32_t character) override;
 
     // The keymap for these keysyms, each on a key of its own from the first key up,
-    // with Control and Shift keys first (XKB text, as the compositor reads it).
+    // with the modifier keys first (XKB text, as the compositor reads it).
     static QByteArray keymapFor(const QList<std::uint32_t> &keysyms);
 
 private:
@@ -53,7 +54,7 @@ private:
     wl_seat *m_seat = nullptr;
     zwp_virtual_keyboard_manager_v1 *m_manager = nullptr;
     zwp_virtual_keyboard_v1 *m_keyboard = nullptr;
-    QList<std::uint32_t> m_keysyms;  // key i+3 (evdev) holds keysym i; 1 and 2 are Control and Shift
+    QList<std::uint32_t> m_keysyms;  // key i+5 (evdev) holds keysym i; 1 to 4 are the modifiers
     bool m_uploaded = false;
     static constexpr int kMaxKeys = 240;  // XKB keycodes end at 255, one spare
 

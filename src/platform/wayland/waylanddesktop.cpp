@@ -1,6 +1,9 @@
 #include "platform/wayland/waylanddesktop.h"
 
+#include "platform/keygrabber.h"
+
 #include <QCoreApplication>
+#include <QDBusConnection>
 #include <QCursor>
 #include <QElapsedTimer>
 #include <QEvent>
@@ -12,6 +15,8 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
+
+#include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
 #include <cmath>
@@ -60,14 +65,33 @@ bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
 WaylandDesktop::WaylandDesktop()
 {
     m_atspi.available(QString());
+    if (!m_keyboard.available() && RemoteDesktopKeyboard::offeredOn(QDBusConnection::sessionBus())) {
+        m_portalKeyboard = std::make_unique<RemoteDesktopKeyboard>();
+        m_portalKeyboard->start();
+    }
+}
+
+KeyOutput &WaylandDesktop::keys()
+{
+    if (m_portalKeyboard)
+        return *m_portalKeyboard;
+    return m_keyboard;
 }
 
 QStringList WaylandDesktop::shortcomings() const
 {
     QStringList missing;
-    if (!m_keyboard.available())
+    if (!m_keyboard.available() && !m_portalKeyboard)
         missing << QStringLiteral("This desktop lets no program send keys to other windows, so chosen items are only "
                                   "put on the clipboard: paste them yourself with Ctrl+V.");
+    // A compositor binding by symbol on Ctrl+V runs instead of our paste.
+    if (m_keyboard.available() && m_ipc.available()) {
+        for (const QString &binding : SwayIpc::bindingsCatchingPasteKeys(m_ipc.config()))
+            missing << QStringLiteral("The desktop's key binding \"%1\" also catches the Ctrl+V the program pastes "
+                                      "with, so nothing would be pasted. Bind the key by its place instead: write "
+                                      "--to-code after bindsym.")
+                           .arg(binding);
+    }
     return missing;
 }
 
@@ -80,10 +104,11 @@ QString WaylandDesktop::hotkeyAdvice() const
             "\"scrapkeeper popup\" works too.");
     return QStringLiteral(
         "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
-        "\"scrapkeeper popup\" in your desktop's keyboard settings.\n"
-        "sway: bindsym Ctrl+v exec scrapkeeper popup\n"
-        "Hyprland: bind = CTRL, V, exec, scrapkeeper popup\n"
-        "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup.");
+        "\"scrapkeeper popup\" in your desktop's keyboard settings, by the key's place rather than its "
+        "symbol, or the binding also catches the Ctrl+V the program pastes with.\n"
+        "sway: bindsym --to-code Ctrl+v exec scrapkeeper popup --hotkey\n"
+        "Hyprland: bind = CTRL, code:55, exec, scrapkeeper popup --hotkey\n"
+        "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup, on a key other than Ctrl+V.");
 }
 
 ForeignFocus WaylandDesktop::foreignFocus()
@@ -276,62 +301,66 @@ bool WaylandDesktop::beginDelivery(quint64 window)
 {
     // No compositor lets a client hold it still between a look and a key:
     // the look is as close to the key as a client can make it.
-    if (window == 0 || activeWindow() != window)
+    // Nothing is sent while no key can be: not reported as pasted.
+    if (window == 0 || !keys().available() || activeWindow() != window)
         return false;
-    m_keyboard.takeSeat();
+    keys().takeSeat();
     return true;
 }
 
 void WaylandDesktop::pressKey(Key key)
 {
     switch (key) {
-    case Key::Tab: m_keyboard.press(VirtualKeyboard::Named::Tab); break;
-    case Key::Enter: m_keyboard.press(VirtualKeyboard::Named::Return); break;
-    case Key::Space: m_keyboard.press(VirtualKeyboard::Named::Space); break;
+    case Key::Tab: keys().press(KeyOutput::Named::Tab); break;
+    case Key::Enter: keys().press(KeyOutput::Named::Return); break;
+    case Key::Space: keys().press(KeyOutput::Named::Space); break;
     case Key::CapsLock: break;  // never on: the virtual keyboard has no locks
     }
 }
 
+bool WaylandDesktop::passOnKey(std::uint32_t keysym, std::uint8_t modifiers)
+{
+    // A press passed on within a moment of the last one is our own coming
+    // back: a binding by symbol catches our keys too, and would loop.
+    if (!keys().available() || (m_lastPassedOn.isValid() && m_lastPassedOn.elapsed() < kPassOnQuietMs))
+        return false;
+    keys().takeSeat();
+    keys().pressCombination(keysym, modifiers);
+    m_lastPassedOn.start();
+    return true;
+}
+
 void WaylandDesktop::sendCtrlV()
 {
-    m_keyboard.pressCtrl(U'v', false);
+    keys().pressCombination(XKB_KEY_v, KeyGrabber::Ctrl);
 }
 
 void WaylandDesktop::sendCtrlShiftV()
 {
-    m_keyboard.pressCtrl(U'v', true);
+    keys().pressCombination(XKB_KEY_v, KeyGrabber::Ctrl | KeyGrabber::Shift);
 }
 
 bool WaylandDesktop::typeCharacter(char32_t character)
 {
-    return m_keyboard.type(character);
+    return keys().type(character);
 }
 
 void WaylandDesktop::prepareTyping(const QString &text)
 {
-    m_keyboard.prepare(text);
+    keys().prepare(text);
 }
 
-void WaylandDesktop::setSelection(const ForeignFocus &target, int start, int end)
+QPoint WaylandDesktop::caretOrigin(const ForeignFocus &target) const
 {
-    m_atspi.setSelection(target.accessible, start, end);
-}
-
-bool WaylandDesktop::insertText(const ForeignFocus &target, const QString &text)
-{
-    return m_atspi.insertText(target.accessible, text);
+    return layoutMapping().toLayout(target.windowOrigin);
 }
 
 ForeignFocus WaylandDesktop::nextControl(const ForeignFocus &target)
 {
-    if (!m_atspi.accessible(target.accessible)) {
-        pressKey(Key::Tab);
-        delay(50);
-        return foreignFocus();
-    }
-    // The control reports its caret inside its window, which stands in layout coordinates.
-    const LayoutMapping mapping = layoutMapping();
-    ForeignFocus next = m_atspi.focusNextIn(target, mapping.toLayout(target.windowOrigin));
-    next.caret = mapping.toQt(next.caret);
+    const bool throughBus = m_atspi.accessible(target.accessible) != nullptr;
+    ForeignFocus next = AccessibleDesktop::nextControl(target);
+    // The bus's caret was counted from the window's corner in layout coordinates.
+    if (throughBus)
+        next.caret = layoutMapping().toQt(next.caret);
     return next;
 }

@@ -1,17 +1,19 @@
 #pragma once
 
-#include "platform/qt/desktopbasics.h"
 #include "platform/wayland/layoutmapping.h"
 #include "platform/wayland/swayipc.h"
+#include "platform/wayland/remotedesktopkeyboard.h"
 #include "platform/wayland/virtualkeyboard.h"
-#include "platform/x11/atspifocus.h"
+#include "platform/x11/accessibledesktop.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QPoint>
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class QWidget;
 
@@ -41,7 +43,7 @@ private:
     QHash<const QObject *, QRect> m_places;
 };
 
-class WaylandDesktop : public DesktopBasics
+class WaylandDesktop : public AccessibleDesktop
 {
 public:
     WaylandDesktop();
@@ -52,6 +54,10 @@ public:
     // The hotkey is bound through the desktop portal's global shortcuts.
     void setHotkeysThroughPortal(bool through) { m_hotkeysThroughPortal = through; }
     bool canMinimiseWindows() const override { return false; }
+    // Keys through the desktop portal, where the compositor has no virtual
+    // keyboard for clients but the portal offers remote control; else null.
+    RemoteDesktopKeyboard *portalKeyboard() const { return m_portalKeyboard.get(); }
+    bool passOnKey(std::uint32_t keysym, std::uint8_t modifiers) override;
 
     ForeignFocus foreignFocus() override;
     void bringToFront(quint64 window) override;
@@ -68,20 +74,21 @@ public:
     bool modifiersHeld() override { return false; }
     void releaseModifiers() override {}
     void pressKey(Key key) override;
+    ForeignFocus nextControl(const ForeignFocus &target) override;
     void sendCtrlV() override;
     void sendCtrlShiftV() override;
     bool typeCharacter(char32_t character) override;
     void prepareTyping(const QString &text) override;
     void finishTyping() override {}
     bool capsLockOn() override { return false; }  // the virtual keyboard has no locks
-    void setSelection(const ForeignFocus &target, int start, int end) override;
-    bool insertText(const ForeignFocus &target, const QString &text) override;
-    ForeignFocus nextControl(const ForeignFocus &target) override;
 
     // Without the compositor's socket, the one foreign window we can name.
     static constexpr quint64 kSomeForeignWindow = 1;
 
 private:
+    // The bus gives the caret inside its window.
+    // The window's corner in the compositor's coordinates, which the bus counts from.
+    QPoint caretOrigin(const ForeignFocus &target) const override;
     static constexpr int kActivationWaitMs = 500;
     static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
@@ -94,10 +101,13 @@ private:
     void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
-    AtspiFocus m_atspi;
     VirtualKeyboard m_keyboard;
+    std::unique_ptr<RemoteDesktopKeyboard> m_portalKeyboard;
+    KeyOutput &keys();
     RequestedPlaces m_places{[this](const QWidget &widget) { floatOwnWindow(widget); }};
     QString m_lastAppId;  // of the last window looked at
     qint64 m_lastWindow = 0;
     bool m_hotkeysThroughPortal = false;
+    QElapsedTimer m_lastPassedOn;
+    static constexpr int kPassOnQuietMs = 1000;
 };

@@ -893,25 +893,3 @@ bool X11Desktop::capsLockOn()
     return state && (state->locked_mods & LockMask);
 }
 
-void X11Desktop::setSelection(const ForeignFocus &target, int start, int end)
-{
-    m_atspi.setSelection(target.accessible, start, end);
-}
-
-bool X11Desktop::insertText(const ForeignFocus &target, const QString &text)
-{
-    return m_atspi.insertText(target.accessible, text);
-}
-
-ForeignFocus X11Desktop::nextControl(const ForeignFocus &target)
-{
-    if (!m_atspi.accessible(target.accessible)) {
-        // Nothing on the accessibility bus: the next control is where Tab goes.
-        pressKey(Key::Tab);
-        delay(50);
-        return foreignFocus();
-    }
-    // A Tab would be typed into a multi-line editor or a terminal: move the
-    // focus through the bus instead.
-    return m_atspi.focusNextIn(target, {});
-}

@@ -1,7 +1,6 @@
 #pragma once
 
-#include "platform/x11/atspifocus.h"
-#include "platform/qt/desktopbasics.h"
+#include "platform/x11/accessibledesktop.h"
 
 #include <QElapsedTimer>
 #include <QList>
@@ -12,7 +11,7 @@
 class ActiveWindowWatch;
 
 // The desktop of an X11 session (also XWayland).
-class X11Desktop : public DesktopBasics
+class X11Desktop : public AccessibleDesktop
 {
 public:
     X11Desktop();
@@ -36,11 +35,10 @@ public:
     void prepareTyping(const QString &text) override;
     void finishTyping() override;
     bool capsLockOn() override;
-    void setSelection(const ForeignFocus &target, int start, int end) override;
-    bool insertText(const ForeignFocus &target, const QString &text) override;
-    ForeignFocus nextControl(const ForeignFocus &target) override;
 
 private:
+    // The bus gives the caret in screen coordinates.
+    QPoint caretOrigin(const ForeignFocus &) const override { return {}; }
     // How long the hotkey's key may be held while we look for the focused
     // control, and how long the application has to call it focused again
     // once the key is let go.
@@ -51,7 +49,6 @@ private:
     static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);
 
-    AtspiFocus m_atspi;
     // Characters no key produces are lent a spare key (its plain or its
     // shifted level) for the length of a typing run; each keeps its
     // character until the run ends, so a repeated character costs no remap.
