@@ -103,9 +103,9 @@ QString WaylandDesktop::hotkeyAdvice() const
             "confirm it, and its shortcut settings can change it. A key bound in the desktop to the command "
             "\"scrapkeeper popup\" works too.");
     return QStringLiteral(
-        "On Wayland the desktop keeps the keys to itself: bind the key chosen above to the command "
-        "\"scrapkeeper popup\" in your desktop's keyboard settings, by the key's place rather than its "
-        "symbol, or the binding also catches the Ctrl+V the program pastes with.\n"
+        "On Wayland the desktop keeps the keys to itself: bind the key chosen above in your desktop's keyboard "
+        "settings as below, by the key's place rather than its symbol, or the binding also catches the Ctrl+V "
+        "the program pastes with. While the list is off, the key then goes on to the window in front.\n"
         "sway: bindsym --to-code Ctrl+v exec scrapkeeper popup --hotkey\n"
         "Hyprland: bind = CTRL, code:55, exec, scrapkeeper popup --hotkey\n"
         "KDE Plasma, GNOME: a custom shortcut that runs scrapkeeper popup, on a key other than Ctrl+V.");
