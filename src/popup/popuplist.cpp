@@ -608,8 +608,14 @@ void PopupList::closeList()
 {
     if (!isVisible())
         return;
+    // Bringing the target back may let events through while the desktop
+    // waits for it: the list, inactive meanwhile, must not close (and go)
+    // under this call.
+    m_busy = true;
+    const QPointer<PopupList> alive(this);
     m_desktop.refocus(m_target);
-    close();
+    if (alive)
+        close();
 }
 
 void PopupList::deleteSelected()

@@ -63,7 +63,12 @@ public:
         return passesKeysOn;
     }
     quint64 activeWindow() override { return active; }
-    void refocus(const ForeignFocus &target) override { log << QStringLiteral("focus %1").arg(target.window); }
+    void refocus(const ForeignFocus &target) override
+    {
+        log << QStringLiteral("focus %1").arg(target.window);
+        if (whileRefocusing)
+            whileRefocusing();
+    }
     bool beginDelivery(quint64 window) override { return active == window; }
     void endDelivery() override {}
     bool modifiersHeld() override { return held; }
@@ -117,6 +122,9 @@ public:
         return next;
     }
 
+    // What happens while the focus is brought back (a desktop that waits
+    // for the window manager lets events through meanwhile).
+    std::function<void()> whileRefocusing;
     // Runs `event` when the virtual clock reaches `time`.
     void schedule(qint64 time, std::function<void()> event) { at.emplace(time, std::move(event)); }
 

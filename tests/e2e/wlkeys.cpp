@@ -1,12 +1,16 @@
 // Presses keys in the window that has the keyboard through a virtual
 // keyboard with the plain US layout. Usage: sk_wl_keys KEY... (Left, Down,
-// Home, End, Return, Escape, Tab, space, a, c, v, x; ctrl+KEY: that key with Control held), or
+// Home, End, Return, Escape, Tab, space, Alt, a, c, f, v, x; ctrl+KEY: that key with Control held), or
 // SK_WL_KEYS_VARIANT=dvorak gives it that variant of the US layout (the keys
 // above are pressed where the plain US layout has them); sk_wl_keys --hold: keeps the keyboard plugged in until
 // killed. A seat without keyboards (a headless compositor) loses its
 // keyboard whenever a tool's virtual keyboard goes, and windows then miss the
 // keys that follow; one keyboard held for the whole test keeps the seat's.
+// sk_wl_keys --hold --pointer: holds a pointer as well, which the compositor
+// then moves (swaymsg seat - cursor set X Y): a headless seat has none, and
+// windows see no pointer without one.
 #include <virtual-keyboard-unstable-v1-client-protocol.h>
+#include <wlr-virtual-pointer-unstable-v1-client-protocol.h>
 
 #include <wayland-client.h>
 #include <xkbcommon/xkbcommon.h>
@@ -24,6 +28,7 @@ namespace {
 
 wl_seat *seat = nullptr;
 zwp_virtual_keyboard_manager_v1 *manager = nullptr;
+zwlr_virtual_pointer_manager_v1 *pointers = nullptr;
 
 void global(void *, wl_registry *registry, uint32_t name, const char *interface, uint32_t)
 {
@@ -32,6 +37,9 @@ void global(void *, wl_registry *registry, uint32_t name, const char *interface,
     else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0)
         manager = static_cast<zwp_virtual_keyboard_manager_v1 *>(
             wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+    else if (std::strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+        pointers = static_cast<zwlr_virtual_pointer_manager_v1 *>(
+            wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1));
 }
 void globalRemove(void *, wl_registry *, uint32_t) {}
 const wl_registry_listener registryListener{global, globalRemove};
@@ -47,7 +55,7 @@ uint32_t now()
 const std::map<std::string, uint32_t> kKeys{{"Left", 105},  {"Right", 106}, {"Up", 103},    {"Down", 108},
                                              {"Home", 102},  {"End", 107},   {"Return", 28}, {"Escape", 1},
                                              {"Tab", 15},    {"space", 57},  {"a", 30},      {"c", 46},
-                                             {"v", 47},      {"x", 45}};
+                                             {"v", 47},      {"x", 45},      {"f", 33},      {"Alt", 56}};
 constexpr uint32_t kLeftControl = 29;
 constexpr uint32_t kControlMask = 1u << 2;  // the third real modifier of the US keymap
 
@@ -61,8 +69,9 @@ std::string keyName(const char *argument)
 
 int main(int argc, char **argv)
 {
-    const bool hold = argc == 2 && std::strcmp(argv[1], "--hold") == 0;
-    for (int i = hold ? 2 : 1; i < argc; ++i) {
+    const bool hold = argc >= 2 && std::strcmp(argv[1], "--hold") == 0;
+    const bool pointer = hold && argc == 3 && std::strcmp(argv[2], "--pointer") == 0;
+    for (int i = hold ? (pointer ? 3 : 2) : 1; i < argc; ++i) {
         if (!kKeys.count(keyName(argv[i])))
             return 2;
     }
@@ -88,6 +97,12 @@ int main(int argc, char **argv)
     zwp_virtual_keyboard_v1_keymap(keyboard, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd, uint32_t(size));
     zwp_virtual_keyboard_v1_modifiers(keyboard, 0, 0, 0, 0);
     wl_display_roundtrip(display);
+    if (pointer) {
+        if (!pointers)
+            return 1;
+        zwlr_virtual_pointer_manager_v1_create_virtual_pointer(pointers, seat);
+        wl_display_roundtrip(display);
+    }
     if (hold) {
         while (wl_display_dispatch(display) >= 0) {
         }

@@ -58,6 +58,7 @@ private slots:
     void undoIntoALockedFullCategorySaysWhy();
     void aNoticeStandsAboveTheEntries();
     void escClosesAndGivesFocusBack();
+    void escWhileTheTargetTakesTheFocusBack();
     void previewPlacement_data();
     void previewPlacement();
     void tipPlacement_data();
@@ -494,6 +495,29 @@ void TestPopupList::escClosesAndGivesFocusBack()
     QSignalSpy closed(m_list.data(), &PopupList::closed);
     QTest::keyClick(m_list->list(), Qt::Key_Escape);
     QCOMPARE(closed.count(), 1);
+    QCOMPARE(f->desktop.log, QStringList{"focus 7"});
+}
+
+// The desktop waits for the target to have the focus again and lets events
+// through meanwhile: the list goes inactive under the Esc that closes it.
+void TestPopupList::escWhileTheTargetTakesTheFocusBack()
+{
+    open(2);
+    QVERIFY(QTest::qWaitForWindowActive(m_list.data()));
+    QTest::qWait(20);
+    QSignalSpy closed(m_list.data(), &PopupList::closed);
+    QWidget target;
+    f->desktop.whileRefocusing = [&target] {
+        target.show();
+        target.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&target));
+        QTest::qWait(20);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    };
+    QTest::keyClick(m_list->list(), Qt::Key_Escape);
+    QCOMPARE(closed.count(), 1);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!m_list);
     QCOMPARE(f->desktop.log, QStringList{"focus 7"});
 }
 

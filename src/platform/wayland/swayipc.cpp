@@ -11,6 +11,7 @@
 namespace {
 
 constexpr quint32 kRunCommand = 0;
+constexpr quint32 kGetOutputs = 3;
 constexpr quint32 kGetTree = 4;
 constexpr quint32 kGetConfig = 9;
 const QByteArray kMagic = QByteArrayLiteral("i3-ipc");
@@ -161,6 +162,25 @@ std::optional<SwayIpc::Window> SwayIpc::focusedWindow() const
     if (!answer)
         return std::nullopt;
     return focusedIn(QJsonDocument::fromJson(*answer).object());
+}
+
+QList<SwayIpc::Output> SwayIpc::outputs() const
+{
+    QList<Output> found;
+    const std::optional<QByteArray> answer = ask(kGetOutputs, {});
+    if (!answer)
+        return found;
+    for (const QJsonValue &value : QJsonDocument::fromJson(*answer).array()) {
+        const QJsonObject output = value.toObject();
+        if (!output.value(QStringLiteral("active")).toBool(true))
+            continue;
+        const QJsonObject rect = output.value(QStringLiteral("rect")).toObject();
+        found.append({output.value(QStringLiteral("name")).toString(),
+                      QRect(rect.value(QStringLiteral("x")).toInt(), rect.value(QStringLiteral("y")).toInt(),
+                            rect.value(QStringLiteral("width")).toInt(), rect.value(QStringLiteral("height")).toInt()),
+                      output.value(QStringLiteral("scale")).toDouble(1)});
+    }
+    return found;
 }
 
 bool SwayIpc::run(const QString &command) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QJsonObject>
+#include <QList>
 #include <QRect>
 #include <QString>
 
@@ -28,6 +29,14 @@ public:
 
     // The window that has the focus, if the compositor says.
     std::optional<Window> focusedWindow() const;
+    struct Output
+    {
+        QString name;
+        QRect rect;         // layout coordinates
+        double scale = 1;   // the compositor's own, which may be fractional
+    };
+    // The active outputs.
+    QList<Output> outputs() const;
     // Runs a command ("[con_id=5] focus"); true when the compositor did it.
     bool run(const QString &command) const;
 

@@ -19,6 +19,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include <unistd.h>
 
@@ -36,9 +37,9 @@ RequestedPlaces::RequestedPlaces(std::function<void(const QWidget &)> shown)
         application->installEventFilter(this);
 }
 
-QPoint RequestedPlaces::of(const QWidget &window) const
+QRect RequestedPlaces::of(const QWidget &window) const
 {
-    return m_places.value(&window, window.pos());
+    return m_places.value(&window, window.geometry());
 }
 
 bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
@@ -49,7 +50,7 @@ bool RequestedPlaces::eventFilter(QObject *watched, QEvent *event)
         if (widget->isWindow()) {
             if (!m_places.contains(widget))
                 connect(widget, &QObject::destroyed, this, [this, widget] { m_places.remove(widget); });
-            m_places.insert(widget, widget->pos());
+            m_places.insert(widget, widget->geometry());
             if (widget->windowFlags().testFlag(Qt::FramelessWindowHint) && m_shown) {
                 QTimer::singleShot(kShownSettleMs, this, [this, widget = QPointer<const QWidget>(widget)] {
                     if (widget && widget->isVisible())
@@ -130,11 +131,30 @@ ForeignFocus WaylandDesktop::foreignFocus()
         focus.window = ownActiveWindow();
         return focus;
     }
-    focus.windowOrigin = window->rect.topLeft();
     // Wayland clients know no global coordinates: the caret an application
     // reports is inside its window, which the compositor places.
-    AtspiFocus::adopt(focus, m_atspi.focusedIn(window->pid, [] { return false; }), focus.windowOrigin);
+    AtspiFocus::adopt(focus, m_atspi.focusedIn(window->pid, [] { return false; }), window->rect.topLeft());
+    const LayoutMapping mapping = layoutMapping();
+    focus.windowOrigin = mapping.toQt(window->rect.topLeft());
+    focus.caret = mapping.toQt(focus.caret);
     return focus;
+}
+
+LayoutMapping WaylandDesktop::layoutMapping() const
+{
+    QList<LayoutMapping::Output> outputs;
+    const QList<QScreen *> screens = QGuiApplication::screens();
+    for (const SwayIpc::Output &output : m_ipc.outputs()) {
+        const auto screen = std::find_if(screens.begin(), screens.end(), [&output](const QScreen *candidate) {
+            return candidate->name() == output.name;
+        });
+        // Qt draws at the whole scale the compositor announces for the output
+        // (a fractional one rounded up) times a factor of its own; only that
+        // factor stands between the compositor's coordinates and Qt's.
+        if (screen != screens.end() && output.scale > 0)
+            outputs.append({output.name, output.rect, (*screen)->devicePixelRatio() / std::ceil(output.scale)});
+    }
+    return LayoutMapping(outputs);
 }
 
 quint64 WaylandDesktop::ownActiveWindow() const
@@ -149,7 +169,7 @@ void WaylandDesktop::bringToFront(quint64 window)
         return;
     for (QWidget *widget : QApplication::topLevelWidgets()) {
         if (widget->internalWinId() == window) {
-            placeOwnWindow(*widget, true);
+            placeOwnWindow(*widget, widget->size(), true);
             widget->raise();
             widget->activateWindow();
             return;
@@ -159,32 +179,66 @@ void WaylandDesktop::bringToFront(quint64 window)
         m_ipc.run(QStringLiteral("[con_id=%1] focus").arg(window));
 }
 
-void WaylandDesktop::placeOwnWindow(const QWidget &widget, bool focus)
+void WaylandDesktop::placeOwnWindow(const QWidget &widget, QSize qtSize, bool focus)
 {
     // A Wayland client cannot place its own windows; sway can be asked to.
     // The window stands where the program moved it once the compositor shows it.
     if (!m_ipc.available() || !widget.isVisible())
         return;
+    // The waits below let events through, which may close the window.
+    const QPointer<const QWidget> alive(&widget);
+    const QString title = widget.windowTitle();
+    // Qt shows a tooltip as a pop-up of the window with the keyboard, which
+    // the compositor places beside it and never lists: it is looked for
+    // once, for when Qt had no window to hang it on, not waited for.
+    const int waitMs = widget.windowType() == Qt::ToolTip ? 0 : kShowWaitMs;
     std::optional<SwayIpc::Window> shown;
     QElapsedTimer clock;
     clock.start();
-    while (!(shown = m_ipc.windowOf(quint32(getpid()), widget.windowTitle())) && clock.elapsed() < kShowWaitMs)
+    while (!(shown = m_ipc.windowOf(quint32(getpid()), title)) && clock.elapsed() < waitMs)
         delay(10);
-    if (!shown)
+    if (!shown || !alive)
         return;
-    const QPoint at = m_places.of(widget);
-    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, move absolute position %2 %3%4")
-                  .arg(shown->id)
+    const QRect asked = m_places.of(widget);
+    const LayoutMapping mapping = layoutMapping();
+    const QPoint at = mapping.toLayout(asked.topLeft());
+    const QSize size = mapping.sizeToLayout(qtSize, asked.topLeft());
+    const qint64 id = shown->id;
+    // Floated, a window keeps the size it had tiled unless told the one it asked for.
+    m_ipc.run(QStringLiteral("[con_id=%1] floating enable, border none, resize set width %2 px height %3 px, "
+                             "move absolute position %4 %5%6")
+                  .arg(id)
+                  .arg(size.width())
+                  .arg(size.height())
                   .arg(at.x())
                   .arg(at.y())
                   .arg(focus ? QStringLiteral(", focus") : QString()));
+    // A window floated while its tiled size is still being settled gets that
+    // size back once the settling ends (sway 1.7): the size is asked again
+    // until it holds.
+    for (int attempt = 0; attempt < kResizeAttempts; ++attempt) {
+        delay(kResizeSettleMs);
+        if (!alive)
+            return;
+        shown = m_ipc.windowOf(quint32(getpid()), title);
+        if (!shown || shown->id != id || shown->rect.size() == size)
+            return;
+        m_ipc.run(QStringLiteral("[con_id=%1] resize set width %2 px height %3 px, move absolute position %4 %5")
+                      .arg(id)
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(at.x())
+                      .arg(at.y()));
+    }
 }
 
 void WaylandDesktop::floatOwnWindow(const QWidget &widget)
 {
     // A tiling compositor would give the preview half the screen beside the
     // target; it floats where the program put it, and the keyboard stays put.
-    placeOwnWindow(widget, false);
+    // Just shown, the window may already have been handed the tiled size:
+    // it gets the size it asked for when it was shown.
+    placeOwnWindow(widget, m_places.of(widget).size(), false);
 }
 
 QStringList WaylandDesktop::windowClass(quint64 window)
@@ -202,7 +256,7 @@ QPoint WaylandDesktop::pointerPosition() const
     if (QGuiApplication::focusWindow())
         return QCursor::pos();
     const std::optional<SwayIpc::Window> window = m_ipc.available() ? m_ipc.focusedWindow() : std::nullopt;
-    const QScreen *screen = window ? QGuiApplication::screenAt(window->rect.center()) : nullptr;
+    const QScreen *screen = window ? QGuiApplication::screenAt(layoutMapping().toQt(window->rect.center())) : nullptr;
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().center() : QCursor::pos();
@@ -296,3 +350,17 @@ void WaylandDesktop::prepareTyping(const QString &text)
     keys().prepare(text);
 }
 
+QPoint WaylandDesktop::caretOrigin(const ForeignFocus &target) const
+{
+    return layoutMapping().toLayout(target.windowOrigin);
+}
+
+ForeignFocus WaylandDesktop::nextControl(const ForeignFocus &target)
+{
+    const bool throughBus = m_atspi.accessible(target.accessible) != nullptr;
+    ForeignFocus next = AccessibleDesktop::nextControl(target);
+    // The bus's caret was counted from the window's corner in layout coordinates.
+    if (throughBus)
+        next.caret = layoutMapping().toQt(next.caret);
+    return next;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/wayland/layoutmapping.h"
 #include "platform/wayland/swayipc.h"
 #include "platform/wayland/remotedesktopkeyboard.h"
 #include "platform/wayland/virtualkeyboard.h"
@@ -22,23 +23,24 @@ class QWidget;
 // bus (shared with X11), and keys through the virtual-keyboard protocol.
 // Where the compositor has no such socket, the window in front is known only
 // as "not one of ours".
-// Where the program asked its windows to stand. Qt's Wayland platform forgets
-// the place once a window is shown (the compositor places windows), so it is
-// noted as each window of ours is about to be shown.
+// Where the program asked its windows to stand, and at what size. Qt's
+// Wayland platform forgets the place once a window is shown (the compositor
+// places windows), and a tiling compositor hands the window a size of its
+// own, so both are noted as each window of ours is about to be shown.
 class RequestedPlaces : public QObject
 {
 public:
     // `shown` is called a moment after a frameless window of ours (the list,
     // the preview) is shown, so it can be kept out of the compositor's tiling.
     explicit RequestedPlaces(std::function<void(const QWidget &)> shown);
-    QPoint of(const QWidget &window) const;
+    QRect of(const QWidget &window) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     std::function<void(const QWidget &)> m_shown;
-    QHash<const QObject *, QPoint> m_places;
+    QHash<const QObject *, QRect> m_places;
 };
 
 class WaylandDesktop : public AccessibleDesktop
@@ -72,6 +74,7 @@ public:
     bool modifiersHeld() override { return false; }
     void releaseModifiers() override {}
     void pressKey(Key key) override;
+    ForeignFocus nextControl(const ForeignFocus &target) override;
     void sendCtrlV() override;
     void sendCtrlShiftV() override;
     bool typeCharacter(char32_t character) override;
@@ -84,12 +87,17 @@ public:
 
 private:
     // The bus gives the caret inside its window.
-    QPoint caretOrigin(const ForeignFocus &target) const override { return target.windowOrigin; }
+    // The window's corner in the compositor's coordinates, which the bus counts from.
+    QPoint caretOrigin(const ForeignFocus &target) const override;
     static constexpr int kActivationWaitMs = 500;
     static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
+    static constexpr int kResizeAttempts = 3;
+    static constexpr int kResizeSettleMs = 100;
     quint64 ownActiveWindow() const;
-    void placeOwnWindow(const QWidget &widget, bool focus);
+    LayoutMapping layoutMapping() const;
+    // Floats a window of ours at the place it asked for when shown, at `qtSize`.
+    void placeOwnWindow(const QWidget &widget, QSize qtSize, bool focus);
     void floatOwnWindow(const QWidget &widget);
 
     SwayIpc m_ipc;
