@@ -13,12 +13,6 @@ program=${1:?program path}
 press=${2:?key helper}
 . "$(dirname "$0")/wl_lib.sh"
 trap 'kill -9 ${sk:-} ${zen:-} ${held:-} 2>/dev/null; rm -rf "$home"' EXIT
-shots=${SK_SCREENSHOTS:-}
-
-shot() { [ -n "$shots" ] && grim "$shots/$1.png" 2>/dev/null; true; }
-node() { # jq condition on a window of the tree -> that window as JSON
-    swaymsg -t get_tree 2>/dev/null | jq -c "[.. | objects | select((.pid? // 0) > 0 and ($1))] | first // empty"
-}
 shown() { # window title: that window once it is shown at the size it draws (up to 5 s); else empty
     local n
     for _ in $(seq 50); do
@@ -28,13 +22,6 @@ shown() { # window title: that window once it is shown at the size it draws (up 
         sleep 0.1
     done
     echo "shown as $(node ".name == \"$1\"" | jq -c '{rect, geometry}')" >&2
-    return 1
-}
-wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
-    for _ in $(seq 50); do
-        [ -z "$(node "$1 and .visible == true")" ] && return 0
-        sleep 0.1
-    done
     return 1
 }
 rect() { jq -r '"\(.rect.x) \(.rect.y) \(.rect.width) \(.rect.height)"' <<<"$1"; }

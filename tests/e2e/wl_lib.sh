@@ -22,3 +22,15 @@ wl_copy() { # text: another program copies it
     printf '%s' "$1" | wl-copy >/dev/null 2>&1
     sleep 0.4
 }
+shots=${SK_SCREENSHOTS:-}
+shot() { [ -n "$shots" ] && grim "$shots/$1.png" 2>/dev/null; true; }
+node() { # jq condition on a window of the tree -> that window as JSON
+    swaymsg -t get_tree 2>/dev/null | jq -c "[.. | objects | select((.pid? // 0) > 0 and ($1))] | first // empty"
+}
+wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
+    for _ in $(seq 50); do
+        [ -z "$(node "$1 and .visible == true")" ] && return 0
+        sleep 0.1
+    done
+    return 1
+}

@@ -16,19 +16,6 @@ program=${1:?program path}
 press=${2:?key helper}
 . "$(dirname "$0")/wl_lib.sh"
 trap 'kill -9 ${sk:-} ${zen:-} ${held:-} ${term:-} 2>/dev/null; rm -rf "$home"' EXIT
-shots=${SK_SCREENSHOTS:-}
-
-shot() { [ -n "$shots" ] && grim "$shots/$1.png" 2>/dev/null; true; }
-node() { # jq condition on a window of the tree -> that window as JSON
-    swaymsg -t get_tree 2>/dev/null | jq -c "[.. | objects | select((.pid? // 0) > 0 and ($1))] | first // empty"
-}
-wl_gone() { # jq condition: true once no such window is shown (up to 5 s)
-    for _ in $(seq 50); do
-        [ -z "$(node "$1 and .visible == true")" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
 list_node() { # the pop-up list, waiting up to 10 s
     for _ in $(seq 100); do
         local n
