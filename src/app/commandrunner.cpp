@@ -257,6 +257,13 @@ Reply CommandRunner::paste(const Command &command)
 
 Reply CommandRunner::popup(bool fromHotkey)
 {
+    // While the list is off the hotkey is not the program's: bound in the
+    // desktop, the key goes on to the window in front as it would unbound,
+    // also into a dialog of the configuration window.
+    const bool windowOpen = !m_program.isMinimisedState();
+    const bool listOff = windowOpen || !m_program.options().flag(Option::QuickListActive);
+    if (fromHotkey && listOff && !m_program.popups().pasting() && m_program.popups().passOnHotkey())
+        return Reply::done();
     if (ModalGate::modalUp()) {
         m_program.onHotkeyPressed(0);  // brings the dialog forward
         return Reply::refused(kDialogOpen);
@@ -268,12 +275,7 @@ Reply CommandRunner::popup(bool fromHotkey)
     }
     if (m_program.popups().pasting())
         return Reply::refused(QStringLiteral("a paste is under way"));
-    // While the list is off the hotkey is not the program's: bound in the
-    // desktop, the key goes on to the window in front as it would unbound.
-    const bool windowOpen = !m_program.isMinimisedState();
-    if (windowOpen || !m_program.options().flag(Option::QuickListActive)) {
-        if (fromHotkey && m_program.popups().passOnHotkey())
-            return Reply::done();
+    if (listOff) {
         if (windowOpen)
             return Reply::refused(QStringLiteral("the configuration window is open, and the hotkey and the pop-up "
                                                  "list are off while it is"));

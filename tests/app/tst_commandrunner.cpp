@@ -355,10 +355,16 @@ void TestCommandRunner::hotkeyGoesOnWhileTheListIsOff()
     QCOMPARE(f.run({"popup", "--hotkey"}), 0);
     QCOMPARE(f.desktop.log.count(passedOn), 1);
     QVERIFY(!f.core->popup());
+    {
+        // Also into a dialog of the configuration window, say the item editor.
+        const ModalSession dialog;
+        QCOMPARE(f.run({"popup", "--hotkey"}), 0);
+        QCOMPARE(f.desktop.log.count(passedOn), 2);
+    }
     f.core->acceptChanges();
     f.core->options().set(Option::QuickListActive, false);
     QCOMPARE(f.run({"popup", "--hotkey"}), 0);
-    QCOMPARE(f.desktop.log.count(passedOn), 2);
+    QCOMPARE(f.desktop.log.count(passedOn), 3);
     QVERIFY(!f.core->popup());
     // A desktop that cannot send it says so as before.
     f.desktop.passesKeysOn = false;
@@ -369,7 +375,7 @@ void TestCommandRunner::hotkeyGoesOnWhileTheListIsOff()
     f.desktop.focus.window = 42;
     QCOMPARE(f.run({"popup", "--hotkey"}), 0);
     QVERIFY(f.core->popup());
-    QCOMPARE(f.desktop.log.count(passedOn), 2);
+    QCOMPARE(f.desktop.log.count(passedOn), 3);
     f.core->popup()->close();
 }
 
