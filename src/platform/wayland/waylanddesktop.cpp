@@ -284,19 +284,6 @@ quint64 WaylandDesktop::activeWindow()
     return window->pid == quint32(getpid()) ? ownActiveWindow() : quint64(window->id);
 }
 
-void WaylandDesktop::refocus(const ForeignFocus &target)
-{
-    QElapsedTimer clock;
-    clock.start();
-    if (target.window && activeWindow() != target.window) {
-        bringToFront(target.window);
-        while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
-            delay(10);
-    }
-    m_atspi.bringBackFocus(target.accessible, target.caretOffset, target.selectionStart, target.selectionEnd,
-                           kRefocusWaitMs, [this](int milliseconds) { delay(milliseconds); });
-}
-
 bool WaylandDesktop::beginDelivery(quint64 window)
 {
     // No compositor lets a client hold it still between a look and a key:

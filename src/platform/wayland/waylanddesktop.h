@@ -66,7 +66,6 @@ public:
 
     void delay(int milliseconds) override;
     quint64 activeWindow() override;
-    void refocus(const ForeignFocus &target) override;
     bool beginDelivery(quint64 window) override;
     void endDelivery() override {}
     // The virtual keyboard's modifiers are its own: what the user holds on
@@ -86,11 +85,8 @@ public:
     static constexpr quint64 kSomeForeignWindow = 1;
 
 private:
-    // The bus gives the caret inside its window.
     // The window's corner in the compositor's coordinates, which the bus counts from.
     QPoint caretOrigin(const ForeignFocus &target) const override;
-    static constexpr int kActivationWaitMs = 500;
-    static constexpr int kRefocusWaitMs = 300;
     static constexpr int kShowWaitMs = 500;
     static constexpr int kResizeAttempts = 3;
     static constexpr int kResizeSettleMs = 100;

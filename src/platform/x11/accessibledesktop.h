@@ -4,11 +4,12 @@
 #include "platform/x11/atspifocus.h"
 
 // What every desktop does through the accessibility bus, which X11 and
-// Wayland sessions share: the caret's control, its selection, inserting at
-// the cursor and moving to the next control.
+// Wayland sessions share: bringing the target's control back, its
+// selection, inserting at the cursor and moving to the next control.
 class AccessibleDesktop : public DesktopBasics
 {
 public:
+    void refocus(const ForeignFocus &target) override;
     void setSelection(const ForeignFocus &target, int start, int end) override;
     bool insertText(const ForeignFocus &target, const QString &text) override;
     ForeignFocus nextControl(const ForeignFocus &target) override;
@@ -19,4 +20,8 @@ protected:
     virtual QPoint caretOrigin(const ForeignFocus &target) const = 0;
 
     AtspiFocus m_atspi;
+
+private:
+    static constexpr int kActivationWaitMs = 500;
+    static constexpr int kRefocusWaitMs = 300;
 };

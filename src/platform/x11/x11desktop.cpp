@@ -451,22 +451,6 @@ quint64 X11Desktop::activeWindowWithFocus(quint32 focus)
     return focus;
 }
 
-void X11Desktop::refocus(const ForeignFocus &target)
-{
-    // Activating the window gives its focused control the focus back with
-    // caret and selection as they were. Grabbing the focus on the control
-    // would make GTK select its whole text, and the paste replace it.
-    QElapsedTimer clock;
-    clock.start();
-    if (target.window && activeWindow() != target.window) {
-        bringToFront(target.window);
-        while (activeWindow() != target.window && clock.elapsed() < kActivationWaitMs)
-            delay(10);
-    }
-    m_atspi.bringBackFocus(target.accessible, target.caretOffset, target.selectionStart, target.selectionEnd,
-                           kRefocusWaitMs, [this](int milliseconds) { delay(milliseconds); });
-}
-
 bool X11Desktop::beginDelivery(quint64 window)
 {
     xcb_connection_t *c = connection();

@@ -23,7 +23,6 @@ public:
 
     void delay(int milliseconds) override;
     quint64 activeWindow() override;
-    void refocus(const ForeignFocus &target) override;
     bool beginDelivery(quint64 window) override;
     void endDelivery() override;
     bool modifiersHeld() override;
@@ -45,8 +44,6 @@ private:
     static constexpr int kFocusPatienceMs = 2000;
     static constexpr int kFocusAfterReleaseMs = 300;
     static bool keyHeld();
-    static constexpr int kActivationWaitMs = 500;
-    static constexpr int kRefocusWaitMs = 300;
     static void waitForOthers(int milliseconds);
 
     // Characters no key produces are lent a spare key (its plain or its
